@@ -1,0 +1,29 @@
+# Thin wrapper over CMake + Ninja. Build tree: build/, programs in build/bin/.
+BUILD   ?= build
+CMAKE   ?= cmake
+JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
+CONFIG  ?= RelWithDebInfo
+EXTRA_CMAKE_ARGS ?=
+
+.PHONY: all build configure test bench clean
+
+all: build
+
+$(BUILD)/build.ninja:
+	$(CMAKE) -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(CONFIG) $(EXTRA_CMAKE_ARGS)
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	$(CMAKE) --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Every benchmark program in build/bench, one after the other.
+bench: build
+	@set -e; for b in $(BUILD)/bench/*; do \
+	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
+
+clean:
+	rm -rf $(BUILD)

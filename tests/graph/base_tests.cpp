@@ -1,0 +1,186 @@
+// Value types of the API: MString, MStatus, arrays, MObject handles.
+#include <maya/MDoubleArray.h>
+#include <maya/MIntArray.h>
+#include <maya/MObject.h>
+#include <maya/MObjectArray.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MStringArray.h>
+
+#include "base/ApiObject.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+TEST(MStringTest, SubstringEndIsInclusiveAndClipped) {
+    MString s("pCubeShape1");
+    EXPECT_EQ(s.substring(0, 4), MString("pCube"));
+    EXPECT_EQ(s.substring(5, 9), MString("Shape"));
+    EXPECT_EQ(s.substring(5, 100), MString("Shape1"));
+    EXPECT_EQ(s.substring(-3, 0), MString("p"));
+    EXPECT_EQ(s.substring(4, 3).length(), 0u);
+}
+
+TEST(MStringTest, BaseNameFromIndexArithmetic) {
+    // the folder/extension split a caller does with rindex and substring
+    MString path("C:/scenes/my.scene.v2.ma");
+    MString base = path.substring(path.rindex('/') + 1, path.rindex('.') - 1);
+    EXPECT_EQ(base, MString("my.scene.v2"));
+    EXPECT_EQ(MString("noslash").rindex('/'), -1);
+}
+
+TEST(MStringTest, WideIndicesCountCharactersNotBytes) {
+    MString s;
+    ASSERT_TRUE(s.setUTF8("\xC3\xA9t\xC3\xA9Shape2"));  // "été" + "Shape2"
+    EXPECT_EQ(s.length(), 11u);
+    EXPECT_EQ(s.numChars(), 9u);
+    EXPECT_EQ(s.rindexW(MString("Shape")), 3);
+    EXPECT_EQ(s.substringW(0, 2), MString("\xC3\xA9t\xC3\xA9"));
+    EXPECT_EQ(s.substringW(8, 8), MString("2"));
+    EXPECT_EQ(s.indexW('t'), 1);
+    EXPECT_EQ(s.rindexW(MString("missing")), -1);
+    EXPECT_EQ(MString("aShapeShape").rindexW(MString("Shape")), 6);
+}
+
+TEST(MStringTest, WideRoundTripKeepsEveryCharacter) {
+    const char* text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a é € 😀 z
+    MString s(text);
+    const wchar_t* w = s.asWChar();
+    MString back;
+    ASSERT_TRUE(back.setWChar(w));
+    EXPECT_EQ(back, MString(text));
+    EXPECT_EQ(MString(L"C:\\x").asWChar()[2], L'\\');
+}
+
+TEST(MStringTest, InvalidUtf8FailsButKeepsBytes) {
+    MString s;
+    MStatus st = s.setUTF8("ab\xFF");
+    EXPECT_FALSE(st);
+    EXPECT_EQ(s.length(), 3u);
+    EXPECT_FALSE(s.setUTF8("\xC3"));  // truncated sequence
+}
+
+TEST(MStringTest, SplitDropsEmptyPieces) {
+    MStringArray parts;
+    ASSERT_TRUE(MString("|group1|pCube1|pCubeShape1").split('|', parts));
+    ASSERT_EQ(parts.length(), 3u);
+    EXPECT_EQ(parts[0], MString("group1"));
+    EXPECT_EQ(parts[2], MString("pCubeShape1"));
+    MString("a||b|").split('|', parts);
+    ASSERT_EQ(parts.length(), 2u);
+    EXPECT_EQ(parts[1], MString("b"));
+    MString("").split('|', parts);
+    EXPECT_EQ(parts.length(), 0u);
+}
+
+TEST(MStringTest, ConcatenationNumbersAndStream) {
+    MString s = MString("a") + "b" + MString("c");
+    s += 3;
+    s += 0.5;
+    EXPECT_EQ(s, MString("abc30.5"));
+    EXPECT_EQ("x" + MString("y"), MString("xy"));
+    std::ostringstream os;
+    os << s;
+    EXPECT_EQ(os.str(), "abc30.5");
+    EXPECT_TRUE(MString(" 42 ").isInt());
+    EXPECT_EQ(MString("42").asInt(), 42);
+    EXPECT_FALSE(MString("4x").isInt());
+    EXPECT_DOUBLE_EQ(MString("1.5e2").asDouble(), 150.0);
+    EXPECT_EQ(MString("AbC").toLowerCase(), MString("abc"));
+    EXPECT_EQ(MString("a.b.c").substitute(".", "::"), MString("a::b::c"));
+}
+
+TEST(MStatusTest, CodesTextsAndPerror) {
+    MStatus ok;
+    EXPECT_TRUE(ok);
+    EXPECT_FALSE(ok.error());
+    MStatus bad(MStatus::kInvalidParameter);
+    EXPECT_FALSE(bad);
+    EXPECT_EQ(bad, MStatus::kInvalidParameter);
+    EXPECT_EQ(bad.statusCode(), MStatus::kInvalidParameter);
+    EXPECT_EQ(bad.errorString(), MString("(kInvalidParameter): Object is incompatible with this method"));
+
+    MStatus why = MStatus::withReason(MStatus::kNotFound, "file not found: a.ma");
+    EXPECT_EQ(why.errorString(), MString("(kNotFound): file not found: a.ma"));
+    EXPECT_EQ(why, MStatus(MStatus::kNotFound));
+
+    testing::internal::CaptureStderr();
+    why.perror("could not open Maya file");
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "could not open Maya file: (kNotFound): file not found: a.ma\n");
+    why.clear();
+    EXPECT_TRUE(why);
+    EXPECT_TRUE(why.reason().empty());
+}
+
+TEST(ArraysTest, IndexOperations) {
+    MIntArray a;
+    a.append(1);
+    a.append(3);
+    ASSERT_TRUE(a.insert(2, 1));
+    EXPECT_FALSE(a.insert(9, 7));
+    ASSERT_EQ(a.length(), 3u);
+    EXPECT_EQ(a[1], 2);
+    ASSERT_TRUE(a.remove(0));
+    EXPECT_EQ(a[0], 2);
+    EXPECT_FALSE(a.remove(5));
+    MDoubleArray d(3, 1.5);
+    double raw[3] = {};
+    d.get(raw);
+    EXPECT_EQ(raw[2], 1.5);
+    MStringArray s;
+    s.append("x");
+    std::ostringstream os;
+    os << a << s;
+    EXPECT_EQ(os.str(), "[2,3][x]");
+}
+
+namespace {
+struct FakeShape : mayahost::ApiObject {
+    MFn::Type apiType() const override { return MFn::kMesh; }
+    bool hasFn(MFn::Type t) const override { return t == MFn::kShape || ApiObject::hasFn(t); }
+};
+}  // namespace
+
+TEST(MObjectTest, HandlesShareIdentityAndType) {
+    MObject null;
+    EXPECT_TRUE(null.isNull());
+    EXPECT_EQ(null, MObject::kNullObj);
+    EXPECT_EQ(null.apiType(), MFn::kInvalid);
+    EXPECT_FALSE(null.hasFn(MFn::kBase));
+
+    MObject a(std::make_shared<FakeShape>());
+    MObject b = a;
+    MObject c(std::make_shared<FakeShape>());
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    EXPECT_TRUE(a.hasFn(MFn::kShape));
+    EXPECT_TRUE(a.hasFn(MFn::kBase));
+    EXPECT_FALSE(a.hasFn(MFn::kTransform));
+    EXPECT_STREQ(a.apiTypeStr(), "kMesh");
+    EXPECT_NE(mayahost::objectAs<FakeShape>(a), nullptr);
+
+    MObjectArray arr(2);
+    EXPECT_TRUE(arr[1].isNull());
+}
+
+TEST(MFnTest, FixedCodesAndDistinctNames) {
+    EXPECT_EQ(MFn::kCamera, 249);
+    EXPECT_EQ(MFn::kNurbsCurve, 266);
+    EXPECT_EQ(MFn::kNurbsSurface, 293);
+    EXPECT_EQ(MFn::kMesh, 295);
+    EXPECT_EQ(MFn::kLambert, 362);
+    EXPECT_EQ(MFn::kFileTexture, 488);
+    EXPECT_EQ(MFn::kMeshPolygonComponent, 540);
+    EXPECT_EQ(MFn::kDisplayLayer, 718);
+    std::set<std::string> names;
+    for (int t = 0; t <= MFn::kLast; ++t) {
+        std::string n = mayahost::apiTypeName(static_cast<MFn::Type>(t));
+        if (n != "kInvalid") {
+            EXPECT_TRUE(names.insert(n).second) << n;
+        }
+    }
+    EXPECT_GT(names.size(), 200u);
+}

@@ -1,0 +1,270 @@
+#include "common/ImportArgs.h"
+
+#include "common/Base64.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <type_traits>
+
+static_assert(std::is_polymorphic_v<ImportArgs>);
+static_assert(!std::has_virtual_destructor_v<ImportArgs>);
+
+namespace {
+
+// Builds the settings from literal arguments, the program path first.
+ImportArgs decodeArgs(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "importer.exe");
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  return ImportArgs(static_cast<int>(arguments.size()), argv.data());
+}
+
+std::string dump(const ImportArgs& args) {
+  std::ostringstream out;
+  out << args;
+  return out.str();
+}
+
+std::string cString(const ImportArgs& args, int key, const char* fallback) {
+  char* copy = args.getCString(key, fallback);
+  std::string text = copy;
+  std::free(copy);
+  return text;
+}
+
+TEST(ImportArgsDecoding, NoArgumentsLeaveTheTableEmpty) {
+  const ImportArgs args = decodeArgs({});
+  EXPECT_TRUE(args.entries().empty());
+  EXPECT_EQ(args.getInt(MAJOR_VERSION, -1), -1);
+  EXPECT_EQ(dump(args), "");
+  EXPECT_EQ(args.argc(), 1);
+
+  const ImportArgs none(0, nullptr);
+  EXPECT_TRUE(none.entries().empty());
+}
+
+TEST(ImportArgsDecoding, ReadsKeyAndValueFromEachArgument) {
+  const ImportArgs args = decodeArgs({"MCA2", "NCBERUJVRw=="});
+  EXPECT_EQ(args.getInt(MAJOR_VERSION, -1), 6);
+  EXPECT_EQ(args.getString(LOGLEVEL, "INFO"), "DEBUG");
+  EXPECT_EQ(args.argc(), 3);
+}
+
+TEST(ImportArgsDecoding, DoubleQuotesAroundAnArgumentAreIgnored) {
+  const ImportArgs quoted = decodeArgs({"\"NCBERUJVRw==\""});
+  EXPECT_EQ(quoted.entries(), decodeArgs({"NCBERUJVRw=="}).entries());
+  // Whatever closes the quote is dropped, quote or not.
+  EXPECT_EQ(decodeArgs({"\"NCBERUJVRw==X"}).getString(LOGLEVEL, ""), "DEBUG");
+  // A lone quote leaves nothing to decode: an empty text under key 0.
+  const ImportArgs lone = decodeArgs({"\""});
+  ASSERT_TRUE(lone.has(0));
+  EXPECT_EQ(lone.getString(0, "x"), "");
+}
+
+TEST(ImportArgsDecoding, TheLaterOfTwoArgumentsForOneKeyWins) {
+  const ImportArgs args = decodeArgs({base64::encode("4 DEBUG"), base64::encode("4 ERROR")});
+  EXPECT_EQ(args.getString(LOGLEVEL, "INFO"), "ERROR");
+  EXPECT_EQ(args.entries().size(), 1u);
+}
+
+TEST(ImportArgsDecoding, BlanksAfterTheFirstBelongToTheValue) {
+  const ImportArgs args = decodeArgs({"MTIgQzovTXkgU2NlbmVzL2EgYi5kYWU="});
+  EXPECT_EQ(args.getString(OUTPUT_FILENAME, "-"), "C:/My Scenes/a b.dae");
+}
+
+TEST(ImportArgsDecoding, AKeyWithNothingAfterItsBlankIsPresentAndEmpty) {
+  const ImportArgs args = decodeArgs({"NCA="});
+  EXPECT_TRUE(args.has(LOGLEVEL));
+  EXPECT_EQ(args.getString(LOGLEVEL, "INFO"), "");
+}
+
+TEST(ImportArgsDecoding, ATextWithoutBlankIsBothKeyAndValue) {
+  const ImportArgs args = decodeArgs({"Nw=="});
+  EXPECT_EQ(args.getString(INCLUDE_NURBS, "none"), "7");
+  EXPECT_EQ(args.entries().size(), 1u);
+}
+
+TEST(ImportArgsDecoding, KeyTextIsReadLikeAtoi) {
+  const ImportArgs args = decodeArgs({base64::encode("+5 plus"), base64::encode("-3 minus"),
+                                      base64::encode("12abc tail"), base64::encode("\t9 tab")});
+  EXPECT_EQ(args.getString(5, ""), "plus");
+  EXPECT_EQ(args.getString(-3, ""), "minus");
+  EXPECT_EQ(args.getString(12, ""), "tail");
+  EXPECT_EQ(args.getString(9, ""), "tab");
+  // A leading blank splits there: no digits in the key text, so key 0.
+  EXPECT_EQ(decodeArgs({base64::encode(" 12 x")}).getString(0, ""), "12 x");
+}
+
+TEST(ImportArgsDecoding, MalformedArgumentsLandUnderKeyZero) {
+  EXPECT_EQ(decodeArgs({"!!!"}).entries(), (std::map<int, std::string>{{0, ""}}));
+  // Decoding stops at the blank: only "4 D" survives of "4 DEBUG".
+  EXPECT_EQ(decodeArgs({"NCBE RUJVRw=="}).getString(LOGLEVEL, ""), "D");
+  EXPECT_EQ(decodeArgs({base64::encode("words only")}).getString(0, ""), "only");
+}
+
+TEST(ImportArgsDecoding, TheDecodedBytesAreKeptAsTheyAre) {
+  const std::string value = "caf\xC3\xA9\t\x01";
+  EXPECT_EQ(decodeArgs({base64::encode("11 " + value)}).getString(IMPORT_FILENAME, ""), value);
+}
+
+TEST(ImportArgsGetters, AbsentKeysGiveTheCallersDefault) {
+  const ImportArgs args = decodeArgs({});
+  EXPECT_FALSE(args.has(FRAME));
+  EXPECT_EQ(args.getString(OUTPUT_FILENAME, "-"), "-");
+  EXPECT_EQ(cString(args, IMPORT_FILENAME, "-"), "-");
+  EXPECT_EQ(args.getInt(FRAME, -1), -1);
+  EXPECT_TRUE(args.getBool(COLLAPSE_HIERARCHY, true));
+  EXPECT_FALSE(args.getBool(INCLUDE_NURBS, false));
+  EXPECT_DOUBLE_EQ(args.getDouble(CURVERADIUS, 0.25), 0.25);
+}
+
+TEST(ImportArgsGetters, GetBoolIsFalseOnlyForZeroAndLowerCaseFalse) {
+  const std::pair<const char*, bool> table[] = {
+      {"0", false},   {"false", false}, {"", true},    {"1", true},      {"true", true},
+      {"False", true}, {"FALSE", true}, {"no", true},  {"yes", true},    {"00", true},
+      {"false ", true}, {" 0", true}};
+  ImportArgs args;
+  for (const auto& [text, expected] : table) {
+    args.setString(SPLIT_LAYERS, text);
+    EXPECT_EQ(args.getBool(SPLIT_LAYERS, !expected), expected) << '"' << text << '"';
+  }
+}
+
+TEST(ImportArgsGetters, NumbersAreReadLikeAtoiAndAtof) {
+  ImportArgs args;
+  args.setString(FRAME, " 42frames");
+  EXPECT_EQ(args.getInt(FRAME, -1), 42);
+  args.setString(FRAME, "none");
+  EXPECT_EQ(args.getInt(FRAME, -1), 0);
+  args.setString(FRAME, "-7");
+  EXPECT_EQ(args.getInt(FRAME, 0), -7);
+  args.setString(CURVERADIUS, "2.5e-1mm");
+  EXPECT_DOUBLE_EQ(args.getDouble(CURVERADIUS, 1.0), 0.25);
+  args.setString(CURVERADIUS, "wide");
+  EXPECT_DOUBLE_EQ(args.getDouble(CURVERADIUS, 1.0), 0.0);
+}
+
+TEST(ImportArgsGetters, GetCStringReturnsAnIndependentCopy) {
+  ImportArgs args;
+  args.setString(IMPORT_FILENAME, "scene.ma");
+  char* copy = args.getCString(IMPORT_FILENAME, "-");
+  ASSERT_NE(copy, nullptr);
+  copy[0] = 'S';
+  EXPECT_STREQ(copy, "Scene.ma");
+  EXPECT_EQ(args.getString(IMPORT_FILENAME, ""), "scene.ma");
+  std::free(copy);
+}
+
+TEST(ImportArgsSetters, StoreTheirTextForms) {
+  ImportArgs args;
+  args.setInt(FRAME, -12);
+  args.setBool(DEBUGSCN, true);
+  args.setBool(TESSELLATE, false);
+  EXPECT_EQ(args.getString(FRAME, ""), "-12");
+  EXPECT_EQ(args.getString(DEBUGSCN, ""), "true");
+  EXPECT_EQ(args.getString(TESSELLATE, ""), "false");
+  EXPECT_FALSE(args.getBool(TESSELLATE, true));
+  args.setString(FRAME, "3");
+  EXPECT_EQ(args.getInt(FRAME, 0), 3);
+}
+
+TEST(ImportArgsSetters, SetDoubleWritesSixSignificantDigitsLikePercentG) {
+  ImportArgs args;
+  for (double value : {0.1, 100.0, 1234567.0, 3.14159265, -2.5e-7, 0.0, 1e21}) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%g", value);
+    args.setDouble(CURVERADIUS, value);
+    EXPECT_EQ(args.getString(CURVERADIUS, ""), expected) << value;
+  }
+}
+
+TEST(ImportArgsConstruction, DefaultSpeaksArgumentVersionSixTwo) {
+  const ImportArgs args;
+  EXPECT_EQ(args.entries(), (std::map<int, std::string>{{MAJOR_VERSION, "6"}, {MINOR_VERSION, "2"}}));
+  EXPECT_EQ(args.argc(), 3);
+}
+
+TEST(ImportArgsConstruction, CopiesAreIndependent) {
+  ImportArgs original;
+  ImportArgs copy(original);
+  copy.setString(LOGLEVEL, "ERROR");
+  EXPECT_FALSE(original.has(LOGLEVEL));
+  EXPECT_TRUE(copy.has(LOGLEVEL));
+  EXPECT_EQ(copy.getInt(MAJOR_VERSION, -1), 6);
+}
+
+TEST(ImportArgsNames, NameOfKeyCoversTheTableAndRejectsTheRest) {
+  EXPECT_EQ(ImportArgs::nameOfKey(MAJOR_VERSION), "MAJOR_VERSION");
+  EXPECT_EQ(ImportArgs::nameOfKey(OUTPUT_FILENAME), "OUTPUT_FILENAME");
+  EXPECT_EQ(ImportArgs::nameOfKey(DEBUGSCN), "DEBUGSCN");
+  EXPECT_EQ(ImportArgs::nameOfKey(LAST), "LAST");
+  for (int key : {13, 26, -1, 1000})
+    EXPECT_EQ(ImportArgs::nameOfKey(key), "could not find stirng for import key!") << key;
+}
+
+TEST(ImportArgsNames, KeyFromNameIgnoresCaseAndInvertsNameOfKey) {
+  EXPECT_EQ(ImportArgs::keyFromName("Output_FileName"), OUTPUT_FILENAME);
+  EXPECT_EQ(ImportArgs::keyFromName("last"), LAST);
+  for (int key = 0; key <= LAST; ++key) {
+    if (key == 13) continue;
+    EXPECT_EQ(ImportArgs::keyFromName(ImportArgs::nameOfKey(key)), key);
+  }
+}
+
+TEST(ImportArgsNames, KeyFromNameReportsUnknownNamesOnStandardOutput) {
+  testing::internal::CaptureStdout();
+  const int key = ImportArgs::keyFromName("Bogus_Key");
+  const std::string printed = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(key, -1);
+  EXPECT_EQ(printed, "I could not find a key for: bogus_key\n");
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(ImportArgs::keyFromName("output_filename "), -1);  // no trimming
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "I could not find a key for: output_filename \n");
+}
+
+TEST(ImportArgsDump, ListsSettingsInAscendingKeyOrder) {
+  ImportArgs args = decodeArgs({});
+  args.setString(OUTPUT_FILENAME, "out file.dal");
+  args.setString(40, "x");
+  args.setString(LOGLEVEL, "");
+  args.setInt(MAJOR_VERSION, 6);
+  EXPECT_EQ(dump(args),
+            "MAJOR_VERSION: 6\n"
+            "LOGLEVEL: \n"
+            "OUTPUT_FILENAME: out file.dal\n"
+            "could not find stirng for import key!: x\n");
+}
+
+TEST(ImportArgsEncoding, EncodesKeyBlankValueInKeyOrder) {
+  ImportArgs args = decodeArgs({});
+  args.setString(OUTPUT_FILENAME, "C:/My Scenes/a b.dae");
+  args.setString(LOGLEVEL, "DEBUG");
+  std::vector<std::string> encoded{"kept"};
+  args.encode(encoded);
+  EXPECT_EQ(encoded, (std::vector<std::string>{"kept", "NCBERUJVRw==", "MTIgQzovTXkgU2NlbmVzL2EgYi5kYWU="}));
+}
+
+TEST(ImportArgsEncoding, ToArgvThenDecodingReproducesTheTable) {
+  ImportArgs args = decodeArgs({});
+  args.setString(MAJOR_VERSION, "6");
+  args.setString(LOGLEVEL, "DEBUG 2 with blanks");
+  args.setString(OUTPUT_FILENAME, "/tmp/a b/c.dal");
+  args.setString(EXPERIMENTAL, "");
+  args.setString(-4, "negative key");
+  args.setString(IMPORT_FILENAME, "\xC3\xA9t\xC3\xA9 \"quoted\"");
+
+  char** argv = args.toArgv("C:/bin/importer.exe");
+  ASSERT_NE(argv, nullptr);
+  EXPECT_STREQ(argv[0], "C:/bin/importer.exe");
+  EXPECT_EQ(argv[args.argc()], nullptr);
+  const ImportArgs decoded(args.argc(), argv);
+  ImportArgs::freeArgv(argv);
+  EXPECT_EQ(decoded.entries(), args.entries());
+}
+
+}  // namespace

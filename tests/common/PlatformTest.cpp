@@ -1,0 +1,140 @@
+#include "common/platform/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for one scope and restores it afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (saved_)
+      setenv(name_.c_str(), saved_->c_str(), 1);
+    else
+      unsetenv(name_.c_str());
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> saved_;
+};
+
+TEST(Platform, TempFolderAlwaysEndsInOneSeparator) {
+  {
+    ScopedEnv tmp("TMPDIR", nullptr);
+    EXPECT_EQ(platform::tempFolder(), "/tmp/");
+  }
+  {
+    ScopedEnv tmp("TMPDIR", "");
+    EXPECT_EQ(platform::tempFolder(), "/tmp/");
+  }
+  {
+    ScopedEnv tmp("TMPDIR", "/var/scratch");
+    EXPECT_EQ(platform::tempFolder(), "/var/scratch/");
+  }
+  {
+    ScopedEnv tmp("TMPDIR", "/var/scratch/");
+    EXPECT_EQ(platform::tempFolder(), "/var/scratch/");
+  }
+  EXPECT_EQ(platform::pathSeparator(), '/');
+}
+
+TEST(Platform, LocalTimeIsTwentyFourHourClockText) {
+  char buffer[200];
+  ASSERT_TRUE(platform::formatLocalTime(buffer, sizeof buffer));
+  std::cmatch parts;
+  ASSERT_TRUE(std::regex_match(buffer, parts, std::regex(R"((\d\d):(\d\d):(\d\d))"))) << buffer;
+  EXPECT_LT(std::stoi(parts[1]), 24);
+  EXPECT_LT(std::stoi(parts[2]), 60);
+  EXPECT_LE(std::stoi(parts[3]), 60);  // leap second
+  char tooSmall[8];
+  EXPECT_FALSE(platform::formatLocalTime(tooSmall, sizeof tooSmall));
+  char justEnough[9];
+  EXPECT_TRUE(platform::formatLocalTime(justEnough, sizeof justEnough));
+}
+
+TEST(Platform, TickCountAdvancesInMilliseconds) {
+  using Clock = std::chrono::steady_clock;
+  const auto before = Clock::now();
+  const uint32_t first = platform::tickCountMs();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const uint32_t second = platform::tickCountMs();
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
+  const uint32_t ticks = second - first;  // wraps like the counter
+  EXPECT_GE(ticks, 50u);
+  EXPECT_LE(ticks, static_cast<uint32_t>(elapsed) + 1);
+}
+
+TEST(Platform, DescriptorsDuplicateAndRedirect) {
+  const fs::path path = fs::temp_directory_path() / ("glowbox-platform-" + std::to_string(::getpid()));
+  FILE* file = platform::openFileUtf8(path.string(), "w+");
+  ASSERT_NE(file, nullptr);
+  const int fd = platform::fileNo(file);
+  ASSERT_GE(fd, 0);
+  const int copy = platform::dupFd(fd);
+  ASSERT_GE(copy, 0);
+  FILE* second = platform::fdOpen(copy, "w");
+  ASSERT_NE(second, nullptr);
+  platform::setBinaryMode(copy);
+  std::fputs("through the duplicate", second);
+  std::fclose(second);  // closes `copy`, not `fd`
+  EXPECT_EQ(platform::dup2Fd(fd, fd), fd);
+  std::fclose(file);
+  std::ifstream in(path);
+  std::string text;
+  std::getline(in, text);
+  EXPECT_EQ(text, "through the duplicate");
+  fs::remove(path);
+  EXPECT_EQ(platform::fileNo(nullptr), -1);
+  EXPECT_EQ(platform::closeFd(-1), -1);
+  EXPECT_EQ(platform::openFileUtf8((path / "no/such/dir").string(), "r"), nullptr);
+}
+
+TEST(Platform, RegistryReadLeavesTheOutputAloneOnFailure) {
+  const fs::path root = fs::temp_directory_path() / ("glowbox-registry-" + std::to_string(::getpid()));
+  fs::create_directories(root / "vantor");
+  ScopedEnv machine("VANTOR_SYSCONFDIR", root.c_str());
+  std::string out = "untouched";
+  EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  EXPECT_EQ(out, "untouched");
+
+  std::ofstream(root / "vantor/registry.ini") << "GlowboxVersion=outside\n[SOFTWARE\\Vantor]\nOther=1\n"
+                                               << "[SOFTWARE\\Vantor\\6.2]\nGlowboxVersion=wrong section\n"
+                                               << "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n";
+  EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "Missing", out));
+  EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE", "GlowboxVersion", out));
+  EXPECT_EQ(out, "untouched");
+  EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  EXPECT_EQ(out, "6.2");
+  // "6.2" needs four UTF-16 units with its terminator: eight bytes.
+  EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 7));
+  EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 8));
+
+  ScopedEnv user("XDG_CONFIG_HOME", nullptr);
+  ScopedEnv home("HOME", nullptr);
+  EXPECT_FALSE(platform::readRegistryString(platform::Hive::CurrentUser, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  fs::remove_all(root);
+}
+
+}  // namespace

@@ -11,6 +11,8 @@ public:
 
     // Appends a NUL-terminated string as text.
     void append(const char* text);
+    // Appends n bytes of text (no NUL among them); does not mark the capture binary.
+    void appendText(const char* text, int n);
     // Appends n raw bytes; any n > 0 marks the capture as binary.
     void appendBytes(const void* bytes, int n);
 

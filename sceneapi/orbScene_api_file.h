@@ -100,7 +100,22 @@ public:
 private:
     enum Section : int { kNoSection = 0, kOptions = 1, kCamera = 2, kImage = 3, kObject = 4 };
 
-    // Document primitives.
+    // Collects text-array output in the line buffer so that large arrays are
+    // formatted without a printf call or an allocation per element.
+    struct Staging {
+        orbScene_api_file& writer;
+        std::size_t used = 0;
+        void put(const char* data, std::size_t n);
+        void indent(std::size_t n);
+        char* reserve(std::size_t n);  // room for n bytes; commit what was written
+        void commit(char* end);
+        void flush();
+    };
+
+    // Document primitives; all of them write nothing when the stream is null.
+    int indentWidth() const;
+    void emitText(const char* data, std::size_t n);
+    void writeIndented(const char* text, std::size_t length);
     void printIndented(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void printIndentedV(const char* format, va_list args);
     void printRaw(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -108,30 +123,35 @@ private:
     void writeQuoted(const char* s);
     void writeName(const char* s);
     void writeHex(const unsigned char* data, int n);
-    void writeValue(unsigned type, const void* value);
     void writeCapture(const ShaderText* text);
-    void writeIndentedLine(const char* formatted, std::size_t length);
 
     // Value forms.
-    void writeArray(unsigned type, const void* value);
-    void writeBinaryBlock(char tag, const void* data, std::uint32_t scalars, std::size_t scalarSize);
-    void writeMatrixArray(const ParamArray<double>& array);
-    void writeStringArray(const ParamArray<const char*>& array);
-    template <typename Format>
-    void writeTextArray(std::uint32_t count, Format formatElement);
+    static const void* resolveValue(unsigned type, const void* value);
+    void writeValue(unsigned type, const void* value);
     void writeFloats(const float* values, int n);
     void writeDoubles(const double* values, int n);
     void writeInts(const int* values, int n);
+    void writeArray(unsigned type, const void* value);
+    template <typename FormatElement>
+    void writeTextArray(std::uint32_t count, FormatElement formatElement);
+    void writeMatrixArray(const double* matrices, std::uint32_t count);
+    void writeStringArray(const char* const* strings, std::uint32_t count);
+    void writeBinaryBlock(char tag, const void* data, std::uint32_t scalars, std::size_t scalarSize);
+    void writeLittleEndian(const void* data, std::size_t scalars, std::size_t scalarSize);
+    void collectListValues(char tag, const void* values, int n);
 
-    // Blocks.
+    // Records.
     bool beginSection(Section section);
     void endSection(Section section);
     void closeBlock();
-    const char* shaderKindWord(int kind, bool trailingSpace);
-    void collectListValues(char tag, const void* values, int n);
+    void pushMode(bool settings);
+    void popMode();
+    void writeVisibility();
+    void writeMatrixRecord(const char* keyword, const double m[16]);
+    void writeMessage(const char* directive, const char* text);
 
     WriterStack<int> savedDepths_;
-    WriterStack<ShaderText*> allCaptures_;
+    WriterStack<ShaderText*> allCaptures_;  // owns every capture; null at the bottom
     WriterStack<ShaderText*> captureStack_;
     WriterStack<unsigned char> savedCapturing_;
     WriterStack<unsigned char> savedBlockModes_;

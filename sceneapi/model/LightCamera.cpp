@@ -14,7 +14,8 @@ void LightCamera::write(orbSceneapi_oo& scene) {
     orbScene_api* api = scene.api();
     api->beginCamera(name_.c_str());
     const ShaderText* environment = writeEnvironment(scene);
-    api->parameter("reflection map", ParamType::Text, environment);
+    // A Text value is read through a pointer to the capture pointer.
+    api->parameter("reflection map", ParamType::Text, &environment);
     scene.setDouble3("position", position_.data());
     scene.setDouble3("direction", direction_.data());
     if (hasLookAt_)

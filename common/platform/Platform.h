@@ -36,7 +36,9 @@ char pathSeparator();
 //   machine-wide: $VANTOR_SYSCONFDIR/vantor/registry.ini (default /etc)
 //   per-user:     $XDG_CONFIG_HOME/vantor/registry.ini
 //                 (default $HOME/.config/vantor/registry.ini)
-// Section and value names compare case-insensitively, as registry names do.
+// Section and value names compare case-insensitively, as registry names do;
+// blanks around names and values and one pair of double quotes around a value
+// are dropped; lines starting with ';' or '#' are comments.
 enum class Hive { LocalMachine, CurrentUser };
 // Reads one string value of one key (a backslash-separated key path such as
 // "SOFTWARE\\Vantor"). `maxBytes` bounds the value as stored natively: UTF-16

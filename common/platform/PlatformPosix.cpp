@@ -86,6 +86,8 @@ bool readRegistryString(Hive hive, const std::string& key, const std::string& va
     const size_t eq = text.find('=');
     if (eq == std::string::npos || !equalsNoCase(trim(text.substr(0, eq)), valueName)) continue;
     std::string value = trim(text.substr(eq + 1));
+    // Folders with blanks are often written quoted; the quotes are not part of the value.
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
     if (utf16StorageBytes(value) > maxBytes) return false;
     out = std::move(value);
     return true;

@@ -151,6 +151,39 @@ TEST_F(LogTest, StatementsNestInsideTheCallersIfElse) {
   EXPECT_NE(text.find("INFO:  else\n", thenAt), std::string::npos) << text;
 }
 
+// Collects finished records in memory instead of a file.
+struct MemorySink {
+  static std::vector<std::string>& records() {
+    static std::vector<std::string> all;
+    return all;
+  }
+  static void output(const std::string& record) { records().push_back(record); }
+};
+
+std::string prefixFileAndLine(const char* file, int line) {
+  MemorySink::records().clear();
+  { Log<MemorySink>().get(logINFO, file, line) << "m"; }
+  const std::string record = MemorySink::records().at(0);
+  return record.substr(0, record.find(" - "));
+}
+
+TEST(LogPrefix, ShowsTheBaseNameAfterEitherKindOfSeparator) {
+  EXPECT_EQ(prefixFileAndLine("C:\\build\\src/maya\\export.cpp", 12), "export.cpp:12");
+  EXPECT_EQ(prefixFileAndLine("/home/dev/src\\odd/walk.cpp", 3), "walk.cpp:3");
+  EXPECT_EQ(prefixFileAndLine("main.cpp", 1), "main.cpp:1");
+  EXPECT_EQ(prefixFileAndLine("src/", 7), ":7");
+  EXPECT_EQ(prefixFileAndLine("", 0), ":0");
+}
+
+TEST(LogPrefix, LevelNameIsFollowedByAColonAndTwoBlanks) {
+  MemorySink::records().clear();
+  { Log<MemorySink>().get(logDEBUG2, "a.cpp", 9) << "two\nlines"; }
+  ASSERT_EQ(MemorySink::records().size(), 1u);
+  EXPECT_TRUE(std::regex_match(MemorySink::records()[0],
+                               std::regex(std::string("a\\.cpp:9 - ") + kPrefix + " DEBUG2:  two\nlines\n")))
+      << MemorySink::records()[0];
+}
+
 TEST_F(LogTest, FromStringReadsExactNames) {
   const std::pair<const char*, LogLevel> names[] = {
       {"ERROR", logERROR},   {"WARNING", logWARNING}, {"INFO", logINFO},     {"DEBUG", logDEBUG},

@@ -131,6 +131,11 @@ TEST(Platform, RegistryReadLeavesTheOutputAloneOnFailure) {
   EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 7));
   EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 8));
 
+  std::ofstream(root / "vantor/registry.ini") << "[SOFTWARE\\Vantor\\6.2]\r\n"
+                                               << "ResourceFolder = \"/opt/My Glowbox\" \r\n";
+  EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor\\6.2", "ResourceFolder", out));
+  EXPECT_EQ(out, "/opt/My Glowbox");
+
   ScopedEnv user("XDG_CONFIG_HOME", nullptr);
   ScopedEnv home("HOME", nullptr);
   EXPECT_FALSE(platform::readRegistryString(platform::Hive::CurrentUser, "SOFTWARE\\Vantor", "GlowboxVersion", out));

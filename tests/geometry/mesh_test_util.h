@@ -37,7 +37,7 @@ inline MeshData makeMesh(const std::vector<MeshVec>& points, const std::vector<F
         for (const auto& loop : face) {
             for (size_t i = 0; i < loop.size(); ++i) {
                 int32_t a = loop[i], b = loop[(i + 1) % loop.size()];
-                auto key = std::minmax(a, b);
+                std::pair<int32_t, int32_t> key{std::min(a, b), std::max(a, b)};
                 if (edgeIds.emplace(key, m.edgeSmooth.size()).second) {
                     m.edges.push_back(a);
                     m.edges.push_back(b);

@@ -1,0 +1,444 @@
+// Primitives and document forms of the file writer: names, indentation,
+// single values, arrays in text and binary form, limits and locale.
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "WriterFixture.h"
+
+using namespace sceneapitest;
+
+namespace {
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+const float kInf = std::numeric_limits<float>::infinity();
+
+std::string printfG(double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
+}
+
+std::string printfFixed(double v) {
+    std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%16.16f", v)), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%16.16f", v);
+    return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Names
+
+TEST_F(WriterTest, NamesAreQuotedUnlessTheyHoldQuotesLineBreaksOrNonAscii) {
+    writer().material("plain name");
+    writer().material("A\n");
+    writer().material("say \"hi\"");
+    writer().material("cr\r");
+    writer().material("caf\xc3\xa9");
+    writer().material("");
+    writer().material(nullptr);
+    EXPECT_EQ(out(),
+              "material \"plain name\"\n"
+              "material xX410a\n"
+              "material xX7361792022686922\n"
+              "material xX63720d\n"
+              "material xX636166c3a9\n"
+              "material \"\"\n"
+              "material \"\"\n");
+}
+
+TEST_F(WriterTest, HexBytesAreLowercaseAndEmptyDataIsTheBareMarker) {
+    const unsigned char bytes[] = {0x00, 0xAB, 0x10, 0xFF};
+    writer().icon(bytes, 4);
+    writer().icon(bytes, 0);
+    writer().icon(nullptr, -3);
+    writer().binaryValue("thumb", bytes + 1, 2);
+    EXPECT_EQ(out(), "icon bX00ab10ff\nicon bX\nicon bX\nthumb bXab10\n");
+}
+
+// ---------------------------------------------------------------------------
+// Indentation
+
+TEST_F(WriterTest, DefaultFlagsWriteNoIndentation) {
+    writer().beginGroup("a", true);
+    writer().flags(1);
+    writer().beginGroup("b", true);
+    writer().flags(2);
+    writer().text("x\ny\n");
+    writer().endGroup();
+    writer().endGroup();
+    EXPECT_EQ(out(), "\ngroup \"a\" {\nflags 1\n\ngroup \"b\" {\nflags 2\nx\ny\n}\n}\n");
+}
+
+TEST_F(WriterTest, IndentationOnGivesOneSpacePerOpenBlockAndEveryContinuedLine) {
+    writer().setFlags(1);
+    writer().beginGroup("a", true);
+    writer().flags(1);
+    writer().beginGroup("b", true);
+    writer().flags(2);
+    writer().text("x\ny\n");
+    writer().endGroup();
+    writer().endGroup();
+    EXPECT_EQ(out(), "\ngroup \"a\" {\n flags 1\n\n group \"b\" {\n  flags 2\n  x\n  y\n }\n}\n");
+}
+
+TEST_F(WriterTest, EveryIndentedCallStartsWithIndentationEvenMidLine) {
+    writer().setFlags(1);
+    writer().beginGroup("g", true);
+    writer().beginMaterial("m", false);
+    EXPECT_EQ(out(), "\ngroup \"g\" {\n \n #define  material \"m\" {\n");
+}
+
+TEST_F(WriterTest, SetFlagsControlsBinaryArrays) {
+    const float values[] = {1.5f};
+    const ParamArray<float> array{values, 1};
+    useWriter(true);
+    writer().setFlags(1);  // readable: binary off
+    writer().parameter("a", ParamType::FloatArray, &array);
+    writer().setFlags(0x400003);  // binary on, no indentation
+    writer().parameter("b", ParamType::FloatArray, &array);
+    EXPECT_EQ(out(), "\"a\" [ 1.5 ] ,\n\"b\" [ " + blockHeader('f', 1) + littleEndian(values, 1) + "] ,\n");
+}
+
+// ---------------------------------------------------------------------------
+// Single values (shader mode: quoted name, value, comma)
+
+TEST_F(WriterTest, SingleValueForms) {
+    const float f4[] = {1.5f, -2.0f, 0.25f, 1e-5f};
+    const double d3[] = {0.5, 1e20, -3.0};
+    const int i4[] = {1, -2, 3, 2147483647};
+    const float f = 0.1f;
+    const double d = 0.1;
+    const int yes = 7, no = 0;
+    writer().parameter("f3", ParamType::Float3, f4);
+    writer().parameter("f4", ParamType::Float4, f4);
+    writer().parameter("f4b", ParamType::Float4b, f4);
+    writer().parameter("f2", ParamType::Float2, f4);
+    writer().parameter("f", ParamType::Float, &f);
+    writer().parameter("d", ParamType::Double, &d);
+    writer().parameter("d3", ParamType::Double3, d3);
+    writer().parameter("i", ParamType::Int, i4 + 1);
+    writer().parameter("i2", ParamType::Int2, i4);
+    writer().parameter("i3", ParamType::Int3, i4);
+    writer().parameter("i4", ParamType::Int4, i4);
+    writer().parameter("on", ParamType::Bool, &yes);
+    writer().parameter("off", ParamType::Bool, &no);
+    EXPECT_EQ(out(),
+              "\"f3\" 1.5 -2 0.25,\n"
+              "\"f4\" 1.5 -2 0.25 1e-05,\n"
+              "\"f4b\" 1.5 -2 0.25 1e-05,\n"
+              "\"f2\" 1.5 -2,\n"
+              "\"f\" 0.1,\n"
+              "\"d\" 0.1000000000000000,\n"
+              "\"d3\" 0.5 1e+20 -3,\n"
+              "\"i\" -2,\n"
+              "\"i2\" 1 -2,\n"
+              "\"i3\" 1 -2 3,\n"
+              "\"i4\" 1 -2 3 2147483647,\n"
+              "\"on\" on,\n"
+              "\"off\" off,\n");
+}
+
+TEST_F(WriterTest, StringsMatricesAndUnknownCodes) {
+    const char* ref = "by ref";
+    double m[16] = {};
+    for (int i = 0; i < 16; ++i) m[i] = i;
+    m[1] = 0.1;  // rounded to float first: still "%g" 0.1
+    m[2] = 1.0 + 1e-9;  // collapses to 1 as a float
+    const int anything = 5;
+    writer().parameter("s", ParamType::String, "text");
+    writer().parameter("r", ParamType::StringRef, &ref);
+    writer().parameter("m", ParamType::Matrix, m);
+    writer().parameter("u", 8, &anything);
+    writer().parameter("u2", 0x4000, &anything);
+    writer().parameter("n", ParamType::Float, nullptr);
+    EXPECT_EQ(out(),
+              "\"s\" \"text\",\n"
+              "\"r\" \"by ref\",\n"
+              "\"m\" 0 0.1 1 3 4 5 6 7 8 9 10 11 12 13 14 15,\n"
+              "\"u\" ,\n"
+              "\"u2\" ,\n"
+              "\"n\" ,\n");
+}
+
+TEST_F(WriterTest, LargeDoublesKeepTheFixedForm) {
+    const double values[] = {1e120, -2.5e300, std::numeric_limits<double>::infinity()};
+    for (double v : values) writer().parameter("d", ParamType::Double, &v);
+    std::string expected;
+    for (double v : values) expected += "\"d\" " + printfFixed(v) + ",\n";
+    EXPECT_EQ(out(), expected);
+}
+
+TEST_F(WriterTest, FloatsThatCannotBeReadBackAreWrittenAsMinusOne) {
+    const float values[] = {kNaN, kInf, -kInf, FLT_MAX, -FLT_MAX};
+    for (float v : values) writer().parameter("f", ParamType::Float, &v);
+    EXPECT_EQ(out(), "\"f\" -1,\n\"f\" -1,\n\"f\" -1,\n\"f\" 3.40282e+38,\n\"f\" -3.40282e+38,\n");
+}
+
+TEST_F(WriterTest, SettingsModeWritesTheBareName) {
+    const int v = 3;
+    writer().beginGroup("g", true);
+    writer().parameter("count", ParamType::Int, &v);
+    writer().parameter("label", ParamType::String, "x y");
+    writer().endGroup();
+    writer().parameter("count", ParamType::Int, &v);  // back in shader mode
+    EXPECT_EQ(out(), "\ngroup \"g\" {\ncount 3\nlabel \"x y\"\n}\n\"count\" 3,\n");
+}
+
+TEST_F(WriterTest, IntAltWritesItsOwnLineAndThenTheGeneralForm) {
+    const int v = 42;
+    writer().parameter("alt", ParamType::IntAlt, &v);
+    writer().beginGroup("g", true);
+    writer().parameter("alt", ParamType::IntAlt, &v);
+    EXPECT_EQ(out(), "\"alt\" 42,\n\"alt\" 42,\n\ngroup \"g\" {\n\"alt\" 42,\nalt 42\n");
+}
+
+// ---------------------------------------------------------------------------
+// Text arrays
+
+TEST_F(WriterTest, TextArraysBreakAfterEveryNinthElement) {
+    std::vector<float> values(20);
+    for (int i = 0; i < 20; ++i) values[i] = static_cast<float>(i);
+    const ParamArray<float> array{values.data(), 20};
+    writer().parameter("a", ParamType::FloatArray, &array);
+    EXPECT_EQ(out(), "\"a\" [ 0,1,2,3,4,5,6,7,8,\n9,10,11,12,13,14,15,16,\n17,18,19 ] ,\n");
+}
+
+TEST_F(WriterTest, LineBreakAfterTheLastElementStillFollows) {
+    std::vector<int> values(9, 1);
+    const ParamArray<int> array{values.data(), 9};
+    writer().setFlags(1);
+    writer().beginGeometry("g");
+    writer().parameter("a", ParamType::IntArray, &array);
+    EXPECT_EQ(out(), "geometry \"g\" {\n \"a\" [ 1,1,1,1,1,1,1,1,1 \n ] ,\n");
+}
+
+TEST_F(WriterTest, EmptyTextArray) {
+    const ParamArray<float> empty{nullptr, 0};
+    const ParamArray<float> nullData{nullptr, 12};  // a count without data writes nothing inside
+    writer().parameter("a", ParamType::FloatArray, &empty);
+    writer().parameter("b", ParamType::Float3Array, &nullData);
+    EXPECT_EQ(out(), "\"a\" [ ] ,\n\"b\" [ ] ,\n");
+}
+
+TEST_F(WriterTest, TextArrayElementForms) {
+    const float f3[] = {1, 2, 3, 4, 5, 6};
+    const float f4[] = {1, 2, 3, 4};
+    const double d3[] = {0.5, 1.5, 2.5};
+    const int bools[] = {0, 5, -1};
+    const int ints[] = {-7, 0, 2147483647};
+    const ParamArray<float> float3{f3, 2};
+    const ParamArray<float> float4{f4, 1};
+    const ParamArray<double> double3{d3, 1};
+    const ParamArray<int> boolArray{bools, 3};
+    const ParamArray<int> intArray{ints, 3};
+    writer().parameter("c", ParamType::Float3Array, &float3);
+    writer().parameter("q", ParamType::Float4Array, &float4);
+    writer().parameter("t", ParamType::Double3Array, &double3);
+    writer().parameter("b", ParamType::BoolArray, &boolArray);
+    writer().parameter("i", ParamType::IntArray, &intArray);
+    writer().parameter("j", ParamType::IntAltArray, &intArray);
+    writer().parameter("none", 0x8008, &intArray);
+    EXPECT_EQ(out(),
+              "\"c\" [ 1 2 3,4 5 6 ] ,\n"
+              "\"q\" [ 1 2 3 4 ] ,\n"
+              "\"t\" [ 0.5 1.5 2.5 ] ,\n"
+              "\"b\" [ 0,1,1 ] ,\n"
+              "\"i\" [ -7,0,2147483647 ] ,\n"
+              "\"j\" [ -7,0,2147483647 ] ,\n"
+              "\"none\" ,\n");
+}
+
+TEST_F(WriterTest, TextArraysReplaceUnreadableValuesButOnlyOutsideTheirOwnRange) {
+    const float floats[] = {kNaN, kInf, 2.5f};
+    const double doubles[] = {std::nan(""), 3.4028234663852886e38, 3.4e38, -1e39, 0.25};
+    const ParamArray<float> floatArray{floats, 3};
+    const ParamArray<double> doubleArray{doubles, 5};
+    writer().parameter("f", ParamType::FloatArray, &floatArray);
+    writer().parameter("d", ParamType::DoubleArray, &doubleArray);
+    // The replacement takes the element's own form.
+    const std::string minusOne = "-1.0000000000000000";
+    EXPECT_EQ(out(), "\"f\" [ -1,-1,2.5 ] ,\n\"d\" [ " + minusOne + "," + minusOne + "," + printfFixed(3.4e38) + "," +
+                         minusOne + ",0.2500000000000000 ] ,\n");
+}
+
+TEST_F(WriterTest, TextArrayNumbersMatchPrintf) {
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-40, 37);  // inside the float range: no -1 replacements
+    std::vector<float> floats = {0.0f, -0.0f, 1e-5f, 1e-4f, 123456.0f, 1234567.0f, 999999.5f, FLT_MIN, 1e-45f};
+    std::vector<double> doubles = {0.0, -0.0, 1e-17, 123456789.123456789, 5e-324, 1e38};
+    for (int i = 0; i < 2000; ++i) {
+        const double v = mantissa(random) * std::pow(10.0, exponent(random));
+        floats.push_back(static_cast<float>(v));
+        doubles.push_back(v);
+    }
+    const ParamArray<float> floatArray{floats.data(), static_cast<std::uint32_t>(floats.size())};
+    const ParamArray<double> doubleArray{doubles.data(), static_cast<std::uint32_t>(doubles.size())};
+    writer().parameter("f", ParamType::FloatArray, &floatArray);
+    writer().parameter("d", ParamType::DoubleArray, &doubleArray);
+
+    auto layout = [](const std::vector<std::string>& elements) {
+        std::string text = "[ ";
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            text += elements[i] + (i + 1 == elements.size() ? " " : ",");
+            if (i > 0 && i % 8 == 0) text += "\n";
+        }
+        return text + "] ";
+    };
+    std::vector<std::string> floatTexts, doubleTexts;
+    for (float v : floats) floatTexts.push_back(printfG(v));
+    for (double v : doubles) doubleTexts.push_back(printfFixed(v));
+    EXPECT_EQ(out(), "\"f\" " + layout(floatTexts) + ",\n\"d\" " + layout(doubleTexts) + ",\n");
+}
+
+TEST_F(WriterTest, MatrixArrayLayout) {
+    std::vector<double> matrices(32);
+    for (int i = 0; i < 32; ++i) matrices[i] = i * 0.5;
+    const ParamArray<double> two{matrices.data(), 2};
+    const ParamArray<double> none{matrices.data(), 0};
+    writer().setFlags(1);
+    writer().beginGeometry("g");
+    writer().parameter("m", ParamType::MatrixArray, &two);
+    writer().parameter("e", ParamType::MatrixArray, &none);
+    EXPECT_EQ(out(),
+              "geometry \"g\" {\n"
+              " \"m\" [  0 0.5 1 1.5 2 2.5 3 3.5 4 4.5 5 5.5 6 6.5 7 7.5 ,\n"
+              " 8 8.5 9 9.5 10 10.5 11 11.5 12 12.5 13 13.5 14 14.5 15 15.5 \n"
+              "] ,\n"
+              " \"e\" [ ] ,\n");
+}
+
+TEST_F(WriterTest, StringArrayLayout) {
+    const char* names[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i\"", "j"};
+    const ParamArray<const char*> array{names, 10};
+    writer().setFlags(1);
+    writer().beginGeometry("g");
+    writer().parameter("s", ParamType::StringArray, &array);
+    writer().parameter("r", ParamType::StringRefArray, &array);
+    const std::string body =
+        "[ \"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",xX6922, \n\"j\" ] ";
+    EXPECT_EQ(out(), "geometry \"g\" {\n \"s\" " + body + ",\n \"r\" " + body + ",\n");
+}
+
+// ---------------------------------------------------------------------------
+// Binary blocks
+
+TEST_F(WriterTest, BinaryBlocksHoldMarkerCountAndRawValues) {
+    useWriter(true);
+    const float floats[] = {1.0f, kNaN, -kInf};
+    const double doubles[] = {0.1, std::nan("")};
+    const int ints[] = {-1, 0x12345678};
+    const float triples[] = {1, 2, 3, 4, 5, 6};
+    const ParamArray<float> floatArray{floats, 3};
+    const ParamArray<double> doubleArray{doubles, 2};
+    const ParamArray<int> intArray{ints, 2};
+    const ParamArray<float> float3Array{triples, 2};
+    writer().parameter("f", ParamType::FloatArray, &floatArray);
+    writer().parameter("d", ParamType::DoubleArray, &doubleArray);
+    writer().parameter("i", ParamType::IntArray, &intArray);
+    writer().parameter("j", ParamType::IntAltArray, &intArray);
+    writer().parameter("c", ParamType::Float3Array, &float3Array);
+    const std::string expected =
+        "\"f\" [ " + blockHeader('f', 3) + littleEndian(floats, 3) + "] ,\n" +
+        "\"d\" [ " + blockHeader('r', 2) + littleEndian(doubles, 2) + "] ,\n" +
+        "\"i\" [ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] ,\n" +
+        "\"j\" [ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] ,\n" +
+        "\"c\" [ " + blockHeader('c', 6) + littleEndian(triples, 6) + "] ,\n";
+    EXPECT_EQ(out(), expected);
+}
+
+TEST_F(WriterTest, BinaryBlockBytesReadBackOneByOne) {
+    useWriter(true);
+    const int ints[] = {0x04030201};
+    const ParamArray<int> intArray{ints, 1};
+    writer().parameter("i", ParamType::IntArray, &intArray);
+    const std::string bytes = out();
+    const std::string prefix = "\"i\" [ ";
+    ASSERT_EQ(bytes.size(), prefix.size() + 4 + 4 + 4 + 4);
+    const unsigned char expected[] = {1, 2, 3, 'i', 1, 0, 0, 0, 1, 2, 3, 4};
+    for (std::size_t i = 0; i < sizeof expected; ++i)
+        EXPECT_EQ(static_cast<unsigned char>(bytes[prefix.size() + i]), expected[i]) << "byte " << i;
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "] ,\n");
+}
+
+TEST_F(WriterTest, EmptyBinaryArrayStillHasItsBlockAndOtherArraysStayText) {
+    useWriter(true);
+    const ParamArray<float> empty{nullptr, 0};
+    const float f4[] = {1, 2, 3, 4};
+    const ParamArray<float> float4{f4, 1};
+    const int bools[] = {1};
+    const ParamArray<int> boolArray{bools, 1};
+    writer().parameter("e", ParamType::FloatArray, &empty);
+    writer().parameter("q", ParamType::Float4Array, &float4);
+    writer().parameter("b", ParamType::BoolArray, &boolArray);
+    EXPECT_EQ(out(), "\"e\" [ " + blockHeader('f', 0) + "] ,\n\"q\" [ 1 2 3 4 ] ,\n\"b\" [ 1 ] ,\n");
+}
+
+// ---------------------------------------------------------------------------
+// Limits, null stream, locale
+
+TEST_F(WriterTest, FormattedOutputIsCutAtTheBufferLimit) {
+    const std::string big(orbScene_api_file::kBufferSize * 2, 'x');
+    writer().text("%s", big.c_str());
+    EXPECT_EQ(out().size(), orbScene_api_file::kBufferSize - 1);
+}
+
+TEST_F(WriterTest, IndentedOutputStaysWithinTheLimit) {
+    const std::string lines(orbScene_api_file::kBufferSize - 10, '\n');
+    writer().setFlags(1);
+    writer().beginGroup("g", true);
+    const std::size_t before = out().size();
+    writer().text("%s", lines.c_str());
+    const std::string written = out().substr(before);
+    EXPECT_EQ(written.size(), orbScene_api_file::kBufferSize - 1);
+    EXPECT_EQ(written.substr(0, 4), " \n \n");
+}
+
+TEST(WriterNullStream, EveryOperationKeepsItsResultsAndWritesNothing) {
+    orbScene_api_file writer(nullptr, true);
+    const float f = 1;
+    const ParamArray<float> array{&f, 1};
+    EXPECT_TRUE(writer.beginGroup("g", true));
+    EXPECT_TRUE(writer.parameter("a", ParamType::FloatArray, &array));
+    EXPECT_TRUE(writer.beginMaterial("m", false));
+    writer.pushText();
+    EXPECT_TRUE(writer.beginShader(nullptr, "orb_diffuse"));
+    writer.parameter("x", ParamType::Float, &f);
+    writer.endShader();
+    const ShaderText* text = writer.currentText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->length, 0);
+    writer.popText();
+    writer.shaderBlock(0, text);
+    writer.endMaterial();
+    EXPECT_TRUE(writer.beginOptions());
+    EXPECT_FALSE(writer.beginCamera("c"));
+    writer.endOptions();
+    EXPECT_TRUE(writer.beginList("l"));
+    writer.listItem(ParamType::Float, &f);
+    writer.endList();
+    writer.endGroup();
+    EXPECT_EQ(writer.reserved51(), 10);
+}
+
+TEST(WriterLocale, NumericLocaleIsCForTheWritersLifetimeAndRestoredAfter) {
+    if (!std::setlocale(LC_NUMERIC, "C.UTF-8") && !std::setlocale(LC_NUMERIC, "C.utf8"))
+        GTEST_SKIP() << "no second numeric locale on this host";
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    {
+        orbScene_api_file writer(nullptr, true);
+        EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    }
+    EXPECT_EQ(before, std::setlocale(LC_NUMERIC, nullptr));
+    std::setlocale(LC_NUMERIC, "C");
+}

@@ -1,0 +1,435 @@
+// The record of each operation, lists, shader capture and sections.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "WriterFixture.h"
+#include "sceneapi/LightFactory.h"
+#include "sceneapi/orbSceneapi_oo.h"
+
+using namespace sceneapitest;
+
+// The fragment a material definition and two groups produce, byte for byte.
+TEST(WriterGolden, MaterialAndTwoGroupsAfterTheSceneStart) {
+    StreamCapture capture;
+    orbScene_api_file writer(capture.stream(), true);
+    orb::PassThroughFactory factory(&writer);
+    orb::orbSceneapi_oo scene(&factory);
+    orbScene_api* api = scene.api();
+
+    api->beginMaterial("shaderA", false);
+    api->pushText();
+    api->beginShader(nullptr, "orb_diffuse");
+    const float diffuse[] = {0.5f, 0.5f, 0.5f};
+    api->parameter("diffuse", ParamType::Float3, diffuse);
+    api->endShader();
+    const ShaderText* text = api->currentText();
+    api->popText();
+    api->shaderBlock(ShaderKind::Surface, text);
+    api->endMaterial();
+
+    double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    scene.beginGroup("sceneA");
+    scene.flags(32768);
+    scene.transform(identity);
+    scene.beginGroup("nodeA");
+    scene.flags(32768);
+    identity[13] = 5;
+    scene.transform(identity);
+    scene.endGroup();
+    scene.endGroup();
+
+    EXPECT_EQ(capture.bytes(),
+              "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\n"
+              "version 6\n"
+              "\n"
+              "\n"
+              "#define material \"shaderA\" {\n"
+              "surface \"orb_diffuse\" {\n"
+              "\"diffuse\" 0.5 0.5 0.5,\n"
+              "}\n"
+              "}\n"
+              "\n"
+              "group \"sceneA\" {\n"
+              "flags 32768\n"
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
+              "\n"
+              "group \"nodeA\" {\n"
+              "flags 32768\n"
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 0 5 0 1\n"
+              "}\n"
+              "}\n");
+}
+
+// ---------------------------------------------------------------------------
+// Blocks
+
+TEST_F(WriterTest, GroupsInPlaceAndAsDefinitions) {
+    EXPECT_TRUE(writer().beginGroup("g", true));
+    writer().endGroup();
+    EXPECT_TRUE(writer().beginGroup("g", false));
+    writer().endGroup();
+    EXPECT_EQ(out(), "\ngroup \"g\" {\n}\n\n#define group \"g\" {\n}\n");
+}
+
+TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheMode) {
+    const int v = 1;
+    EXPECT_TRUE(writer().beginObject("o", true));
+    writer().parameter("visible", ParamType::Int, &v);
+    EXPECT_TRUE(writer().beginGeometry("mesh"));
+    writer().parameter("n", ParamType::Int, &v);
+    writer().endGeometry();
+    writer().parameter("visible", ParamType::Int, &v);
+    writer().endObject();
+    writer().beginObject("d", false);
+    writer().endObject();
+    EXPECT_EQ(out(),
+              "object \"o\" {\nvisible 1\ngeometry \"mesh\" {\n\"n\" 1,\n}\nvisible 1\n}\n"
+              "#define object \"d\" {\n}\n");
+}
+
+TEST_F(WriterTest, OtherBlockRecords) {
+    const int v = 2;
+    writer().beginAnimation("a", "b");
+    writer().endAnimation();
+    writer().beginLoad("module");
+    writer().endLoad();
+    writer().beginLight("sun");
+    writer().endLight();
+    writer().beginAccel("bvh");
+    writer().endAccel();
+    writer().beginMatrix("m");
+    writer().endMatrix();
+    writer().beginMaterial("inPlace", true);
+    writer().endMaterial();
+    writer().beginOutput("a", "b", "c");
+    writer().parameter("p", ParamType::Int, &v);  // shader form inside an output
+    writer().endOutput();
+    writer().parameter("p", ParamType::Int, &v);  // settings form after it
+    EXPECT_EQ(writer().endAnimation(), 0);
+    EXPECT_EQ(out(),
+              "animation \"a\" \"b\" {\n}\n"
+              "load \"module\" {\n}\n"
+              "\nlight \"sun\" {\n}\n"
+              "\naccel \"bvh\" {\n}\n"
+              "#define matrix \"m\" {\n}\n"
+              "material \"inPlace\" {\n}\n"
+              "output \"a\" \"b\" \"c\" {\n\"p\" 2,\n}\n"
+              "p 2\n"
+              "}\n");
+}
+
+TEST_F(WriterTest, CamerasOptionsAndImagesAreSettingsSections) {
+    const float fov = 45;
+    EXPECT_TRUE(writer().beginCamera(nullptr));
+    writer().parameter("fov", ParamType::Float, &fov);
+    writer().endCamera();
+    EXPECT_TRUE(writer().beginCamera("cam"));
+    writer().endCamera();
+    EXPECT_TRUE(writer().beginModifyCamera("cam"));
+    writer().endCamera();
+    EXPECT_TRUE(writer().beginOptions());
+    writer().endOptions();
+    EXPECT_TRUE(writer().beginImage());
+    writer().endImage();
+    writer().parameter("fov", ParamType::Float, &fov);
+    EXPECT_EQ(out(),
+              "\ncamera {\nfov 45\n}\n"
+              "\ncamera \"cam\" {\n}\n"
+              "#modify \ncamera \"cam\" {\n}\n"
+              "\noptions {\n}\n"
+              "\nimage {\n}\n"
+              "\"fov\" 45,\n");
+}
+
+TEST_F(WriterTest, ASecondSectionIsRefusedAndItsEndLeavesNoneOpen) {
+    EXPECT_TRUE(writer().beginOptions());
+    const std::string opened = out();
+    EXPECT_FALSE(writer().beginCamera("c"));
+    EXPECT_FALSE(writer().beginImage());
+    EXPECT_FALSE(writer().beginOptions());
+    EXPECT_FALSE(writer().beginModifyCamera("c"));  // its "#modify " is written all the same
+    EXPECT_EQ(out(), opened + "#modify ");
+    writer().endCamera();
+    EXPECT_EQ(out(), opened + "#modify ");
+    EXPECT_TRUE(writer().beginImage());  // the refused end closed the section
+    writer().endImage();
+    EXPECT_EQ(out(), opened + "#modify \nimage {\n}\n");
+}
+
+TEST_F(WriterTest, AnObjectIsASectionToo) {
+    writer().beginObject("o", true);
+    EXPECT_FALSE(writer().beginCamera("c"));
+    writer().endObject();
+    EXPECT_TRUE(writer().beginCamera("c"));
+}
+
+// ---------------------------------------------------------------------------
+// Lines
+
+TEST_F(WriterTest, TransformsRoundToFloatAndScalingRecordsDoNot) {
+    double m[16] = {};
+    m[0] = 1.0000000001;  // collapses to 1 as a float
+    m[5] = 123456789.0;
+    m[15] = 1;
+    writer().transform(m);
+    writer().setTransform(m);
+    writer().scale(1, 2, 3);
+    writer().rotate(0.5, -90, 1e-7);
+    writer().translate(1.0000000001, 0, 0);
+    EXPECT_EQ(out(),
+              "transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"
+              "set transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"
+              "scale 1 2 3\n"
+              "rotate 0.5 -90 1e-07\n"
+              "translate 1 0 0\n");
+}
+
+TEST_F(WriterTest, ShaderReferencesAndUnknownKinds) {
+    writer().shaderRef(ShaderKind::Surface, 1);
+    writer().shaderRef(ShaderKind::Shadow, 2);
+    writer().shaderRef(ShaderKind::Volume, 3);
+    writer().shaderRef(ShaderKind::ReflectionMap, 4);
+    writer().shaderRef(ShaderKind::Init, 5);
+    writer().shaderRef(5, 3);
+    EXPECT_EQ(out(),
+              "surface 1\nshadow 2\nvolume 3\nreflection map 4\ninit 5\n"
+              "// assuming surface shader\nsurface  3\n");
+}
+
+TEST_F(WriterTest, SmallRecords) {
+    writer().version(-1);
+    writer().version(6);
+    writer().progress("Loading", 0.5f);
+    writer().print("100% done %s %d");
+    writer().error("bad \"x\"");
+    writer().id(4000000000u);
+    writer().flags(32768);
+    writer().attribute("key", "value");
+    writer().text("%d-%s\n", 7, "x");
+    EXPECT_TRUE(writer().render());
+    EXPECT_TRUE(writer().parameterShaderId("color", 12));
+    EXPECT_EQ(out(),
+              "version 8\n\n"
+              "version 6\n\n"
+              "progress \"Loading\" 0.500\n\n"
+              "#print \"100% done %s %d\"\n"
+              "#error \"bad \"x\"\"\n"
+              "id 4000000000\n"
+              "flags 32768\n"
+              "attribute \"key\" \"value\"\n"
+              "7-x\n"
+              "\nrender\n"
+              "\"color\" ! 12,\n");
+}
+
+TEST_F(WriterTest, ReservedSlots) {
+    writer().reserved1();
+    writer().reserved58();
+    EXPECT_FALSE(writer().reserved2());
+    EXPECT_FALSE(writer().reserved3());
+    EXPECT_FALSE(writer().reserved4());
+    EXPECT_FALSE(writer().reserved64());
+    EXPECT_EQ(writer().reserved51(), 10);
+    EXPECT_EQ(writer().reserved52(), 10);
+    EXPECT_EQ(writer().reserved53(), 0);
+    EXPECT_EQ(out(), "");
+}
+
+// ---------------------------------------------------------------------------
+// Captured shaders
+
+TEST_F(WriterTest, NestedCapturesFollowTheMaterialSequence) {
+    const float half = 0.5f;
+    writer().setFlags(1);
+    writer().beginMaterial("m", false);  // depth 1 afterwards
+    writer().pushText();
+    writer().beginShader(nullptr, "outer");
+    writer().parameter("k", ParamType::Float, &half);
+    writer().pushText();
+    writer().beginShader(nullptr, "inner");
+    writer().parameter("t", ParamType::String, "file.png");
+    writer().endShader();
+    const ShaderText* inner = writer().currentText();
+    writer().popText();
+    writer().parameterShader("diffuse", inner);
+    writer().endShader();
+    const ShaderText* outer = writer().currentText();
+    writer().popText();
+    writer().shaderBlock(ShaderKind::Surface, outer);
+    writer().shaderBlock(ShaderKind::Surface, nullptr);
+    writer().shaderBlock(9, outer);
+    writer().endMaterial();
+
+    ASSERT_NE(inner, nullptr);
+    ASSERT_NE(outer, inner);
+    // Captures start at depth 0; a nested capture is re-indented where it is used.
+    EXPECT_STREQ(inner->data, "\"inner\" {\n \"t\" \"file.png\",\n}");
+    EXPECT_STREQ(outer->data,
+                 "\"outer\" {\n"
+                 " \"k\" 0.5,\n"
+                 " \"diffuse\" !  \"inner\" {\n"
+                 "  \"t\" \"file.png\",\n"
+                 " } ,\n"
+                 "}");
+    EXPECT_FALSE(outer->binary);
+    const std::string block =
+        " surface  \"outer\" {\n"
+        "  \"k\" 0.5,\n"
+        "  \"diffuse\" !  \"inner\" {\n"
+        "   \"t\" \"file.png\",\n"
+        "  } ,\n"
+        " } \n";
+    EXPECT_EQ(out(), "\n#define material \"m\" {\n" + block + " // assuming surface shader\n" + block + "}\n");
+}
+
+TEST_F(WriterTest, TextValuesWriteTheCaptureAtDepthTwo) {
+    writer().setFlags(1);
+    writer().beginShader(nullptr, "env");
+    writer().endShader();
+    const ShaderText* text = writer().currentText();
+    writer().beginCamera("c");
+    writer().parameter("reflection map", ParamType::Text, &text);
+    writer().endCamera();
+    EXPECT_EQ(out(), "\ncamera \"c\" {\n reflection map   \"env\" {\n  }\n}\n");
+}
+
+TEST_F(WriterTest, CapturesHoldingBinaryBlocksAreWrittenUnchanged) {
+    useWriter(true);
+    const float values[] = {1, 2};
+    const ParamArray<float> array{values, 2};
+    writer().setFlags(3);  // indentation on, binary on
+    writer().beginGroup("g", true);
+    writer().beginShader(nullptr, "s");
+    writer().parameter("a", ParamType::FloatArray, &array);
+    writer().endShader();
+    const ShaderText* text = writer().currentText();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->binary);
+    const std::string captured = "\"s\" {\n \"a\" [ " + blockHeader('f', 2) + littleEndian(values, 2) + "] ,\n}";
+    EXPECT_EQ(std::string(text->data, static_cast<std::size_t>(text->length)), captured);
+    const std::string before = out();
+    writer().shaderBlock(ShaderKind::Shadow, text);
+    EXPECT_EQ(out().substr(before.size()), " shadow " + captured + " \n");
+}
+
+TEST_F(WriterTest, NamedShadersAreWrittenAndNumberedOnesUseTheBareClass) {
+    const int v = 1;
+    writer().beginGroup("g", true);
+    EXPECT_TRUE(writer().beginShader("name", "class"));
+    writer().parameter("p", ParamType::Int, &v);
+    writer().endShader();
+    EXPECT_TRUE(writer().beginShaderId("orb_x", 3));
+    writer().endShader();
+    writer().parameter("p", ParamType::Int, &v);  // settings mode again
+    writer().endGroup();
+    EXPECT_EQ(out(),
+              "\ngroup \"g\" {\n#define shader \"name\" \"class\" {\n\"p\" 1,\n}\n"
+              "#define shader 3 orb_x {\n}\np 1\n}\n");
+}
+
+TEST_F(WriterTest, UnbalancedEndsNeverFail) {
+    writer().endShader();
+    writer().popText();
+    writer().endGroup();
+    writer().endGeometry();
+    writer().endList();
+    EXPECT_EQ(writer().currentText(), nullptr);
+    writer().beginGroup("g", true);  // still writes, at whatever depth is left
+    writer().endGroup();
+    EXPECT_FALSE(out().empty());
+}
+
+TEST(ShaderTextGrowth, CapacityFollowsTheSlackRule) {
+    ShaderText text;
+    EXPECT_EQ(text.capacity, -1);
+    text.append("abc");
+    EXPECT_EQ(text.capacity, 3 + (-1 + 256) * 2);
+    EXPECT_EQ(text.length, 3);
+    EXPECT_FALSE(text.binary);
+    const std::string big(600, 'y');
+    text.append(big.c_str());
+    EXPECT_EQ(text.capacity, 600 + (513 + 256) * 2);
+    EXPECT_EQ(text.length, 603);
+    EXPECT_EQ(std::string(text.data), "abc" + big);
+    const unsigned char zero[] = {0};
+    text.appendBytes(zero, 0);
+    EXPECT_FALSE(text.binary);
+    text.appendBytes(zero, 1);
+    EXPECT_TRUE(text.binary);
+    EXPECT_EQ(text.length, 604);
+}
+
+TEST(WriterStackGrowth, GrowsOneEntryBeforeFullAndPopsTheBottomWhenEmpty) {
+    WriterStack<int> stack;
+    for (int i = 1; i <= 31; ++i) stack.push(i);
+    EXPECT_EQ(stack.capacity(), 32u);
+    stack.push(32);
+    EXPECT_EQ(stack.capacity(), 32u * 2 + 32);
+    for (int i = 32; i >= 1; --i) EXPECT_EQ(stack.pop(), i);
+    EXPECT_EQ(stack.size(), 0u);
+    EXPECT_EQ(stack.pop(), 1);  // the bottom entry
+    EXPECT_EQ(stack.size(), 0u);
+    WriterStack<int> fresh;
+    EXPECT_EQ(fresh.pop(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Lists
+
+TEST_F(WriterTest, TextListsPutSixItemsOrTwoTriplesOnALine) {
+    writer().beginList("ints");
+    for (int i = 1; i <= 8; ++i) writer().listItem(ParamType::Int, &i);
+    writer().endList();
+    writer().beginList("points");
+    const float p[] = {1, 2, 3};
+    for (int i = 0; i < 3; ++i) writer().listItem(ParamType::Float3, p);
+    writer().endList();
+    EXPECT_EQ(out(),
+              "\"ints\" [\n1, 2, 3, 4, 5, 6,\n7, 8 ],\n"
+              "\"points\" [\n1 2 3, 1 2 3,\n1 2 3 ],\n");
+}
+
+TEST_F(WriterTest, IndentedListsIndentTheirItemLines) {
+    writer().setFlags(1);
+    writer().beginList("l");
+    const char* names[] = {"a", "b"};
+    for (const char* name : names) writer().listItem(ParamType::StringRef, &name);
+    for (int i = 0; i < 5; ++i) writer().listItem(ParamType::Bool, &i);
+    writer().endList();
+    EXPECT_EQ(out(), "\"l\" [\n \"a\", \"b\", off, on, on, on,\n on ],\n");
+}
+
+TEST_F(WriterTest, BinaryListsCollectNumbersIntoOneBlock) {
+    useWriter(true);
+    writer().beginList("p");
+    const float a[] = {1, 2, 3}, b[] = {4, 5, 6};
+    writer().listItem(ParamType::Float3, a);
+    writer().listItem(ParamType::Float3, b);
+    writer().endList();
+    writer().beginList("empty");
+    writer().endList();
+    writer().beginList("mixed");
+    writer().listItem(ParamType::String, "s");
+    const float f = 0.5f;
+    writer().listItem(ParamType::Float, &f);
+    writer().listItem(ParamType::String, "t");
+    writer().endList();
+    const float all[] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(out(),
+              "\"p\" [\n" + blockHeader('c', 6) + littleEndian(all, 6) + " ],\n" +
+              "\"empty\" [\n ],\n" +
+              "\"mixed\" [\n\"s\", \"t\"" + blockHeader('f', 1) + littleEndian(&f, 1) + " ],\n");
+}
+
+TEST_F(WriterTest, BinaryListCollectionGrowsPastItsFirstChunk) {
+    useWriter(true);
+    std::vector<int> values(70000);
+    for (int i = 0; i < 70000; ++i) values[i] = i * 3 - 5;
+    writer().beginList("big");
+    for (int& v : values) writer().listItem(ParamType::Int, &v);
+    writer().endList();
+    EXPECT_EQ(out(), "\"big\" [\n" + blockHeader('i', 70000) + littleEndian(values.data(), values.size()) + " ],\n");
+}

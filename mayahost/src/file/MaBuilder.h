@@ -19,7 +19,7 @@ namespace mayahost::ma {
 struct FileLoc {
     std::string_view file;
     uint32_t line = 0;    // 1-based line of the statement's first token
-    uint32_t column = 0;  // 1-based column of that token
+    uint32_t column = 0;  // 1-based column of that token; 0 when only the line is known
 };
 
 // A flag the reader does not interpret for this command, kept as written

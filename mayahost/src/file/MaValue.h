@@ -171,12 +171,13 @@ struct NurbsTrimface {
     std::vector<double> numbers;
 };
 
-// -type "dataPolyComponent" Index_Data Edge 0 ...: which component kind and
-// the ids that follow the declared count.
+// -type "dataPolyComponent" Index_Data Edge N, then N pairs of a component
+// id and its value (crease weights of edges and vertices, for instance).
 struct PolyComponentData {
     std::string dataKind;            // "Index_Data"
     std::string component;           // "Vertex", "Edge", "Face", "UV" ...
     std::vector<int32_t> ids;
+    std::vector<double> values;      // parallel to `ids`
 };
 
 // ---------------------------------------------------------------- others

@@ -1,0 +1,206 @@
+#include "file/MaLexer.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace mayahost::ma {
+
+namespace {
+
+// Characters that end a bare word besides white space.
+bool isDelimiter(char c) {
+    switch (c) {
+    case '"': case '{': case '}': case '(': case ')': case ',': case ';':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void Lexer::skipSpaceAndComments() {
+    const size_t n = text_.size();
+    while (pos_ < n) {
+        char c = text_[pos_];
+        if (c == '\n') {
+            ++pos_;
+            ++line_;
+            lineStart_ = int64_t(pos_);
+        } else if (isSpace(c)) {
+            ++pos_;
+        } else if (c == '/' && pos_ + 1 < n && text_[pos_ + 1] == '/') {
+            while (pos_ < n && text_[pos_] != '\n') ++pos_;
+        } else if (c == '/' && pos_ + 1 < n && text_[pos_ + 1] == '*') {
+            pos_ += 2;
+            while (pos_ < n && !(text_[pos_] == '*' && pos_ + 1 < n && text_[pos_ + 1] == '/')) {
+                if (text_[pos_] == '\n') { ++line_; lineStart_ = int64_t(pos_) + 1; }
+                ++pos_;
+            }
+            pos_ = pos_ < n ? pos_ + 2 : n;
+        } else {
+            return;
+        }
+    }
+}
+
+Token Lexer::scan() {
+    skipSpaceAndComments();
+    Token t;
+    t.line = line_;
+    t.column = uint32_t(int64_t(pos_) - lineStart_ + 1);
+    const size_t n = text_.size();
+    if (pos_ >= n) {
+        t.kind = TokenKind::End;
+        return t;
+    }
+    const char c = text_[pos_];
+    switch (c) {
+    case '{': t.kind = TokenKind::LBrace; t.text = text_.substr(pos_++, 1); return t;
+    case '}': t.kind = TokenKind::RBrace; t.text = text_.substr(pos_++, 1); return t;
+    case '(': t.kind = TokenKind::LParen; t.text = text_.substr(pos_++, 1); return t;
+    case ')': t.kind = TokenKind::RParen; t.text = text_.substr(pos_++, 1); return t;
+    case ',': t.kind = TokenKind::Comma; t.text = text_.substr(pos_++, 1); return t;
+    default: break;
+    }
+    if (c == '"') {
+        const size_t start = ++pos_;
+        while (pos_ < n) {
+            const char d = text_[pos_];
+            if (d == '"') {
+                t.kind = TokenKind::String;
+                t.text = text_.substr(start, pos_ - start);
+                ++pos_;
+                return t;
+            }
+            if (d == '\\') {
+                t.escaped = true;
+                // A backslash before a raw newline does not continue the string.
+                if (pos_ + 1 < n && text_[pos_ + 1] != '\n') ++pos_;
+            } else if (d == '\n') {
+                break;   // Maya never writes a raw newline inside a string
+            }
+            ++pos_;
+        }
+        t.kind = TokenKind::BadString;
+        t.text = text_.substr(start, pos_ - start);
+        return t;
+    }
+    const size_t start = pos_;
+    while (pos_ < n && !isSpace(text_[pos_]) && !isDelimiter(text_[pos_])) ++pos_;
+    if (pos_ == start) {   // a stray ';' inside a statement text
+        ++pos_;
+    }
+    t.kind = TokenKind::Word;
+    t.text = text_.substr(start, pos_ - start);
+    return t;
+}
+
+void unescape(std::string_view raw, std::string& out) {
+    out.clear();
+    out.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c != '\\' || i + 1 == raw.size()) {
+            out.push_back(c);
+            continue;
+        }
+        c = raw[++i];
+        switch (c) {
+        case 'n': out.push_back('\n'); break;
+        case 't': out.push_back('\t'); break;
+        case 'r': out.push_back('\r'); break;
+        case 'a': out.push_back('\a'); break;
+        case 'b': out.push_back('\b'); break;
+        case 'f': out.push_back('\f'); break;
+        case 'v': out.push_back('\v'); break;
+        default: out.push_back(c); break;   // \" \\ \' and anything else
+        }
+    }
+}
+
+std::optional<double> parseDouble(std::string_view w) {
+    if (w.empty()) return std::nullopt;
+    bool negative = false;
+    std::string_view body = w;
+    if (body[0] == '+' || body[0] == '-') {
+        negative = body[0] == '-';
+        body.remove_prefix(1);
+        if (body.empty() || body[0] == '+' || body[0] == '-') return std::nullopt;
+    }
+    double v = 0;
+    const char* first = body.data();
+    const char* last = body.data() + body.size();
+    auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ptr == last && ec == std::errc()) return negative ? -v : v;
+    if (ec == std::errc::result_out_of_range && ptr == last) {
+        // Overflow to infinity, underflow to zero, as strtod would.
+        const size_t e = body.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && e + 1 < body.size() && body[e + 1] == '-';
+        const double r = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        return negative ? -r : r;
+    }
+    // Windows runtime spellings: 1.#INF, 1.#IND, 1.#QNAN, 1.#SNAN.
+    const size_t hash = body.find(".#");
+    if (hash != std::string_view::npos) {
+        std::string_view tag = body.substr(hash + 2);
+        while (!tag.empty() && tag.back() >= '0' && tag.back() <= '9') tag.remove_suffix(1);
+        if (equalsNoCase(tag, "INF")) {
+            const double r = std::numeric_limits<double>::infinity();
+            return negative ? -r : r;
+        }
+        if (equalsNoCase(tag, "IND") || equalsNoCase(tag, "QNAN") || equalsNoCase(tag, "SNAN"))
+            return std::numeric_limits<double>::quiet_NaN();
+    }
+    return std::nullopt;
+}
+
+std::optional<int64_t> parseInt(std::string_view w) {
+    if (w.empty()) return std::nullopt;
+    if (w[0] == '+') {
+        w.remove_prefix(1);
+        if (w.empty() || w[0] == '-' || w[0] == '+') return std::nullopt;
+    }
+    int64_t v = 0;
+    auto [ptr, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec == std::errc() && ptr == w.data() + w.size()) return v;
+    return std::nullopt;
+}
+
+std::optional<bool> parseBool(std::string_view w) {
+    if (w == "yes" || w == "on" || w == "true" || w == "1") return true;
+    if (w == "no" || w == "off" || w == "false" || w == "0") return false;
+    return std::nullopt;
+}
+
+std::optional<double> parseNumberOrBool(std::string_view w) {
+    if (!w.empty()) {
+        const char c = w[0];
+        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') return parseDouble(w);
+    }
+    if (auto b = parseBool(w)) return *b ? 1.0 : 0.0;
+    return parseDouble(w);   // inf, nan
+}
+
+bool isFlag(std::string_view w) {
+    if (w.size() < 2 || w[0] != '-') return false;
+    const char c = w[1];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+    return !parseDouble(w).has_value();
+}
+
+}  // namespace mayahost::ma

@@ -1,0 +1,349 @@
+#include "file/MaReader.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "file/MaParser.h"
+
+namespace mayahost::ma {
+
+namespace {
+
+constexpr size_t npos = size_t(-1);
+
+// Splits a byte stream into statements ending with ';' outside strings and
+// comments, and hands each to the statement parser. Bytes arrive in chunks;
+// a statement that spans chunks is kept (and only it) until its end arrives.
+class StatementSplitter {
+public:
+    StatementSplitter(StatementParser& parser, const ReadLimits& limits) : parser_(parser), limits_(limits) {
+        for (unsigned char c : {';', '"', '/', '\n'}) special_[c] = true;
+    }
+
+    void feed(const char* data, size_t n) {
+        compact();
+        buf_.insert(buf_.end(), data, data + n);
+        scan(false);
+    }
+
+    void finish() {
+        scan(true);
+        switch (state_) {
+        case State::Between:
+            break;
+        case State::LineComment:
+            if (returnState_ == State::Between) break;
+            [[fallthrough]];
+        default:
+            if (state_ == State::BlockComment && returnState_ == State::Between) {
+                parser_.warn(line_, 0, "file ends inside a /* comment");
+            } else if (!skipping_) {
+                parser_.warn(stmtLine_, stmtColumn_,
+                             state_ == State::String ? "file ends inside a string: last statement skipped"
+                                                     : "file ends before ';': last statement skipped");
+            }
+            break;
+        }
+        buf_.clear();
+        buf_.shrink_to_fit();
+    }
+
+    bool sawStatement() const { return sawStatement_; }
+
+private:
+    enum class State : uint8_t { Between, Statement, String, LineComment, BlockComment };
+
+    void compact() {
+        size_t keep = stmtStart_ != npos ? stmtStart_ : pos_;
+        if (keep == 0) return;
+        buf_.erase(buf_.begin(), buf_.begin() + std::ptrdiff_t(keep));
+        base_ += keep;
+        pos_ -= keep;
+        if (stmtStart_ != npos) stmtStart_ -= keep;
+    }
+
+    void newline(size_t at) {
+        ++line_;
+        lineStart_ = base_ + at + 1;
+    }
+
+    void beginStatement() {
+        stmtStart_ = pos_;
+        stmtLine_ = line_;
+        stmtColumn_ = uint32_t(base_ + pos_ - lineStart_ + 1);
+        sawStatement_ = true;
+        state_ = State::Statement;
+    }
+
+    void endStatement() {   // buf_[pos_] is the ';'
+        if (!skipping_) {
+            std::string_view text(buf_.data() + stmtStart_, pos_ - stmtStart_);
+            parser_.parse(text, stmtLine_, stmtColumn_);
+        }
+        skipping_ = false;
+        stmtStart_ = npos;
+        state_ = State::Between;
+    }
+
+    void scan(bool final) {
+        const char* b = buf_.data();
+        const size_t n = buf_.size();
+        while (pos_ < n) {
+            const char c = b[pos_];
+            switch (state_) {
+            case State::Between:
+                if (c == '\n') {
+                    newline(pos_);
+                    ++pos_;
+                } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+                    ++pos_;
+                } else if (c == '/' && pos_ + 1 >= n && !final) {
+                    return;   // wait for the byte that says whether a comment starts
+                } else if (c == '/' && pos_ + 1 < n && b[pos_ + 1] == '/') {
+                    returnState_ = State::Between;
+                    state_ = State::LineComment;
+                    pos_ += 2;
+                } else if (c == '/' && pos_ + 1 < n && b[pos_ + 1] == '*') {
+                    returnState_ = State::Between;
+                    state_ = State::BlockComment;
+                    pos_ += 2;
+                } else {
+                    beginStatement();
+                }
+                break;
+            case State::Statement:
+                while (pos_ < n && !special_[static_cast<unsigned char>(b[pos_])]) ++pos_;
+                if (pos_ >= n) break;
+                switch (b[pos_]) {
+                case ';':
+                    endStatement();
+                    ++pos_;
+                    break;
+                case '"':
+                    state_ = State::String;
+                    ++pos_;
+                    break;
+                case '\n':
+                    newline(pos_);
+                    ++pos_;
+                    break;
+                default:   // '/'
+                    if (pos_ + 1 >= n && !final) return;
+                    if (pos_ + 1 < n && (b[pos_ + 1] == '/' || b[pos_ + 1] == '*')) {
+                        returnState_ = State::Statement;
+                        state_ = b[pos_ + 1] == '/' ? State::LineComment : State::BlockComment;
+                        pos_ += 2;
+                    } else {
+                        ++pos_;
+                    }
+                    break;
+                }
+                break;
+            case State::String:
+                while (pos_ < n && b[pos_] != '"' && b[pos_] != '\\' && b[pos_] != '\n') ++pos_;
+                if (pos_ >= n) break;
+                if (b[pos_] == '"') {
+                    state_ = State::Statement;
+                    ++pos_;
+                } else if (b[pos_] == '\n') {
+                    // A raw newline ends a broken string; the parser reports it.
+                    newline(pos_);
+                    state_ = State::Statement;
+                    ++pos_;
+                } else {   // backslash: skip the escaped byte, but never a newline
+                    if (pos_ + 1 >= n && !final) return;
+                    pos_ += (pos_ + 1 < n && b[pos_ + 1] != '\n') ? 2 : 1;
+                }
+                break;
+            case State::LineComment:
+                while (pos_ < n && b[pos_] != '\n') ++pos_;
+                if (pos_ < n) state_ = returnState_;   // the newline is counted there
+                break;
+            case State::BlockComment:
+                while (pos_ < n && !(b[pos_] == '*' && pos_ + 1 < n && b[pos_ + 1] == '/')) {
+                    if (b[pos_] == '\n') newline(pos_);
+                    ++pos_;
+                }
+                if (pos_ >= n) break;
+                if (pos_ + 1 >= n) {
+                    if (!final) return;
+                    ++pos_;
+                    break;
+                }
+                pos_ += 2;
+                state_ = returnState_;
+                break;
+            }
+        }
+        checkLength();
+    }
+
+    // A statement longer than the limit is dropped as it streams by; its end
+    // is still found so that reading resumes after it.
+    void checkLength() {
+        if (stmtStart_ == npos || skipping_) return;
+        if (buf_.size() - stmtStart_ <= limits_.maxStatementBytes) return;
+        parser_.warn(stmtLine_, stmtColumn_,
+                     "statement longer than " + std::to_string(limits_.maxStatementBytes) + " bytes skipped");
+        skipping_ = true;
+        stmtStart_ = npos;
+    }
+
+    StatementParser& parser_;
+    const ReadLimits& limits_;
+    std::array<bool, 256> special_{};
+    std::vector<char> buf_;
+    size_t pos_ = 0;
+    uint64_t base_ = 0;          // file offset of buf_[0]
+    uint64_t lineStart_ = 0;     // file offset of the current line's first byte
+    uint32_t line_ = 1;
+    State state_ = State::Between;
+    State returnState_ = State::Between;
+    size_t stmtStart_ = npos;
+    uint32_t stmtLine_ = 0, stmtColumn_ = 0;
+    bool skipping_ = false;
+    bool sawStatement_ = false;
+};
+
+bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+
+bool isKnownCommand(std::string_view w) {
+    static constexpr std::string_view kCommands[] = {
+        "requires", "currentUnit", "fileInfo", "file", "createNode", "rename", "select", "setAttr",
+        "addAttr", "connectAttr", "disconnectAttr", "parent", "relationship", "lockNode", "dataStructure"};
+    for (std::string_view c : kCommands)
+        if (w == c) return true;
+    return false;
+}
+
+// Classifies the first bytes of a file: Maya Binary, Maya ASCII, or neither.
+ReadError classify(std::string_view head) {
+    if (startsWith(head, "FOR4") || startsWith(head, "FOR8") || startsWith(head, "CAT4") ||
+        startsWith(head, "CAT8"))
+        return ReadError::MayaBinary;
+    if (startsWith(head, "\xEF\xBB\xBF")) head.remove_prefix(3);
+    if (startsWith(head, "//Maya ASCII")) return ReadError::None;
+    const std::string_view probe = head.substr(0, 4096);
+    size_t control = 0;
+    for (char ch : probe) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == 0) return ReadError::NotMayaAscii;
+        if (c < 32 && c != '\n' && c != '\r' && c != '\t' && c != '\f' && c != '\v') ++control;
+    }
+    if (control * 20 > probe.size()) return ReadError::NotMayaAscii;
+    // No header: accept hand-written scenes whose first statement is a command
+    // Maya writes into .ma files.
+    Lexer lex(head.substr(0, 65536), 1, 1);
+    const Token t = lex.next();
+    if (t.kind == TokenKind::End) return ReadError::Empty;
+    if (t.kind == TokenKind::Word && isKnownCommand(t.text)) return ReadError::None;
+    return ReadError::NotMayaAscii;
+}
+
+ReadResult failure(ReadError error, std::string_view fileName, std::string_view detail = {}) {
+    ReadResult r;
+    r.error = error;
+    r.message = "cannot read \"" + std::string(fileName) + "\": " + readErrorText(error);
+    if (!detail.empty()) {
+        r.message += " (";
+        r.message += detail;
+        r.message += ")";
+    }
+    return r;
+}
+
+// Feeds chunks from `next` (which fills a buffer and returns the byte count,
+// 0 at the end, or -1 on a read error) through the splitter.
+template <typename NextChunk>
+ReadResult readStream(std::string_view fileName, MaBuilder& builder, const ReadLimits& limits, NextChunk next) {
+    const size_t chunk = limits.chunkBytes ? limits.chunkBytes : 1;
+    std::unique_ptr<char[]> data(new char[chunk]);
+    StatementParser parser(builder, fileName, limits.maxWarnings);
+    StatementSplitter splitter(parser, limits);
+
+    // Gather enough of the head to classify the file.
+    std::string head;
+    uint64_t bytes = 0;
+    bool eof = false;
+    while (head.size() < 4096 && !eof) {
+        const int64_t got = next(data.get(), chunk);
+        if (got < 0) return failure(ReadError::Unreadable, fileName, "read error");
+        if (got == 0) eof = true;
+        head.append(data.get(), size_t(got));
+        bytes += uint64_t(got);
+    }
+    if (head.empty()) return failure(ReadError::Empty, fileName);
+    const ReadError kind = classify(head);
+    if (kind != ReadError::None) return failure(kind, fileName);
+    const bool hasHeader = kind == ReadError::None && head.find("//Maya ASCII") != std::string::npos &&
+                           head.find("//Maya ASCII") <= 3;
+
+    splitter.feed(head.data(), head.size());
+    head = std::string();
+    while (!eof) {
+        const int64_t got = next(data.get(), chunk);
+        if (got < 0) return failure(ReadError::Unreadable, fileName, "read error");
+        if (got == 0) break;
+        bytes += uint64_t(got);
+        splitter.feed(data.get(), size_t(got));
+    }
+    splitter.finish();
+    if (!splitter.sawStatement() && !hasHeader) return failure(ReadError::Empty, fileName);
+
+    if (parser.warnings() > limits.maxWarnings) {
+        FileLoc loc{fileName, 0, 0};
+        builder.warning(loc, std::to_string(parser.warnings() - limits.maxWarnings) + " further warnings not shown");
+    }
+    ReadResult r;
+    r.statements = parser.statements();
+    r.warnings = parser.warnings();
+    r.bytes = bytes;
+    return r;
+}
+
+}  // namespace
+
+const char* readErrorText(ReadError error) {
+    switch (error) {
+    case ReadError::None: return "no error";
+    case ReadError::FileNotFound: return "file not found";
+    case ReadError::Unreadable: return "file cannot be read";
+    case ReadError::Empty: return "file is empty";
+    case ReadError::NotMayaAscii: return "not a Maya ASCII file";
+    case ReadError::MayaBinary: return "Maya Binary scenes are not read yet";
+    }
+    return "unknown error";
+}
+
+ReadResult readMaText(std::string_view text, std::string_view fileName, MaBuilder& builder,
+                      const ReadLimits& limits) {
+    size_t offset = 0;
+    return readStream(fileName, builder, limits, [&](char* out, size_t cap) -> int64_t {
+        const size_t n = std::min(cap, text.size() - offset);
+        if (n) std::memcpy(out, text.data() + offset, n);
+        offset += n;
+        return int64_t(n);
+    });
+}
+
+ReadResult readMaFile(const std::string& path, MaBuilder& builder, const ReadLimits& limits) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) return failure(ReadError::FileNotFound, path);
+    if (std::filesystem::is_directory(status)) return failure(ReadError::Unreadable, path, "is a folder");
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return failure(ReadError::Unreadable, path, std::strerror(errno));
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(f, &std::fclose);
+    return readStream(path, builder, limits, [&](char* out, size_t cap) -> int64_t {
+        const size_t n = std::fread(out, 1, cap, f);
+        if (n == 0 && std::ferror(f)) return -1;
+        return int64_t(n);
+    });
+}
+
+}  // namespace mayahost::ma

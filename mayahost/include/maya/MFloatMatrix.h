@@ -1,6 +1,7 @@
 #pragma once
 // Single precision 4x4 matrix, same conventions as MMatrix.
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

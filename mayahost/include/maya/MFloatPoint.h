@@ -1,6 +1,7 @@
 #pragma once
 // Homogeneous single precision point (x, y, z, w).
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

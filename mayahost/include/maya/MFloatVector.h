@@ -1,6 +1,7 @@
 #pragma once
 // Single precision 3D vector; transforms as a direction.
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

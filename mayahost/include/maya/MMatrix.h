@@ -2,6 +2,7 @@
 // 4x4 double matrix in the API's convention: row vectors (v' = v * M), the
 // translation in the last row, a child's world matrix = local * parentWorld.
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

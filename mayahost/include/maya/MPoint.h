@@ -2,6 +2,7 @@
 // Homogeneous double precision point (x, y, z, w). Multiplied by a matrix it
 // takes the full 4D product, translation included.
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

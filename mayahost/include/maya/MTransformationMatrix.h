@@ -13,6 +13,7 @@
 #include <maya/MPoint.h>
 #include <maya/MQuaternion.h>
 #include <maya/MSpace.h>
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 

@@ -2,6 +2,7 @@
 // Double precision 3D vector. Multiplied by a matrix it transforms as a
 // direction: the matrix's translation row does not apply.
 
+#include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
 #include <iosfwd>

@@ -280,10 +280,10 @@ ReadResult readStream(std::string_view fileName, MaBuilder& builder, const ReadL
     if (head.empty()) return failure(ReadError::Empty, fileName);
     const ReadError kind = classify(head);
     if (kind != ReadError::None) return failure(kind, fileName);
-    const bool hasHeader = kind == ReadError::None && head.find("//Maya ASCII") != std::string::npos &&
-                           head.find("//Maya ASCII") <= 3;
+    const bool hasHeader = head.find("//Maya ASCII") <= 3;
 
-    splitter.feed(head.data(), head.size());
+    const size_t bom = startsWith(head, "\xEF\xBB\xBF") ? 3 : 0;
+    splitter.feed(head.data() + bom, head.size() - bom);
     head = std::string();
     while (!eof) {
         const int64_t got = next(data.get(), chunk);

@@ -1,0 +1,216 @@
+// The creators against Maya's own output: the reference export of a default
+// cube, cylinder, sphere and 1 x 1 plane, and a default cube that Maya
+// stored in a scene file with its edges and uvs.
+
+#include "geometry/PolyCreators.h"
+#include "polycreator_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using mayahost::MeshData;
+using polytest::Json;
+
+namespace {
+
+const std::string kCorpus = GLOWBOX_CORPUS_DIR;
+constexpr double kTol = 1e-6;
+
+struct Reference {
+    std::vector<std::array<double, 3>> points;
+    std::vector<int32_t> counts, indices, uvIndices;
+    std::vector<std::array<double, 2>> uvs;
+};
+
+// Loads one primitive of the reference file; GTEST_SKIP when the corpus is absent.
+bool loadReference(const std::string& key, Reference& ref, std::string& why) {
+    std::string text;
+    if (!polytest::readFile(kCorpus + "/reference/maya-primitives.json", text)) {
+        why = "corpus reference/maya-primitives.json not present";
+        return false;
+    }
+    const Json root = polytest::JsonParser(text).parse();
+    const Json& prim = root.at(key);
+    for (const Json& p : prim.at("points").items)
+        ref.points.push_back({p.items.at(0).number, p.items.at(1).number, p.items.at(2).number});
+    for (const Json& c : prim.at("faceVertexCounts").items) ref.counts.push_back(int32_t(c.number));
+    for (const Json& c : prim.at("faceVertexIndices").items) ref.indices.push_back(int32_t(c.number));
+    for (const Json& c : prim.at("uvIndices").items) ref.uvIndices.push_back(int32_t(c.number));
+    for (const Json& p : prim.at("uvs").items) ref.uvs.push_back({p.items.at(0).number, p.items.at(1).number});
+    return true;
+}
+
+void expectPointsMatch(const MeshData& m, const Reference& ref) {
+    ASSERT_EQ(m.numVertices(), ref.points.size());
+    for (size_t v = 0; v < ref.points.size(); ++v)
+        for (int c = 0; c < 3; ++c)
+            ASSERT_NEAR(m.points[3 * v + c], ref.points[v][c], kTol) << "vertex " << v << " coordinate " << c;
+}
+
+void expectFacesMatch(const MeshData& m, const Reference& ref) {
+    const auto loops = polytest::faceLoops(m);
+    ASSERT_EQ(loops.size(), ref.counts.size());
+    size_t at = 0;
+    for (size_t f = 0; f < loops.size(); ++f) {
+        ASSERT_EQ(loops[f].size(), size_t(ref.counts[f])) << "face " << f;
+        for (int32_t v : loops[f]) ASSERT_EQ(v, ref.indices[at++]) << "face " << f;
+    }
+}
+
+// Uv values per face-vertex must agree exactly, and so must the way uvs are
+// shared. The reference exporter renumbered some sets in order of first use;
+// where it did, ids are compared after the same renumbering, else as they are.
+// A set exported with one uv per face-vertex (its "indices" then merely
+// repeat the vertex ids) lists the values corner by corner.
+void expectUVsMatch(const MeshData& m, const Reference& ref) {
+    ASSERT_EQ(m.uvSets.size(), 1u);
+    const mayahost::MeshUVSet& set = m.uvSets[0];
+    EXPECT_EQ(set.name, "map1");
+    ASSERT_EQ(set.u.size(), ref.uvs.size());
+    ASSERT_EQ(set.faceVertexUV.size(), ref.uvIndices.size());
+    const bool perCorner = ref.uvs.size() == ref.indices.size() && ref.uvIndices == ref.indices;
+    for (size_t i = 0; i < ref.uvIndices.size(); ++i) {
+        const int32_t mine = set.faceVertexUV[i], theirs = perCorner ? int32_t(i) : ref.uvIndices[i];
+        ASSERT_GE(mine, 0);
+        ASSERT_LT(size_t(mine), set.u.size());
+        ASSERT_NEAR(set.u[mine], ref.uvs[theirs][0], kTol) << "face-vertex " << i;
+        ASSERT_NEAR(set.v[mine], ref.uvs[theirs][1], kTol) << "face-vertex " << i;
+    }
+    if (perCorner) {
+        // Maya's own numbering: the plane's uvs follow its vertices.
+        EXPECT_EQ(set.faceVertexUV, ref.indices);
+        return;
+    }
+    const bool renumbered = polytest::firstAppearance(ref.uvIndices) == ref.uvIndices;
+    if (renumbered)
+        EXPECT_EQ(polytest::firstAppearance(set.faceVertexUV), ref.uvIndices);
+    else
+        EXPECT_EQ(set.faceVertexUV, ref.uvIndices);
+}
+
+#define LOAD_OR_SKIP(key, ref)                         \
+    Reference ref;                                     \
+    {                                                  \
+        std::string why;                               \
+        if (!loadReference(key, ref, why)) GTEST_SKIP() << why; \
+    }
+
+TEST(PolyCreatorOracle, DefaultCubeMatchesMayaExport) {
+    LOAD_OR_SKIP("polyCube (default)", ref);
+    mayahost::PolyCubeParams p;
+    p.createUVs = 4;  // what the interactive command writes
+    const MeshData m = mayahost::makePolyCube(p);
+    expectPointsMatch(m, ref);
+    expectFacesMatch(m, ref);
+    expectUVsMatch(m, ref);
+}
+
+TEST(PolyCreatorOracle, DefaultCylinderMatchesMayaExport) {
+    LOAD_OR_SKIP("polyCylinder (default)", ref);
+    mayahost::PolyCylinderParams p;
+    p.subdivisionsCaps = 1;  // the command's defaults, as scene files store them
+    p.createUVs = 3;
+    const MeshData m = mayahost::makePolyCylinder(p);
+    expectPointsMatch(m, ref);
+    expectFacesMatch(m, ref);
+    expectUVsMatch(m, ref);
+}
+
+TEST(PolyCreatorOracle, DefaultSphereMatchesMayaExport) {
+    LOAD_OR_SKIP("polySphere (default)", ref);
+    const MeshData m = mayahost::makePolySphere({});
+    expectPointsMatch(m, ref);
+    expectFacesMatch(m, ref);
+    expectUVsMatch(m, ref);
+}
+
+TEST(PolyCreatorOracle, UnitPlaneMatchesMayaExport) {
+    LOAD_OR_SKIP("polyPlane (1 x 1 subdivisions)", ref);
+    mayahost::PolyPlaneParams p;
+    p.subdivisionsWidth = 1;
+    p.subdivisionsHeight = 1;
+    p.createUVs = 2;
+    const MeshData m = mayahost::makePolyPlane(p);
+    expectPointsMatch(m, ref);
+    expectFacesMatch(m, ref);
+    expectUVsMatch(m, ref);
+}
+
+// --- A default cube as Maya stored it in a scene --------------------------------
+
+// The numbers of one setAttr statement of the block, joined across lines.
+std::vector<double> numbersAfter(const std::string& block, const std::string& attr) {
+    const size_t at = block.find(attr);
+    if (at == std::string::npos) return {};
+    size_t end = block.find(';', at);
+    std::string body = block.substr(at + attr.size(), end - at - attr.size());
+    const size_t type = body.find("-type");
+    if (type != std::string::npos) body = body.substr(body.find('"', body.find('"', type) + 1) + 1);
+    std::istringstream in(body);
+    std::vector<double> out;
+    double x;
+    while (in >> x) out.push_back(x);
+    return out;
+}
+
+TEST(PolyCreatorOracle, DefaultCubeMatchesCubeStoredByMaya) {
+    std::string text;
+    const std::string file = kCorpus + "/mayausd/UsdExportBlendShapesTest__blendShapesExport.ma";
+    if (!polytest::readFile(file, text)) GTEST_SKIP() << "corpus scene not present: " << file;
+    // The blend target "tgtShape" is a duplicate of a default cube: Maya wrote
+    // its points, edges, faces and uvs out in full.
+    const size_t begin = text.find("createNode mesh -n \"tgtShape\"");
+    ASSERT_NE(begin, std::string::npos);
+    const std::string block = text.substr(begin, text.find("createNode", begin + 10) - begin);
+
+    const std::vector<double> vt = numbersAfter(block, "\".vt[0:7]\"");
+    const std::vector<double> ed = numbersAfter(block, "\".ed[0:11]\"");
+    const std::vector<double> uv = numbersAfter(block, "\".uvst[0].uvsp[0:13]\"");
+    ASSERT_EQ(vt.size(), 24u);
+    ASSERT_EQ(ed.size(), 36u);
+    ASSERT_EQ(uv.size(), 28u);
+
+    mayahost::PolyCubeParams p;
+    p.createUVs = 4;
+    const MeshData m = mayahost::makePolyCube(p);
+    ASSERT_EQ(m.numVertices(), 8u);
+    for (size_t i = 0; i < vt.size(); ++i) EXPECT_NEAR(m.points[i], vt[i], kTol);
+
+    // Edges in Maya's order with its hard (0) / soft (1) flags.
+    ASSERT_EQ(m.numEdges(), 12u);
+    for (size_t e = 0; e < 12; ++e) {
+        EXPECT_EQ(m.edges[2 * e], int32_t(ed[3 * e])) << "edge " << e;
+        EXPECT_EQ(m.edges[2 * e + 1], int32_t(ed[3 * e + 1])) << "edge " << e;
+        EXPECT_EQ(m.edgeSmooth[e], uint8_t(ed[3 * e + 2])) << "edge " << e;
+    }
+
+    // Uv points in Maya's own order.
+    const mayahost::MeshUVSet& set = m.uvSets.at(0);
+    ASSERT_EQ(set.u.size(), 14u);
+    for (size_t i = 0; i < 14; ++i) {
+        EXPECT_NEAR(set.u[i], uv[2 * i], kTol) << "uv " << i;
+        EXPECT_NEAR(set.v[i], uv[2 * i + 1], kTol) << "uv " << i;
+    }
+
+    // Faces: "f" lists edges (negative: walked backwards, ~e), "mu" the uv ids.
+    std::regex faceRe("f 4 (-?\\d+) (-?\\d+) (-?\\d+) (-?\\d+)\\s+mu 0 4 (\\d+) (\\d+) (\\d+) (\\d+)");
+    const auto loops = polytest::faceLoops(m);
+    size_t f = 0;
+    for (auto it = std::sregex_iterator(block.begin(), block.end(), faceRe); it != std::sregex_iterator(); ++it, ++f) {
+        ASSERT_LT(f, loops.size());
+        for (int k = 0; k < 4; ++k) {
+            const int e = std::stoi((*it)[1 + k].str());
+            const int32_t start = e >= 0 ? int32_t(ed[3 * e]) : int32_t(ed[3 * (-e - 1) + 1]);
+            EXPECT_EQ(loops[f][k], start) << "face " << f << " corner " << k;
+            EXPECT_EQ(set.faceVertexUV[4 * f + k], std::stoi((*it)[5 + k].str())) << "face " << f;
+        }
+    }
+    EXPECT_EQ(f, 6u);
+}
+
+}  // namespace

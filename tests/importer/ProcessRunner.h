@@ -1,0 +1,64 @@
+#pragma once
+// Runs a program as a child process with a chosen environment and collects
+// its exit status and both output streams.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testproc {
+
+struct Outcome {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+inline std::string slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// `env` entries replace or add to the test's own environment; an empty value
+// removes the variable. `scratch` receives the captured streams.
+inline Outcome run(const std::string& program, const std::vector<std::string>& args,
+                   const std::map<std::string, std::string>& env, const std::filesystem::path& scratch,
+                   const std::string& workingDir = {}) {
+  const std::filesystem::path outPath = scratch / "child.out";
+  const std::filesystem::path errPath = scratch / "child.err";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    for (const auto& [name, value] : env) {
+      if (value.empty())
+        ::unsetenv(name.c_str());
+      else
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0) ::_exit(126);
+    if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(126);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  Outcome outcome;
+  int status = 0;
+  if (child > 0 && ::waitpid(child, &status, 0) == child) {
+    if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) outcome.status = 128 + WTERMSIG(status);
+  }
+  outcome.out = slurp(outPath);
+  outcome.err = slurp(errPath);
+  return outcome;
+}
+
+}  // namespace testproc

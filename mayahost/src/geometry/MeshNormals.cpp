@@ -24,15 +24,11 @@ MeshVec loopNormal(const MeshData& m, uint32_t begin, uint32_t end) {
     return n;
 }
 
-// Newell vector of each face's outer loop: direction is the face normal,
+// Newell vector of a face's outer loop: direction is the face normal,
 // length twice its area.
-std::vector<MeshVec> faceAreaVectors(const MeshData& m) {
-    std::vector<MeshVec> out(m.numFaces());
-    for (size_t f = 0; f < out.size(); ++f) {
-        uint32_t loop = m.faceLoopStart[f];
-        out[f] = loopNormal(m, m.loopStart[loop], m.loopStart[loop + 1]);
-    }
-    return out;
+MeshVec outerLoopNormal(const MeshData& m, size_t face) {
+    uint32_t loop = m.faceLoopStart[face];
+    return loopNormal(m, m.loopStart[loop], m.loopStart[loop + 1]);
 }
 
 // Edges incident to each vertex, so that the edge between two corners is
@@ -80,7 +76,8 @@ struct Groups {
 void joinAcrossSoftEdges(const MeshData& m, Groups& groups) {
     if (m.edgeSmooth.empty()) return;  // no flags: every edge hard
     VertexEdges vertexEdges(m);
-    std::vector<int64_t> firstAt0(m.numEdges(), -1), firstAt1(m.numEdges(), -1);
+    constexpr uint32_t kUnseen = UINT32_MAX;
+    std::vector<uint32_t> firstAt0(m.numEdges(), kUnseen), firstAt1(m.numEdges(), kUnseen);
     for (size_t loop = 0; loop < m.numLoops(); ++loop) {
         uint32_t begin = m.loopStart[loop], end = m.loopStart[loop + 1];
         for (uint32_t i = begin; i < end; ++i) {
@@ -91,12 +88,12 @@ void joinAcrossSoftEdges(const MeshData& m, Groups& groups) {
             if (e < 0 || !m.edgeSmooth[size_t(e)]) continue;
             uint32_t at0 = m.edges[2 * size_t(e)] == a ? i : j;
             uint32_t at1 = at0 == i ? j : i;
-            if (firstAt0[size_t(e)] < 0) {
+            if (firstAt0[size_t(e)] == kUnseen) {
                 firstAt0[size_t(e)] = at0;
                 firstAt1[size_t(e)] = at1;
             } else {
-                groups.join(uint32_t(firstAt0[size_t(e)]), at0);
-                groups.join(uint32_t(firstAt1[size_t(e)]), at1);
+                groups.join(firstAt0[size_t(e)], at0);
+                groups.join(firstAt1[size_t(e)], at1);
             }
         }
     }
@@ -120,10 +117,9 @@ bool userNormalSet(const MeshData& m, size_t corner) {
 
 std::vector<float> computeFaceNormals(const MeshData& mesh) {
     if (!meshDataError(mesh).empty()) return {};
-    std::vector<MeshVec> area = faceAreaVectors(mesh);
-    std::vector<float> out(3 * area.size());
-    for (size_t f = 0; f < area.size(); ++f) {
-        MeshVec n = area[f].normalized();
+    std::vector<float> out(3 * mesh.numFaces());
+    for (size_t f = 0; f < mesh.numFaces(); ++f) {
+        MeshVec n = outerLoopNormal(mesh, f).normalized();
         out[3 * f] = float(n.x), out[3 * f + 1] = float(n.y), out[3 * f + 2] = float(n.z);
     }
     return out;
@@ -132,18 +128,18 @@ std::vector<float> computeFaceNormals(const MeshData& mesh) {
 std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting weighting) {
     if (!meshDataError(m).empty()) return {};
     size_t corners = m.numFaceVertices();
-    std::vector<MeshVec> faceVec = faceAreaVectors(m);
     Groups groups(corners);
     joinAcrossSoftEdges(m, groups);
+    // Parents always have lower indices, so one ascending pass points every corner at its root.
+    std::vector<uint32_t>& root = groups.parent;
+    for (size_t c = 0; c < corners; ++c) root[c] = root[root[c]];
 
-    // Number the groups densely, then add each corner's weighted face normal to its group.
-    std::vector<uint32_t>& groupOf = groups.parent;
-    uint32_t groupCount = 0;
-    for (uint32_t c = 0; c < corners; ++c) groupOf[c] = groupOf[c] == c ? groupCount++ : groupOf[groupOf[c]];
-    std::vector<MeshVec> sums(groupCount);
+    // Each group's weighted sum builds up in its root corner's slot of the result.
+    std::vector<float> out(3 * corners, 0.f);
     for (size_t f = 0; f < m.numFaces(); ++f) {
-        MeshVec unit = faceVec[f].normalized();
-        double area = faceVec[f].length() / 2;
+        MeshVec faceVec = outerLoopNormal(m, f);
+        MeshVec unit = faceVec.normalized();
+        double area = faceVec.length() / 2;
         for (uint32_t loop = m.faceLoopStart[f]; loop < m.faceLoopStart[f + 1]; ++loop) {
             uint32_t begin = m.loopStart[loop], end = m.loopStart[loop + 1];
             for (uint32_t c = begin; c < end; ++c) {
@@ -152,25 +148,29 @@ std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting w
                     weight *= area;
                 if (weighting == NormalWeighting::AngleWeighted || weighting == NormalWeighting::AngleAndArea)
                     weight *= cornerAngle(m, c == begin ? end - 1 : c - 1, c, c + 1 == end ? begin : c + 1);
-                sums[groupOf[c]] += unit * weight;
+                float* sum = &out[3 * size_t(root[c])];
+                sum[0] += float(unit.x * weight), sum[1] += float(unit.y * weight), sum[2] += float(unit.z * weight);
             }
         }
     }
-
-    std::vector<float> out(3 * corners);
     for (size_t f = 0; f < m.numFaces(); ++f) {
         for (uint32_t c = m.loopStart[m.faceLoopStart[f]]; c < m.loopStart[m.faceLoopStart[f + 1]]; ++c) {
+            if (root[c] != c) continue;
             float* n = &out[3 * size_t(c)];
-            if (userNormalSet(m, c)) {
-                n[0] = m.faceVertexNormals[3 * size_t(c)];
-                n[1] = m.faceVertexNormals[3 * size_t(c) + 1];
-                n[2] = m.faceVertexNormals[3 * size_t(c) + 2];
-                continue;
-            }
+            MeshVec sum{n[0], n[1], n[2]};
             // Opposite faces cancelling out (or weights all zero) leave the corner its own face's normal.
-            MeshVec sum = sums[groupOf[c]];
-            MeshVec v = sum.length() > 0 ? sum.normalized() : faceVec[f].normalized();
+            MeshVec v = sum.length() > 0 ? sum.normalized() : outerLoopNormal(m, f).normalized();
             n[0] = float(v.x), n[1] = float(v.y), n[2] = float(v.z);
+        }
+    }
+    // Members copy their root's value (so a group's corners are bit-identical), then user normals win.
+    for (size_t c = 0; c < corners; ++c) {
+        float* n = &out[3 * c];
+        if (userNormalSet(m, c)) {
+            n[0] = m.faceVertexNormals[3 * c], n[1] = m.faceVertexNormals[3 * c + 1], n[2] = m.faceVertexNormals[3 * c + 2];
+        } else if (root[c] != c) {
+            const float* r = &out[3 * size_t(root[c])];
+            n[0] = r[0], n[1] = r[1], n[2] = r[2];
         }
     }
     return out;

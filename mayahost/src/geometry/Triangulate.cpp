@@ -50,14 +50,11 @@ size_t triangulateFan(size_t count, std::vector<uint32_t>& out) {
 size_t triangulateQuad(std::span<const MeshVec> p, std::vector<uint32_t>& out) {
     MeshVec normal = newellNormal(p);
     if (normal.length() == 0) return triangulateFan(4, out);
-    MeshVec u, v;
-    planeAxes(normal, u, v);
-    Node q[4];
-    for (int i = 0; i < 4; ++i) q[i] = Node{p[i].dot(u), p[i].dot(v), uint32_t(i), 0, 0, false, false};
+    // The turn at each corner, measured about the face normal: negative at a reflex corner.
     int reflex = -1;
     double mostNegative = 0;
     for (int k = 0; k < 4; ++k) {
-        double turn = cross2(q[(k + 3) % 4], q[k], q[(k + 1) % 4]);
+        double turn = (p[k] - p[(k + 3) % 4]).cross(p[(k + 1) % 4] - p[k]).dot(normal);
         if (turn < mostNegative) { mostNegative = turn; reflex = k; }
     }
     if (reflex >= 0) {

@@ -10,9 +10,19 @@ namespace orb {
 
 orbSceneapi_oo::orbSceneapi_oo(LightFactory* factory) : factory_(factory) { startScene(); }
 
-// The factory and its NullApi live as long as the process: a front may be
-// copied around by reference long after its creator is gone.
-orbSceneapi_oo::orbSceneapi_oo() : factory_(new PassThroughFactory(new NullApi)) { startScene(); }
+namespace {
+
+// NullApi has no state, so every default front can share one. It lives as
+// long as the process: a front may be used by reference long after its
+// creator is gone.
+LightFactory* nullFactory() {
+    static LightFactory* const factory = new PassThroughFactory(new NullApi);
+    return factory;
+}
+
+}  // namespace
+
+orbSceneapi_oo::orbSceneapi_oo() : factory_(nullFactory()) { startScene(); }
 
 orbSceneapi_oo::~orbSceneapi_oo() = default;
 

@@ -1,0 +1,146 @@
+#include "graph/anim_curves.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace mayahost {
+
+namespace {
+
+// Values the file writes in its own units; the database keeps internal ones.
+double linearToCentimetres(std::string_view unit) {
+    if (unit == "millimeter" || unit == "mm") return 0.1;
+    if (unit == "meter" || unit == "m") return 100.0;
+    if (unit == "kilometer" || unit == "km") return 100000.0;
+    if (unit == "inch" || unit == "in") return 2.54;
+    if (unit == "foot" || unit == "ft") return 30.48;
+    if (unit == "yard" || unit == "yd") return 91.44;
+    if (unit == "mile" || unit == "mi") return 160934.4;
+    return 1.0;
+}
+
+double angleToRadians(std::string_view unit) {
+    if (unit == "radian" || unit == "rad") return 1.0;
+    if (unit == "angMin" || unit == "min") return std::numbers::pi / (180.0 * 60.0);
+    if (unit == "angSec" || unit == "sec") return std::numbers::pi / (180.0 * 3600.0);
+    return std::numbers::pi / 180.0;
+}
+
+bool isTimeDriven(const Node& curve) {
+    const MFn::Type fn = curve.type().apiType();
+    return fn == MFn::kAnimCurveTimeToDistance || fn == MFn::kAnimCurveTimeToAngular ||
+           fn == MFn::kAnimCurveTimeToUnitless || fn == MFn::kAnimCurveTimeToTime;
+}
+
+double valueScale(const Scene& scene, const Node& curve) {
+    const MFn::Type fn = curve.type().apiType();
+    if (fn == MFn::kAnimCurveTimeToAngular || fn == MFn::kAnimCurveUnitlessToAngular)
+        return angleToRadians(scene.angleUnit());
+    if (fn == MFn::kAnimCurveTimeToDistance || fn == MFn::kAnimCurveUnitlessToDistance)
+        return linearToCentimetres(scene.linearUnit());
+    return 1.0;
+}
+
+// Reads `attr[index]` (a multi element) into `out`; false when the element is unset.
+bool readElement(const Scene& scene, const Node& node, const std::string& attr, int64_t index, double* out,
+                 size_t count) {
+    PlugPath plug;
+    if (!scene.resolvePlug(node, attr + "[" + std::to_string(index) + "]", plug)) return false;
+    const PlugReading reading = scene.read(node, plug);
+    if (!reading.found || reading.numbers.size() < count) return false;
+    std::copy_n(reading.numbers.begin(), count, out);
+    return true;
+}
+
+std::vector<int64_t> indicesOf(const Scene& scene, const Node& node, std::string_view attr) {
+    PlugPath multi;
+    if (!scene.resolvePlug(node, attr, multi)) return {};
+    return node.logicalIndices(multi);
+}
+
+bool isPlug(const PlugPath& plug, std::string_view longName) {
+    return plug.steps.size() == 1 && plug.attr() && plug.attr()->longName == longName;
+}
+
+double curveInput(const Scene& scene, const Node& curve) {
+    PlugPath input;
+    const bool hasInput = scene.resolvePlug(curve, "input", input);
+    // A time curve without an input connection follows the scene's time.
+    if (isTimeDriven(curve) && (!hasInput || !curve.inputOf(input.key()))) return sceneCurrentTime(scene);
+    double value = 0.0;
+    if (hasInput) scene.readNumbers(curve, input, &value, 1);
+    return value;
+}
+
+}  // namespace
+
+double sceneCurrentTime(const Scene& scene) {
+    const Node* time = scene.findNode("time1");
+    if (!time) return 1.0;
+    const double t = scene.readDouble(*time, "outTime", 1.0);
+    return std::isfinite(t) ? t : 1.0;
+}
+
+AnimCurve animCurveOf(const Scene& scene, const Node& node) {
+    AnimCurveDesc desc;
+    const double scale = valueScale(scene, node);
+    for (int64_t index : indicesOf(scene, node, "ktv")) {
+        double tv[2];
+        if (!readElement(scene, node, "ktv", index, tv, 2)) continue;
+        AnimKey key;
+        key.input = tv[0];
+        key.value = tv[1] * scale;
+        double number = 0.0;
+        if (readElement(scene, node, "kit", index, &number, 1)) key.inType = tangentTypeFromCode(static_cast<int>(number));
+        if (readElement(scene, node, "kot", index, &number, 1)) key.outType = tangentTypeFromCode(static_cast<int>(number));
+        double x = 0.0, y = 0.0;
+        if (readElement(scene, node, "kix", index, &x, 1) && readElement(scene, node, "kiy", index, &y, 1)) {
+            key.hasInTangent = true;
+            key.inX = x;
+            key.inY = y;
+        }
+        if (readElement(scene, node, "kox", index, &x, 1) && readElement(scene, node, "koy", index, &y, 1)) {
+            key.hasOutTangent = true;
+            key.outX = x;
+            key.outY = y;
+        }
+        desc.keys.push_back(key);
+    }
+    desc.weighted = scene.readDouble(node, "weightedTangents", 0.0) != 0.0;
+    desc.tangentType = tangentTypeFromCode(static_cast<int>(scene.readDouble(node, "tangentType", 0.0)));
+    desc.preInfinity = infinityTypeFromCode(static_cast<int>(scene.readDouble(node, "preInfinity", 0.0)));
+    desc.postInfinity = infinityTypeFromCode(static_cast<int>(scene.readDouble(node, "postInfinity", 0.0)));
+    if (isTimeDriven(node)) {
+        const double fps = timeUnitsPerSecond(scene.timeUnit());
+        desc.inputUnitsPerTangentX = fps > 0.0 ? fps : 24.0;
+    } else {
+        desc.inputUnitsPerTangentX = 1.0;
+    }
+    return AnimCurve(std::move(desc));
+}
+
+void installAnimationEvaluators(Scene& scene) {
+    scene.registerEvaluator("animCurve", [](const Scene& s, const Node& node, const PlugPath& plug, PlugReading& out) {
+        if (!isPlug(plug, "output")) return false;
+        const double value = animCurveOf(s, node).evaluate(curveInput(s, node));
+        out.numbers.assign(1, value);
+        out.found = true;
+        return true;
+    });
+    scene.registerEvaluator("unitConversion", [](const Scene& s, const Node& node, const PlugPath& plug,
+                                                 PlugReading& out) {
+        if (!isPlug(plug, "output")) return false;
+        PlugPath input;
+        if (!s.resolvePlug(node, "input", input)) return false;
+        PlugReading in = s.read(node, input);
+        const double factor = s.readDouble(node, "conversionFactor", 1.0);
+        out.numbers.clear();
+        for (double v : in.numbers) out.numbers.push_back(v * factor);
+        out.found = in.found;
+        return true;
+    });
+}
+
+}  // namespace mayahost

@@ -1,0 +1,143 @@
+// The scene database built from small Maya ASCII texts.
+#include "file/MaReader.h"
+#include "graph/Scene.h"
+#include "graph/SceneBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace mayahost;
+
+namespace {
+
+std::unique_ptr<Scene> load(std::string_view text) {
+    auto scene = std::make_unique<Scene>();
+    SceneBuilder builder(*scene, "test.ma");
+    ma::readMaText(text, "test.ma", builder);
+    return scene;
+}
+
+std::vector<double> numbers(const Scene& s, const char* node, const char* attr) {
+    Node* n = s.findNode(node);
+    EXPECT_NE(n, nullptr) << node;
+    if (!n) return {};
+    PlugPath p;
+    EXPECT_TRUE(s.resolvePlug(*n, attr, p)) << attr;
+    return s.read(*n, p).numbers;
+}
+
+bool hasWarningContaining(const Scene& s, const std::string& text) {
+    for (const auto& w : s.warnings())
+        if (w.message.find(text) != std::string::npos) return true;
+    return false;
+}
+
+const char* kCube = R"(//Maya ASCII 2017 scene
+requires maya "2017";
+currentUnit -l centimeter -a degree -t film;
+createNode transform -n "pCube1";
+	setAttr ".t" -type "double3" 1 2 3 ;
+	setAttr ".rx" 90;
+createNode mesh -n "pCubeShape1" -p "pCube1";
+	setAttr -s 4 ".vt[0:3]"  -0.5 -0.5 0.5 0.5 -0.5 0.5 -0.5 0.5 0.5 0.5 0.5 0.5;
+	setAttr ".vt[5]" -type "float3" 7 8 9;
+	setAttr -s 2 ".uvst[0].uvsp[0:1]" -type "float2" 0 0 1 1;
+	setAttr ".uvst[0].uvsn" -type "string" "map1";
+	setAttr -s 2 ".ed[0:1]"  0 1 0 1 3 1;
+createNode polyCube -n "polyCube1";
+	setAttr ".w" 2;
+connectAttr "polyCube1.out" "pCubeShape1.i";
+)";
+
+}  // namespace
+
+TEST(SceneDatabase, NumbersTuplesAndUnits) {
+    auto s = load(kCube);
+    EXPECT_TRUE(s->warnings().empty()) << s->warnings().front().message;
+    EXPECT_EQ(numbers(*s, "pCube1", "t"), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(numbers(*s, "pCube1", "translateY"), (std::vector<double>{2}));
+    auto r = numbers(*s, "pCube1", "r");
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_NEAR(r[0], M_PI / 2, 1e-12);   // degrees in the file, radians inside
+    EXPECT_EQ(numbers(*s, "pCube1", "s"), (std::vector<double>{1, 1, 1}));  // default
+}
+
+TEST(SceneDatabase, LinearUnitConvertsDistancesOnly) {
+    auto s = load("currentUnit -l meter -a radian;\ncreateNode transform -n \"a\";\n"
+                  "setAttr \".t\" -type \"double3\" 1 0 0;\nsetAttr \".s\" -type \"double3\" 2 2 2;\nsetAttr \".ry\" 1;\n");
+    EXPECT_EQ(numbers(*s, "a", "tx"), (std::vector<double>{100}));
+    EXPECT_EQ(numbers(*s, "a", "sx"), (std::vector<double>{2}));
+    EXPECT_EQ(numbers(*s, "a", "ry"), (std::vector<double>{1}));
+    EXPECT_EQ(s->linearUnit(), "meter");
+}
+
+TEST(SceneDatabase, DenseArraysKeepElementsAndGaps) {
+    auto s = load(kCube);
+    Node* shape = s->findNode("pCubeShape1");
+    ASSERT_NE(shape, nullptr);
+    const DenseArray* vt = shape->denseArray("vrts");
+    ASSERT_NE(vt, nullptr);
+    EXPECT_EQ(vt->storage, DenseArray::Storage::Float);
+    EXPECT_EQ(vt->components, 3);
+    EXPECT_EQ(vt->count(), 6u);
+    EXPECT_EQ(vt->presentCount(), 5u);
+    EXPECT_FALSE(vt->has(4));
+    EXPECT_EQ(vt->at(3, 1), 0.5);
+    EXPECT_EQ(numbers(*s, "pCubeShape1", "vt[5]"), (std::vector<double>{7, 8, 9}));
+    EXPECT_EQ(numbers(*s, "pCubeShape1", "vt[1].vy"), (std::vector<double>{-0.5}));
+    const DenseArray* ed = shape->denseArray("edge");
+    ASSERT_NE(ed, nullptr);
+    EXPECT_EQ(ed->storage, DenseArray::Storage::Int);
+    EXPECT_EQ(ed->at(1, 2), 1);
+    const DenseArray* uv = shape->denseArray("uvSet[0].uvSetPoints");
+    ASSERT_NE(uv, nullptr);
+    EXPECT_EQ(uv->components, 2);
+    PlugPath name;
+    ASSERT_TRUE(s->resolvePlug(*shape, "uvst[0].uvsn", name));
+    std::string text;
+    ASSERT_TRUE(s->readString(*shape, name, text));
+    EXPECT_EQ(text, "map1");
+    PlugPath multi;
+    ASSERT_TRUE(s->resolvePlug(*shape, "vrts", multi));
+    EXPECT_EQ(shape->logicalIndices(multi), (std::vector<int64_t>{0, 1, 2, 3, 5}));
+}
+
+TEST(SceneDatabase, HistorySourceAndUnknownAttributes) {
+    auto s = load(kCube);
+    Node* shape = s->findNode("pCubeShape1");
+    PlugPath inMesh;
+    ASSERT_TRUE(s->resolvePlug(*shape, "inMesh", inMesh));
+    PlugRef src = s->sourceOf(*shape, inMesh);
+    ASSERT_TRUE(src);
+    EXPECT_EQ(src.node->name(), "polyCube1");
+    EXPECT_EQ(src.path.key(), "output");
+    // polyCube's own parameters are not in the schema: kept as written.
+    EXPECT_EQ(numbers(*s, "polyCube1", "w"), (std::vector<double>{2}));
+}
+
+TEST(SceneDatabase, BadStatementsWarnAndLoadingGoesOn) {
+    auto s = load("createNode transform -n \"a\";\n"
+                  "setAttr \".vt[5:2]\" 1 2 3;\n"          // reversed range
+                  "setAttr \"nosuch.t\" -type \"double3\" 1 2 3;\n"
+                  "setAttr \".t\" -type \"double3\" 4 5 6;\n"
+                  "setAttr \".t[0]\" 1;\n"                 // translate takes no index
+                  "connectAttr \"a.t\" \"missing.t\";\n"
+                  "setAttr \".pts[200000000]\" 1 2 3;\n"   // far index: never allocated
+                  "setAttr \".pts[2000000000]\" 1 2 3;\n"
+                  "parent \"a\" \"a\";\n"
+                  "createNode someFancyPluginNode -n \"p1\";\n"
+                  "setAttr \".foo[0].bar\" 3;\n");
+    EXPECT_EQ(numbers(*s, "a", "t"), (std::vector<double>{4, 5, 6}));
+    EXPECT_TRUE(hasWarningContaining(*s, "missing"));
+    EXPECT_TRUE(hasWarningContaining(*s, "takes no index"));
+    EXPECT_TRUE(hasWarningContaining(*s, "far beyond"));
+    EXPECT_TRUE(hasWarningContaining(*s, "index out of range"));
+    EXPECT_TRUE(hasWarningContaining(*s, "someFancyPluginNode"));
+    for (const auto& w : s->warnings()) EXPECT_GT(w.line, 0u) << w.message;
+    Node* p1 = s->findNode("p1");
+    ASSERT_NE(p1, nullptr);
+    EXPECT_EQ(p1->typeName(), "someFancyPluginNode");
+    EXPECT_EQ(numbers(*s, "p1", "foo[0].bar"), (std::vector<double>{3}));
+}

@@ -123,21 +123,6 @@ TEST(CameraOutput, EveryCameraCarriesTheSameEnvironment) {
     EXPECT_NE(text.find(kEnvironment, first + 1), std::string::npos);
 }
 
-TEST(CameraData, InitialValues) {
-    LightCamera camera("c");
-    EXPECT_EQ(camera.name(), "c");
-    EXPECT_EQ(camera.position(), (LightCamera::Vec3{0, 0, 0}));
-    EXPECT_EQ(camera.direction(), (LightCamera::Vec3{0, 0, -1}));
-    EXPECT_EQ(camera.lookAt(), (LightCamera::Vec3{0, 0, -1}));
-    EXPECT_EQ(camera.up(), (LightCamera::Vec3{0, 1, 0}));
-    EXPECT_EQ(camera.fov(), 60.0f);
-    EXPECT_EQ(camera.nearClip(), -1.0f);
-    EXPECT_EQ(camera.farClip(), -1.0f);
-    EXPECT_FALSE(camera.hasTransform());
-    EXPECT_FALSE(camera.hasLookAt());
-    EXPECT_FALSE(camera.isInstance());
-}
-
 TEST(CameraData, SettersStoreSinglePrecisionValues) {
     LightCamera camera("c");
     camera.setPosition(0.1f, 0.2f, 0.3f);

@@ -137,17 +137,6 @@ TEST(GroupOutput, TriangleObjectChildWritesItsObjectBlockInsideTheGroup) {
 
 // ---------------------------------------------------------------------------
 
-TEST(GroupTree, NewGroupHasIdentityTransformAndNoFlags) {
-    OrbGroup group("g");
-    EXPECT_FALSE(group.hasTransform());
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(group.transform()[i], kIdentity[i]) << i;
-    EXPECT_EQ(group.flags(), 0u);
-    EXPECT_TRUE(group.isEmpty());
-    EXPECT_FALSE(group.isInstance());
-    EXPECT_EQ(group.transformNode(), nullptr);
-}
-
 TEST(GroupTree, EmptinessCountsChildrenOnly) {
     OrbGroup group("g");
     group.setFlags(7);
@@ -245,14 +234,6 @@ TEST(GroupTree, AttributesKeepKeyOrderAndLastValue) {
     EXPECT_EQ(it->first, "B");
     EXPECT_EQ((++it)->first, "a");
     EXPECT_EQ((++it)->second, "4");
-}
-
-TEST(GroupTree, RenameToOwnNameKeepsIt) {
-    OrbGroup group("g");
-    group.setName(group.name());
-    EXPECT_EQ(group.name(), "g");
-    group.setName("h");
-    EXPECT_EQ(group.name(), "h");
 }
 
 } // namespace

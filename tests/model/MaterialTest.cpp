@@ -171,18 +171,6 @@ TEST(MultiMaterial, AlphaIsStoredUnclampedAndColoursAreClamped) {
     EXPECT_TRUE(material.hasSpecular());
 }
 
-TEST(MultiMaterial, InitialTextureSettings) {
-    OldSCeneapiLightMultiMaterial material("m");
-    EXPECT_EQ(material.angle(), 0.0f);
-    EXPECT_EQ(material.scaleU(), 1.0f);
-    EXPECT_EQ(material.scaleV(), 1.0f);
-    EXPECT_EQ(material.project(), 3);
-    EXPECT_EQ(material.shiftU(), 0.0f);
-    EXPECT_EQ(material.shiftV(), 0.0f);
-    EXPECT_EQ(material.alpha(), 1.0f);
-    EXPECT_EQ(material.texture(), "");
-}
-
 TEST(MultiMaterial, TextureAloneGivesTheAdvancedFormLinkedToDiffuse) {
     SceneOutput out;
     OldSCeneapiLightMultiMaterial material("file1");
@@ -248,14 +236,6 @@ TEST(MultiMaterial, ReadableTextureForm) {
               "  } ,\n"
               " } \n"
               "}\n");
-}
-
-TEST(MaterialNames, RenameAndClass) {
-    Diffuse material("a");
-    material.setName("b");
-    EXPECT_EQ(material.name(), "b");
-    material.setShaderClass("orb_other");
-    EXPECT_EQ(material.shaderClass(), "orb_other");
 }
 
 } // namespace

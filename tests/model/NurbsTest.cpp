@@ -275,22 +275,6 @@ TEST(NurbsKnots, TooShortRunsAreLeftUnchanged) {
 
 // ---------------------------------------------------------------------------
 
-TEST(NurbsData, NewSurfaceDefaults) {
-    NurbsSurface surface("s");
-    EXPECT_EQ(surface.umin(), 3.4028234663852886e38);
-    EXPECT_EQ(surface.umax(), 1.1754943508222875e-38);
-    EXPECT_EQ(surface.vmin(), 3.4028234663852886e38);
-    EXPECT_EQ(surface.vmax(), 1.1754943508222875e-38);
-    EXPECT_GT(surface.umin(), surface.umax());
-    EXPECT_EQ(surface.uorder(), -1.0);
-    EXPECT_EQ(surface.vorder(), -1.0);
-    EXPECT_FALSE(surface.hasAlternative());
-    EXPECT_EQ(surface.trimCurves(), nullptr);
-    ASSERT_NE(surface.material(), nullptr);
-    EXPECT_EQ(surface.material()->name(), "default");
-    EXPECT_EQ(surface.memorySize(), 0u);
-}
-
 TEST(NurbsData, MemorySizeCountsKnotsPointsAndTrim) {
     auto surface = makePlane();
     // 4 + 4 knots, 16 point doubles; trim: 4 ints, 4 + 1 + 1 + 6 doubles.

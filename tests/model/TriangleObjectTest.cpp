@@ -400,13 +400,4 @@ TEST(TriangleData, SettersCopyWholeArraysAndClearEmptiesAll) {
     EXPECT_TRUE(t.vertexColors().empty());
 }
 
-TEST(TriangleData, RenamingAndMaterialReplacement) {
-    TriangleObject t("t");
-    t.setName("renamed");
-    EXPECT_EQ(t.name(), "renamed");
-    auto m = std::make_shared<orb::Diffuse>("m");
-    t.setMaterial(m);
-    EXPECT_EQ(t.material(), m);
-}
-
 } // namespace

@@ -211,6 +211,37 @@ TEST(JointComposition, MatchesTheExplicitProduct) {
     EXPECT_TRUE(mayahost::jointMatrix(j).isEquivalent(expected, 1e-12));
 }
 
+TEST(JointComposition, TransformationMatrixCarriesTheJointParts) {
+    mayahost::JointComponents j;
+    j.translate[1] = 4.0;
+    j.rotate[0] = 0.5;
+    j.rotate[2] = -0.2;
+    j.rotateOrder = MEulerRotation::kZXY;
+    j.rotateAxis[1] = 0.3;
+    j.jointOrient[2] = 1.2;
+    j.scale[0] = 2.0;
+    j.inverseScale[0] = 3.0;
+    j.inverseScale[2] = 0.5;
+    MTransformationMatrix tm;
+    const double s[3] = {2, 1, 1}, r[3] = {0.5, 0, -0.2}, parent[3] = {3, 1, 0.5};
+    tm.setScale(s, MSpace::kTransform);
+    tm.setRotation(r, MTransformationMatrix::kZXY);
+    tm.setRotationOrientation(MEulerRotation(0, 0.3, 0).asQuaternion());
+    tm.setJointOrientation(MEulerRotation(0, 0, 1.2).asQuaternion());
+    tm.setInverseParentScale(parent, true);
+    tm.setTranslation(MVector(0, 4, 0), MSpace::kTransform);
+    EXPECT_TRUE(tm.asMatrix().isEquivalent(mayahost::jointMatrix(j), 1e-12));
+    // A balanced pivot move keeps a joint's matrix too.
+    const MMatrix before = tm.asMatrix();
+    tm.setRotatePivot(MPoint(1, 2, 3), MSpace::kTransform, true);
+    EXPECT_TRUE(tm.asMatrix().isEquivalent(before, 1e-12));
+    double back[3];
+    bool compensate = false;
+    tm.getInverseParentScale(back, compensate);
+    EXPECT_TRUE(compensate);
+    EXPECT_DOUBLE_EQ(back[2], 0.5);
+}
+
 TEST(JointComposition, JointOrientTurnsAfterTheRotation) {
     mayahost::JointComponents j;
     j.rotate[0] = kPi / 2;       // x: y -> z

@@ -7,6 +7,10 @@
 //
 // The components have no parent, so every space answers alike: kTransform,
 // kObject and kWorld give the same values.
+//
+// A joint's transformation also carries its joint orient JO, applied right
+// after the rotation, and the inverse of its parent's scale IS, applied before
+// the translation: with zero pivots S * Sh * Ra * R * JO * IS * T.
 
 #include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>
@@ -67,6 +71,13 @@ public:
     MQuaternion rotationOrientation() const { return rotateAxis_; }
     MTransformationMatrix& setRotationOrientation(const MQuaternion& q);
 
+    // Stand-in extensions for joints.
+    MQuaternion jointOrientation() const { return jointOrient_; }
+    MTransformationMatrix& setJointOrientation(const MQuaternion& q);
+    // The parent's scale that a joint compensates for (when `compensate`).
+    MStatus setInverseParentScale(const double parentScale[3], bool compensate);
+    MStatus getInverseParentScale(double parentScale[3], bool& compensate) const;
+
     bool isEquivalent(const MTransformationMatrix& other, double tolerance = MMatrix_kTol) const;
     bool operator==(const MTransformationMatrix& other) const;
     bool operator!=(const MTransformationMatrix& other) const { return !(*this == other); }
@@ -83,4 +94,7 @@ private:
     MQuaternion rotateAxis_;
     MEulerRotation rotation_;
     MVector translation_;
+    MQuaternion jointOrient_;
+    double parentScale_[3] = {1.0, 1.0, 1.0};
+    bool compensateParentScale_ = false;
 };

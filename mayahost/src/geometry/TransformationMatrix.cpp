@@ -91,12 +91,19 @@ MMatrix MTransformationMatrix::asScaleMatrix() const {
 
 MMatrix MTransformationMatrix::asRotateMatrix() const {
     const MVector rp(rotatePivot_);
-    return translationMatrix(-rp) * rotateAxis_.asMatrix() * rotation_.asMatrix() * translationMatrix(rp) *
-           translationMatrix(rotatePivotTranslation_);
+    return translationMatrix(-rp) * rotateAxis_.asMatrix() * rotation_.asMatrix() * jointOrient_.asMatrix() *
+           translationMatrix(rp) * translationMatrix(rotatePivotTranslation_);
 }
 
 MMatrix MTransformationMatrix::asMatrix() const {
-    return asScaleMatrix() * asRotateMatrix() * translationMatrix(translation_);
+    MMatrix m = asScaleMatrix() * asRotateMatrix();
+    if (compensateParentScale_) {
+        // A zero parent scale has no inverse; such an axis stays collapsed.
+        double inverse[3];
+        for (int i = 0; i < 3; ++i) inverse[i] = parentScale_[i] != 0.0 ? 1.0 / parentScale_[i] : 0.0;
+        m *= scaleMatrix(inverse);
+    }
+    return m * translationMatrix(translation_);
 }
 
 MMatrix MTransformationMatrix::asMatrix(double percent) const {
@@ -191,7 +198,7 @@ MPoint MTransformationMatrix::rotatePivot(MSpace::Space, MStatus* status) const 
 MStatus MTransformationMatrix::setRotatePivot(const MPoint& point, MSpace::Space, bool balance) {
     if (balance) {
         const MVector delta = MVector(point) - MVector(rotatePivot_);
-        const MMatrix rotate = linearPart(rotateAxis_.asMatrix() * rotation_.asMatrix());
+        const MMatrix rotate = linearPart(rotateAxis_.asMatrix() * rotation_.asMatrix() * jointOrient_.asMatrix());
         rotatePivotTranslation_ += delta * rotate - delta;
     }
     rotatePivot_ = point;
@@ -252,6 +259,23 @@ MStatus MTransformationMatrix::setRotationOrder(RotationOrder order, bool reorde
 MTransformationMatrix& MTransformationMatrix::setRotationOrientation(const MQuaternion& q) {
     rotateAxis_ = q.normal();
     return *this;
+}
+
+MTransformationMatrix& MTransformationMatrix::setJointOrientation(const MQuaternion& q) {
+    jointOrient_ = q.normal();
+    return *this;
+}
+
+MStatus MTransformationMatrix::setInverseParentScale(const double parentScale[3], bool compensate) {
+    for (int i = 0; i < 3; ++i) parentScale_[i] = parentScale[i];
+    compensateParentScale_ = compensate;
+    return MStatus::kSuccess;
+}
+
+MStatus MTransformationMatrix::getInverseParentScale(double parentScale[3], bool& compensate) const {
+    for (int i = 0; i < 3; ++i) parentScale[i] = parentScale_[i];
+    compensate = compensateParentScale_;
+    return MStatus::kSuccess;
 }
 
 bool MTransformationMatrix::isEquivalent(const MTransformationMatrix& other, double tolerance) const {

@@ -177,7 +177,7 @@ TEST(MeshStored, BadDataIsRefusedWithAReason) {
         {"loop does not chain", [](StoredMesh& s) { s.faces.edges[1] = 7; }},
         {"loop does not close", [](StoredMesh& s) {
              s.faces = {};
-             addFace(s.faces, {{0, 5, 1}});
+             addFace(s.faces, {{0, 5, 7}});  // 0-1-3-5: chains but ends away from its start
          }},
         {"two-edge loop", [](StoredMesh& s) {
              s.faces = {};

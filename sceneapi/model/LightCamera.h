@@ -35,6 +35,7 @@ public:
     void setFov(float degrees);
     void setClipping(float nearClip, float farClip);
     void setTransform(const double m[16]);
+    void setTransform(const Matrix4d& m) { setTransform(m.data()); }
     void setTransformNode(std::shared_ptr<LightNode> node);
 
     const std::string& name() const { return name_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sceneapi/Matrix4d.h"
 #include "sceneapi/model/LightNode.h"
 
 #include <array>
@@ -45,6 +46,7 @@ public:
     unsigned flags() const { return flags_; }
 
     void setTransform(const double m[16]);
+    void setTransform(const Matrix4d& m) { setTransform(m.data()); }
     bool hasTransform() const { return hasTransform_; }
     const double* transform() const { return transform_.data(); }
     void setTransformNode(std::shared_ptr<LightNode> node);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using modeltest::MarkerNode;
@@ -215,7 +216,9 @@ TEST(GroupTree, CloneSharesChildrenButNotTheChildLists) {
 
 TEST(GroupTree, CloneCopiesASetTransform) {
     OrbGroup source("src");
-    source.setTransform(kMoved);
+    Matrix4d moved;
+    std::copy(kMoved, kMoved + 16, moved.begin());
+    source.setTransform(moved);
     auto copy = source.clone();
     ASSERT_TRUE(copy->hasTransform());
     for (int i = 0; i < 16; ++i)

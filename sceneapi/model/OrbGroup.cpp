@@ -18,6 +18,9 @@ std::shared_ptr<OrbGroup> OrbGroup::createRoot(std::string name) {
 }
 
 void OrbGroup::write(orbSceneapi_oo& scene) {
+    if (writing_)
+        return;
+    writing_ = true;
     scene.beginGroup(name_);
     if (flags_ != 0)
         scene.flags(flags_);
@@ -32,6 +35,7 @@ void OrbGroup::write(orbSceneapi_oo& scene) {
     for (const auto& group : groups_)
         group->write(scene);
     scene.endGroup();
+    writing_ = false;
 }
 
 void OrbGroup::writeInstanceSource(orbSceneapi_oo&) {}

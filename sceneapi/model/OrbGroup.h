@@ -76,6 +76,9 @@ private:
     std::vector<std::shared_ptr<OrbGroup>> groups_;
     std::shared_ptr<LightNode> transformNode_;
     std::map<std::string, std::string> attributes_;
+    // Set while the group writes its children: a group that turns up inside
+    // itself is skipped there instead of recursing without end.
+    bool writing_ = false;
 };
 
 } // namespace orb

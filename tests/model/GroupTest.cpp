@@ -95,6 +95,19 @@ TEST(GroupOutput, SharedChildIsWrittenUnderEveryParent) {
     EXPECT_EQ(node->writes, 2);
 }
 
+TEST(GroupOutput, AGroupInsideItselfIsNotWrittenAgainThere) {
+    SceneOutput out;
+    auto outer = std::make_shared<OrbGroup>("outer");
+    auto inner = outer->createGroup("inner");
+    // A non-owning back edge: the cycle is in the tree, not in the ownership.
+    inner->addGroup(std::shared_ptr<OrbGroup>(outer.get(), [](OrbGroup*) {}));
+    out.scene().write(outer.get());
+    // Once written, each group writes in full again from the start.
+    out.scene().write(inner.get());
+    EXPECT_EQ(out.text(), "\ngroup \"outer\" {\n\ngroup \"inner\" {\n}\n}\n"
+                          "\ngroup \"inner\" {\n\ngroup \"outer\" {\n}\n}\n");
+}
+
 TEST(GroupOutput, NamesNeedingEscapesAreWrittenInHex) {
     SceneOutput out;
     OrbGroup group("a\"b");

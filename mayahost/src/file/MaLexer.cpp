@@ -8,17 +8,35 @@ namespace mayahost::ma {
 
 namespace {
 
-// Characters that end a bare word besides white space.
-bool isDelimiter(char c) {
-    switch (c) {
-    case '"': case '{': case '}': case '(': case ')': case ',': case ';':
-        return true;
-    default:
-        return false;
+// Character classes: bit 1 white space, bit 2 ends a bare word.
+struct CharClasses {
+    uint8_t bits[256] = {};
+    constexpr CharClasses() {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '\f', '\v'}) bits[c] = 3;
+        for (unsigned char c : {'"', '{', '}', '(', ')', ',', ';'}) bits[c] = 2;
     }
-}
+};
+constexpr CharClasses kClasses;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) { return kClasses.bits[static_cast<unsigned char>(c)] & 1; }
+bool endsWord(char c) { return kClasses.bits[static_cast<unsigned char>(c)] & 2; }
+
+// Plain decimal integers ("-12", "407") are most of what a mesh holds; they
+// skip the general conversion.
+bool parseSimpleInt(std::string_view w, int64_t& out) {
+    size_t i = 0;
+    const bool negative = !w.empty() && w[0] == '-';
+    if (negative) i = 1;
+    if (i == w.size() || w.size() - i > 18) return false;
+    int64_t v = 0;
+    for (; i < w.size(); ++i) {
+        const unsigned d = unsigned(w[i]) - '0';
+        if (d > 9) return false;
+        v = v * 10 + int64_t(d);
+    }
+    out = negative ? -v : v;
+    return true;
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -101,7 +119,7 @@ Token Lexer::scan() {
         return t;
     }
     const size_t start = pos_;
-    while (pos_ < n && !isSpace(text_[pos_]) && !isDelimiter(text_[pos_])) ++pos_;
+    while (pos_ < n && !endsWord(text_[pos_])) ++pos_;
     if (pos_ == start) {   // a stray ';' inside a statement text
         ++pos_;
     }
@@ -135,6 +153,18 @@ void unescape(std::string_view raw, std::string& out) {
 
 std::optional<double> parseDouble(std::string_view w) {
     if (w.empty()) return std::nullopt;
+    if (int64_t i = 0; parseSimpleInt(w, i)) return (i == 0 && w[0] == '-') ? -0.0 : double(i);
+    {
+        // The common case: from_chars takes a leading '-' itself.
+        const bool plus = w[0] == '+';
+        const char* first = w.data() + (plus ? 1 : 0);
+        const char* last = w.data() + w.size();
+        double v = 0;
+        if (first < last && !(plus && (*first == '+' || *first == '-'))) {
+            auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+            if (ptr == last && ec == std::errc()) return v;
+        }
+    }
     bool negative = false;
     std::string_view body = w;
     if (body[0] == '+' || body[0] == '-') {
@@ -170,6 +200,7 @@ std::optional<double> parseDouble(std::string_view w) {
 }
 
 std::optional<int64_t> parseInt(std::string_view w) {
+    if (int64_t i = 0; parseSimpleInt(w, i)) return i;
     if (w.empty()) return std::nullopt;
     if (w[0] == '+') {
         w.remove_prefix(1);

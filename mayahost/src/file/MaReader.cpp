@@ -1,5 +1,6 @@
 #include "file/MaReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -25,10 +26,26 @@ public:
         for (unsigned char c : {';', '"', '/', '\n'}) special_[c] = true;
     }
 
-    void feed(const char* data, size_t n) {
+    // Room for `n` more bytes at the end of the buffer (the reader reads
+    // straight into it); `commit` then makes them part of the stream.
+    char* prepare(size_t n) {
         compact();
-        buf_.insert(buf_.end(), data, data + n);
-        scan(false);
+        if (cap_ - size_ < n) {
+            size_t cap = std::max(cap_ * 2, size_ + n);
+            std::unique_ptr<char[]> bigger(new char[cap]);
+            if (size_) std::memcpy(bigger.get(), data_.get(), size_);
+            data_ = std::move(bigger);
+            cap_ = cap;
+        }
+        return data_.get() + size_;
+    }
+    void commit(size_t n) { size_ += n; }
+    void scanCommitted() { scan(false); }
+    std::string_view pending() const { return std::string_view(data_.get() + pos_, size_ - pos_); }
+    // Drops `n` unscanned bytes at the current position (a byte order mark).
+    void skip(size_t n) {
+        pos_ += n;
+        lineStart_ += n;
     }
 
     void finish() {
@@ -49,8 +66,8 @@ public:
             }
             break;
         }
-        buf_.clear();
-        buf_.shrink_to_fit();
+        data_.reset();
+        size_ = cap_ = 0;
     }
 
     bool sawStatement() const { return sawStatement_; }
@@ -61,7 +78,8 @@ private:
     void compact() {
         size_t keep = stmtStart_ != npos ? stmtStart_ : pos_;
         if (keep == 0) return;
-        buf_.erase(buf_.begin(), buf_.begin() + std::ptrdiff_t(keep));
+        if (size_ > keep) std::memmove(data_.get(), data_.get() + keep, size_ - keep);
+        size_ -= keep;
         base_ += keep;
         pos_ -= keep;
         if (stmtStart_ != npos) stmtStart_ -= keep;
@@ -80,9 +98,9 @@ private:
         state_ = State::Statement;
     }
 
-    void endStatement() {   // buf_[pos_] is the ';'
+    void endStatement() {   // data_[pos_] is the ';'
         if (!skipping_) {
-            std::string_view text(buf_.data() + stmtStart_, pos_ - stmtStart_);
+            std::string_view text(data_.get() + stmtStart_, pos_ - stmtStart_);
             parser_.parse(text, stmtLine_, stmtColumn_);
         }
         skipping_ = false;
@@ -91,8 +109,8 @@ private:
     }
 
     void scan(bool final) {
-        const char* b = buf_.data();
-        const size_t n = buf_.size();
+        const char* b = data_.get();
+        const size_t n = size_;
         while (pos_ < n) {
             const char c = b[pos_];
             switch (state_) {
@@ -187,7 +205,7 @@ private:
     // is still found so that reading resumes after it.
     void checkLength() {
         if (stmtStart_ == npos || skipping_) return;
-        if (buf_.size() - stmtStart_ <= limits_.maxStatementBytes) return;
+        if (size_ - stmtStart_ <= limits_.maxStatementBytes) return;
         parser_.warn(stmtLine_, stmtColumn_,
                      "statement longer than " + std::to_string(limits_.maxStatementBytes) + " bytes skipped");
         skipping_ = true;
@@ -197,9 +215,10 @@ private:
     StatementParser& parser_;
     const ReadLimits& limits_;
     std::array<bool, 256> special_{};
-    std::vector<char> buf_;
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0, cap_ = 0;
     size_t pos_ = 0;
-    uint64_t base_ = 0;          // file offset of buf_[0]
+    uint64_t base_ = 0;          // file offset of data_[0]
     uint64_t lineStart_ = 0;     // file offset of the current line's first byte
     uint32_t line_ = 1;
     State state_ = State::Between;
@@ -262,35 +281,33 @@ ReadResult failure(ReadError error, std::string_view fileName, std::string_view 
 template <typename NextChunk>
 ReadResult readStream(std::string_view fileName, MaBuilder& builder, const ReadLimits& limits, NextChunk next) {
     const size_t chunk = limits.chunkBytes ? limits.chunkBytes : 1;
-    std::unique_ptr<char[]> data(new char[chunk]);
     StatementParser parser(builder, fileName, limits.maxWarnings);
     StatementSplitter splitter(parser, limits);
 
-    // Gather enough of the head to classify the file.
-    std::string head;
+    // Gather enough of the head to classify the file before parsing any of it.
     uint64_t bytes = 0;
     bool eof = false;
-    while (head.size() < 4096 && !eof) {
-        const int64_t got = next(data.get(), chunk);
-        if (got < 0) return failure(ReadError::Unreadable, fileName, "read error");
+    auto readChunk = [&]() {
+        const int64_t got = next(splitter.prepare(chunk), chunk);
+        if (got < 0) return false;
         if (got == 0) eof = true;
-        head.append(data.get(), size_t(got));
+        splitter.commit(size_t(got));
         bytes += uint64_t(got);
-    }
+        return true;
+    };
+    while (splitter.pending().size() < 4096 && !eof)
+        if (!readChunk()) return failure(ReadError::Unreadable, fileName, "read error");
+    const std::string_view head = splitter.pending();
     if (head.empty()) return failure(ReadError::Empty, fileName);
     const ReadError kind = classify(head);
     if (kind != ReadError::None) return failure(kind, fileName);
     const bool hasHeader = head.find("//Maya ASCII") <= 3;
+    if (startsWith(head, "\xEF\xBB\xBF")) splitter.skip(3);
 
-    const size_t bom = startsWith(head, "\xEF\xBB\xBF") ? 3 : 0;
-    splitter.feed(head.data() + bom, head.size() - bom);
-    head = std::string();
+    splitter.scanCommitted();
     while (!eof) {
-        const int64_t got = next(data.get(), chunk);
-        if (got < 0) return failure(ReadError::Unreadable, fileName, "read error");
-        if (got == 0) break;
-        bytes += uint64_t(got);
-        splitter.feed(data.get(), size_t(got));
+        if (!readChunk()) return failure(ReadError::Unreadable, fileName, "read error");
+        splitter.scanCommitted();
     }
     splitter.finish();
     if (!splitter.sawStatement() && !hasHeader) return failure(ReadError::Empty, fileName);

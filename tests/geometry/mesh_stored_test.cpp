@@ -161,7 +161,10 @@ TEST(MeshStored, UserNormalsAndColours) {
     EXPECT_EQ(mayahost::buildDisplayGeometry(m, {}, g), "");
     EXPECT_EQ(g.vertexCount(), 24u);
     bool found = false;
-    for (size_t v = 0; v < g.vertexCount(); ++v) found |= g.normals[3 * v] == 1.f && g.positions[3 * v + 1] == 0.5f;
+    // Corner 4 is vertex 2 (-0.5, 0.5, 0.5), on none of the +x faces.
+    for (size_t v = 0; v < g.vertexCount(); ++v)
+        found |= g.normals[3 * v] == 1.f && g.positions[3 * v] == -0.5f && g.positions[3 * v + 1] == 0.5f &&
+                 g.positions[3 * v + 2] == 0.5f;
     EXPECT_TRUE(found);
 }
 

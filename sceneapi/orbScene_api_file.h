@@ -25,6 +25,9 @@ public:
 
     // Writes to an open stream it does not own; null drops every write.
     orbScene_api_file(FILE* stream, bool binary);
+    // Opens (creates or truncates) a UTF-8 named file and owns it; if it
+    // cannot be opened, the writer behaves as on a null stream.
+    orbScene_api_file(const std::string& fileName, bool binary);
     ~orbScene_api_file() override;
     orbScene_api_file(const orbScene_api_file&) = delete;
     orbScene_api_file& operator=(const orbScene_api_file&) = delete;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/platform/Platform.h"
 #include "sceneapi/orbScene_api_file.h"
 
 namespace {
@@ -61,6 +62,11 @@ orbScene_api_file::orbScene_api_file(FILE* stream, bool binary)
     allCaptures_.push(nullptr);
 }
 
+orbScene_api_file::orbScene_api_file(const std::string& fileName, bool binary)
+    : orbScene_api_file(platform::openFileUtf8(fileName, "wb+"), binary) {
+    ownsStream_ = true;
+}
+
 orbScene_api_file::~orbScene_api_file() {
     formatBuffer_.reset();
     lineBuffer_.reset();
@@ -79,7 +85,7 @@ int orbScene_api_file::indentWidth() const {
 }
 
 void orbScene_api_file::emitText(const char* data, std::size_t n) {
-    if (n == 0) return;
+    if (n == 0 || !stream_) return;
     if (capturing_) {
         if (currentCapture_) currentCapture_->appendText(data, static_cast<int>(n));
     } else {

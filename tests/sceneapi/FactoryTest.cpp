@@ -14,6 +14,7 @@
 #include <string>
 
 #include "sceneapi/LightFactory.h"
+#include "sceneapi/orbScene_api_file.h"
 #include "sceneapi/orbSceneapi_oo.h"
 
 namespace {
@@ -107,6 +108,18 @@ TEST(FileFactory, ACloseThatFailsThrows) {
         EXPECT_STREQ(e.what(), "could not close file");
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("closing file: ", 0), 0u);
+}
+
+TEST(FileWriter, ANamedFileIsOwnedAndClosedByTheWriter) {
+    const std::string path = tempPath("owned.dal");
+    {
+        orbScene_api_file writer(path, false);
+        writer.version(-1);
+    }
+    EXPECT_EQ(readFile(path), "version 8\n\n");
+    std::remove(path.c_str());
+    orbScene_api_file unopened(std::string("/nonexistent-dir/x.dal"), true);
+    EXPECT_TRUE(unopened.beginGroup("g", true));  // behaves as on a null stream
 }
 
 namespace {

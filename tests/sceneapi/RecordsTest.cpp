@@ -433,3 +433,42 @@ TEST_F(WriterTest, BinaryListCollectionGrowsPastItsFirstChunk) {
     writer().endList();
     EXPECT_EQ(out(), "\"big\" [\n" + blockHeader('i', 70000) + littleEndian(values.data(), values.size()) + " ],\n");
 }
+
+TEST_F(WriterTest, NullPointersAreWrittenAsEmptyNamesOrNothing) {
+    const ParamArray<const char*> holes{nullptr, 3};
+    const char* names[] = {nullptr};
+    const ParamArray<const char*> nullName{names, 1};
+    const ShaderText* noText = nullptr;
+    writer().beginGroup(nullptr, true);
+    writer().parameter(nullptr, ParamType::Int, nullptr);
+    writer().parameter("a", ParamType::StringArray, &holes);
+    writer().parameter("b", ParamType::StringArray, &nullName);
+    writer().parameter("t", ParamType::Text, &noText);
+    writer().parameter("r", ParamType::StringRef, nullptr);
+    writer().transform(nullptr);
+    writer().attribute(nullptr, nullptr);
+    writer().binaryValue(nullptr, nullptr, 5);
+    writer().progress(nullptr, 1.0f);
+    writer().print(nullptr);
+    writer().text(nullptr);
+    writer().parameterShader("p", nullptr);
+    writer().beginShaderId(nullptr, 2);
+    writer().endShader();
+    writer().listItem(ParamType::Float, nullptr);
+    writer().endGroup();
+    EXPECT_EQ(out(),
+              "\ngroup \"\" {\n"
+              " \n"
+              "a [ ] \n"
+              "b [ \"\" ] \n"
+              "t \n"
+              "r \n"
+              "attribute \"\" \"\"\n"
+              " bX\n"
+              "progress \"\" 1.000\n\n"
+              "#print \"\"\n"
+              "\"p\" ! ,\n"
+              "#define shader 2  {\n"
+              "}\n"
+              "}\n");
+}

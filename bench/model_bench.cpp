@@ -63,9 +63,8 @@ void reportPeakMemory(benchmark::State& state) {
     state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-void BM_TriangleObjectInstanceSource(benchmark::State& state) {
+void writeInstanceSource(benchmark::State& state, const std::string& path) {
     const GridMesh& grid = mesh();
-    const std::string path = outputPath();
     std::size_t left = 1;
     for (auto _ : state) {
         state.PauseTiming();
@@ -87,11 +86,27 @@ void BM_TriangleObjectInstanceSource(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(grid.bytes()));
     state.counters["triangles"] = static_cast<double>(grid.triangles.size() / 3);
-    state.counters["file_MB"] = static_cast<double>(fs::file_size(path)) / 1e6;
     reportPeakMemory(state);
+}
+
+void BM_TriangleObjectInstanceSource(benchmark::State& state) {
+    const std::string path = outputPath();
+    writeInstanceSource(state, path);
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(path)) / 1e6;
     fs::remove(path);
 }
 BENCHMARK(BM_TriangleObjectInstanceSource)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the file system taken out: what the object model and the
+// writer cost on their own.
+void BM_TriangleObjectInstanceSourceToNullDevice(benchmark::State& state) {
+    if (!fs::exists("/dev/null")) {
+        state.SkipWithError("no null device");
+        return;
+    }
+    writeInstanceSource(state, "/dev/null");
+}
+BENCHMARK(BM_TriangleObjectInstanceSourceToNullDevice)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: the same bytes written straight to a file of the same kind.
 // `fresh` copies the arrays into new memory before every run, as the object

@@ -63,6 +63,27 @@ TEST(MaCorpus, TrimmedPlaneSceneYieldsItsNurbsData) {
     ASSERT_NE(trim, nullptr);
     EXPECT_EQ(trim->boundaryCount, 1);
     EXPECT_GT(trim->numbers.size(), 50u);
+    // Decoded, the trim is one boundary whose parameter-space edges chain
+    // into a closed loop: each edge starts where the previous one ended.
+    TrimfaceData decoded;
+    ASSERT_TRUE(decodeTrimface(*trim, decoded));
+    ASSERT_EQ(decoded.boundaries.size(), 1u);
+    const auto& edges = decoded.boundaries[0].edges;
+    ASSERT_EQ(edges.size(), 8u);
+    for (size_t i = 0; i < edges.size(); ++i) {
+        ASSERT_EQ(edges[i].paramCurves.size(), 1u);
+        ASSERT_EQ(edges[i].worldCurves.size(), 1u);
+        const NurbsCurveData& c = edges[i].paramCurves[0];
+        const NurbsCurveData& next = edges[(i + 1) % edges.size()].paramCurves[0];
+        ASSERT_EQ(c.dimension, 2);
+        ASSERT_EQ(edges[i].worldCurves[0].dimension, 3);
+        ASSERT_EQ(c.cvCount(), 2u);
+        EXPECT_NEAR(c.cvs[2], next.cvs[0], 1e-9) << "edge " << i;
+        EXPECT_NEAR(c.cvs[3], next.cvs[1], 1e-9) << "edge " << i;
+        // and lies inside the surface's parameter range
+        EXPECT_GE(c.cvs[0], surface->uKnots.front() - 1e-9);
+        EXPECT_LE(c.cvs[0], surface->uKnots.back() + 1e-9);
+    }
     ASSERT_NE(faces, nullptr);
     EXPECT_GT(faces->faceCount(), 0u);
     // Every loop has at least one edge and every offset stays inside the edge list.

@@ -326,6 +326,37 @@ TEST(MaValues, TrimfaceComponentsAndUnknownTypes) {
         EXPECT_EQ(t->numbers.back(), 0.25);
     }
     {
+        // flip, one boundary of one edge: one world curve and two parameter curves.
+        NurbsTrimface raw;
+        raw.flipNormal = true;
+        raw.boundaryCount = 1;
+        raw.numbers = {0, 1, 7,
+                       1, 1, 1, 0, 0, 3, 2, 0, 1, 2, 0, 0, 0, 1, 1, 1, 0.5, 1, -1,
+                       2, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 0, 1, 0.1,
+                          1, 1, 0, 0, 2, 2, 0, 1, 2, 1, 0, 1, 1, 1, 0.2};
+        TrimfaceData d;
+        ASSERT_TRUE(decodeTrimface(raw, d));
+        EXPECT_TRUE(d.flipNormal);
+        ASSERT_EQ(d.boundaries.size(), 1u);
+        EXPECT_EQ(d.boundaries[0].edgeValues, std::vector<double>{7});
+        ASSERT_EQ(d.boundaries[0].edges.size(), 1u);
+        const TrimEdge& e = d.boundaries[0].edges[0];
+        ASSERT_EQ(e.worldCurves.size(), 1u);
+        EXPECT_EQ(e.worldCurves[0].cvs, (std::vector<double>{0, 0, 0, 1, 1, 1}));
+        EXPECT_EQ(e.worldCurveInfo[0], (std::array<double, 3>{0.5, 1, -1}));
+        ASSERT_EQ(e.paramCurves.size(), 2u);
+        EXPECT_EQ(e.paramCurves[1].cvs, (std::vector<double>{1, 0, 1, 1}));
+        EXPECT_EQ(e.paramCurveInfo[1], (std::array<double, 2>{1, 0.2}));
+
+        raw.numbers.push_back(4);   // a number left over
+        EXPECT_FALSE(decodeTrimface(raw, d));
+        raw.numbers.pop_back();
+        raw.numbers.resize(raw.numbers.size() - 3);   // cut short
+        EXPECT_FALSE(decodeTrimface(raw, d));
+        raw.boundaryCount = 1000000;   // more than the numbers can hold
+        EXPECT_FALSE(decodeTrimface(raw, d));
+    }
+    {
         auto b = readOne("setAttr \".pd[0]\" -type \"dataPolyComponent\" Index_Data UV 0 ;");
         const PolyComponentData* d = b.lastValue<PolyComponentData>();
         ASSERT_NE(d, nullptr);

@@ -164,12 +164,44 @@ struct NurbsSurfaceData {
 
 // -type "nurbsTrimface": kept as its number stream for the NURBS evaluator.
 // `flipNormal` and `boundaryCount` are the leading fields; `numbers` holds
-// every field after them in file order, yes/no as 1/0.
+// every field after them in file order, yes/no as 1/0. `decodeTrimface`
+// gives it structure.
 struct NurbsTrimface {
     bool flipNormal = false;
     int boundaryCount = 0;
     std::vector<double> numbers;
 };
+
+// The structure of a trim face as Maya's files show it (its fields are not
+// documented; the names say what they appear to be). A face has boundaries;
+// a boundary has edges; an edge has its curves in world space (3D) and in
+// the surface's parameter space (2D, what trimming uses), each curve
+// followed by a few numbers kept as they are.
+//
+//   flip boundaryCount
+//   per boundary: type edgeCount, then edgeCount per-edge values,
+//     per edge: n3d, n3d x (nurbsCurve, 3 numbers), n2d, n2d x (nurbsCurve, 2 numbers)
+struct TrimEdge {
+    std::vector<NurbsCurveData> worldCurves;
+    std::vector<std::array<double, 3>> worldCurveInfo;  // e.g. 0.0001 1 -1
+    std::vector<NurbsCurveData> paramCurves;
+    std::vector<std::array<double, 2>> paramCurveInfo;  // e.g. 1 0.0001
+};
+
+struct TrimBoundary {
+    int type = 0;
+    std::vector<double> edgeValues;   // one per edge
+    std::vector<TrimEdge> edges;
+};
+
+struct TrimfaceData {
+    bool flipNormal = false;
+    std::vector<TrimBoundary> boundaries;
+};
+
+// Returns false when the numbers do not follow the layout above (counts that
+// do not fit, bad curve headers, numbers left over).
+bool decodeTrimface(const NurbsTrimface& raw, TrimfaceData& out);
 
 // -type "dataPolyComponent" Index_Data Edge N, then N pairs of a component
 // id and its value (crease weights of edges and vertices, for instance).

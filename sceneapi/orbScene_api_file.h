@@ -131,9 +131,8 @@ private:
     // Value forms.
     static const void* resolveValue(unsigned type, const void* value);
     void writeValue(unsigned type, const void* value);
-    void writeFloats(const float* values, int n);
-    void writeDoubles(const double* values, int n);
-    void writeInts(const int* values, int n);
+    template <int N, typename T>
+    void writeTuple(const void* values);
     void writeArray(unsigned type, const void* value);
     template <typename FormatElement>
     void writeTextArray(std::uint32_t count, FormatElement formatElement);

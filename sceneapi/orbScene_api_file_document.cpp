@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "common/platform/Platform.h"
 #include "sceneapi/orbScene_api_file.h"
@@ -15,20 +16,41 @@ namespace {
 
 constexpr double kFloatLimit = 3.4028235e38;
 constexpr double kDoubleArrayLimit = 3.4028234663852886e38;
-// Room for one formatted element of any text array ("%16.16f" of a value
-// below kDoubleArrayLimit, or four "%g" numbers) plus its separator.
-constexpr std::size_t kMaxElementChars = 128;
 
-// "%g" in the "C" locale, without printf's per-call overhead.
+// "%g" in the "C" locale, without printf's per-call overhead. Its longest
+// output ("-2.22507e-308", "-nan") is far below the room given.
+constexpr std::size_t kMaxGChars = 24;
 char* formatG(char* out, double value) {
-    return std::to_chars(out, out + 64, value, std::chars_format::general, 6).ptr;
+    return std::to_chars(out, out + kMaxGChars, value, std::chars_format::general, 6).ptr;
 }
 
+// "%16.16f" of a value below kFixedLimit in magnitude: at most 39 integer
+// digits, a sign, the point and 16 decimals.
+constexpr double kFixedLimit = 1e39;
+constexpr std::size_t kMaxFixedChars = 64;
 char* formatFixed16(char* out, double value) {
-    return std::to_chars(out, out + 80, value, std::chars_format::fixed, 16).ptr;
+    return std::to_chars(out, out + kMaxFixedChars, value, std::chars_format::fixed, 16).ptr;
 }
+
+// Room for one element of any text array (four "%g" numbers or one
+// "%16.16f" of a value below kDoubleArrayLimit) and its separator.
+constexpr std::size_t kMaxElementChars = 4 * (kMaxGChars + 1) + 1;
+static_assert(kMaxElementChars > kMaxFixedChars);
 
 char* formatInt(char* out, int value) { return std::to_chars(out, out + 16, value).ptr; }
+
+// N numbers separated by single spaces: "%g" for floating point, "%d" for ints.
+template <int N, typename T>
+char* formatTuple(char* out, const T* values) {
+    for (int k = 0; k < N; ++k) {
+        if (k > 0) *out++ = ' ';
+        if constexpr (std::is_same_v<T, int>)
+            out = formatInt(out, values[k]);
+        else
+            out = formatG(out, values[k]);
+    }
+    return out;
+}
 
 // A float parameter outside the float range (or NaN) would not read back; the
 // reader gets -1 instead.
@@ -204,34 +226,11 @@ void orbScene_api_file::writeCapture(const ShaderText* text) {
 // ---------------------------------------------------------------------------
 // Values
 
-void orbScene_api_file::writeFloats(const float* values, int n) {
-    char buffer[16 * 16];
-    char* p = buffer;
-    for (int i = 0; i < n; ++i) {
-        if (i > 0) *p++ = ' ';
-        p = formatG(p, values[i]);
-    }
-    emitText(buffer, static_cast<std::size_t>(p - buffer));
-}
-
-void orbScene_api_file::writeDoubles(const double* values, int n) {
-    char buffer[kMaxElementChars];
-    char* p = buffer;
-    for (int i = 0; i < n; ++i) {
-        if (i > 0) *p++ = ' ';
-        p = formatG(p, values[i]);
-    }
-    emitText(buffer, static_cast<std::size_t>(p - buffer));
-}
-
-void orbScene_api_file::writeInts(const int* values, int n) {
-    char buffer[kMaxElementChars];
-    char* p = buffer;
-    for (int i = 0; i < n; ++i) {
-        if (i > 0) *p++ = ' ';
-        p = formatInt(p, values[i]);
-    }
-    emitText(buffer, static_cast<std::size_t>(p - buffer));
+template <int N, typename T>
+void orbScene_api_file::writeTuple(const void* values) {
+    char buffer[N * (kMaxGChars + 1)];
+    const char* end = formatTuple<N>(buffer, static_cast<const T*>(values));
+    emitText(buffer, static_cast<std::size_t>(end - buffer));
 }
 
 void orbScene_api_file::writeValue(unsigned type, const void* value) {
@@ -241,10 +240,10 @@ void orbScene_api_file::writeValue(unsigned type, const void* value) {
         return;
     }
     switch (type) {
-        case ParamType::Float3: writeFloats(static_cast<const float*>(value), 3); break;
+        case ParamType::Float3: writeTuple<3, float>(value); break;
         case ParamType::Float4:
-        case ParamType::Float4b: writeFloats(static_cast<const float*>(value), 4); break;
-        case ParamType::Float2: writeFloats(static_cast<const float*>(value), 2); break;
+        case ParamType::Float4b: writeTuple<4, float>(value); break;
+        case ParamType::Float2: writeTuple<2, float>(value); break;
         case ParamType::Float: {
             double clamped = clampFloat(*static_cast<const float*>(value));
             char buffer[64];
@@ -252,27 +251,26 @@ void orbScene_api_file::writeValue(unsigned type, const void* value) {
             break;
         }
         case ParamType::Double: {
-            char buffer[kMaxElementChars];
-            // Wider than any fixed form below 1e100; larger values go through printf.
-            double v = *static_cast<const double*>(value);
-            if (std::fabs(v) < 1e100)
+            char buffer[kMaxFixedChars];
+            const double v = *static_cast<const double*>(value);
+            if (std::fabs(v) < kFixedLimit)
                 emitText(buffer, static_cast<std::size_t>(formatFixed16(buffer, v) - buffer));
             else
                 printRaw("%16.16f", v);
             break;
         }
-        case ParamType::Double3: writeDoubles(static_cast<const double*>(value), 3); break;
+        case ParamType::Double3: writeTuple<3, double>(value); break;
         case ParamType::Int:
-        case ParamType::IntAlt: writeInts(static_cast<const int*>(value), 1); break;
-        case ParamType::Int2: writeInts(static_cast<const int*>(value), 2); break;
-        case ParamType::Int3: writeInts(static_cast<const int*>(value), 3); break;
-        case ParamType::Int4: writeInts(static_cast<const int*>(value), 4); break;
+        case ParamType::IntAlt: writeTuple<1, int>(value); break;
+        case ParamType::Int2: writeTuple<2, int>(value); break;
+        case ParamType::Int3: writeTuple<3, int>(value); break;
+        case ParamType::Int4: writeTuple<4, int>(value); break;
         case ParamType::Bool: printRaw("%s", *static_cast<const int*>(value) ? "on" : "off"); break;
         case ParamType::Matrix: {
             const double* m = static_cast<const double*>(value);
             float rounded[16];
             for (int i = 0; i < 16; ++i) rounded[i] = static_cast<float>(m[i]);
-            writeFloats(rounded, 16);
+            writeTuple<16, float>(rounded);
             break;
         }
         case ParamType::String:
@@ -403,36 +401,15 @@ void orbScene_api_file::writeArray(unsigned type, const void* value) {
         case ParamType::Float3Array: {
             const float* data = static_cast<const float*>(raw.data);
             if (binary_) return writeBinaryBlock('c', data, count * 3u, sizeof(float));
-            return writeTextArray(count, [data](char* p, std::uint32_t i) {
-                const float* v = data + std::size_t{i} * 3;
-                p = formatG(p, v[0]);
-                *p++ = ' ';
-                p = formatG(p, v[1]);
-                *p++ = ' ';
-                return formatG(p, v[2]);
-            });
+            return writeTextArray(count, [data](char* p, std::uint32_t i) { return formatTuple<3>(p, data + std::size_t{i} * 3); });
         }
         case ParamType::Float4Array: {
             const float* data = static_cast<const float*>(raw.data);
-            return writeTextArray(count, [data](char* p, std::uint32_t i) {
-                const float* v = data + std::size_t{i} * 4;
-                for (int k = 0; k < 4; ++k) {
-                    if (k > 0) *p++ = ' ';
-                    p = formatG(p, v[k]);
-                }
-                return p;
-            });
+            return writeTextArray(count, [data](char* p, std::uint32_t i) { return formatTuple<4>(p, data + std::size_t{i} * 4); });
         }
         case ParamType::Double3Array: {
             const double* data = static_cast<const double*>(raw.data);
-            return writeTextArray(count, [data](char* p, std::uint32_t i) {
-                const double* v = data + std::size_t{i} * 3;
-                p = formatG(p, v[0]);
-                *p++ = ' ';
-                p = formatG(p, v[1]);
-                *p++ = ' ';
-                return formatG(p, v[2]);
-            });
+            return writeTextArray(count, [data](char* p, std::uint32_t i) { return formatTuple<3>(p, data + std::size_t{i} * 3); });
         }
         case ParamType::BoolArray: {
             const int* data = static_cast<const int*>(raw.data);

@@ -171,7 +171,8 @@ TEST_F(WriterTest, StringsMatricesAndUnknownCodes) {
 }
 
 TEST_F(WriterTest, LargeDoublesKeepTheFixedForm) {
-    const double values[] = {1e120, -2.5e300, std::numeric_limits<double>::infinity()};
+    const double values[] = {1e38, 9.99e38, -1e39, 1e99, -2.5e300, std::numeric_limits<double>::infinity(),
+                             std::nan("")};
     for (double v : values) writer().parameter("d", ParamType::Double, &v);
     std::string expected;
     for (double v : values) expected += "\"d\" " + printfFixed(v) + ",\n";

@@ -28,7 +28,7 @@ enum Code : unsigned {
     Int3 = 17,
     Int4 = 18,
     IntAlt = 23,
-    Text = 0x10000,  // the value points to a `const ShaderText*`
+    Text = 0x10000,  // the value points to a `const ShaderText*` variable (pass &text, not text)
 
     // An array code is this bit ORed with its element code; the value then
     // points to a `ParamArray`.

@@ -99,12 +99,12 @@ AnimCurve animCurveOf(const Scene& scene, const Node& node) {
         if (readElement(scene, node, "kix", index, &x, 1) && readElement(scene, node, "kiy", index, &y, 1)) {
             key.hasInTangent = true;
             key.inX = x;
-            key.inY = y;
+            key.inY = y * scale;
         }
         if (readElement(scene, node, "kox", index, &x, 1) && readElement(scene, node, "koy", index, &y, 1)) {
             key.hasOutTangent = true;
             key.outX = x;
-            key.outY = y;
+            key.outY = y * scale;
         }
         desc.keys.push_back(key);
     }

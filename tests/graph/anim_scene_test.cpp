@@ -1,0 +1,157 @@
+// Animation at load: plugs driven by animation curves (directly or through a
+// unit conversion) read the curve's value at the scene's current time.
+
+#include "graph/anim_curves.h"
+#include "graph/transform_eval.h"
+#include "transform_scene_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+
+namespace {
+
+using transform_test::loadScene;
+using transform_test::node;
+
+constexpr double kPi = std::numbers::pi;
+
+std::string sceneAtTime(double time, std::string_view extra = "") {
+    std::string text = R"(requires maya "2016";
+currentUnit -l centimeter -a degree -t film;
+createNode transform -n "box";
+createNode animCurveTL -n "box_translateX";
+	setAttr ".tan" 2;
+	setAttr ".wgt" no;
+	setAttr -s 2 ".ktv[0:1]"  1 0 11 10;
+createNode animCurveTA -n "box_rotateX";
+	setAttr ".tan" 2;
+	setAttr ".wgt" no;
+	setAttr -s 2 ".ktv[0:1]"  1 0 11 90;
+createNode animCurveTU -n "box_rotateY_driver";
+	setAttr ".tan" 2;
+	setAttr ".wgt" no;
+	setAttr -s 2 ".ktv[0:1]"  1 0 11 180;
+createNode unitConversion -n "unitConversion1";
+	setAttr ".cf" 0.017453292519943295;
+connectAttr "box_translateX.o" "box.tx";
+connectAttr "box_rotateX.o" "box.rx";
+connectAttr "box_rotateY_driver.o" "unitConversion1.i";
+connectAttr "unitConversion1.o" "box.ry";
+)";
+    if (time >= 0) text += "select -ne :time1;\n\tsetAttr \".o\" " + std::to_string(time) + ";\n";
+    text += extra;
+    return text;
+}
+
+double readAttr(const mayahost::Scene& scene, std::string_view nodeName, std::string_view attr) {
+    return scene.readDouble(node(scene, nodeName), attr, std::nan(""));
+}
+
+TEST(AnimScene, CurvesDrivePlugsAtTheCurrentTime) {
+    auto scene = loadScene(sceneAtTime(6));
+    EXPECT_DOUBLE_EQ(mayahost::sceneCurrentTime(*scene), 6.0);
+    EXPECT_NEAR(readAttr(*scene, "box", "tx"), 5.0, 1e-12);
+    // Angle curves keep degrees in the file and give radians.
+    EXPECT_NEAR(readAttr(*scene, "box", "rx"), kPi / 4, 1e-12);
+    // A unitless curve through a unit conversion: 90 * pi / 180.
+    EXPECT_NEAR(readAttr(*scene, "box", "ry"), kPi / 2, 1e-12);
+    // The transform sees the animated values.
+    const MMatrix m = mayahost::localMatrixOf(*scene, node(*scene, "box"));
+    EXPECT_NEAR(m(3, 0), 5.0, 1e-12);
+}
+
+TEST(AnimScene, TimeDefaultsToFrameOne) {
+    auto scene = loadScene(sceneAtTime(-1));
+    EXPECT_DOUBLE_EQ(mayahost::sceneCurrentTime(*scene), 1.0);
+    EXPECT_NEAR(readAttr(*scene, "box", "tx"), 0.0, 1e-12);
+}
+
+TEST(AnimScene, InfinityAndTangentAttributesFromTheFile) {
+    auto scene = loadScene(sceneAtTime(16, R"(createNode transform -n "ball";
+createNode animCurveTL -n "ball_ty";
+	setAttr ".tan" 2;
+	setAttr ".wgt" no;
+	setAttr -s 2 ".ktv[0:1]"  1 0 11 10;
+	setAttr ".pst" 4;
+createNode animCurveTL -n "ball_tz";
+	setAttr ".tan" 1;
+	setAttr ".wgt" no;
+	setAttr -s 3 ".ktv[0:2]"  1 45 16 0 30 7;
+	setAttr -s 3 ".kit[1:2]"  5 18;
+	setAttr -s 3 ".kot[1:2]"  5 18;
+	setAttr -s 3 ".kix[0:1]"  1 1;
+	setAttr -s 3 ".kiy[0:1]"  0 0;
+	setAttr -s 3 ".kox[0:1]"  1 1;
+	setAttr -s 3 ".koy[0:1]"  0 0;
+connectAttr "ball_ty.o" "ball.ty";
+connectAttr "ball_tz.o" "ball.tz";
+)"));
+    // Cycle with offset: 16 is 5 frames into the second cycle, one rise of 10 up.
+    EXPECT_NEAR(readAttr(*scene, "ball", "ty"), 15.0, 1e-12);
+    // Key 1 steps out: from frame 16 on the value holds 0 until frame 30.
+    EXPECT_NEAR(readAttr(*scene, "ball", "tz"), 0.0, 1e-12);
+    const mayahost::AnimCurve curve = mayahost::animCurveOf(*scene, node(*scene, "ball_tz"));
+    ASSERT_EQ(curve.numKeys(), 3u);
+    EXPECT_NEAR(curve.evaluate(20), 0.0, 1e-12);
+    // Fixed flat tangents on key 0 and a flat one from key 1: a flat Hermite at s = 0.5.
+    EXPECT_NEAR(curve.evaluate(8.5), 22.5, 1e-12);
+}
+
+TEST(AnimScene, LinearUnitsAndTimeUnitApplyToKeys) {
+    auto scene = loadScene(R"(requires maya "2016";
+currentUnit -l meter -a degree -t ntsc;
+createNode transform -n "box";
+createNode animCurveTL -n "box_tx";
+	setAttr ".tan" 1;
+	setAttr ".wgt" no;
+	setAttr -s 2 ".ktv[0:1]"  0 0 30 0;
+	setAttr -s 2 ".kox[0]"  1;
+	setAttr -s 2 ".koy[0]"  30;
+connectAttr "box_tx.o" "box.tx";
+select -ne :time1;
+	setAttr ".o" 15;
+)");
+    // Out tangent: 30 m per second = 1 m per frame at 30 fps, i.e. 100 cm per
+    // frame over a 30-frame span: h10(0.5) * 30 * 100 = 375 cm.
+    EXPECT_NEAR(readAttr(*scene, "box", "tx"), 375.0, 1e-9);
+}
+
+TEST(AnimScene, UnconnectedCurvesDoNotTouchStoredValues) {
+    auto scene = loadScene(sceneAtTime(6, R"(createNode transform -n "still";
+	setAttr ".tx" 3;
+)"));
+    EXPECT_DOUBLE_EQ(readAttr(*scene, "still", "tx"), 3.0);
+    // A curve's other plugs still read as stored.
+    EXPECT_DOUBLE_EQ(readAttr(*scene, "box_translateX", "tangentType"), 2.0);
+}
+
+TEST(AnimScene, CorpusCurvesEvaluateToFiniteValues) {
+    const std::filesystem::path corpus = std::filesystem::path(GLOWBOX_CORPUS_DIR) / "maya2gltf";
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    int curves = 0;
+    for (const char* name : {"AnimatedCube1.ma", "GroupedFingersPivotAnim1.ma", "SkewedCubeAnim1.ma"}) {
+        const auto path = corpus / name;
+        if (!std::filesystem::exists(path)) continue;
+        mayahost::Scene scene;
+        mayahost::installAnimationEvaluators(scene);
+        mayahost::SceneBuilder builder(scene, path.string());
+        ASSERT_TRUE(mayahost::ma::readMaFile(path.string(), builder).ok()) << name;
+        for (const auto& n : scene.nodes()) {
+            if (!n->hasFn(MFn::kAnimCurve)) continue;
+            ++curves;
+            const double v = scene.readDouble(*n, "output", std::nan(""));
+            EXPECT_TRUE(std::isfinite(v)) << name << " " << n->name();
+            for (const auto& other : scene.nodes())
+                if (mayahost::isTransformNode(*other)) {
+                    const MMatrix m = mayahost::localMatrixOf(scene, *other);
+                    for (unsigned i = 0; i < 16; ++i) EXPECT_TRUE(std::isfinite(m(i / 4, i % 4))) << other->name();
+                }
+        }
+    }
+    if (curves == 0) GTEST_SKIP() << "no animated corpus scenes found";
+}
+
+}  // namespace

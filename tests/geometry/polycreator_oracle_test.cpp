@@ -213,4 +213,83 @@ TEST(PolyCreatorOracle, DefaultCubeMatchesCubeStoredByMaya) {
     EXPECT_EQ(f, 6u);
 }
 
+// --- A 2 x 2 x 2 cube as Maya stored it -------------------------------------------
+
+// Excerpt of a public scene saved by Maya: a polyCube with two subdivisions
+// in every direction, its points, edges (with hard/soft flags), uvs and
+// those faces the excerpt keeps (index, edge loop, uv ids).
+constexpr const char* kMayaCube222 = R"(
+setAttr -s 39 ".uvst[0].uvsp[0:38]" -type "float2" 0.375 0 0.5 0 0.625
+ 0 0.375 0.125 0.5 0.125 0.625 0.125 0.375 0.25 0.5 0.25 0.625 0.25 0.375 0.375 0.5
+ 0.375 0.625 0.375 0.375 0.5 0.5 0.5 0.625 0.5 0.375 0.625 0.5 0.625 0.625 0.625 0.375
+ 0.75 0.5 0.75 0.625 0.75 0.375 0.875 0.5 0.875 0.625 0.875 0.375 1 0.5 1 0.625 1
+ 0.875 0 0.75 0 0.875 0.125 0.75 0.125 0.875 0.25 0.75 0.25 0.125 0 0.25 0 0.125 0.125
+ 0.25 0.125 0.125 0.25 0.25 0.25;
+setAttr -s 26 ".vt[0:25]"  -0.5 -0.5 0.5 0 -0.5 0.5 0.5 -0.5 0.5 -0.5 0 0.5
+ 0 0 0.5 0.5 0 0.5 -0.5 0.5 0.5 0 0.5 0.5 0.5 0.5 0.5 -0.5 0.5 0 0 0.5 0 0.5 0.5 0
+ -0.5 0.5 -0.5 0 0.5 -0.5 0.5 0.5 -0.5 -0.5 0 -0.5 0 0 -0.5 0.5 0 -0.5 -0.5 -0.5 -0.5
+ 0 -0.5 -0.5 0.5 -0.5 -0.5 -0.5 -0.5 0 0 -0.5 0 0.5 -0.5 0 0.5 0 0 -0.5 0 0;
+setAttr -s 48 ".ed[0:47]"  0 1 0 1 2 0 3 4 1 4 5 1 6 7 0 7 8 0 9 10 1
+ 10 11 1 12 13 0 13 14 0 15 16 1 16 17 1 18 19 0 19 20 0 21 22 1 22 23 1 0 3 0 1 4 1
+ 2 5 0 3 6 0 4 7 1 5 8 0 6 9 0 7 10 1 8 11 0 9 12 0 10 13 1 11 14 0 12 15 0 13 16 1
+ 14 17 0 15 18 0 16 19 1 17 20 0 18 21 0 19 22 1 20 23 0 21 0 0 22 1 1 23 2 0 17 24 1
+ 24 5 1 23 24 1 24 11 1 15 25 1 25 3 1 21 25 1 25 9 1;
+face 0 f 4 0 17 -3 -17 mu 0 4 0 1 4 3
+face 1 f 4 1 18 -4 -18 mu 0 4 1 2 5 4
+face 2 f 4 2 20 -5 -20 mu 0 4 3 4 7 6
+face 3 f 4 3 21 -6 -21 mu 0 4 4 5 8 7
+face 4 f 4 4 23 -7 -23 mu 0 4 6 7 10 9
+face 17 f 4 -40 42 41 -19 mu 0 4 2 28 30 5
+face 18 f 4 -41 -31 -28 -44 mu 0 4 30 29 31 32
+face 19 f 4 -42 43 -25 -22 mu 0 4 5 30 32 8
+face 20 f 4 34 46 -45 31 mu 0 4 33 34 36 35
+face 21 f 4 37 16 -46 -47 mu 0 4 34 0 3 36
+face 22 f 4 44 47 25 28 mu 0 4 35 36 38 37
+face 23 f 4 45 19 22 -48 mu 0 4 36 3 6 38
+)";
+
+TEST(PolyCreatorOracle, SubdividedCubeMatchesMayaStoredData) {
+    const std::string block = kMayaCube222;
+    const std::vector<double> vt = numbersAfter(block, "\".vt[0:25]\"");
+    const std::vector<double> ed = numbersAfter(block, "\".ed[0:47]\"");
+    const std::vector<double> uv = numbersAfter(block, "\".uvst[0].uvsp[0:38]\"");
+    ASSERT_EQ(vt.size(), 78u);
+    ASSERT_EQ(ed.size(), 144u);
+    ASSERT_EQ(uv.size(), 78u);
+
+    mayahost::PolyCubeParams p;
+    p.subdivisionsWidth = p.subdivisionsHeight = p.subdivisionsDepth = 2;
+    p.createUVs = 4;
+    const MeshData m = mayahost::makePolyCube(p);
+    ASSERT_EQ(m.numVertices(), 26u);
+    for (size_t i = 0; i < vt.size(); ++i) EXPECT_NEAR(m.points[i], vt[i], kTol) << "coordinate " << i;
+    ASSERT_EQ(m.numEdges(), 48u);
+    for (size_t e = 0; e < 48; ++e) {
+        EXPECT_EQ(m.edges[2 * e], int32_t(ed[3 * e])) << "edge " << e;
+        EXPECT_EQ(m.edges[2 * e + 1], int32_t(ed[3 * e + 1])) << "edge " << e;
+        EXPECT_EQ(m.edgeSmooth[e], uint8_t(ed[3 * e + 2])) << "edge " << e;
+    }
+    const mayahost::MeshUVSet& set = m.uvSets.at(0);
+    ASSERT_EQ(set.u.size(), 39u);
+    for (size_t i = 0; i < 39; ++i) {
+        EXPECT_NEAR(set.u[i], uv[2 * i], kTol) << "uv " << i;
+        EXPECT_NEAR(set.v[i], uv[2 * i + 1], kTol) << "uv " << i;
+    }
+    const auto loops = polytest::faceLoops(m);
+    ASSERT_EQ(loops.size(), 24u);
+    std::regex faceRe("face (\\d+) f 4 (-?\\d+) (-?\\d+) (-?\\d+) (-?\\d+) mu 0 4 (\\d+) (\\d+) (\\d+) (\\d+)");
+    size_t checked = 0;
+    for (auto it = std::sregex_iterator(block.begin(), block.end(), faceRe); it != std::sregex_iterator(); ++it) {
+        const size_t f = std::stoul((*it)[1].str());
+        for (int k = 0; k < 4; ++k) {
+            const int e = std::stoi((*it)[2 + k].str());
+            const int32_t start = e >= 0 ? int32_t(ed[3 * e]) : int32_t(ed[3 * (-e - 1) + 1]);
+            EXPECT_EQ(loops[f][k], start) << "face " << f << " corner " << k;
+            EXPECT_EQ(set.faceVertexUV[4 * f + k], std::stoi((*it)[6 + k].str())) << "face " << f;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 12u);
+}
+
 }  // namespace

@@ -85,16 +85,17 @@ MeshData makePolyCube(const PolyCubeParams& p) {
         }
         for (int c = 0; c < C; ++c) b.point(-w / 2 + c * w / l.sw, y, z);
     }
-    // Inner points of the +X side, then of the -X side.
+    // Inner points of the +X side, then of the -X side. Each side runs as a
+    // grid from the back (-Z) forwards, row after row upwards.
     for (int side = 0; side < 2; ++side)
         for (int bi = 1; bi < l.sh; ++bi)
-            for (int a = 1; a < l.sd; ++a)
+            for (int a = l.sd - 1; a >= 1; --a)
                 b.point(side == 0 ? w / 2 : -w / 2, -h / 2 + bi * h / l.sh, d / 2 - a * d / l.sd);
 
     auto sideVertex = [&](int side, int a, int bi) -> int32_t {
         const int k = l.stripRow(a, bi);
         if (k >= 0) return l.ringVertex(k, side == 0 ? l.sw : 0);
-        return int32_t(R * C + side * l.sideInterior() + (bi - 1) * (l.sd - 1) + (a - 1));
+        return int32_t(R * C + side * l.sideInterior() + (bi - 1) * (l.sd - 1) + (l.sd - 1 - a));
     };
 
     // Uvs: the strip unwrapped as a column, the sides folded out beside the
@@ -106,7 +107,7 @@ MeshData makePolyCube(const PolyCubeParams& p) {
     auto stripUV = [&](int k, int c) { return int32_t(k * C + c); };
     auto sideUV = [&](int side, int a, int bi) -> int32_t {
         if (a == 0) return stripUV(bi, side == 0 ? l.sw : 0);
-        return int32_t((R + 1) * C + side * (l.sh + 1) * l.sd + bi * l.sd + (a - 1));
+        return int32_t((R + 1) * C + side * (l.sh + 1) * l.sd + bi * l.sd + (l.sd - a));
     };
     if (withUVs) {
         for (int k = 0; k <= R; ++k)
@@ -114,7 +115,7 @@ MeshData makePolyCube(const PolyCubeParams& p) {
                 b.uv(stripLeft + c * w / l.sw * s, v0 + stripLength(l, k, h, d) * s);
         for (int side = 0; side < 2; ++side)
             for (int bi = 0; bi <= l.sh; ++bi)
-                for (int a = 1; a <= l.sd; ++a) {
+                for (int a = l.sd; a >= 1; --a) {
                     const double off = a * d / l.sd * s;
                     b.uv(side == 0 ? stripRight + off : stripLeft - off, v0 + bi * h / l.sh * s);
                 }
@@ -127,7 +128,7 @@ MeshData makePolyCube(const PolyCubeParams& p) {
                     l.ringVertex(k + 1, c)},
                    {stripUV(k, c), stripUV(k, c + 1), stripUV(k + 1, c + 1), stripUV(k + 1, c)});
     for (int bi = 0; bi < l.sh; ++bi)
-        for (int a = 0; a < l.sd; ++a)
+        for (int a = l.sd - 1; a >= 0; --a)
             b.face({sideVertex(0, a, bi), sideVertex(0, a + 1, bi), sideVertex(0, a + 1, bi + 1),
                     sideVertex(0, a, bi + 1)},
                    {sideUV(0, a, bi), sideUV(0, a + 1, bi), sideUV(0, a + 1, bi + 1),
@@ -150,7 +151,14 @@ MeshData makePolyCube(const PolyCubeParams& p) {
     for (int k = 0; k < R; ++k)
         for (int c = 0; c < C; ++c)
             b.edge(l.ringVertex(k, c), l.ringVertex(k + 1, c), !(c == 0 || c == l.sw));
-    b.completeEdges(true);
+    // Inside each side: the lines across it (back to front), then the lines
+    // up it.
+    for (int side = 0; side < 2; ++side) {
+        for (int bi = 1; bi < l.sh; ++bi)
+            for (int a = l.sd; a >= 1; --a) b.edge(sideVertex(side, a, bi), sideVertex(side, a - 1, bi), true);
+        for (int a = l.sd - 1; a >= 1; --a)
+            for (int bi = 0; bi < l.sh; ++bi) b.edge(sideVertex(side, a, bi), sideVertex(side, a, bi + 1), true);
+    }
     return b.finish(p.axis);
 }
 

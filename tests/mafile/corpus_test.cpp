@@ -90,3 +90,19 @@ TEST(MaCorpus, TrimmedPlaneSceneYieldsItsNurbsData) {
     for (size_t i = 0; i + 1 < faces->loopStart.size(); ++i) EXPECT_LT(faces->loopStart[i], faces->loopStart[i + 1]);
     EXPECT_EQ(faces->loopStart.back(), faces->edges.size());
 }
+
+TEST(MaCorpus, BundledExampleScenesReadWithoutWarnings) {
+    const std::filesystem::path dir = std::filesystem::path(GLOWBOX_SOURCE_DIR) / "examples";
+    std::error_code ec;
+    int scenes = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+        if (e.path().extension() != ".ma") continue;
+        ++scenes;
+        RecordingBuilder b;
+        ReadResult r = readMaFile(e.path().string(), b);
+        ASSERT_TRUE(r.ok()) << r.message;
+        EXPECT_EQ(r.warnings, 0u) << e.path() << "\n" << b.warningText();
+        EXPECT_GT(r.statements, 10u) << e.path();
+    }
+    if (scenes == 0) GTEST_SKIP() << "no example scenes in " << dir;
+}

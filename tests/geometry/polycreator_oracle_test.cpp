@@ -248,48 +248,104 @@ face 22 f 4 44 47 25 28 mu 0 4 35 36 38 37
 face 23 f 4 45 19 22 -48 mu 0 4 36 3 6 38
 )";
 
-TEST(PolyCreatorOracle, SubdividedCubeMatchesMayaStoredData) {
-    const std::string block = kMayaCube222;
-    const std::vector<double> vt = numbersAfter(block, "\".vt[0:25]\"");
-    const std::vector<double> ed = numbersAfter(block, "\".ed[0:47]\"");
-    const std::vector<double> uv = numbersAfter(block, "\".uvst[0].uvsp[0:38]\"");
-    ASSERT_EQ(vt.size(), 78u);
-    ASSERT_EQ(ed.size(), 144u);
-    ASSERT_EQ(uv.size(), 78u);
+// Compares a creator's mesh with an excerpt of a mesh Maya stored: points,
+// edges with flags, uv points, and the faces the excerpt lists as
+// "face <index> f <n> <edges...> mu 0 <n> <uv ids...>".
+void expectMatchesStored(const MeshData& m, const std::string& block, size_t vertices, size_t edges,
+                         size_t uvs, size_t facesListed) {
+    const std::string last = [](size_t n) { return std::to_string(n - 1) + "]\""; }(vertices);
+    const std::vector<double> vt = numbersAfter(block, "\".vt[0:" + last);
+    const std::vector<double> ed = numbersAfter(block, "\".ed[0:" + std::to_string(edges - 1) + "]\"");
+    const std::vector<double> uv = numbersAfter(block, "\".uvst[0].uvsp[0:" + std::to_string(uvs - 1) + "]\"");
+    ASSERT_EQ(vt.size(), 3 * vertices);
+    ASSERT_EQ(ed.size(), 3 * edges);
+    ASSERT_EQ(uv.size(), 2 * uvs);
 
-    mayahost::PolyCubeParams p;
-    p.subdivisionsWidth = p.subdivisionsHeight = p.subdivisionsDepth = 2;
-    p.createUVs = 4;
-    const MeshData m = mayahost::makePolyCube(p);
-    ASSERT_EQ(m.numVertices(), 26u);
+    ASSERT_EQ(m.numVertices(), vertices);
     for (size_t i = 0; i < vt.size(); ++i) EXPECT_NEAR(m.points[i], vt[i], kTol) << "coordinate " << i;
-    ASSERT_EQ(m.numEdges(), 48u);
-    for (size_t e = 0; e < 48; ++e) {
+    ASSERT_EQ(m.numEdges(), edges);
+    for (size_t e = 0; e < edges; ++e) {
         EXPECT_EQ(m.edges[2 * e], int32_t(ed[3 * e])) << "edge " << e;
         EXPECT_EQ(m.edges[2 * e + 1], int32_t(ed[3 * e + 1])) << "edge " << e;
         EXPECT_EQ(m.edgeSmooth[e], uint8_t(ed[3 * e + 2])) << "edge " << e;
     }
     const mayahost::MeshUVSet& set = m.uvSets.at(0);
-    ASSERT_EQ(set.u.size(), 39u);
-    for (size_t i = 0; i < 39; ++i) {
+    ASSERT_EQ(set.u.size(), uvs);
+    for (size_t i = 0; i < uvs; ++i) {
         EXPECT_NEAR(set.u[i], uv[2 * i], kTol) << "uv " << i;
         EXPECT_NEAR(set.v[i], uv[2 * i + 1], kTol) << "uv " << i;
     }
     const auto loops = polytest::faceLoops(m);
-    ASSERT_EQ(loops.size(), 24u);
-    std::regex faceRe("face (\\d+) f 4 (-?\\d+) (-?\\d+) (-?\\d+) (-?\\d+) mu 0 4 (\\d+) (\\d+) (\\d+) (\\d+)");
+    std::istringstream lines(block);
+    std::string line;
     size_t checked = 0;
-    for (auto it = std::sregex_iterator(block.begin(), block.end(), faceRe); it != std::sregex_iterator(); ++it) {
-        const size_t f = std::stoul((*it)[1].str());
-        for (int k = 0; k < 4; ++k) {
-            const int e = std::stoi((*it)[2 + k].str());
+    while (std::getline(lines, line)) {
+        std::istringstream in(line);
+        std::string word, f, mu;
+        size_t face = 0, n = 0, nuv = 0;
+        int set0 = 0;
+        if (!(in >> word) || word != "face") continue;
+        ASSERT_TRUE(in >> face >> f >> n) << line;
+        ASSERT_LT(face, loops.size());
+        ASSERT_EQ(loops[face].size(), n) << "face " << face;
+        size_t first = 0;
+        for (size_t i = 0; i < m.faceLoopStart[face]; ++i) first += loops[i].size();
+        std::vector<int> edgeIds(n);
+        for (size_t k = 0; k < n; ++k) ASSERT_TRUE(in >> edgeIds[k]);
+        ASSERT_TRUE(in >> mu >> set0 >> nuv) << line;
+        ASSERT_EQ(nuv, n);
+        for (size_t k = 0; k < n; ++k) {
+            const int e = edgeIds[k];
             const int32_t start = e >= 0 ? int32_t(ed[3 * e]) : int32_t(ed[3 * (-e - 1) + 1]);
-            EXPECT_EQ(loops[f][k], start) << "face " << f << " corner " << k;
-            EXPECT_EQ(set.faceVertexUV[4 * f + k], std::stoi((*it)[6 + k].str())) << "face " << f;
+            EXPECT_EQ(loops[face][k], start) << "face " << face << " corner " << k;
+            int32_t uvId = -1;
+            ASSERT_TRUE(in >> uvId);
+            EXPECT_EQ(set.faceVertexUV[first + k], uvId) << "face " << face << " corner " << k;
         }
         ++checked;
     }
-    EXPECT_EQ(checked, 12u);
+    EXPECT_EQ(checked, facesListed);
+}
+
+TEST(PolyCreatorOracle, SubdividedCubeMatchesMayaStoredData) {
+    mayahost::PolyCubeParams p;
+    p.subdivisionsWidth = p.subdivisionsHeight = p.subdivisionsDepth = 2;
+    p.createUVs = 4;
+    expectMatchesStored(mayahost::makePolyCube(p), kMayaCube222, 26, 48, 39, 12);
+}
+
+// Excerpt of a default cone (the node's own defaults: flat base) as Maya
+// stored it.
+constexpr const char* kMayaCone = R"(
+setAttr -s 42 ".uvst[0].uvsp[0:41]" -type "float2" 0.7377643 0.1727457
+ 0.70225441 0.1030536 0.64694643 0.04774563 0.5772543 0.012235746 0.5 -1.1920929e-07
+ 0.4227457 0.012235761 0.35305363 0.047745675 0.2977457 0.10305364 0.26223582 0.17274573
+ 0.24999994 0.25 0.26223582 0.32725427 0.2977457 0.39694634 0.35305366 0.4522543 0.42274573
+ 0.48776418 0.5 0.5 0.57725424 0.48776415 0.64694631 0.45225427 0.70225424 0.39694631
+ 0.73776412 0.32725424 0.75 0.25 0.25 0.5 0.27500001 0.5 0.30000001 0.5 0.32500002
+ 0.5 0.35000002 0.5 0.37500003 0.5 0.40000004 0.5 0.42500004 0.5 0.45000005 0.5 0.47500005
+ 0.5 0.50000006 0.5 0.52500004 0.5 0.55000001 0.5 0.57499999 0.5 0.59999996 0.5 0.62499994
+ 0.5 0.64999992 0.5 0.67499989 0.5 0.69999987 0.5 0.72499985 0.5 0.74999982 0.5 0.5
+ 1;
+setAttr -s 21 ".vt[0:20]"  0.95105714 -1 -0.30901718 0.80901754 -1 -0.5877856
+ 0.5877856 -1 -0.80901748 0.30901715 -1 -0.95105702 0 -1 -1.000000476837 -0.30901715 -1 -0.95105696
+ -0.58778548 -1 -0.8090173 -0.80901724 -1 -0.58778542 -0.95105678 -1 -0.30901706 -1.000000238419 -1 0
+ -0.95105678 -1 0.30901706 -0.80901718 -1 0.58778536 -0.58778536 -1 0.80901712 -0.30901706 -1 0.95105666
+ -2.9802322e-08 -1 1.000000119209 0.30901697 -1 0.9510566 0.58778524 -1 0.80901706
+ 0.809017 -1 0.5877853 0.95105654 -1 0.309017 1 -1 0 0 1 0;
+setAttr -s 40 ".ed[0:39]"  0 1 0 1 2 0 2 3 0 3 4 0 4 5 0 5 6 0 6 7 0
+ 7 8 0 8 9 0 9 10 0 10 11 0 11 12 0 12 13 0 13 14 0 14 15 0 15 16 0 16 17 0 17 18 0
+ 18 19 0 19 0 0 0 20 1 1 20 1 2 20 1 3 20 1 4 20 1 5 20 1 6 20 1 7 20 1 8 20 1 9 20 1
+ 10 20 1 11 20 1 12 20 1 13 20 1 14 20 1 15 20 1 16 20 1 17 20 1 18 20 1 19 20 1;
+face 0 f 20 -20 -19 -18 -17 -16 -15 -14 -13 -12 -11 -10 -9 -8 -7 -6 -5 -4 -3 -2 -1 mu 0 20 0 19 18 17 16 15 14 13 12 11 10 9 8 7 6 5 4 3 2 1
+face 1 f 3 0 21 -21 mu 0 3 20 21 41
+face 2 f 3 1 22 -22 mu 0 3 21 22 41
+face 19 f 3 18 39 -39 mu 0 3 38 39 41
+face 20 f 3 19 20 -40 mu 0 3 39 40 41
+)";
+
+TEST(PolyCreatorOracle, DefaultConeMatchesMayaStoredData) {
+    expectMatchesStored(mayahost::makePolyCone({}), kMayaCone, 21, 40, 42, 5);
 }
 
 }  // namespace

@@ -188,8 +188,8 @@ struct ConeSpec {
 };
 
 // Cone and pyramid: side rings from the base up (shrinking towards the apex),
-// the apex, then the base's inner rings and centre. Faces: the side row by
-// row ending with the triangles at the apex, then the base.
+// the apex, then the base's inner rings and centre. Faces: the base, then the
+// side row by row ending with the triangles at the apex.
 MeshData buildCone(const ConeSpec& s) {
     const int n = s.around, sh = s.rows, sc = s.caps;
     const size_t N = size_t(n);
@@ -200,7 +200,7 @@ MeshData buildCone(const ConeSpec& s) {
     sizes.faces = N * sh + (sc >= 1 ? size_t(sc) * N : 1);
     sizes.faceVertices = 4 * N * (sh - 1) + 3 * N + (sc >= 1 ? 4 * inner + 3 * N : N);
     sizes.edges = N * sh + N * (sh - 1) + N + (sc >= 1 ? 2 * inner + N : 0);
-    sizes.uvs = (N + 1) * sh + N + N + (sc >= 1 ? inner + 1 : 0);
+    sizes.uvs = N + (N + 1) * sh + 1 + (sc >= 1 ? inner + 1 : 0);
     Builder b(sizes, s.withUVs);
 
     std::vector<double> cosA(N), sinA(N);
@@ -225,30 +225,28 @@ MeshData buildCone(const ConeSpec& s) {
         return i == 0 ? side(0, j) : apex + 1 + int32_t(size_t(i - 1) * N + size_t(j % n));
     };
 
-    // Uvs: the side as a band below the apex (one apex uv per triangle), the
-    // base as a circle under it.
-    const int32_t uvApex = int32_t((N + 1) * sh), uvBase = uvApex + n;
-    const int32_t uvCentre = uvBase + n + int32_t(inner);
+    // Uvs as Maya stores them: the base as a circle in the lower half, the
+    // side as a band across the middle, one uv for the apex at the top; then
+    // the base's inner rings and centre.
+    const int32_t uvSide = n, uvApex = int32_t(N + (N + 1) * sh);
+    const int32_t uvInner = uvApex + 1, uvCentre = uvInner + int32_t(inner);
     if (s.withUVs) {
+        for (int j = 0; j < n; ++j) b.uv(0.5 + 0.25 * cosA[j], 0.25 - 0.25 * sinA[j]);
         for (int k = 0; k < sh; ++k)
-            for (int j = 0; j <= n; ++j) b.uv(double(j) / n, 0.5 + 0.5 * double(k) / sh);
-        for (int j = 0; j < n; ++j) b.uv((j + 0.5) / n, 1.0);
-        for (int i = 0; i < sc || i == 0; ++i) {
-            const double ri = 0.25 * (sc >= 1 ? double(sc - i) / sc : 1.0);
+            for (int j = 0; j <= n; ++j) b.uv(0.25 + j * 0.5 / n, 0.5 + 0.5 * double(k) / sh);
+        b.uv(0.5, 1.0);
+        for (int i = 1; i < sc; ++i) {
+            const double ri = 0.25 * double(sc - i) / sc;
             for (int j = 0; j < n; ++j) b.uv(0.5 + ri * cosA[j], 0.25 - ri * sinA[j]);
         }
         if (sc >= 1) b.uv(0.5, 0.25);
     }
-    auto sideUV = [&](int k, int j) { return int32_t(k * (n + 1) + j); };
-    auto baseUV = [&](int i, int j) { return uvBase + int32_t(size_t(i) * N + size_t(j % n)); };
+    auto sideUV = [&](int k, int j) { return uvSide + int32_t(k * (n + 1) + j); };
+    auto baseUV = [&](int i, int j) {
+        return i == 0 ? int32_t(j % n) : uvInner + int32_t(size_t(i - 1) * N + size_t(j % n));
+    };
 
-    for (int k = 0; k + 1 < sh; ++k)
-        for (int j = 0; j < n; ++j)
-            b.face({side(k, j), side(k, j + 1), side(k + 1, j + 1), side(k + 1, j)},
-                   {sideUV(k, j), sideUV(k, j + 1), sideUV(k + 1, j + 1), sideUV(k + 1, j)});
-    for (int j = 0; j < n; ++j)
-        b.face({side(sh - 1, j), side(sh - 1, j + 1), apex},
-               {sideUV(sh - 1, j), sideUV(sh - 1, j + 1), uvApex + j});
+    // The base first (seen from below), then the side.
     if (sc == 0) {
         std::vector<int32_t> verts(N), uvs(N);
         for (int j = 0; j < n; ++j) {
@@ -266,6 +264,12 @@ MeshData buildCone(const ConeSpec& s) {
             b.face({baseRing(sc - 1, j + 1), baseRing(sc - 1, j), centre},
                    {baseUV(sc - 1, j + 1), baseUV(sc - 1, j), uvCentre});
     }
+    for (int k = 0; k + 1 < sh; ++k)
+        for (int j = 0; j < n; ++j)
+            b.face({side(k, j), side(k, j + 1), side(k + 1, j + 1), side(k + 1, j)},
+                   {sideUV(k, j), sideUV(k, j + 1), sideUV(k + 1, j + 1), sideUV(k + 1, j)});
+    for (int j = 0; j < n; ++j)
+        b.face({side(sh - 1, j), side(sh - 1, j + 1), apex}, {sideUV(sh - 1, j), sideUV(sh - 1, j + 1), uvApex});
 
     for (int k = 0; k < sh; ++k)
         for (int j = 0; j < n; ++j) b.edge(side(k, j), side(k, j + 1), k != 0);

@@ -138,6 +138,24 @@ double ringAngle(int j, int n) {
     return 2.0 * std::numbers::pi * double(j + 1) / double(n);
 }
 
+void unitRing(int n, std::vector<double>& cosA, std::vector<double>& sinA) {
+    cosA.assign(size_t(n), 0.0);
+    sinA.assign(size_t(n), 0.0);
+    const double step = 2.0 * std::numbers::pi / n;
+    const float c = float(std::cos(step)), s = float(std::sin(step));
+    float x = 1.0f, z = 0.0f;  // position space: z = -sin
+    cosA[size_t(n - 1)] = 1.0;
+    for (int k = 1; k < n; ++k) {
+        // Each product and sum rounded to float, as Maya does.
+        const float cx = c * x, sz = s * z, cz = c * z, sx = s * x;
+        const float nx = cx - sz, nz = cz + sx;
+        x = nx;
+        z = nz;
+        cosA[size_t(n - 1 - k)] = x;
+        sinA[size_t(n - 1 - k)] = -z;
+    }
+}
+
 int atLeast(int value, int minimum) { return value < minimum ? minimum : value; }
 
 }  // namespace mayahost::poly

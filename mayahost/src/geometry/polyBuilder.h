@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 namespace mayahost::poly {
 
@@ -47,6 +48,11 @@ private:
 // Maya's ring angle convention: vertex j of a ring of n sits at 2*pi*(j+1)/n,
 // at (r*cos, -r*sin) in x and z, so the last vertex lies on +X.
 double ringAngle(int j, int n);
+
+// The unit ring as Maya computes it: starting on +X and turning by one step
+// at a time in single precision, so that points carry the same rounding as
+// Maya's (a few 1e-7). cosA[j], sinA[j] belong to ring vertex j.
+void unitRing(int n, std::vector<double>& cosA, std::vector<double>& sinA);
 
 int atLeast(int value, int minimum);
 

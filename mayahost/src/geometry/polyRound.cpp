@@ -62,11 +62,8 @@ MeshData buildTube(const TubeSpec& s) {
     sizes.uvs = 2 * N + (N + 1) * (sh + 1) + (sc >= 1 ? 2 * inner + 2 : 0);
     Builder b(sizes, s.withUVs);
 
-    std::vector<double> cosA(N), sinA(N);
-    for (int j = 0; j < n; ++j) {
-        cosA[j] = std::cos(ringAngle(j, n));
-        sinA[j] = std::sin(ringAngle(j, n));
-    }
+    std::vector<double> cosA, sinA;
+    poly::unitRing(n, cosA, sinA);
     const double r = s.radius, h = s.height;
     for (int k = 0; k <= sh; ++k) {
         const double y = -h / 2 + k * h / sh;
@@ -203,11 +200,8 @@ MeshData buildCone(const ConeSpec& s) {
     sizes.uvs = N + (N + 1) * sh + 1 + (sc >= 1 ? inner + 1 : 0);
     Builder b(sizes, s.withUVs);
 
-    std::vector<double> cosA(N), sinA(N);
-    for (int j = 0; j < n; ++j) {
-        cosA[j] = std::cos(ringAngle(j, n));
-        sinA[j] = std::sin(ringAngle(j, n));
-    }
+    std::vector<double> cosA, sinA;
+    poly::unitRing(n, cosA, sinA);
     const double r = s.radius;
     for (int k = 0; k < sh; ++k) {
         const double t = double(k) / sh;
@@ -291,9 +285,10 @@ struct ProfilePoint {
     bool hardRing;  // the ring through this point is a crease
 };
 
-// A closed profile in the (radius, y) half plane, counter-clockwise (up the
-// outside), revolved around Y: ring after ring, faces ring after ring, uvs a
-// grid with a seam in both directions.
+// A closed profile in the (radius, y) half plane, clockwise (up the inside,
+// down the outside), revolved around Y: ring after ring, faces ring after
+// ring, uvs a grid with a seam in both directions whose rows run from v = 1
+// down, as Maya lays out its torus.
 MeshData buildRevolved(const std::vector<ProfilePoint>& profile, int around, bool withUVs,
                        const PolyAxis& axis) {
     const int n = around, P = int(profile.size());
@@ -306,22 +301,19 @@ MeshData buildRevolved(const std::vector<ProfilePoint>& profile, int around, boo
     sizes.uvs = (N + 1) * size_t(P + 1);
     Builder b(sizes, withUVs);
 
-    std::vector<double> cosA(N), sinA(N);
-    for (int j = 0; j < n; ++j) {
-        cosA[j] = std::cos(ringAngle(j, n));
-        sinA[j] = std::sin(ringAngle(j, n));
-    }
+    std::vector<double> cosA, sinA;
+    poly::unitRing(n, cosA, sinA);
     for (const ProfilePoint& p : profile)
         for (int j = 0; j < n; ++j) b.point(p.radius * cosA[j], p.y, -p.radius * sinA[j]);
     if (withUVs)
         for (int p = 0; p <= P; ++p)
-            for (int j = 0; j <= n; ++j) b.uv(double(j) / n, double(p) / P);
+            for (int j = 0; j <= n; ++j) b.uv(double(j) / n, 1.0 - double(p) / P);
     auto v = [&](int p, int j) { return int32_t((p % P) * n + (j % n)); };
     auto t = [&](int p, int j) { return int32_t(p * (n + 1) + j); };
     for (int p = 0; p < P; ++p)
         for (int j = 0; j < n; ++j)
-            b.face({v(p, j), v(p, j + 1), v(p + 1, j + 1), v(p + 1, j)},
-                   {t(p, j), t(p, j + 1), t(p + 1, j + 1), t(p + 1, j)});
+            b.face({v(p, j + 1), v(p, j), v(p + 1, j), v(p + 1, j + 1)},
+                   {t(p, j + 1), t(p, j), t(p + 1, j), t(p + 1, j + 1)});
     for (int p = 0; p < P; ++p)
         for (int j = 0; j < n; ++j) b.edge(v(p, j), v(p, j + 1), !profile[p].hardRing);
     for (int p = 0; p < P; ++p)
@@ -352,11 +344,8 @@ MeshData makePolySphere(const PolySphereParams& p) {
     sizes.uvs = (N + 1) * rings + 2 * poleUVs;
     Builder b(sizes, withUVs);
 
-    std::vector<double> cosA(N), sinA(N);
-    for (int j = 0; j < n; ++j) {
-        cosA[j] = std::cos(ringAngle(j, n));
-        sinA[j] = std::sin(ringAngle(j, n));
-    }
+    std::vector<double> cosA, sinA;
+    poly::unitRing(n, cosA, sinA);
     const double R = p.radius;
     for (size_t r = 0; r < rings; ++r) {
         const double theta = kPi * double(r + 1) / sh;
@@ -469,9 +458,9 @@ MeshData makePolyTorus(const PolyTorusParams& p) {
     profile.reserve(size_t(sh));
     const double twist = p.twist * kPi / 180.0;
     for (int i = 0; i < sh; ++i) {
-        // From the bottom of the section, counter-clockwise (outside first).
-        const double theta = -kPi / 2 + 2 * kPi * i / sh + twist;
-        profile.push_back({p.radius + p.sectionRadius * std::cos(theta), p.sectionRadius * std::sin(theta), false});
+        // From the inner equator up over the top, then down the outside.
+        const double theta = 2 * kPi * i / sh + twist;
+        profile.push_back({p.radius - p.sectionRadius * std::cos(theta), p.sectionRadius * std::sin(theta), false});
     }
     return buildRevolved(profile, n, p.createUVs, p.axis);
 }
@@ -482,10 +471,11 @@ MeshData makePolyPipe(const PolyPipeParams& p) {
     const double outer = p.radius, innerR = p.radius - p.thickness, h = p.height;
     std::vector<ProfilePoint> profile;
     profile.reserve(size_t(2 * sh + 2 * sc));
-    for (int k = 0; k < sh; ++k) profile.push_back({outer, -h / 2 + k * h / sh, k == 0});
-    for (int i = 0; i < sc; ++i) profile.push_back({outer - i * p.thickness / sc, h / 2, i == 0});
-    for (int k = 0; k < sh; ++k) profile.push_back({innerR, h / 2 - k * h / sh, k == 0});
-    for (int i = 0; i < sc; ++i) profile.push_back({innerR + i * p.thickness / sc, -h / 2, i == 0});
+    // Up the inside, out across the top, down the outside, in across the bottom.
+    for (int k = 0; k < sh; ++k) profile.push_back({innerR, -h / 2 + k * h / sh, k == 0});
+    for (int i = 0; i < sc; ++i) profile.push_back({innerR + i * p.thickness / sc, h / 2, i == 0});
+    for (int k = 0; k < sh; ++k) profile.push_back({outer, h / 2 - k * h / sh, k == 0});
+    for (int i = 0; i < sc; ++i) profile.push_back({outer - i * p.thickness / sc, -h / 2, i == 0});
     return buildRevolved(profile, n, p.createUVs, p.axis);
 }
 

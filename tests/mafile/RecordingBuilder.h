@@ -142,6 +142,12 @@ public:
         o << "dataStructure fmt=" << c.format << " as=" << c.asString;
         add(o, l);
     }
+    void applyMetadata(const ApplyMetadata& c, const FileLoc& l) override {
+        std::ostringstream o;
+        o << "applyMetadata fmt=" << c.format << " scn=" << c.scene << " v=" << c.value;
+        for (auto n : c.nodes) o << " " << n;
+        add(o, l);
+    }
     void warning(const FileLoc& l, std::string_view message) override {
         warnings.push_back(RecordedWarning{l.line, l.column, std::string(message)});
     }

@@ -103,8 +103,10 @@ TEST(MaStatements, ConnectionsParentingAndTheRest) {
         "relationship \"link\" \":lightLinker1\" \":initialShadingGroup.message\" \":defaultLightSet.message\";\n"
         "lockNode -l 1 ;\n"
         "lockNode -l 0 -lu 1 \"n1\";\n"
-        "dataStructure -fmt \"raw\" -as \"name=faceConnectMarkingData:string=value\";\n");
-    ASSERT_EQ(calls.size(), 12u);
+        "dataStructure -fmt \"raw\" -as \"name=faceConnectMarkingData:string=value\";\n"
+        "applyMetadata -fmt \"raw\" -v \"channel face\\n0 1\\nendChannels\" \"pCubeShape1\";\n");
+    ASSERT_EQ(calls.size(), 13u);
+    EXPECT_EQ(calls[12], "applyMetadata fmt=raw scn=0 v=channel face\n0 1\nendChannels pCubeShape1");
     EXPECT_EQ(calls[0], "connectAttr polyCube1.out pCubeShape1.i na=0 f=0");
     EXPECT_EQ(calls[1], "connectAttr pCubeShape1.iog :initialShadingGroup.dsm na=1 f=0");
     EXPECT_EQ(calls[2], "connectAttr a.b c.d na=0 f=1");

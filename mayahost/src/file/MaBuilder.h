@@ -157,6 +157,15 @@ struct DataStructure {
     std::string_view asString;
 };
 
+// applyMetadata [-fmt raw] [-scn] -v "..." [nodes...]: metadata values for
+// a structure declared by dataStructure.
+struct ApplyMetadata {
+    std::string_view format;
+    std::string_view value;
+    bool scene = false;
+    std::vector<std::string_view> nodes;   // empty: the current selection
+};
+
 class MaBuilder {
 public:
     virtual ~MaBuilder() = default;
@@ -177,6 +186,8 @@ public:
     virtual void relationship(const Relationship& cmd, const FileLoc& loc) = 0;
     virtual void lockNode(const LockNode& cmd, const FileLoc& loc) = 0;
     virtual void dataStructure(const DataStructure& cmd, const FileLoc& loc) = 0;
+    // Metadata has no use in a scene for rendering; builders may ignore it.
+    virtual void applyMetadata(const ApplyMetadata& cmd, const FileLoc& loc) { (void)cmd; (void)loc; }
 
     // The reader's own complaints: a malformed or unknown statement it skipped,
     // a declared size that does not match the data. Reading goes on.

@@ -103,6 +103,7 @@ void StatementParser::parse(std::string_view text, uint32_t line, uint32_t colum
     else if (name == "parent") handler = &StatementParser::parseParent;
     else if (name == "lockNode") handler = &StatementParser::parseLockNode;
     else if (name == "dataStructure") handler = &StatementParser::parseDataStructure;
+    else if (name == "applyMetadata") handler = &StatementParser::parseApplyMetadata;
     else if (name != "disconnectAttr") {
         fail(cmd, "unknown command '" + std::string(name.substr(0, 64)) + "' skipped");
         return;
@@ -434,6 +435,28 @@ void StatementParser::parseDataStructure() {
     }
     ++statements_;
     builder_.dataStructure(cmd, loc_);
+}
+
+void StatementParser::parseApplyMetadata() {
+    ApplyMetadata cmd;
+    for (size_t i = 0; i < args_.size(); ++i) {
+        const Arg& a = args_[i];
+        if (a.quoted || !isFlag(a.text)) {
+            cmd.nodes.push_back(a.text);
+            continue;
+        }
+        if (is(a.text, "-scn", "-scene")) {
+            cmd.scene = true;
+            continue;
+        }
+        if (i + 1 >= args_.size()) return failAt(a.line, a.column, "applyMetadata: flag without value");
+        const std::string_view v = args_[++i].text;
+        if (is(a.text, "-fmt", "-format")) cmd.format = v;
+        else if (is(a.text, "-v", "-value")) cmd.value = v;
+        else return failAt(a.line, a.column, "applyMetadata: unknown flag '" + std::string(a.text.substr(0, 32)) + "'");
+    }
+    ++statements_;
+    builder_.applyMetadata(cmd, loc_);
 }
 
 }  // namespace mayahost::ma

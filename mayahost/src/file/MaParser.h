@@ -58,6 +58,7 @@ private:
     void parseRelationship();
     void parseLockNode();
     void parseDataStructure();
+    void parseApplyMetadata();
 
     // setAttr and its value forms (MaSetAttr.cpp).
     void parseSetAttr(Lexer& lex);

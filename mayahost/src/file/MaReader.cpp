@@ -234,7 +234,8 @@ bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.s
 bool isKnownCommand(std::string_view w) {
     static constexpr std::string_view kCommands[] = {
         "requires", "currentUnit", "fileInfo", "file", "createNode", "rename", "select", "setAttr",
-        "addAttr", "connectAttr", "disconnectAttr", "parent", "relationship", "lockNode", "dataStructure"};
+        "addAttr", "connectAttr", "disconnectAttr", "parent", "relationship", "lockNode", "dataStructure",
+        "applyMetadata"};
     for (std::string_view c : kCommands)
         if (w == c) return true;
     return false;

@@ -392,4 +392,24 @@ TEST(PolyCreatorOracle, DefaultTorusMatchesSamplesOfMayaStoredData) {
     EXPECT_NEAR(uv.v[440], 0.0, 2e-7);
 }
 
+// A default pyramid as Maya stored it: points from one scene, edges, faces
+// and uvs from another whose points were edited afterwards.
+constexpr const char* kMayaPyramid = R"(
+setAttr -s 10 ".uvst[0].uvsp[0:9]" -type "float2" 0.50000006 0 0.25
+ 0.24999999 0.5 0.5 0.75 0.25 0.25 0.5 0.375 0.5 0.5 0.5 0.625 0.5 0.75 0.5 0.5 1;
+setAttr -s 5 ".vt[0:4]"  9.2725848e-008 -0.35355338 -0.70710677 -0.70710677 -0.35355338 -6.1817239e-008
+ -3.090862e-008 -0.35355338 0.70710677 0.70710677 -0.35355338 0 0 0.35355338 0;
+setAttr -s 8 ".ed[0:7]"  0 1 0 1 2 0 2 3 0 3 0 0 0 4 0 1 4 0 2 4 0
+ 3 4 0;
+face 0 f 4 -4 -3 -2 -1 mu 0 4 0 3 2 1
+face 1 f 3 0 5 -5 mu 0 3 4 5 9
+face 2 f 3 1 6 -6 mu 0 3 5 6 9
+face 3 f 3 2 7 -7 mu 0 3 6 7 9
+face 4 f 3 3 4 -8 mu 0 3 7 8 9
+)";
+
+TEST(PolyCreatorOracle, DefaultPyramidMatchesMayaStoredData) {
+    expectMatchesStored(mayahost::makePolyPyramid({}), kMayaPyramid, 5, 8, 10, 5);
+}
+
 }  // namespace

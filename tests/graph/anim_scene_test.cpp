@@ -155,3 +155,48 @@ TEST(AnimScene, CorpusCurvesEvaluateToFiniteValues) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AnimScene, UnevaluatedDriversKeepStoredValuesAndWarnOnce) {
+    auto scene = transform_test::loadScene(R"(requires maya "2016";
+createNode transform -n "target";
+	setAttr ".t" -type "double3" 4 5 6 ;
+createNode transform -n "other";
+	setAttr ".r" -type "double3" 0 30 0 ;
+createNode parentConstraint -n "target_parentConstraint1" -p "target";
+createNode parentConstraint -n "other_parentConstraint1" -p "other";
+createNode expression -n "expression1";
+connectAttr "target_parentConstraint1.ctx" "target.tx";
+connectAttr "target_parentConstraint1.cty" "target.ty";
+connectAttr "other_parentConstraint1.cr" "other.r";
+connectAttr "expression1.out[0]" "target.sx";
+createNode transform -n "source";
+connectAttr "source.t" "target.rp";
+)");
+    const MMatrix target = mayahost::localMatrixOf(*scene, transform_test::node(*scene, "target"));
+    EXPECT_NEAR(target(3, 0), 4.0, 1e-12);
+    EXPECT_NEAR(target(3, 1), 5.0, 1e-12);
+    EXPECT_NEAR(target(3, 2), 6.0, 1e-12);
+    // Unset scale stays at its default under the expression.
+    EXPECT_NEAR(target(0, 0), 1.0, 1e-12);
+    // A whole compound driven by a constraint keeps its stored components.
+    double r[3];
+    MTransformationMatrix::RotationOrder order;
+    mayahost::transformationOf(*scene, transform_test::node(*scene, "other")).getRotation(r, order);
+    EXPECT_NEAR(r[1], std::numbers::pi / 6, 1e-12);
+
+    mayahost::reportUnevaluatedDrivers(*scene);
+    int constraintWarnings = 0, expressionWarnings = 0, transformWarnings = 0;
+    for (const auto& w : scene->warnings()) {
+        if (w.message.rfind("parentConstraint", 0) == 0) ++constraintWarnings;
+        if (w.message.rfind("expression", 0) == 0) ++expressionWarnings;
+        if (w.message.rfind("transform", 0) == 0) ++transformWarnings;
+    }
+    EXPECT_EQ(constraintWarnings, 1);
+    EXPECT_EQ(expressionWarnings, 1);
+    // A plain attribute of another node is followed, not reported.
+    EXPECT_EQ(transformWarnings, 0);
+}
+
+}  // namespace

@@ -138,9 +138,41 @@ void installAnimationEvaluators(Scene& scene) {
         const double factor = s.readDouble(node, "conversionFactor", 1.0);
         out.numbers.clear();
         for (double v : in.numbers) out.numbers.push_back(v * factor);
-        out.found = in.found;
+        // A computed value, even from an unset input.
+        out.found = !out.numbers.empty();
         return true;
     });
+}
+
+namespace {
+
+bool unevaluatedSource(const Scene& scene, const Node& source, const PlugPath& sourcePlug) {
+    const AttrSpec* attr = sourcePlug.attr();
+    if (!attr || (attr->type != AttrType::Generic && !attr->dynamic)) return false;
+    if (scene.evaluatorFor(source.type())) return false;
+    return !scene.read(source, sourcePlug).found;
+}
+
+}  // namespace
+
+bool drivenByUnevaluatedNode(const Scene& scene, const Node& node, const PlugPath& plug) {
+    const PlugRef source = scene.sourceOf(node, plug);
+    return source && unevaluatedSource(scene, *source.node, source.path);
+}
+
+void reportUnevaluatedDrivers(Scene& scene) {
+    std::vector<std::string> reported;
+    std::vector<std::string> messages;
+    for (const Connection& c : scene.connections()) {
+        if (!c.live || !c.source || !c.destination || !c.destination->isDag()) continue;
+        const std::string& type = c.source->typeName();
+        if (std::find(reported.begin(), reported.end(), type) != reported.end()) continue;
+        if (!unevaluatedSource(scene, *c.source, c.sourcePlug)) continue;
+        reported.push_back(type);
+        messages.push_back(type + " nodes are not evaluated: " + c.destination->name() + "." +
+                           c.destinationPlug.key() + " keeps the value stored in the file");
+    }
+    for (std::string& m : messages) scene.warn(scene.fileName(), 0, std::move(m));
 }
 
 }  // namespace mayahost

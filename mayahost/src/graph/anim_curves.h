@@ -21,4 +21,12 @@ AnimCurve animCurveOf(const Scene& scene, const Node& curveNode);
 // Registers the evaluators for every animCurve type and unitConversion.
 void installAnimationEvaluators(Scene& scene);
 
+// True when `plug` (or the compound holding it) is fed by a node output the
+// database cannot compute: an expression, a constraint, a pair blend ... whose
+// output the file does not store. Such an attribute keeps its stored value.
+bool drivenByUnevaluatedNode(const Scene& scene, const Node& node, const PlugPath& plug);
+
+// After loading: one warning per type of such driver, naming a plug it drives.
+void reportUnevaluatedDrivers(Scene& scene);
+
 }  // namespace mayahost

@@ -1,5 +1,7 @@
 #include "graph/transform_eval.h"
 
+#include "graph/anim_curves.h"
+
 #include <maya/MEulerRotation.h>
 #include <maya/MQuaternion.h>
 
@@ -15,15 +17,31 @@ struct Triple {
     const char* z;
 };
 
+// The value the file stores for one component plug, or its default.
+double storedComponent(const Node& node, const PlugPath& component, double fallback) {
+    const AttrSpec* attr = component.attr();
+    const PlugPath tuple = component.parentPath();
+    if (attr && !tuple.empty()) {
+        if (const StoredValue* v = node.stored(tuple.key()); v && !v->data && attr->childIndex < v->count)
+            return v->num[attr->childIndex];
+        if (const AttrSpec* parent = tuple.attr(); parent && attr->childIndex < 4) return parent->defaults[attr->childIndex];
+    }
+    return fallback;
+}
+
 // Reads three component plugs one by one, so that a connection or an
-// animation curve on one component is honoured.
+// animation curve on one component is honoured. A component driven by a node
+// that is not evaluated (a constraint, an expression ...) keeps the value the
+// file stores, as the scene looked when it was saved.
 void readTriple(const Scene& scene, const Node& node, Triple names, double out[3]) {
     const char* parts[3] = {names.x, names.y, names.z};
     for (int i = 0; i < 3; ++i) {
         PlugPath plug;
         if (!scene.resolvePlug(node, parts[i], plug)) continue;
-        double v = out[i];
-        if (scene.readNumbers(node, plug, &v, 1) && std::isfinite(v)) out[i] = v;
+        const PlugReading reading = scene.read(node, plug);
+        double v = reading.numbers.empty() ? out[i] : reading.numbers.front();
+        if (!reading.found && drivenByUnevaluatedNode(scene, node, plug)) v = storedComponent(node, plug, out[i]);
+        if (std::isfinite(v)) out[i] = v;
     }
 }
 

@@ -412,4 +412,25 @@ TEST(PolyCreatorOracle, DefaultPyramidMatchesMayaStoredData) {
     expectMatchesStored(mayahost::makePolyPyramid({}), kMayaPyramid, 5, 8, 10, 5);
 }
 
+// A default prism as Maya stored it, with the uv layout of the old Maya.
+constexpr const char* kMayaPrism = R"(
+setAttr -s 14 ".uvst[0].uvsp[0:13]" -type "float2" 0.421875 0.020933509
+ 0.421875 0.29156646 0.65625 0.15625 0.375 0.3125 0.45833334 0.3125 0.54166669 0.3125
+ 0.625 0.3125 0.375 0.68843985 0.45833334 0.68843985 0.54166669 0.68843985 0.625 0.68843985
+ 0.421875 0.70843351 0.421875 0.97906649 0.65625 0.84375;
+setAttr -s 6 ".vt[0:5]"  -0.2886751 -1 -0.50000006 -0.28867516 -1 0.49999997
+ 0.57735026 -1 0 -0.2886751 1 -0.50000006 -0.28867516 1 0.49999997 0.57735026 1 0;
+setAttr -s 9 ".ed[0:8]"  0 1 0 1 2 0 2 0 0 3 4 0 4 5 0 5 3 0 0 3 0
+ 1 4 0 2 5 0;
+face 0 f 4 0 7 -4 -7 mu 0 4 3 4 8 7
+face 1 f 4 1 8 -5 -8 mu 0 4 4 5 9 8
+face 2 f 4 2 6 -6 -9 mu 0 4 5 6 10 9
+face 3 f 3 -3 -2 -1 mu 0 3 0 2 1
+face 4 f 3 3 4 5 mu 0 3 12 11 13
+)";
+
+TEST(PolyCreatorOracle, DefaultPrismMatchesMayaStoredData) {
+    expectMatchesStored(mayahost::makePolyPrism({}), kMayaPrism, 6, 9, 14, 5);
+}
+
 }  // namespace

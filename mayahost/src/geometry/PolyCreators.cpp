@@ -245,7 +245,8 @@ constexpr PolyCreatorAttribute kPipe[] = {
     {"subdivisionsCaps", "sc", 1}, {"roundCap", "rcp", 0}, {"createUVs", "cuv", 1}};
 constexpr PolyCreatorAttribute kPrism[] = {
     {"sideLength", "w", 1}, {"length", "l", 2}, {"numberOfSides", "ns", 3},
-    {"subdivisionsHeight", "sh", 1}, {"subdivisionsCaps", "sc", 0}, {"createUVs", "cuv", 2}};
+    {"subdivisionsHeight", "sh", 1}, {"subdivisionsCaps", "sc", 0}, {"createUVs", "cuv", 2},
+    {"maya2022UVs", "ouv", 1}};
 
 struct CreatorTable {
     std::string_view type;
@@ -449,6 +450,7 @@ std::string makePolyCreatorMesh(std::string_view nodeType, const PolyAttributeRe
         p.subdivisionsHeight = v.integer("sh");
         p.subdivisionsCaps = v.integer("sc");
         p.createUVs = v.integer("cuv");
+        p.maya2022UVs = v.flag("ouv");
         p.axis = v.axis();
         out = makePolyPrism(p);
     }

@@ -118,7 +118,8 @@ struct PolyPrismParams {
     int subdivisionsHeight = 1;   // subdivisionsHeight (sh)
     int subdivisionsCaps = 0;     // subdivisionsCaps (sc): 0 leaves each cap one polygon
     PolyAxis axis;                // axis (ax)
-    int createUVs = 2;            // createUVs (cuv): 0 none, else the standard layout
+    int createUVs = 2;            // createUVs (cuv): 0 none, else the cylinder's layout
+    bool maya2022UVs = true;      // maya2022UVs (ouv): as for the cylinder
 };
 
 // Subdivision counts below Maya's minimum are raised to it. Counts whose mesh

@@ -411,7 +411,7 @@ MeshData makePolyPrism(const PolyPrismParams& p) {
     s.caps = atLeast(p.subdivisionsCaps, 0);
     s.smoothSides = false;  // flat sides meet at creases
     s.withUVs = p.createUVs != 0;
-    s.uvLayout = kTubeUVs;
+    s.uvLayout = p.maya2022UVs ? kTubeUVsBefore2023 : kTubeUVs;
     s.axis = p.axis;
     return buildTube(s);
 }

@@ -99,11 +99,13 @@ MeshData makePolyCube(const PolyCubeParams& p) {
     };
 
     // Uvs: the strip unwrapped as a column, the sides folded out beside the
-    // front face, everything scaled uniformly into the unit square.
-    const double extentU = w + 2 * d, extentV = 2 * h + 2 * d;
+    // front face. Maya lays them out as for a unit cube whatever the cube's
+    // size (every face a quarter of the height), as its stored cubes show.
+    const double uw = 1, uh = 1, ud = 1;
+    const double extentU = uw + 2 * ud, extentV = 2 * uh + 2 * ud;
     const double s = 1.0 / std::max(extentU, extentV);
     const double u0 = 0.5 - extentU * s / 2, v0 = 0.5 - extentV * s / 2;
-    const double stripLeft = u0 + d * s, stripRight = u0 + (d + w) * s;
+    const double stripLeft = u0 + ud * s, stripRight = u0 + (ud + uw) * s;
     auto stripUV = [&](int k, int c) { return int32_t(k * C + c); };
     auto sideUV = [&](int side, int a, int bi) -> int32_t {
         if (a == 0) return stripUV(bi, side == 0 ? l.sw : 0);
@@ -112,12 +114,12 @@ MeshData makePolyCube(const PolyCubeParams& p) {
     if (withUVs) {
         for (int k = 0; k <= R; ++k)
             for (int c = 0; c < C; ++c)
-                b.uv(stripLeft + c * w / l.sw * s, v0 + stripLength(l, k, h, d) * s);
+                b.uv(stripLeft + c * uw / l.sw * s, v0 + stripLength(l, k, uh, ud) * s);
         for (int side = 0; side < 2; ++side)
             for (int bi = 0; bi <= l.sh; ++bi)
                 for (int a = l.sd; a >= 1; --a) {
-                    const double off = a * d / l.sd * s;
-                    b.uv(side == 0 ? stripRight + off : stripLeft - off, v0 + bi * h / l.sh * s);
+                    const double off = a * ud / l.sd * s;
+                    b.uv(side == 0 ? stripRight + off : stripLeft - off, v0 + bi * uh / l.sh * s);
                 }
     }
 

@@ -141,3 +141,87 @@ TEST(SceneDatabase, BadStatementsWarnAndLoadingGoesOn) {
     EXPECT_EQ(p1->typeName(), "someFancyPluginNode");
     EXPECT_EQ(numbers(*s, "p1", "foo[0].bar"), (std::vector<double>{3}));
 }
+
+TEST(SceneDatabase, PlugValuesFollowIncomingConnections) {
+    auto s = load("createNode transform -n \"src\";\n\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"
+                  "\tsetAttr \".sx\" 4;\n"
+                  "createNode transform -n \"dst\";\n\tsetAttr \".t\" -type \"double3\" 9 9 9 ;\n"
+                  "createNode transform -n \"kid\";\n"
+                  "createNode transform -n \"chain\";\n"
+                  "connectAttr \"src.t\" \"dst.t\";\n"
+                  "connectAttr \"src.sx\" \"kid.ty\";\n"
+                  "connectAttr \"dst.tz\" \"chain.rx\";\n"
+                  "createNode transform -n \"loopA\";\ncreateNode transform -n \"loopB\";\n"
+                  "connectAttr \"loopA.tx\" \"loopB.tx\";\nconnectAttr \"loopB.tx\" \"loopA.tx\";\n");
+    EXPECT_EQ(numbers(*s, "dst", "t"), (std::vector<double>{1, 2, 3}));     // whole compound
+    EXPECT_EQ(numbers(*s, "dst", "ty"), (std::vector<double>{2}));          // child of a connected compound
+    EXPECT_EQ(numbers(*s, "kid", "t"), (std::vector<double>{0, 4, 0}));     // one child connected
+    EXPECT_EQ(numbers(*s, "chain", "rx"), (std::vector<double>{3}));        // through two connections
+    // A cycle ends instead of recursing forever.
+    EXPECT_LE(numbers(*s, "loopA", "tx").size(), 1u);
+}
+
+TEST(SceneDatabase, DisconnectAndForcedReconnect) {
+    auto s = load("createNode transform -n \"a\";\n\tsetAttr \".tx\" 1;\n"
+                  "createNode transform -n \"b\";\n\tsetAttr \".tx\" 2;\n"
+                  "createNode transform -n \"c\";\n"
+                  "connectAttr \"a.tx\" \"c.tx\";\n"
+                  "connectAttr \"b.tx\" \"c.tx\";\n"        // refused: already connected
+                  "connectAttr \"b.tx\" \"c.ty\";\n"
+                  "disconnectAttr \"b.tx\" \"c.ty\";\n"
+                  "connectAttr -f \"b.tx\" \"c.tz\";\n");
+    EXPECT_EQ(numbers(*s, "c", "t"), (std::vector<double>{1, 0, 2}));
+    EXPECT_TRUE(hasWarningContaining(*s, "already has an incoming connection"));
+    auto s2 = load("createNode transform -n \"a\";\n\tsetAttr \".tx\" 1;\n"
+                   "createNode transform -n \"b\";\n\tsetAttr \".tx\" 2;\n"
+                   "createNode transform -n \"c\";\n"
+                   "connectAttr \"a.tx\" \"c.tx\";\nconnectAttr -f \"b.tx\" \"c.tx\";\n");
+    EXPECT_EQ(numbers(*s2, "c", "tx"), (std::vector<double>{2}));
+}
+
+TEST(SceneDatabase, SelectRenameLockAndReferences) {
+    auto s = load("file -rdi 1 -ns \"ref\" -rfn \"refRN\" \"/x/ref.ma\";\n"
+                  "file -r -ns \"ref\" -dr 1 -rfn \"refRN\" \"/x/ref.ma\";\n"
+                  "createNode transform -n \"a\";\n\trename -uid \"1234-ABCD\";\n"
+                  "select -ne :defaultRenderGlobals;\n\tsetAttr \".imfkey\" -type \"string\" \"png\";\n"
+                  "select -ne :noSuchNode;\n\tsetAttr \".foo\" 1;\n\tsetAttr \".bar\" 2;\n"
+                  "rename \"a\" \"renamed\";\nlockNode -l 1 \"renamed\";\n");
+    ASSERT_EQ(s->references().size(), 1u);
+    EXPECT_EQ(s->references()[0].path, "/x/ref.ma");
+    EXPECT_TRUE(hasWarningContaining(*s, "/x/ref.ma"));
+    Node* renamed = s->findNode("renamed");
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->uuid(), "1234-ABCD");
+    EXPECT_TRUE(renamed->locked());
+    EXPECT_EQ(s->findNode("a"), nullptr);
+    Node* rg = s->findNode(":defaultRenderGlobals");
+    ASSERT_NE(rg, nullptr);
+    PlugPath p;
+    ASSERT_TRUE(s->resolvePlug(*rg, "imfkey", p));
+    std::string text;
+    ASSERT_TRUE(s->readString(*rg, p, text));
+    EXPECT_EQ(text, "png");
+    // The missing selection is reported once; its attributes are skipped quietly.
+    size_t selectWarnings = 0;
+    for (const auto& w : s->warnings()) selectWarnings += w.message.find("noSuchNode") != std::string::npos;
+    EXPECT_EQ(selectWarnings, 1u);
+}
+
+TEST(SceneDatabase, FacesInSeveralStatementsJoinInOrder) {
+    auto s = load("createNode mesh -n \"m\";\n"
+                  "\tsetAttr -s 3 \".fc[0:1]\" -type \"polyFaces\" f 3 0 1 2 mu 0 3 0 1 2 f 3 3 4 -1 ;\n"
+                  "\tsetAttr \".fc[2]\" -type \"polyFaces\" f 3 5 -5 -4 mu 0 3 2 1 0 ;\n"
+                  "\tsetAttr \".fc[7]\" -type \"polyFaces\" f 3 1 2 3 ;\n");
+    Node* m = s->findNode("m");
+    const ma::Value* v = m->data("fc");
+    ASSERT_NE(v, nullptr);
+    const auto* faces = std::get_if<ma::PolyFaces>(v);
+    ASSERT_NE(faces, nullptr);
+    ASSERT_EQ(faces->faceCount(), 3u);
+    EXPECT_EQ(faces->edges, (std::vector<int32_t>{0, 1, 2, 3, 4, -1, 5, -5, -4}));
+    EXPECT_EQ(faces->loopStart.back(), 9u);
+    ASSERT_EQ(faces->uvLoops.size(), 2u);
+    EXPECT_EQ(faces->uvLoops[1].loop, 2u);
+    EXPECT_EQ(faces->uvLoops[1].start, 3u);
+    EXPECT_TRUE(hasWarningContaining(*s, "do not follow"));
+}

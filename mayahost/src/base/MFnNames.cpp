@@ -162,6 +162,15 @@ const char* apiTypeName(MFn::Type type) {
     case MFn::kMeshEdgeComponent: return "kMeshEdgeComponent";
     case MFn::kMeshPolygonComponent: return "kMeshPolygonComponent";
     case MFn::kMeshVtxFaceComponent: return "kMeshVtxFaceComponent";
+    case MFn::kAttribute: return "kAttribute";
+    case MFn::kNumericAttribute: return "kNumericAttribute";
+    case MFn::kCompoundAttribute: return "kCompoundAttribute";
+    case MFn::kTypedAttribute: return "kTypedAttribute";
+    case MFn::kMessageAttribute: return "kMessageAttribute";
+    case MFn::kMatrixAttribute: return "kMatrixAttribute";
+    case MFn::kEnumAttribute: return "kEnumAttribute";
+    case MFn::kUnitAttribute: return "kUnitAttribute";
+    case MFn::kGenericAttribute: return "kGenericAttribute";
     case MFn::kData: return "kData";
     case MFn::kNumericData: return "kNumericData";
     case MFn::kData2Short: return "kData2Short";

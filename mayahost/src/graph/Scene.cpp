@@ -34,7 +34,7 @@ struct Slot {
 Slot slotOf(const PlugPath& plug) {
     Slot slot{plug, -1};
     const AttrSpec* attr = plug.attr();
-    if (attr && attr->parent && attr->parent->tuple && plug.steps.size() >= 2 &&
+    if (attr && attr->parent && attr->parent->tuple && attr->childIndex < attr->parent->tuple && plug.steps.size() >= 2 &&
         plug.steps[plug.steps.size() - 2].attr == attr->parent) {
         slot.path.steps.pop_back();
         slot.component = attr->childIndex;
@@ -370,18 +370,28 @@ bool Scene::readStored(const Node& node, const PlugPath& plug, PlugReading& out)
 
 bool Scene::readInto(const Node& node, const PlugPath& plug, PlugReading& out, int depth) const {
     if (depth > 64) return false;   // a connection cycle: stop following
-    if (const Evaluator* evaluator = evaluatorFor(node.type()))
+    if (const PlugEvaluator* evaluator = evaluatorFor(node.type()))
         if ((*evaluator)(*this, node, plug, out)) return true;
-    if (const Connection* c = node.inputOf(plug.key())) return readInto(*c->source, c->sourcePlug, out, depth + 1);
+    // A source that yields nothing at all (an attribute of a node type that
+    // nothing here evaluates) leaves the destination's own value in place.
+    auto yieldsNothing = [](const PlugReading& r) { return !r.found && r.numbers.empty() && !r.data && !r.computed; };
+    if (const Connection* c = node.inputOf(plug.key())) {
+        readInto(*c->source, c->sourcePlug, out, depth + 1);
+        if (!yieldsNothing(out)) return out.found;
+        out = PlugReading{};
+        return readStored(node, plug, out);
+    }
     Slot slot = slotOf(plug);
     if (slot.component >= 0) {
         if (const Connection* c = node.inputOf(slot.path.key())) {
             PlugReading whole;
             readInto(*c->source, c->sourcePlug, whole, depth + 1);
-            out = std::move(whole);
-            double value = static_cast<size_t>(slot.component) < out.numbers.size() ? out.numbers[slot.component] : 0.0;
-            out.numbers.assign(1, value);
-            return out.found;
+            if (!yieldsNothing(whole)) {
+                out = std::move(whole);
+                double value = static_cast<size_t>(slot.component) < out.numbers.size() ? out.numbers[slot.component] : 0.0;
+                out.numbers.assign(1, value);
+                return out.found;
+            }
         }
     }
     return readStored(node, plug, out);
@@ -390,6 +400,18 @@ bool Scene::readInto(const Node& node, const PlugPath& plug, PlugReading& out, i
 PlugReading Scene::read(const Node& node, const PlugPath& plug) const {
     PlugReading out;
     readInto(node, plug, out, 0);
+    // A numeric compound whose children are fed one by one.
+    const AttrSpec* attr = plug.attr();
+    if (attr && attr->tuple && out.numbers.size() == attr->tuple && !node.inputOf(plug.key())) {
+        for (const AttrSpec* child : attr->children) {
+            if (child->childIndex >= out.numbers.size()) continue;
+            PlugPath childPlug = plug.child(child);
+            if (!node.inputOf(childPlug.key())) continue;
+            PlugReading part;
+            readInto(node, childPlug, part, 0);
+            if (!part.numbers.empty()) out.numbers[child->childIndex] = part.numbers[0];
+        }
+    }
     return out;
 }
 
@@ -451,11 +473,11 @@ int64_t Scene::nextAvailable(const Node& node, const PlugPath& multi) const {
 
 // ------------------------------------------------------------------ Scene: evaluators, facts
 
-void Scene::registerEvaluator(const std::string& typeName, Evaluator evaluator) {
+void Scene::registerEvaluator(const std::string& typeName, PlugEvaluator evaluator) {
     evaluators_[typeName] = std::move(evaluator);
 }
 
-const Evaluator* Scene::evaluatorFor(const NodeType& type) const {
+const PlugEvaluator* Scene::evaluatorFor(const NodeType& type) const {
     if (evaluators_.empty()) return nullptr;
     for (const NodeType* t = &type; t; t = t->parent()) {
         auto it = evaluators_.find(t->name());

@@ -118,7 +118,7 @@ struct PlugReading {
 
 // Asked when a plug of a node of the registered type (or a type derived from
 // it) is read. Return true after filling `out`, false to use the stored value.
-using Evaluator = std::function<bool(const Scene&, const Node&, const PlugPath&, PlugReading& out)>;
+using PlugEvaluator = std::function<bool(const Scene&, const Node&, const PlugPath&, PlugReading& out)>;
 
 // A connection source -> destination.
 struct Connection {
@@ -214,7 +214,14 @@ public:
     // By name: "pCube1", ":time1", "ns:node", a full or partial DAG path "|group1|pCube1".
     Node* findNode(std::string_view name) const;
     const std::vector<std::shared_ptr<Node>>& nodes() const { return nodes_; }
+    // How many nodes carry this exact name (DAG nodes may share one).
+    size_t nodesNamed(const std::string& name) const {
+        auto it = byName_.find(name);
+        return it == byName_.end() ? 0 : it->second.size();
+    }
     MObject handle(const Node& node) const;
+    // One of the nodes every scene starts with (world, persp, time1, lambert1 ...).
+    bool isDefaultNode(const Node& node) const { return node.serial() < defaultCount_; }
 
     // ---- plugs
     // Resolves an attribute path ("t", "translateX", "iog[0].og[1].gcl",
@@ -238,8 +245,8 @@ public:
                                                  bool asDestination) const;
 
     // ---- evaluators
-    void registerEvaluator(const std::string& typeName, Evaluator evaluator);
-    const Evaluator* evaluatorFor(const NodeType& type) const;
+    void registerEvaluator(const std::string& typeName, PlugEvaluator evaluator);
+    const PlugEvaluator* evaluatorFor(const NodeType& type) const;
 
     // ---- scene-wide facts
     const std::string& fileName() const { return fileName_; }
@@ -275,7 +282,7 @@ private:
     std::deque<NodeType> localTypes_;
     std::unordered_map<std::string, const NodeType*> localTypeByName_;
     std::vector<Connection> connections_;
-    std::unordered_map<std::string, Evaluator> evaluators_;
+    std::unordered_map<std::string, PlugEvaluator> evaluators_;
     std::vector<SceneWarning> warnings_;
     std::vector<SceneReference> references_;
     std::vector<std::pair<std::string, std::string>> fileInfo_;

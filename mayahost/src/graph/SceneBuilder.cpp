@@ -419,7 +419,8 @@ void SceneBuilder::storeNumbers(Target& target, ma::Numbers& numbers, const ma::
     Node& node = *target.node;
     const double factor = unitFactor(attr);
     // A child of a numeric compound writes one component of its parent's slot.
-    if (attr->parent && attr->parent->tuple && target.plug.steps.size() >= 2 && numbers.values.size() == 1) {
+    if (attr->parent && attr->parent->tuple && attr->childIndex < attr->parent->tuple && attr->childIndex < 4 &&
+        target.plug.steps.size() >= 2 && numbers.values.size() == 1) {
         PlugPath slotPath = target.plug.parentPath();
         std::string key = slotPath.key();
         auto it = node.values_.find(key);
@@ -568,6 +569,8 @@ void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLo
             node.values_[key] = std::move(v);
             return;
         }
+        warn(loc, "faces [" + std::to_string(target.first) + "] do not follow the faces before them");
+        return;
     }
     StoredValue v;
     v.data = std::make_shared<const ma::Value>(std::move(value));
@@ -621,7 +624,9 @@ void SceneBuilder::addAttr(const ma::AddAttr& cmd, const ma::FileLoc& loc) {
         if (p->dynamic) {
             spec.childIndex = static_cast<uint8_t>(p->children.size());
             p->children.push_back(&spec);
-            if (p->children.size() <= 4 && spec.isNumeric()) {
+            if (p->children.size() > 4 || !spec.isNumeric()) {
+                p->tuple = 0;
+            } else {
                 bool allNumeric = std::all_of(p->children.begin(), p->children.end(),
                                               [](const AttrSpec* c) { return c->isNumeric(); });
                 p->tuple = allNumeric ? static_cast<uint8_t>(p->children.size()) : 0;

@@ -446,6 +446,41 @@ TEST(BlendShape, OffsetsWithoutComponentsCoverEveryVertexOrNothing) {
     EXPECT_TRUE(mentions(warning, "without a component list")) << warning;
 }
 
+// --- Deformer set membership ----------------------------------------------------
+
+TEST(DeformerMembers, OnlyTheSetsVerticesMove) {
+    MeshData cube = meshtest::makeCube(false, false);
+    const std::vector<int32_t> members{1, 6, 99};  // 99 is not on the mesh
+    auto movedOnly = [&](const MeshData& out, MeshVec d) {
+        for (size_t v = 0; v < 8; ++v) {
+            MeshVec p = pointOf(cube, v);
+            bool member = v == 1 || v == 6;
+            EXPECT_TRUE(near(pointOf(out, v), member ? MeshVec{p.x + d.x, p.y + d.y, p.z + d.z} : p)) << v;
+        }
+    };
+
+    TweakParams tweak;
+    for (int32_t v = 0; v < 8; ++v) tweak.vertex.push_back({v, 0, 1, 0});
+    tweak.members = members;
+    std::string warning;
+    movedOnly(applyTweak(cube, tweak, &warning), {0, 1, 0});
+    EXPECT_TRUE(mentions(warning, "tweak: 1 set members beyond")) << warning;
+
+    SkinClusterParams skin = twoJoints();
+    skin.weightList.assign(8, {{1, 1.0}});
+    skin.members = members;
+    movedOnly(applySkinCluster(cube, skin, nullptr), {0, 2, 0});
+
+    BlendShapeParams blend;
+    blend.weight = {1.0};
+    blend.targets = {storedTarget(0, std::vector<float>(24, 0.5f), {"vtx[*]"})};
+    blend.members = members;
+    movedOnly(applyBlendShape(cube, blend, nullptr), {0.5, 0.5, 0.5});
+
+    blend.members = std::vector<int32_t>{};  // an empty set moves nothing
+    EXPECT_EQ(applyBlendShape(cube, blend, nullptr).points, cube.points);
+}
+
 // --- Every modifier on a broken mesh --------------------------------------------
 
 TEST(MeshModifiers, InconsistentInputPassesThroughWithAWarning) {
@@ -453,7 +488,12 @@ TEST(MeshModifiers, InconsistentInputPassesThroughWithAWarning) {
     broken.faceVertices[5] = 42;  // a corner on a vertex that does not exist
     std::vector<std::pair<const char*, MeshData (*)(const MeshData&, std::string*)>> calls = {
         {"transformGeometry", [](const MeshData& m, std::string* w) { return applyTransformGeometry(m, {}, w); }},
-        {"tweak", [](const MeshData& m, std::string* w) { return applyTweak(m, {{{0, 1, 1, 1}}}, w); }},
+        {"tweak",
+         [](const MeshData& m, std::string* w) {
+             TweakParams tweak;
+             tweak.vertex = {{0, 1, 1, 1}};
+             return applyTweak(m, tweak, w);
+         }},
         {"polyNormal", [](const MeshData& m, std::string* w) { return applyPolyNormal(m, {}, w); }},
         {"polySoftEdge", [](const MeshData& m, std::string* w) { return applyPolySoftEdge(m, {}, w); }},
         {"polyTriangulate", [](const MeshData& m, std::string* w) { return applyPolyTriangulate(m, {}, w); }},

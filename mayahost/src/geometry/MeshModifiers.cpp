@@ -107,6 +107,21 @@ bool isFiniteMatrix(const MMatrix& m) {
     return true;
 }
 
+std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,
+                                const char* node, std::string* warning) {
+    if (!members) return std::vector<uint8_t>(vertexCount, 1);
+    std::vector<uint8_t> mask(vertexCount, 0);
+    size_t outside = 0;
+    for (int32_t v : *members) {
+        if (v < 0 || size_t(v) >= vertexCount) ++outside;
+        else mask[size_t(v)] = 1;
+    }
+    if (outside)
+        addWarning(warning, std::string(node) + ": " + std::to_string(outside) + " set members beyond the mesh's " +
+                                std::to_string(vertexCount) + " vertices were ignored");
+    return mask;
+}
+
 }  // namespace meshmod
 
 // --- Component lists ------------------------------------------------------

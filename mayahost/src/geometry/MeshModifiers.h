@@ -79,6 +79,9 @@ struct TweakParams {
     std::vector<TweakVector> vertex;
     bool relativeTweak = true;  // relativeTweak (rtw): added to the point, else the point's new position
     double envelope = 1.0;      // envelope (en): fraction of the tweak applied
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
 };
 
 MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* warning);
@@ -216,6 +219,9 @@ struct SkinClusterParams {
     int skinningMethod = 0;     // skinningMethod (skm): 0 linear; dual quaternion is not evaluated
     double envelope = 1.0;      // envelope (en)
     bool deformUserNormals = true;  // deformUserNormals (dun)
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
 };
 
 // Linear blend skinning: p' = p * gm * (sum_j w_j * pm_j * ma_j) * inverse(gm),
@@ -255,6 +261,9 @@ struct BlendShapeParams {
     double envelope = 1.0;                      // envelope (en)
     std::vector<BlendShapeTarget> targets;
     std::vector<std::optional<float>> baseWeights;  // inputTarget[0].baseWeights (bw)[v]: absent entries are 1
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
 };
 
 // p' = p + en * bw_v * sum_t tw_tv * offset_t(w_t), where offset_t is the

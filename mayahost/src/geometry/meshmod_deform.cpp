@@ -132,12 +132,14 @@ MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* 
     MeshData out = in;
     const double en = std::isfinite(params.envelope) ? params.envelope : 0.0;
     if (!std::isfinite(params.envelope)) addWarning(warning, "tweak: envelope is not a number, tweaks ignored");
+    std::vector<uint8_t> member = meshmod::memberMask(params.members, out.numVertices(), "tweak", warning);
     size_t outside = 0, bad = 0;
     for (const TweakVector& t : params.vertex) {
         if (t.index < 0 || size_t(t.index) >= out.numVertices()) {
             ++outside;
             continue;
         }
+        if (!member[size_t(t.index)]) continue;
         if (!std::isfinite(t.x) || !std::isfinite(t.y) || !std::isfinite(t.z)) {
             ++bad;
             continue;
@@ -202,9 +204,11 @@ MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, s
     std::vector<uint8_t> normalOk;
     if (normals) normalTurn.resize(n), normalOk.assign(n, 0);
 
+    std::vector<uint8_t> member = meshmod::memberMask(params.members, n, "skinCluster", warning);
     size_t zeroSum = 0, unknownInfluence = 0, unweighted = 0, badWeight = 0;
     const double en = params.envelope;
     for (size_t v = 0; v < n; ++v) {
+        if (!member[v]) continue;
         if (v >= params.weightList.size() || params.weightList[v].empty()) {
             ++unweighted;
             continue;
@@ -394,8 +398,10 @@ MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std
             for (int k = 0; k < 3; ++k) total[3 * v + k] += tw * offset[3 * v + k];
         }
     }
+    std::vector<uint8_t> member = meshmod::memberMask(params.members, n, "blendShape", warning);
     MeshData out = in;
     for (size_t v = 0; v < n; ++v) {
+        if (!member[v]) continue;
         double scale = params.envelope * optionalWeight(params.baseWeights, v);
         for (int k = 0; k < 3; ++k) out.points[3 * v + k] = float(out.points[3 * v + k] + scale * total[3 * v + k]);
     }

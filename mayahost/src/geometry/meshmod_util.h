@@ -32,6 +32,11 @@ void reverseFace(MeshData& mesh, size_t face);
 
 bool isFiniteMatrix(const MMatrix& m);
 
+// 1 per vertex a deformer may move: all when `members` is absent, else the
+// listed ids (ids outside the mesh are dropped with a warning).
+std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,
+                                const char* node, std::string* warning);
+
 // The vertex ids of `items` in their written order (duplicates kept), for
 // lists whose ids pair up with an array of values. Ids at or beyond
 // `vertexCount` are kept for the caller to skip; "vtx[*]" means every

@@ -144,8 +144,8 @@ struct PolyTriangulateParams {
 
 // Every selected face of more than three corners (or with holes) is replaced
 // in place by its triangles, in the order the display triangulation gives
-// them; later faces move up. New edges are appended, soft; per-corner data
-// follows the corners.
+// them, so the ids of later faces grow by the triangles added before them.
+// New edges are appended, soft; per-corner data follows the corners.
 MeshData applyPolyTriangulate(const MeshData& in, const PolyTriangulateParams& params, std::string* warning);
 
 // --- polyColorPerVertex ------------------------------------------------------

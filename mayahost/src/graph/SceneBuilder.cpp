@@ -95,6 +95,19 @@ void appendPolyFaces(ma::PolyFaces& into, const ma::PolyFaces& more) {
     into.colorIds.insert(into.colorIds.end(), more.colorIds.begin(), more.colorIds.end());
 }
 
+// Appends to faces stored earlier. While loading, the builder is the only
+// holder of the stored value, so it grows in place instead of being copied
+// for every chunk.
+void appendInPlace(StoredValue& stored, const ma::PolyFaces& have, const ma::PolyFaces& more) {
+    if (stored.data.use_count() == 1) {
+        appendPolyFaces(const_cast<ma::PolyFaces&>(have), more);
+        return;
+    }
+    ma::PolyFaces merged = have;
+    appendPolyFaces(merged, more);
+    stored.data = std::make_shared<ma::Value>(std::move(merged));
+}
+
 }  // namespace
 
 SceneBuilder::SceneBuilder(Scene& scene, std::string fileName) : scene_(scene), file_(std::move(fileName)) {
@@ -446,7 +459,7 @@ void SceneBuilder::storeNumbers(Target& target, ma::Numbers& numbers, const ma::
     if (factor != 1.0)
         for (double& x : numbers.values) x *= factor;
     StoredValue v;
-    v.data = std::make_shared<const ma::Value>(std::move(numbers));
+    v.data = std::make_shared<ma::Value>(std::move(numbers));
     node.values_[key] = std::move(v);
 }
 
@@ -531,9 +544,7 @@ void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLo
                                   "] do not follow the " + std::to_string(have->faceCount()) + " faces before them");
                     return;
                 }
-                ma::PolyFaces merged = *have;
-                appendPolyFaces(merged, *faces);
-                it->second.data = std::make_shared<const ma::Value>(std::move(merged));
+                appendInPlace(it->second, *have, *faces);
                 return;
             }
         }
@@ -542,7 +553,7 @@ void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLo
             return;
         }
         StoredValue v;
-        v.data = std::make_shared<const ma::Value>(std::move(value));
+        v.data = std::make_shared<ma::Value>(std::move(value));
         node.values_[key] = std::move(v);
         return;
     }
@@ -556,16 +567,14 @@ void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLo
         if (it != node.values_.end() && it->second.data) {
             if (const auto* have = std::get_if<ma::PolyFaces>(it->second.data.get())) {
                 if (static_cast<int64_t>(have->faceCount()) == target.first) {
-                    ma::PolyFaces merged = *have;
-                    appendPolyFaces(merged, *faces);
-                    it->second.data = std::make_shared<const ma::Value>(std::move(merged));
+                    appendInPlace(it->second, *have, *faces);
                     return;
                 }
             }
         }
         if (target.first == 0) {
             StoredValue v;
-            v.data = std::make_shared<const ma::Value>(std::move(value));
+            v.data = std::make_shared<ma::Value>(std::move(value));
             node.values_[key] = std::move(v);
             return;
         }
@@ -573,7 +582,7 @@ void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLo
         return;
     }
     StoredValue v;
-    v.data = std::make_shared<const ma::Value>(std::move(value));
+    v.data = std::make_shared<ma::Value>(std::move(value));
     node.values_[target.plug.key()] = std::move(v);
 }
 

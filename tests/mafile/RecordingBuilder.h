@@ -20,6 +20,7 @@ struct RecordedSetAttr {
 };
 
 struct RecordedWarning {
+    std::string file;
     uint32_t line = 0;
     uint32_t column = 0;
     std::string message;
@@ -149,7 +150,7 @@ public:
         add(o, l);
     }
     void warning(const FileLoc& l, std::string_view message) override {
-        warnings.push_back(RecordedWarning{l.line, l.column, std::string(message)});
+        warnings.push_back(RecordedWarning{std::string(l.file), l.line, l.column, std::string(message)});
     }
 
     // The last setAttr's value as T (test fails if it is another form).

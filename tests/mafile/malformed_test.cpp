@@ -123,7 +123,10 @@ TEST(MaMalformed, BadNumbersAndUnknownCommandsWarnAtTheirLine) {
     ASSERT_EQ(b.warnings.size(), 7u) << b.warningText();
     EXPECT_EQ(b.warnings[0].line, 4u);   // the bad word, not the statement start
     EXPECT_TRUE(contains(b.warnings[0].message, "three")) << b.warnings[0].message;
+    EXPECT_EQ(b.warnings[0].file, "test.ma");
+    EXPECT_EQ(b.warnings[0].column, 3u);
     EXPECT_EQ(b.warnings[1].line, 5u);
+    EXPECT_EQ(b.warnings[1].column, 1u);
     EXPECT_TRUE(contains(b.warnings[1].message, "unknown command 'frobnicate'")) << b.warnings[1].message;
     EXPECT_EQ(b.warnings[2].line, 6u);   // 2 values are no double3
     EXPECT_EQ(b.warnings[3].line, 8u);   // a short matrix

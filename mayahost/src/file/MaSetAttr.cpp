@@ -14,6 +14,10 @@ namespace {
 // so no count can honestly exceed this; used to bound reservations.
 size_t plausibleCount(const Lexer& lex) { return lex.remaining() / 2 + 1; }
 
+// Strings cost far more in memory than their text; a statement of millions
+// of empty strings is garbage, not a scene.
+constexpr size_t kMaxStrings = size_t(1) << 22;
+
 bool isWord(const Token& t, std::string_view w) { return t.kind == TokenKind::Word && t.text == w; }
 
 std::string describe(const Token& t) {
@@ -347,6 +351,10 @@ bool StatementParser::parseString(Lexer& lex) {
             continue;
         }
         if (t.kind == TokenKind::String || t.kind == TokenKind::Word) {
+            if (parts.size() >= kMaxStrings) {
+                fail(t, "setAttr string: too many strings");
+                return false;
+            }
             parts.emplace_back(resolve(t));
             continue;
         }
@@ -377,6 +385,10 @@ bool StatementParser::parseStringList(Lexer& lex, bool counted) {
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::String || t.kind == TokenKind::Word) {
+            if (a.items.size() >= kMaxStrings) {
+                fail(t, std::string(setAttr_.typeName) + ": too many strings");
+                return false;
+            }
             a.items.emplace_back(resolve(t));
             continue;
         }
@@ -404,7 +416,7 @@ bool StatementParser::parseBracedStrings(Lexer& lex) {
         t = lex.next();
         if (t.kind == TokenKind::RBrace) break;
         if (t.kind == TokenKind::Comma) continue;
-        if (t.kind == TokenKind::String || t.kind == TokenKind::Word) {
+        if ((t.kind == TokenKind::String || t.kind == TokenKind::Word) && a.items.size() < kMaxStrings) {
             a.items.emplace_back(resolve(t));
             continue;
         }

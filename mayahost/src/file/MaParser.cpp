@@ -91,7 +91,7 @@ void StatementParser::parse(std::string_view text, uint32_t line, uint32_t colum
     using Handler = void (StatementParser::*)();
     Handler handler = nullptr;
     if (name == "createNode") handler = &StatementParser::parseCreateNode;
-    else if (name == "connectAttr") handler = nullptr;
+    else if (name == "connectAttr" || name == "disconnectAttr") {}  // share one parser, below
     else if (name == "rename") handler = &StatementParser::parseRename;
     else if (name == "addAttr") handler = &StatementParser::parseAddAttr;
     else if (name == "select") handler = &StatementParser::parseSelect;
@@ -104,7 +104,7 @@ void StatementParser::parse(std::string_view text, uint32_t line, uint32_t colum
     else if (name == "lockNode") handler = &StatementParser::parseLockNode;
     else if (name == "dataStructure") handler = &StatementParser::parseDataStructure;
     else if (name == "applyMetadata") handler = &StatementParser::parseApplyMetadata;
-    else if (name != "disconnectAttr") {
+    else {
         fail(cmd, "unknown command '" + std::string(name.substr(0, 64)) + "' skipped");
         return;
     }

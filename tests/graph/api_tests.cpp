@@ -402,3 +402,37 @@ TEST(ApiCorpus, EveryCorpusSceneOpens) {
     }
     EXPECT_GT(opened, 100);
 }
+
+TEST_F(ApiTest, BreadthFirstAndPrunedWalks) {
+    ASSERT_TRUE(open("createNode transform -n \"a\";\ncreateNode transform -n \"b\" -p \"a\";\n"
+                     "createNode transform -n \"c\" -p \"b\";\ncreateNode transform -n \"d\";\n"));
+    std::vector<std::string> order;
+    for (MItDag it(MItDag::kBreadthFirst, MFn::kTransform); !it.isDone(); it.next())
+        order.push_back(it.partialPathName().asChar());
+    EXPECT_EQ(order, (std::vector<std::string>{"persp", "top", "front", "side", "a", "d", "b", "c"}));
+    order.clear();
+    for (MItDag it; !it.isDone(); it.next()) {
+        MFnDependencyNode fn(it.currentItem());
+        order.push_back(fn.name().asChar());
+        if (fn.name() == "a") it.prune();
+    }
+    EXPECT_EQ(std::vector<std::string>(order.end() - 2, order.end()), (std::vector<std::string>{"a", "d"}));
+}
+
+TEST_F(ApiTest, DownstreamDepthFirstWalkAndCycles) {
+    ASSERT_TRUE(open("createNode transform -n \"a\";\ncreateNode transform -n \"b\";\n"
+                     "createNode transform -n \"c\";\ncreateNode transform -n \"d\";\n"
+                     "connectAttr \"a.tx\" \"b.tx\";\nconnectAttr \"b.tx\" \"c.tx\";\n"
+                     "connectAttr \"a.ty\" \"d.ty\";\nconnectAttr \"c.tx\" \"a.tz\";\n"));
+    MObject a = nodeNamed("a");
+    MItDependencyGraph walk(a, MFn::kInvalid, MItDependencyGraph::kDownstream, MItDependencyGraph::kDepthFirst);
+    std::vector<std::string> order;
+    for (; !walk.isDone(); walk.next()) order.push_back(MFnDependencyNode(walk.thisNode()).name().asChar());
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "b", "c", "d"}));
+    // From one plug only that plug's connections are followed first.
+    MPlug ty = MFnDependencyNode(a).findPlug("ty", true);
+    MItDependencyGraph fromPlug(ty, MFn::kInvalid, MItDependencyGraph::kDownstream, MItDependencyGraph::kBreadthFirst);
+    order.clear();
+    for (; !fromPlug.isDone(); fromPlug.next()) order.push_back(MFnDependencyNode(fromPlug.thisNode()).name().asChar());
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "d"}));
+}

@@ -225,3 +225,22 @@ TEST(SceneDatabase, FacesInSeveralStatementsJoinInOrder) {
     EXPECT_EQ(faces->uvLoops[1].start, 3u);
     EXPECT_TRUE(hasWarningContaining(*s, "do not follow"));
 }
+
+TEST(SceneDatabase, UnevaluatedSourceLeavesTheSavedValue) {
+    auto s = load("createNode file -n \"file1\";\n"
+                  "createNode lambert -n \"lit\";\n\tsetAttr \".c\" -type \"float3\" 0.2 0.3 0.4 ;\n"
+                  "createNode lambert -n \"plain\";\n"
+                  "createNode transform -n \"src\";\n\tsetAttr \".tx\" 5;\n"
+                  "createNode transform -n \"dst\";\n\tsetAttr \".t\" -type \"double3\" 1 1 1 ;\n"
+                  "connectAttr \"file1.oc\" \"lit.c\";\n"
+                  "connectAttr \"file1.oc\" \"plain.c\";\n"
+                  "connectAttr \"file1.ocr\" \"dst.ty\";\n"
+                  "connectAttr \"src.tx\" \"dst.tx\";\n");
+    // The texture computes nothing here: the colour saved on the shader stays.
+    EXPECT_EQ(numbers(*s, "lit", "c"), (std::vector<double>{0.2, 0.3, 0.4}));
+    EXPECT_EQ(numbers(*s, "lit", "cg"), (std::vector<double>{0.3}));
+    // Nothing saved on the shader either: the source's default.
+    EXPECT_EQ(numbers(*s, "plain", "c"), (std::vector<double>{0, 0, 0}));
+    // A source with a value wins over the saved one; an unset one does not.
+    EXPECT_EQ(numbers(*s, "dst", "t"), (std::vector<double>{5, 1, 1}));
+}

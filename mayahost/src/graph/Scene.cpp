@@ -372,26 +372,36 @@ bool Scene::readInto(const Node& node, const PlugPath& plug, PlugReading& out, i
     if (depth > 64) return false;   // a connection cycle: stop following
     if (const PlugEvaluator* evaluator = evaluatorFor(node.type()))
         if ((*evaluator)(*this, node, plug, out)) return true;
-    // A source that yields nothing at all (an attribute of a node type that
-    // nothing here evaluates) leaves the destination's own value in place.
+    // A source that neither stores nor computes a value (a texture or utility
+    // node nothing here evaluates) gives only its defaults. The destination's
+    // own stored value is then the better answer: Maya saves driven
+    // attributes with the value they had when the file was written.
     auto yieldsNothing = [](const PlugReading& r) { return !r.found && r.numbers.empty() && !r.data && !r.computed; };
+    auto preferOwn = [&](PlugReading& fromSource) {
+        if (fromSource.found) return false;
+        PlugReading own;
+        readStored(node, plug, own);
+        if (!own.found && !yieldsNothing(fromSource)) return false;
+        out = std::move(own);
+        return true;
+    };
     if (const Connection* c = node.inputOf(plug.key())) {
-        readInto(*c->source, c->sourcePlug, out, depth + 1);
-        if (!yieldsNothing(out)) return out.found;
-        out = PlugReading{};
-        return readStored(node, plug, out);
+        PlugReading fromSource;
+        readInto(*c->source, c->sourcePlug, fromSource, depth + 1);
+        if (preferOwn(fromSource)) return out.found;
+        out = std::move(fromSource);
+        return out.found;
     }
     Slot slot = slotOf(plug);
     if (slot.component >= 0) {
         if (const Connection* c = node.inputOf(slot.path.key())) {
             PlugReading whole;
             readInto(*c->source, c->sourcePlug, whole, depth + 1);
-            if (!yieldsNothing(whole)) {
-                out = std::move(whole);
-                double value = static_cast<size_t>(slot.component) < out.numbers.size() ? out.numbers[slot.component] : 0.0;
-                out.numbers.assign(1, value);
-                return out.found;
-            }
+            if (preferOwn(whole)) return out.found;
+            out = std::move(whole);
+            double value = static_cast<size_t>(slot.component) < out.numbers.size() ? out.numbers[slot.component] : 0.0;
+            out.numbers.assign(1, value);
+            return out.found;
         }
     }
     return readStored(node, plug, out);

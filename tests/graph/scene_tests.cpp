@@ -244,3 +244,25 @@ TEST(SceneDatabase, UnevaluatedSourceLeavesTheSavedValue) {
     // A source with a value wins over the saved one; an unset one does not.
     EXPECT_EQ(numbers(*s, "dst", "t"), (std::vector<double>{5, 1, 1}));
 }
+
+TEST(SceneDatabase, NestedRangesAndWorldParentAreKept) {
+    auto s = load("createNode skinCluster -n \"skin\";\n"
+                  "\tsetAttr \".wl[0:1].w\" 2 0 0.25 1 0.75 1 0 1;\n"
+                  "createNode transform -n \"t\" -p \"|world\";\n"
+                  "connectAttr \"skin.wl[0:1].w\" \"t.tx\";\n"
+                  "select -ne :standardSurface1;\n");
+    Node* skin = s->findNode("skin");
+    ASSERT_NE(skin, nullptr);
+    const StoredValue* w = skin->stored("wl[0:1].w");
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->data);
+    const auto* numbersValue = std::get_if<ma::Numbers>(w->data.get());
+    ASSERT_NE(numbersValue, nullptr);
+    EXPECT_EQ(numbersValue->values.size(), 8u);
+    Node* t = s->findNode("t");
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->parents().size(), 1u);
+    EXPECT_TRUE(t->parents()[0]->isWorld());
+    EXPECT_TRUE(hasWarningContaining(*s, "index range"));   // the connection cannot take it
+    EXPECT_FALSE(hasWarningContaining(*s, "standardSurface1"));
+}

@@ -620,6 +620,18 @@ void TypeRegistry::defineOthers() {
                             {"polyExtrudeFace", MFn::kPolyExtrudeFacet}})
         define(name, "polyModifier", fn);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
+    define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
+    for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent"})
+        define(name, "polyModifier", MFn::kMidModifier);
+    // Nodes Maya itself creates in every recent scene, and common built-in
+    // types: known so that loading does not report them as unknown.
+    for (const char* name : {"shapeEditorManager", "poseInterpolatorManager", "dagPose", "transformGeometry",
+                             "trackInfoManager", "timeEditor", "clipScheduler", "clipLibrary", "animClip",
+                             "controller", "uvChooser", "ikRPsolver", "ikSCsolver", "nucleus", "instancer",
+                             "brush", "layeredTexture", "envCube", "marble", "colorComposite",
+                             "doubleShadingSwitch", "displacementShader", "particleSamplerInfo",
+                             "standardSurface", "openPBRSurface", "particleCloud", "creaseSet"})
+        define(name, "dependNode", MFn::kDependencyNode);
 
     NodeType& geoFilter = define("geometryFilter", "dependNode", MFn::kGeometryFilt);
     geoFilter.add("envelope", "en", A::Float, 1);

@@ -271,6 +271,7 @@ Node* Scene::findNode(std::string_view name) const {
         auto it = byName_.find(std::string(stripRootNamespace(name)));
         return it == byName_.end() || it->second.empty() ? nullptr : it->second.front();
     }
+    if (name == "|world") return world_;
     bool absolute = name.front() == '|';
     std::vector<std::string_view> parts;
     size_t begin = 0;

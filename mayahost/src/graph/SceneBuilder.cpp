@@ -354,6 +354,7 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const ma::F
     out.node = node;
     out.plug.steps.clear();
     out.ranged = false;
+    out.innerRange = false;
     const AttrSpec* previous = nullptr;
     for (size_t k = 0; k < path.segments.size(); ++k) {
         const ma::AttrSegment& seg = path.segments[k];
@@ -389,10 +390,7 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const ma::F
             }
             const_cast<AttrSpec*>(spec)->multi = true;   // our own dynamic spec
         }
-        if (seg.hasIndex && seg.first != seg.last && !lastSeg) {
-            warn(loc, "index range inside attribute \"" + std::string(text) + "\" is not supported");
-            return false;
-        }
+        if (seg.hasIndex && seg.first != seg.last && !lastSeg) out.innerRange = true;
         if (seg.first < 0 || seg.last >= kMaxDenseIndex) {
             warn(loc, "index out of range in \"" + std::string(text) + "\"");
             return false;
@@ -414,6 +412,16 @@ void SceneBuilder::setAttr(ma::SetAttr& cmd, const ma::FileLoc& loc) {
     if (!resolveForSet(cmd.attribute, target, loc, true)) return;
     if (target.node->locked_ && !target.node->isWorld()) {
         // Maya refuses changes to locked nodes; files set attributes before locking.
+    }
+    if (target.innerRange) {
+        // Values spread over the elements of an outer range (skin weights
+        // ".wl[0:15].w" with their own sparse lists): kept as written, under
+        // the attribute text, for whoever reads them.
+        StoredValue v;
+        v.data = std::make_shared<ma::Value>(std::move(cmd.value));
+        target.node->values_[std::string(cmd.attribute[0] == '.' ? cmd.attribute.substr(1) : cmd.attribute)] =
+            std::move(v);
+        return;
     }
     if (auto* numbers = std::get_if<ma::Numbers>(&cmd.value)) {
         storeNumbers(target, *numbers, loc);
@@ -650,7 +658,7 @@ void SceneBuilder::addAttr(const ma::AddAttr& cmd, const ma::FileLoc& loc) {
 bool SceneBuilder::resolvePlugText(std::string_view text, Node*& node, PlugPath& plug, const ma::FileLoc& loc) {
     Target target;
     if (!resolveForSet(text, target, loc, true)) return false;
-    if (target.ranged && target.last != target.first) {
+    if ((target.ranged && target.last != target.first) || target.innerRange) {
         warn(loc, "a connection cannot name an index range: \"" + std::string(text) + "\"");
         return false;
     }

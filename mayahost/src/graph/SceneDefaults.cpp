@@ -65,6 +65,8 @@ void createDefaultNodes(Scene& scene) {
         {"defaultTextureList", "defaultTextureList1"},
         {"lambert", "lambert1"},
         {"particleCloud", "particleCloud1"},
+        {"standardSurface", "standardSurface1"},
+        {"openPBRSurface", "openPBR_shader1"},
         {"shadingEngine", "initialShadingGroup"},
         {"shadingEngine", "initialParticleSE"},
         {"materialInfo", "initialMaterialInfo"},

@@ -436,3 +436,21 @@ TEST_F(ApiTest, DownstreamDepthFirstWalkAndCycles) {
     for (; !fromPlug.isDone(); fromPlug.next()) order.push_back(MFnDependencyNode(fromPlug.thisNode()).name().asChar());
     EXPECT_EQ(order, (std::vector<std::string>{"a", "d"}));
 }
+
+TEST_F(ApiTest, TextureOutputReadsItsDefaultColourThroughGainAndOffset) {
+    ASSERT_TRUE(open("createNode blinn -n \"b\";\ncreateNode file -n \"f\";\n"
+                     "\tsetAttr \".dc\" -type \"float3\" 0.2 0.4 0.6 ;\n\tsetAttr \".cg\" -type \"float3\" 2 1 0.5 ;\n"
+                     "\tsetAttr \".co\" -type \"float3\" 0.1 0 0 ;\n"
+                     "createNode file -n \"plainFile\";\ncreateNode lambert -n \"l\";\n"
+                     "connectAttr \"f.oc\" \"b.c\";\nconnectAttr \"plainFile.ocg\" \"l.cr\";\n"));
+    MObject data;
+    ASSERT_TRUE(MFnDependencyNode(nodeNamed("b")).findPlug("color", true).getValue(data));
+    float r = 0, g = 0, b = 0;
+    ASSERT_TRUE(MFnNumericData(data).getData(r, g, b));
+    EXPECT_FLOAT_EQ(r, 0.5f);
+    EXPECT_FLOAT_EQ(g, 0.4f);
+    EXPECT_FLOAT_EQ(b, 0.3f);
+    // A single channel of an untouched texture: its default colour's channel.
+    MFnLambertShader l(nodeNamed("l"));
+    EXPECT_FLOAT_EQ(l.color().r, 0.5f);
+}

@@ -2,6 +2,7 @@
 
 #include "graph/anim_curves.h"
 #include "graph/transform_eval.h"
+#include "shading/TextureEval.h"
 
 namespace mayahost {
 
@@ -55,6 +56,7 @@ void setCurrentFilePath(std::string path) { state().filePath = std::move(path); 
 
 void installSceneEvaluators(Scene& scene) {
     installAnimationEvaluators(scene);
+    installTextureEvaluators(scene);
 }
 
 MPlug makePlug(const Node& node, PlugPath path) {

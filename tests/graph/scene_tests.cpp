@@ -266,3 +266,19 @@ TEST(SceneDatabase, NestedRangesAndWorldParentAreKept) {
     EXPECT_TRUE(hasWarningContaining(*s, "index range"));   // the connection cannot take it
     EXPECT_FALSE(hasWarningContaining(*s, "standardSurface1"));
 }
+
+TEST(SceneDatabase, DeclaredSizesAreHintsWithinBounds) {
+    auto s = load("createNode mesh -n \"m\";\n"
+                  "\tsetAttr -s 2000000000 \".vt[0:1]\" 0 0 0 1 1 1;\n"
+                  "createNode mesh -n \"n\";\n"
+                  "\tsetAttr -s 4 \".vt[0:1]\" 0 0 0 1 1 1;\n"
+                  "\tsetAttr -s 4 \".vt[2:3]\" 2 2 2 3 3 3;\n");
+    const DenseArray* huge = s->findNode("m")->denseArray("vrts");
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(huge->count(), 2u);
+    EXPECT_LE(huge->f.capacity(), size_t(3 * 64));   // not two billion elements
+    const DenseArray* fair = s->findNode("n")->denseArray("vrts");
+    ASSERT_NE(fair, nullptr);
+    EXPECT_EQ(fair->count(), 4u);
+    EXPECT_EQ(fair->at(3, 2), 3.0);
+}

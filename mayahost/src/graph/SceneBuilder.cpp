@@ -423,6 +423,7 @@ void SceneBuilder::setAttr(ma::SetAttr& cmd, const ma::FileLoc& loc) {
             std::move(v);
         return;
     }
+    target.declaredSize = cmd.size.value_or(0);
     if (auto* numbers = std::get_if<ma::Numbers>(&cmd.value)) {
         storeNumbers(target, *numbers, loc);
         return;
@@ -510,6 +511,11 @@ void SceneBuilder::storeDense(Target& target, const ma::Numbers& numbers, const 
     if (needed > a.count()) {
         if (needed > a.present.capacity()) {
             size_t cap = std::max(needed, a.present.capacity() + a.present.capacity() / 2);
+            // The declared size saves regrowing an array written in chunks,
+            // but is believed only up to a bounded multiple of the data this
+            // statement carries.
+            size_t hint = static_cast<size_t>(std::max<int64_t>(target.declaredSize, 0));
+            if (hint > cap) cap = std::min(hint, needed + 16 * count);
             a.present.reserve(cap);
             switch (a.storage) {
             case DenseArray::Storage::Float: a.f.reserve(cap * a.components); break;

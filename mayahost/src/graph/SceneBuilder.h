@@ -49,6 +49,7 @@ private:
         PlugPath plug;          // element range excluded: the last step holds `first`
         bool ranged = false;    // the last segment had an index
         bool innerRange = false; // a range before the last segment (".wl[0:15].w")
+        int64_t declaredSize = 0; // the statement's -s, a hint only
         int64_t first = 0;
         int64_t last = 0;
     };

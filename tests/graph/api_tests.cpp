@@ -13,10 +13,12 @@
 #include <maya/MItDependencyNodes.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
+#include <maya/MIntArray.h>
 #include <maya/MStringArray.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -453,4 +455,93 @@ TEST_F(ApiTest, TextureOutputReadsItsDefaultColourThroughGainAndOffset) {
     // A single channel of an untouched texture: its default colour's channel.
     MFnLambertShader l(nodeNamed("l"));
     EXPECT_FLOAT_EQ(l.color().r, 0.5f);
+}
+
+TEST_F(ApiTest, ParentMovesOrAddsAndNamesStayUniquePerParent) {
+    ASSERT_TRUE(open("createNode transform -n \"a\";\ncreateNode transform -n \"b\";\n"
+                     "createNode transform -n \"k\" -p \"a\";\n"
+                     "parent \"|a|k\" \"b\";\n"                      // move: a loses k
+                     "createNode transform -n \"k\" -p \"a\";\n"     // free again under a
+                     "createNode lambert -n \"shader\";\ncreateNode lambert -n \"shader\";\n"
+                     "createNode myPluginLocator -n \"loc\" -p \"a\";\n"));
+    MFnDagNode a(nodeNamed("a"));
+    MFnDagNode b(nodeNamed("b"));
+    ASSERT_EQ(a.childCount(), 2u);
+    EXPECT_EQ(b.childCount(), 1u);
+    EXPECT_EQ(MFnDependencyNode(b.child(0)).name(), MString("k"));
+    EXPECT_EQ(MFnDependencyNode(a.child(0)).name(), MString("k"));
+    EXPECT_NE(a.child(0), b.child(0));
+    // Dependency nodes get Maya's numbered name on a clash.
+    EXPECT_FALSE(nodeNamed("shader").isNull());
+    EXPECT_FALSE(nodeNamed("shader1").isNull());
+    // An unknown type created under a transform is a DAG node of that type name.
+    MObject loc = nodeNamed("loc");
+    EXPECT_TRUE(loc.hasFn(MFn::kDagNode));
+    EXPECT_EQ(MFnDependencyNode(loc).typeName(), MString("myPluginLocator"));
+    MStringArray result;
+    ASSERT_TRUE(MGlobal::executeCommand("ls -long -type transform", result));
+    std::vector<std::string> names;
+    for (unsigned i = 0; i < result.length(); ++i) names.push_back(result[i].asChar());
+    EXPECT_NE(std::find(names.begin(), names.end(), "|b|k"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "|a|k"), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "|a|loc"), names.end());
+}
+
+TEST_F(ApiTest, NullHandlesAndWrongObjectsFailWithStatus) {
+    ASSERT_TRUE(MFileIO::newFile(true));
+    MStatus st;
+    MFnDependencyNode none(MObject::kNullObj, &st);
+    EXPECT_EQ(st, MStatus::kInvalidParameter);
+    EXPECT_EQ(none.name(&st), MString());
+    EXPECT_FALSE(st);
+    MPlug nullPlug;
+    EXPECT_TRUE(nullPlug.isNull());
+    nullPlug.asDouble(MDGContext::fsNormal, &st);
+    EXPECT_FALSE(st);
+    MPlugArray arr;
+    EXPECT_FALSE(nullPlug.connectedTo(arr, true, true, &st));
+    EXPECT_FALSE(st);
+    MDagPath empty;
+    EXPECT_FALSE(empty.isValid());
+    empty.fullPathName(&st);
+    EXPECT_FALSE(st);
+    EXPECT_FALSE(MDagPath::getAPathTo(nodeNamed("lambert1"), empty));
+    MItDag cameras(MItDag::kDepthFirst, MFn::kCamera, &st);
+    ASSERT_TRUE(st);
+    int count = 0;
+    for (; !cameras.isDone(); cameras.next()) ++count;
+    EXPECT_EQ(count, 4);
+    EXPECT_FALSE(cameras.next());
+    MDagPath after;
+    EXPECT_FALSE(cameras.getPath(after));
+    // A string plug read as a number, and a number plug read as a string.
+    MFnDependencyNode persp(nodeNamed("perspShape"));
+    persp.findPlug("imageName", true).asDouble(MDGContext::fsNormal, &st);
+    EXPECT_FALSE(st);
+    persp.findPlug("focalLength", true).asString(MDGContext::fsNormal, &st);
+    EXPECT_FALSE(st);
+    EXPECT_EQ(persp.findPlug("imageName", true).asString(), MString("persp"));
+}
+
+TEST_F(ApiTest, MultiElementsLogicalAndPhysical) {
+    ASSERT_TRUE(open("createNode transform -n \"t\";\n"
+                     "\taddAttr -ci true -m -sn \"w\" -ln \"weights\" -at \"double\";\n"
+                     "\tsetAttr \".w[2]\" 0.5;\n\tsetAttr \".w[7]\" 0.25;\n"));
+    MFnDependencyNode t(nodeNamed("t"));
+    MStatus st;
+    MPlug w = t.findPlug("weights", true, &st);
+    ASSERT_TRUE(st);
+    ASSERT_TRUE(w.isArray());
+    EXPECT_EQ(w.numElements(), 2u);
+    MPlug second = w.elementByPhysicalIndex(1, &st);
+    ASSERT_TRUE(st);
+    EXPECT_EQ(second.logicalIndex(), 7u);
+    EXPECT_DOUBLE_EQ(second.asDouble(), 0.25);
+    EXPECT_DOUBLE_EQ(w.elementByLogicalIndex(2).asDouble(), 0.5);
+    EXPECT_EQ(w.elementByLogicalIndex(2).name(), MString("t.weights[2]"));
+    w.elementByPhysicalIndex(2, &st);
+    EXPECT_FALSE(st);
+    MIntArray indices;
+    EXPECT_EQ(w.getExistingArrayAttributeIndices(indices), 2);
+    EXPECT_EQ(indices[1], 7);
 }

@@ -1,0 +1,206 @@
+// The mesh side of the API over a loaded scene: MFnMesh, shading-set
+// membership, components, polygon iteration and display geometry.
+
+#include <maya/MDagPath.h>
+#include <maya/MFnMesh.h>
+#include <maya/MFnSingleIndexedComponent.h>
+#include <maya/MGeometryManager.h>
+#include <maya/MItMeshPolygon.h>
+
+#include "file/MaReader.h"
+#include "graph/Scene.h"
+#include "graph/SceneBuilder.h"
+#include "graph/mesh_eval.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+using namespace mayahost;
+
+namespace {
+
+std::unique_ptr<Scene> load(const std::string& text) {
+    auto scene = std::make_unique<Scene>();
+    SceneBuilder builder(*scene, "mesh.ma");
+    ma::ReadResult result = ma::readMaText(text, "mesh.ma", builder);
+    EXPECT_TRUE(result.ok()) << result.message;
+    return scene;
+}
+
+// Maya's default cube saved without history.
+const char* kStoredCube = R"(
+createNode transform -n "pCube1";
+createNode mesh -n "pCubeShape1" -p "pCube1";
+	setAttr ".uvst[0].uvsn" -type "string" "map1";
+	setAttr -s 14 ".uvst[0].uvsp[0:13]" -type "float2" 0.375 0 0.625 0 0.375 0.25
+		 0.625 0.25 0.375 0.5 0.625 0.5 0.375 0.75 0.625 0.75 0.375 1 0.625 1 0.875 0 0.875
+		 0.25 0.125 0 0.125 0.25;
+	setAttr ".cuvs" -type "string" "map1";
+	setAttr -s 8 ".vt[0:7]"  -0.5 -0.5 0.5 0.5 -0.5 0.5 -0.5 0.5 0.5 0.5 0.5 0.5
+		 -0.5 0.5 -0.5 0.5 0.5 -0.5 -0.5 -0.5 -0.5 0.5 -0.5 -0.5;
+	setAttr -s 12 ".ed[0:11]"  0 1 0 2 3 0 4 5 0 6 7 0 0 2 0 1 3 0 2 4 0
+		 3 5 0 4 6 0 5 7 0 6 0 0 7 1 0;
+	setAttr -s 6 -ch 24 ".fc[0:5]" -type "polyFaces" 
+		f 4 0 5 -2 -5
+		mu 0 4 0 1 3 2
+		f 4 1 7 -3 -7
+		mu 0 4 2 3 5 4
+		f 4 2 9 -4 -9
+		mu 0 4 4 5 7 6
+		f 4 3 11 -1 -11
+		mu 0 4 6 7 9 8
+		f 4 -12 -10 -8 -6
+		mu 0 4 1 10 11 3
+		f 4 10 4 6 8
+		mu 0 4 12 0 2 13;
+)";
+
+MDagPath pathOf(const Scene& scene, const char* name) {
+    MDagPath path;
+    EXPECT_TRUE(MDagPath::getAPathTo(scene.handle(*scene.findNode(name)), path));
+    return path;
+}
+
+MGeometry geometryOf(const MDagPath& path, MObject component, const char* uvSet = "map1") {
+    MGeometryRequirements requirements;
+    requirements.addPosition();
+    requirements.addNormal();
+    requirements.addTexCoord(uvSet);
+    return MGeometryManager::getGeometry(path, requirements, &component);
+}
+
+TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
+    auto scene = load(std::string(kStoredCube) + R"(connectAttr "pCubeShape1.iog" ":initialShadingGroup.dsm" -na;)");
+    MDagPath path = pathOf(*scene, "pCubeShape1");
+    MStatus status;
+    MFnMesh mesh(path, &status);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(mesh.syncObject());
+    EXPECT_EQ(mesh.numPolygons(), 6);
+    EXPECT_EQ(mesh.numVertices(), 8);
+    MString uvSet;
+    ASSERT_TRUE(mesh.getCurrentUVSetName(uvSet));
+    EXPECT_STREQ(uvSet.asChar(), "map1");
+    MIntArray vertices;
+    ASSERT_TRUE(mesh.getPolygonVertices(4, vertices));
+    ASSERT_EQ(vertices.length(), 4u);
+    EXPECT_EQ(vertices[0], 1);
+    EXPECT_EQ(vertices[3], 3);
+
+    MObjectArray sets, comps;
+    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, true));
+    ASSERT_EQ(sets.length(), 1u);
+    EXPECT_EQ(sets[0], scene->handle(*scene->findNode("initialShadingGroup")));
+    EXPECT_TRUE(comps[0].isNull()) << "the whole mesh is a member";
+
+    // The extractor's road: a complete polygon component over all faces.
+    MFnSingleIndexedComponent fn;
+    MObject all = fn.create(MFn::kMeshPolygonComponent, &status);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(fn.setCompleteData(mesh.numPolygons()));
+    MGeometry g = geometryOf(path, all);
+    ASSERT_EQ(g.primitiveArrayCount(), 1u);
+    MGeometryPrimitive triangles = g.primitiveArray(0);
+    EXPECT_EQ(triangles.drawPrimitiveType(), MGeometryPrimitive::kTriangles);
+    EXPECT_EQ(int(triangles.drawPrimitiveType()), 5);
+    EXPECT_EQ(triangles.elementCount(), 36u);
+    EXPECT_EQ(g.position().elementCount(), 24u);
+    EXPECT_EQ(g.normal().elementCount(), 24u);
+    EXPECT_EQ(g.texCoord("map1").elementCount(), 24u);
+    EXPECT_EQ(g.texCoord("other").elementCount(), 0u);
+    EXPECT_EQ(g.texCoord("other").data(), nullptr);
+    const auto* index = static_cast<const unsigned int*>(triangles.data());
+    const auto* pos = static_cast<const float*>(g.position().data());
+    for (unsigned int i = 0; i < triangles.elementCount(); ++i) {
+        ASSERT_LT(index[i], 24u);
+        EXPECT_EQ(std::fabs(pos[3 * index[i]]), 0.5f);
+    }
+}
+
+TEST(MeshApi, PerFaceShadingGroupsSplitTheMesh) {
+    auto scene = load(std::string(kStoredCube) + R"(
+	setAttr -s 2 ".iog[0].og";
+	setAttr ".iog[0].og[0].gcl" -type "componentList" 1 "f[0:1]";
+	setAttr ".iog[0].og[1].gcl" -type "componentList" 2 "f[2]" "f[3:5]";
+createNode shadingEngine -n "redSG";
+createNode shadingEngine -n "blueSG";
+createNode objectSet -n "notRenderable";
+connectAttr "pCubeShape1.iog[0].og[0]" "redSG.dsm" -na;
+connectAttr "pCubeShape1.iog[0].og[1]" "blueSG.dsm" -na;
+connectAttr "pCubeShape1.iog[0].og[1]" "notRenderable.dsm" -na;
+)");
+    MDagPath path = pathOf(*scene, "pCubeShape1");
+    MFnMesh mesh(path);
+    MObjectArray sets, comps;
+    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, true));
+    ASSERT_EQ(sets.length(), 2u);
+    const int expectedFaces[] = {2, 4};
+    for (unsigned int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        MFnSingleIndexedComponent faces(comps[i]);
+        EXPECT_EQ(faces.elementCount(), expectedFaces[i]);
+        MStatus status;
+        MItMeshPolygon it(path, comps[i], &status);
+        EXPECT_TRUE(status);
+        EXPECT_EQ(it.count(), unsigned(expectedFaces[i]));
+        MGeometry g = geometryOf(path, comps[i]);
+        ASSERT_EQ(g.primitiveArrayCount(), 1u);
+        EXPECT_EQ(g.primitiveArray(0).elementCount(), 3u * 2u * unsigned(expectedFaces[i]));
+    }
+    MFnSingleIndexedComponent red(comps[0]);
+    EXPECT_EQ(red.element(1), 1);
+
+    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, false));
+    EXPECT_EQ(sets.length(), 3u) << "non-renderable sets count when asked for";
+    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(1, sets, comps, true));
+    EXPECT_EQ(sets.length(), 0u) << "no second instance";
+}
+
+TEST(MeshApi, BrokenDataFailsCleanly) {
+    std::string broken = kStoredCube;
+    broken.replace(broken.find("f 4 0 5 -2 -5"), 13, "f 4 0 5 -2 -9");  // face 0 no longer closes
+    auto scene = load(broken);
+    MDagPath path = pathOf(*scene, "pCubeShape1");
+    MStatus status;
+    MFnMesh mesh(path);
+    EXPECT_EQ(mesh.numPolygons(&status), 0);
+    EXPECT_FALSE(status);
+    EXPECT_NE(std::string(status.errorString().asChar()).find("pCubeShape1"), std::string::npos);
+    MItMeshPolygon it(path, MObject::kNullObj, &status);
+    EXPECT_EQ(status.statusCode(), MStatus::kFailure);
+    EXPECT_EQ(geometryOf(path, MObject()).primitiveArrayCount(), 0u);
+}
+
+TEST(MeshApi, ComponentsAreCheckedAgainstTheMesh) {
+    auto scene = load(kStoredCube);
+    MDagPath path = pathOf(*scene, "pCubeShape1");
+    MFnSingleIndexedComponent fn;
+    MObject faces = fn.create(MFn::kMeshPolygonComponent);
+    fn.addElement(5);
+    fn.addElement(2);
+    fn.addElement(5);
+    EXPECT_EQ(fn.elementCount(), 2);
+    MStatus status;
+    MItMeshPolygon it(path, faces, &status);
+    ASSERT_TRUE(status);
+    std::vector<int> seen;
+    for (; !it.isDone(); it.next()) seen.push_back(it.index());
+    EXPECT_EQ(seen, (std::vector<int>{5, 2}));
+    EXPECT_EQ(geometryOf(path, faces).primitiveArray(0).elementCount(), 12u);
+
+    fn.addElement(6);
+    MItMeshPolygon outside(path, faces, &status);
+    EXPECT_EQ(status.statusCode(), MStatus::kFailure) << "face 6 is not in the cube";
+    EXPECT_EQ(geometryOf(path, faces).primitiveArrayCount(), 0u);
+
+    MObject vertices = fn.create(MFn::kMeshVertComponent);
+    MItMeshPolygon wrongKind(path, vertices, &status);
+    EXPECT_EQ(status.statusCode(), MStatus::kFailure);
+    EXPECT_TRUE(fn.create(MFn::kMesh, &status).isNull());
+    EXPECT_FALSE(status);
+}
+
+}  // namespace

@@ -7,9 +7,14 @@
 #include "sceneapi/model/LightNode.h"
 #include "sceneapi/model/OrbGroup.h"
 
+#include <maya/MDagPath.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MStatus.h>
+
 #include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <string>
 #include <vector>
 
 class GroupStack {
@@ -28,3 +33,17 @@ class GroupStack {
  private:
   std::vector<std::shared_ptr<orb::OrbGroup>> groups;  // element 0 is the bottom
 };
+
+// Whether a shape is exported at all: it and every ancestor are visible and
+// not intermediate, and no display layer hides its top-level node. Failures
+// to read the node go into `status`; the answer is given regardless.
+bool isVisible(const MDagPath& path, MStatus* status);
+// The node's "visibility" is on and it is no intermediate object.
+bool nodeVisible(const MDagPath& path);
+// nodeVisible for the path and each of its ancestors down to the top level.
+bool ancestorsVisible(const MDagPath& path);
+// False for an intermediate object or a shape whose "visibility" cannot be read.
+bool shapeVisible(const MFnDagNode& node, MStatus* status);
+// False when a layer other than "defaultLayer" that holds the named node is
+// hidden or templated, or the node itself is hidden.
+bool layerVisible(const std::string& topLevelName);

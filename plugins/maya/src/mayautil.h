@@ -4,12 +4,33 @@
 
 #include "sceneapi/Matrix4d.h"
 
+#include <maya/MDagPath.h>
 #include <maya/MMatrix.h>
+#include <maya/MObject.h>
 #include <maya/MString.h>
+#include <maya/MStringArray.h>
+
+#include <string>
+
+// 0 to 5 for +X, +Y, +Z, -X, -Y, -Z; -1 (with a Maya warning) for anything else.
+int upAxis();
+
+// Scene length units in one meter, for the scene's current linear unit;
+// 100 (centimetres) when Maya cannot say, 0 for a unit it does not know.
+double meterScale();
+
+// The node's own transformation matrix; the identity for a node that is no transform.
+Matrix4d localMatrix(const MDagPath& path);
 
 // Row-major, translation in the last row as Maya keeps it; the projective
 // column is forced to (0, 0, 0, 1), whatever the source holds there.
 void toOrbMatrix(const MMatrix& source, Matrix4d& target);
+
+// The node's short name, "unknown object" for a node that is no DAG node.
+std::string nodeName(const MObject& node);
+
+// "|group1|pCube1|pCubeShape1" gives "group1", "pCube1", "pCubeShape1".
+MStringArray pathComponents(const MDagPath& path);
 
 // The name between the last "/" and the last ".": "C:/scenes/ship.v2.ma" gives
 // "ship.v2". Only "/" separates folders.

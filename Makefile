@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CONFIG  ?= RelWithDebInfo
 EXTRA_CMAKE_ARGS ?=
 
-.PHONY: all build configure test bench clean
+.PHONY: all build configure test bench demo clean
 
 all: build
 
@@ -24,6 +24,13 @@ test: build
 bench: build
 	@set -e; for b in $(BUILD)/bench/*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
+
+# Converts the bundled example scene with the launcher and shows what came out.
+demo: build
+	@mkdir -p $(BUILD)/demo
+	$(BUILD)/bin/glowbox-import examples/demo_scene.ma -o $(BUILD)/demo/demo_scene.dal
+	@echo "== $(BUILD)/demo/demo_scene.dal: $$(wc -c < $(BUILD)/demo/demo_scene.dal) bytes"
+	@grep -a -E '^(load|camera|group|#define material|material|object|#define object)' $(BUILD)/demo/demo_scene.dal | sort | uniq -c
 
 clean:
 	rm -rf $(BUILD)

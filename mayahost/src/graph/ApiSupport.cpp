@@ -88,9 +88,9 @@ bool AttributeObject::hasFn(MFn::Type type) const {
     return type == MFn::kAttribute || ApiObject::hasFn(type);
 }
 
-MObject attributeHandle(const AttrSpec* spec) {
-    if (!spec) return MObject();
-    return MObject(std::make_shared<AttributeObject>(spec));
+MObject attributeHandle(const AttrSpec* attrSpec) {
+    if (!attrSpec) return MObject();
+    return MObject(std::make_shared<AttributeObject>(attrSpec));
 }
 
 void setLocalMatrixProvider(LocalMatrixProvider provider) { state().provider = provider; }

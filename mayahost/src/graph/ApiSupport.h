@@ -40,15 +40,15 @@ const PlugHandle* plugOf(const MPlug& plug);
 // An attribute of a node type (or a node's dynamic attribute).
 class AttributeObject : public ApiObject {
 public:
-    explicit AttributeObject(const AttrSpec* spec) : spec_(spec) {}
+    explicit AttributeObject(const AttrSpec* attrSpec) : spec_(attrSpec) {}
     MFn::Type apiType() const override;
     bool hasFn(MFn::Type type) const override;
-    const AttrSpec* spec() const { return spec_; }
+    const AttrSpec* attrSpec() const { return spec_; }
 
 private:
     const AttrSpec* spec_;
 };
-MObject attributeHandle(const AttrSpec* spec);
+MObject attributeHandle(const AttrSpec* attrSpec);
 
 // A numeric data object (MFnNumericData).
 class NumericDataObject : public ApiObject {

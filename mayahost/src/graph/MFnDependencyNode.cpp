@@ -115,13 +115,13 @@ MPlug MFnDependencyNode::findPlug(const MObject& attr, MStatus* ReturnStatus) co
 
 MObject MFnDependencyNode::attribute(const MString& attrName, MStatus* ReturnStatus) const {
     Node* n = nodeOf(obj_);
-    const AttrSpec* spec = n ? n->findAttr(attrName.asChar()) : nullptr;
-    if (!spec) {
+    const AttrSpec* attrSpec = n ? n->findAttr(attrName.asChar()) : nullptr;
+    if (!attrSpec) {
         setStatus(ReturnStatus, MStatus::withReason(MStatus::kInvalidParameter, "no attribute \"" + attrName.str() + "\""));
         return MObject();
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return attributeHandle(spec);
+    return attributeHandle(attrSpec);
 }
 
 unsigned int MFnDependencyNode::attributeCount(MStatus* ReturnStatus) const {

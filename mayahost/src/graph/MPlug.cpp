@@ -63,7 +63,7 @@ MPlug::MPlug(const MObject& node, const MObject& attribute) {
     if (!n || !a) return;
     PlugPath path;
     std::vector<const AttrSpec*> chain;
-    for (const AttrSpec* s = a->spec(); s; s = s->parent) chain.push_back(s);
+    for (const AttrSpec* s = a->attrSpec(); s; s = s->parent) chain.push_back(s);
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) path.steps.push_back({*it, -1});
     *this = makePlug(*n, std::move(path));
 }
@@ -171,12 +171,12 @@ MPlug MPlug::child(unsigned int index, MStatus* ReturnStatus) const {
 
 MPlug MPlug::child(const MObject& attr, MStatus* ReturnStatus) const {
     auto* a = objectAs<AttributeObject>(attr);
-    if (!h_ || !a || a->spec()->parent != h_->path.attr() || isArray()) {
+    if (!h_ || !a || a->attrSpec()->parent != h_->path.attr() || isArray()) {
         fail(ReturnStatus, MStatus::kInvalidParameter, "not a child attribute of this plug");
         return MPlug();
     }
     ok(ReturnStatus);
-    return makePlug(*h_->node, h_->path.child(a->spec()));
+    return makePlug(*h_->node, h_->path.child(a->attrSpec()));
 }
 
 MPlug MPlug::parent(MStatus* ReturnStatus) const {

@@ -34,49 +34,49 @@ const AttrSpec* NodeType::findAttr(std::string_view name) const {
     return it == byName_.end() ? nullptr : it->second;
 }
 
-void NodeType::index(const AttrSpec* spec) {
-    byName_[spec->longName] = spec;
-    byName_[spec->shortName] = spec;
+void NodeType::index(const AttrSpec* attrSpec) {
+    byName_[attrSpec->longName] = attrSpec;
+    byName_[attrSpec->shortName] = attrSpec;
 }
 
 AttrSpec& NodeType::add(std::string longName, std::string shortName, AttrType type, double def) {
-    AttrSpec& spec = own_.emplace_back();
-    spec.longName = std::move(longName);
-    spec.shortName = std::move(shortName);
-    spec.type = type;
-    spec.defaults[0] = def;
-    topLevel_.push_back(&spec);
-    index(&spec);
-    return spec;
+    AttrSpec& attrSpec = own_.emplace_back();
+    attrSpec.longName = std::move(longName);
+    attrSpec.shortName = std::move(shortName);
+    attrSpec.type = type;
+    attrSpec.defaults[0] = def;
+    topLevel_.push_back(&attrSpec);
+    index(&attrSpec);
+    return attrSpec;
 }
 
 AttrSpec& NodeType::addChild(AttrSpec& parent, std::string longName, std::string shortName, AttrType type,
                              double def) {
-    AttrSpec& spec = own_.emplace_back();
-    spec.longName = std::move(longName);
-    spec.shortName = std::move(shortName);
-    spec.type = type;
-    spec.defaults[0] = def;
-    spec.parent = &parent;
-    spec.childIndex = static_cast<uint8_t>(parent.children.size());
-    parent.children.push_back(&spec);
-    index(&spec);
-    return spec;
+    AttrSpec& attrSpec = own_.emplace_back();
+    attrSpec.longName = std::move(longName);
+    attrSpec.shortName = std::move(shortName);
+    attrSpec.type = type;
+    attrSpec.defaults[0] = def;
+    attrSpec.parent = &parent;
+    attrSpec.childIndex = static_cast<uint8_t>(parent.children.size());
+    parent.children.push_back(&attrSpec);
+    index(&attrSpec);
+    return attrSpec;
 }
 
 AttrSpec& NodeType::addTuple(std::string longName, std::string shortName, AttrType childType,
                              std::initializer_list<std::pair<const char*, const char*>> children,
                              std::initializer_list<double> defaults) {
-    AttrSpec& spec = add(std::move(longName), std::move(shortName), AttrType::Compound);
-    spec.tuple = static_cast<uint8_t>(children.size());
+    AttrSpec& attrSpec = add(std::move(longName), std::move(shortName), AttrType::Compound);
+    attrSpec.tuple = static_cast<uint8_t>(children.size());
     size_t k = 0;
     for (auto [l, s] : children) {
         double def = k < defaults.size() ? defaults.begin()[k] : 0.0;
-        addChild(spec, l, s, childType, def);
-        spec.defaults[k] = def;
+        addChild(attrSpec, l, s, childType, def);
+        attrSpec.defaults[k] = def;
         ++k;
     }
-    return spec;
+    return attrSpec;
 }
 
 // ------------------------------------------------------------------ registry

@@ -86,7 +86,7 @@ public:
     void addExtraFn(MFn::Type fn) { extraFns_.push_back(fn); }
 
 private:
-    void index(const AttrSpec* spec);
+    void index(const AttrSpec* attrSpec);
 
     std::string name_;
     const NodeType* parent_;

@@ -118,9 +118,9 @@ bool Node::hasFn(MFn::Type type) const {
 }
 
 const AttrSpec* Node::findAttr(std::string_view name) const {
-    if (const AttrSpec* spec = type_->findAttr(name)) return spec;
-    for (const AttrSpec& spec : dynamic_)
-        if (spec.matches(name)) return &spec;
+    if (const AttrSpec* attrSpec = type_->findAttr(name)) return attrSpec;
+    for (const AttrSpec& attrSpec : dynamic_)
+        if (attrSpec.matches(name)) return &attrSpec;
     return nullptr;
 }
 
@@ -128,8 +128,8 @@ const AttrSpec* Node::findChild(const AttrSpec* parent, std::string_view name) c
     if (!parent) return findAttr(name);
     for (const AttrSpec* child : parent->children)
         if (child->matches(name)) return child;
-    for (const AttrSpec& spec : dynamic_)
-        if (spec.parent == parent && spec.matches(name)) return &spec;
+    for (const AttrSpec& attrSpec : dynamic_)
+        if (attrSpec.parent == parent && attrSpec.matches(name)) return &attrSpec;
     return nullptr;
 }
 
@@ -144,9 +144,9 @@ const DenseArray* Node::denseArray(const std::string& key) const {
 }
 
 const ma::Value* Node::data(std::string_view attrName) const {
-    const AttrSpec* spec = findAttr(attrName);
-    if (!spec) return nullptr;
-    const StoredValue* v = stored(spec->longName);
+    const AttrSpec* attrSpec = findAttr(attrName);
+    if (!attrSpec) return nullptr;
+    const StoredValue* v = stored(attrSpec->longName);
     return v && v->data ? v->data.get() : nullptr;
 }
 
@@ -304,20 +304,20 @@ bool Scene::resolvePlug(const Node& node, std::string_view text, PlugPath& out) 
     const AttrSpec* previous = nullptr;
     for (size_t k = 0; k < path.segments.size(); ++k) {
         const ma::AttrSegment& seg = path.segments[k];
-        const AttrSpec* spec = node.findChild(previous, seg.name);
-        if (!spec) return false;
-        if (k == 0 && spec->parent) {
+        const AttrSpec* attrSpec = node.findChild(previous, seg.name);
+        if (!attrSpec) return false;
+        if (k == 0 && attrSpec->parent) {
             // A child named alone ("tx", "gcl"): its ancestors must not need indices.
             std::vector<const AttrSpec*> chain;
-            for (const AttrSpec* a = spec->parent; a; a = a->parent) {
+            for (const AttrSpec* a = attrSpec->parent; a; a = a->parent) {
                 if (a->multi) return false;
                 chain.push_back(a);
             }
             for (auto it = chain.rbegin(); it != chain.rend(); ++it) out.steps.push_back({*it, -1});
         }
-        if (seg.hasIndex && (seg.first != seg.last || !spec->multi)) return false;
-        out.steps.push_back({spec, seg.hasIndex ? seg.first : -1});
-        previous = spec;
+        if (seg.hasIndex && (seg.first != seg.last || !attrSpec->multi)) return false;
+        out.steps.push_back({attrSpec, seg.hasIndex ? seg.first : -1});
+        previous = attrSpec;
     }
     return true;
 }

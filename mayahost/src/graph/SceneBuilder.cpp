@@ -359,8 +359,8 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const ma::F
     for (size_t k = 0; k < path.segments.size(); ++k) {
         const ma::AttrSegment& seg = path.segments[k];
         bool lastSeg = k + 1 == path.segments.size();
-        const AttrSpec* spec = node->findChild(previous, seg.name);
-        if (!spec) {
+        const AttrSpec* attrSpec = node->findChild(previous, seg.name);
+        if (!attrSpec) {
             if (!create) {
                 warn(loc, "no attribute \"" + std::string(seg.name) + "\" on \"" + node->name() + "\"");
                 return false;
@@ -370,11 +370,11 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const ma::F
             added.type = lastSeg ? AttrType::Generic : AttrType::Compound;
             added.dynamic = true;
             added.parent = previous;
-            spec = &added;
+            attrSpec = &added;
         }
-        if (k == 0 && spec->parent) {
+        if (k == 0 && attrSpec->parent) {
             std::vector<const AttrSpec*> chain;
-            for (const AttrSpec* a = spec->parent; a; a = a->parent) {
+            for (const AttrSpec* a = attrSpec->parent; a; a = a->parent) {
                 if (a->multi) {
                     warn(loc, "attribute \"" + std::string(text) + "\" needs the index of \"" + a->longName + "\"");
                     return false;
@@ -383,25 +383,25 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const ma::F
             }
             for (auto it = chain.rbegin(); it != chain.rend(); ++it) out.plug.steps.push_back({*it, -1});
         }
-        if (seg.hasIndex && !spec->multi) {
-            if (!spec->dynamic) {
-                warn(loc, "attribute \"" + spec->longName + "\" of \"" + node->name() + "\" takes no index");
+        if (seg.hasIndex && !attrSpec->multi) {
+            if (!attrSpec->dynamic) {
+                warn(loc, "attribute \"" + attrSpec->longName + "\" of \"" + node->name() + "\" takes no index");
                 return false;
             }
-            const_cast<AttrSpec*>(spec)->multi = true;   // our own dynamic spec
+            const_cast<AttrSpec*>(attrSpec)->multi = true;   // our own dynamic attrSpec
         }
         if (seg.hasIndex && seg.first != seg.last && !lastSeg) out.innerRange = true;
         if (seg.first < 0 || seg.last >= kMaxDenseIndex) {
             warn(loc, "index out of range in \"" + std::string(text) + "\"");
             return false;
         }
-        out.plug.steps.push_back({spec, seg.hasIndex ? seg.first : -1});
+        out.plug.steps.push_back({attrSpec, seg.hasIndex ? seg.first : -1});
         if (lastSeg && seg.hasIndex) {
             out.ranged = true;
             out.first = seg.first;
             out.last = seg.last;
         }
-        previous = spec;
+        previous = attrSpec;
     }
     return true;
 }
@@ -620,40 +620,40 @@ void SceneBuilder::addAttr(const ma::AddAttr& cmd, const ma::FileLoc& loc) {
         }
     }
     if (node->findChild(parent, longName)) return;   // already there (a default node's own)
-    AttrSpec& spec = node->dynamic_.emplace_back();
-    spec.longName = std::string(longName);
-    spec.shortName = std::string(cmd.shortName.empty() ? longName : cmd.shortName);
-    spec.dynamic = true;
-    spec.multi = cmd.multi;
-    spec.parent = parent;
+    AttrSpec& attrSpec = node->dynamic_.emplace_back();
+    attrSpec.longName = std::string(longName);
+    attrSpec.shortName = std::string(cmd.shortName.empty() ? longName : cmd.shortName);
+    attrSpec.dynamic = true;
+    attrSpec.multi = cmd.multi;
+    attrSpec.parent = parent;
     std::string_view at = cmd.attributeType;
-    if (at == "bool") spec.type = AttrType::Bool;
-    else if (at == "long" || at == "short" || at == "byte" || at == "char") spec.type = AttrType::Int;
-    else if (at == "enum") spec.type = AttrType::Enum;
-    else if (at == "float") spec.type = AttrType::Float;
+    if (at == "bool") attrSpec.type = AttrType::Bool;
+    else if (at == "long" || at == "short" || at == "byte" || at == "char") attrSpec.type = AttrType::Int;
+    else if (at == "enum") attrSpec.type = AttrType::Enum;
+    else if (at == "float") attrSpec.type = AttrType::Float;
     else if (at == "double" || at == "doubleLinear" || at == "doubleAngle" || at == "time")
-        spec.type = at == "doubleLinear" ? AttrType::Distance : at == "doubleAngle" ? AttrType::Angle
+        attrSpec.type = at == "doubleLinear" ? AttrType::Distance : at == "doubleAngle" ? AttrType::Angle
                                                             : at == "time"       ? AttrType::Time
                                                                                  : AttrType::Double;
-    else if (at == "message") spec.type = AttrType::Message;
+    else if (at == "message") attrSpec.type = AttrType::Message;
     else if (at == "compound" || at == "double3" || at == "float3" || at == "double2" || at == "float2" ||
              at == "long2" || at == "long3" || at == "short2" || at == "short3")
-        spec.type = AttrType::Compound;
-    else if (at == "matrix" || at == "fltMatrix") spec.type = AttrType::Matrix;
-    else if (!cmd.dataTypes.empty()) spec.type = cmd.dataTypes.front() == "string" ? AttrType::String : AttrType::Data;
-    if (cmd.defaultValue) spec.defaults[0] = *cmd.defaultValue;
+        attrSpec.type = AttrType::Compound;
+    else if (at == "matrix" || at == "fltMatrix") attrSpec.type = AttrType::Matrix;
+    else if (!cmd.dataTypes.empty()) attrSpec.type = cmd.dataTypes.front() == "string" ? AttrType::String : AttrType::Data;
+    if (cmd.defaultValue) attrSpec.defaults[0] = *cmd.defaultValue;
     if (parent) {
         AttrSpec* p = const_cast<AttrSpec*>(parent);
         if (p->dynamic) {
-            spec.childIndex = static_cast<uint8_t>(p->children.size());
-            p->children.push_back(&spec);
-            if (p->children.size() > 4 || !spec.isNumeric()) {
+            attrSpec.childIndex = static_cast<uint8_t>(p->children.size());
+            p->children.push_back(&attrSpec);
+            if (p->children.size() > 4 || !attrSpec.isNumeric()) {
                 p->tuple = 0;
             } else {
                 bool allNumeric = std::all_of(p->children.begin(), p->children.end(),
                                               [](const AttrSpec* c) { return c->isNumeric(); });
                 p->tuple = allNumeric ? static_cast<uint8_t>(p->children.size()) : 0;
-                if (p->tuple) p->defaults[spec.childIndex] = spec.defaults[0];
+                if (p->tuple) p->defaults[attrSpec.childIndex] = attrSpec.defaults[0];
             }
         }
     }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -46,7 +48,7 @@ select -ne :time1;
 class TransformApi : public ::testing::Test {
 protected:
     void SetUp() override {
-        file_ = std::filesystem::temp_directory_path() / ("transform_api_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ma");
+        file_ = std::filesystem::temp_directory_path() / ("transform_api_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ma");
         std::ofstream(file_) << kScene;
         ASSERT_TRUE(MFileIO::open(MString(file_.string().c_str()), NULL, true));
     }

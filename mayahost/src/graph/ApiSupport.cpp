@@ -12,7 +12,6 @@ struct ApiState {
     std::unique_ptr<Scene> scene;
     std::vector<std::unique_ptr<Scene>> retired;
     std::string filePath;
-    LocalMatrixProvider provider = nullptr;
 };
 
 ApiState& state() {
@@ -93,12 +92,7 @@ MObject attributeHandle(const AttrSpec* attrSpec) {
     return MObject(std::make_shared<AttributeObject>(attrSpec));
 }
 
-void setLocalMatrixProvider(LocalMatrixProvider provider) { state().provider = provider; }
-
-MMatrix localMatrix(const Scene& scene, const Node& node) {
-    if (LocalMatrixProvider p = state().provider) return p(scene, node);
-    return localMatrixOf(scene, node);
-}
+MMatrix localMatrix(const Scene& scene, const Node& node) { return localMatrixOf(scene, node); }
 
 std::vector<MDagPath> allPathsTo(const Node& node) {
     std::vector<MDagPath> out;

@@ -74,10 +74,6 @@ private:
 
 // World matrices of DAG nodes.
 //   localMatrix: the node's own transformation (identity for non-transforms).
-// By default the transform glue's localMatrixOf; a test or another host may
-// supply its own.
-using LocalMatrixProvider = MMatrix (*)(const Scene& scene, const Node& node);
-void setLocalMatrixProvider(LocalMatrixProvider provider);
 MMatrix localMatrix(const Scene& scene, const Node& node);
 
 // Every path to a node (world first in each), in instance order.

@@ -12,17 +12,6 @@ constexpr double kPi = 3.14159265358979323846;
 // A multi index beyond this is not stored densely (a hostile `.vt[2000000000]`).
 constexpr int64_t kMaxDenseIndex = int64_t(1) << 28;
 
-double linearFactor(std::string_view unit) {
-    if (unit == "millimeter" || unit == "mm") return 0.1;
-    if (unit == "centimeter" || unit == "cm") return 1.0;
-    if (unit == "meter" || unit == "m") return 100.0;
-    if (unit == "kilometer" || unit == "km") return 100000.0;
-    if (unit == "inch" || unit == "in") return 2.54;
-    if (unit == "foot" || unit == "ft") return 30.48;
-    if (unit == "yard" || unit == "yd") return 91.44;
-    if (unit == "mile" || unit == "mi") return 160934.4;
-    return 0.0;
-}
 
 DenseArray::Storage storageFor(const AttrSpec* attr, const ma::Numbers& numbers) {
     const AttrSpec* leaf = attr && attr->tuple && !attr->children.empty() ? attr->children[0] : attr;
@@ -110,9 +99,21 @@ void appendInPlace(StoredValue& stored, const ma::PolyFaces& have, const ma::Pol
 
 }  // namespace
 
+double centimetresPerLinearUnit(std::string_view unit) {
+    if (unit == "millimeter" || unit == "mm") return 0.1;
+    if (unit == "centimeter" || unit == "cm") return 1.0;
+    if (unit == "meter" || unit == "m") return 100.0;
+    if (unit == "kilometer" || unit == "km") return 100000.0;
+    if (unit == "inch" || unit == "in") return 2.54;
+    if (unit == "foot" || unit == "ft") return 30.48;
+    if (unit == "yard" || unit == "yd") return 91.44;
+    if (unit == "mile" || unit == "mi") return 160934.4;
+    return 0.0;
+}
+
 SceneBuilder::SceneBuilder(Scene& scene, std::string fileName) : scene_(scene), file_(std::move(fileName)) {
     scene_.fileName_ = file_;
-    linearToCm_ = linearFactor(scene_.linearUnit_);
+    linearToCm_ = centimetresPerLinearUnit(scene_.linearUnit_);
     if (linearToCm_ == 0.0) linearToCm_ = 1.0;
     angleToRad_ = scene_.angleUnit_ == "radian" || scene_.angleUnit_ == "rad" ? 1.0 : kPi / 180.0;
 }
@@ -131,7 +132,7 @@ void SceneBuilder::requiresPlugin(const ma::Requires&, const ma::FileLoc&) {}
 
 void SceneBuilder::currentUnit(const ma::CurrentUnit& cmd, const ma::FileLoc& loc) {
     if (!cmd.linear.empty()) {
-        double f = linearFactor(cmd.linear);
+        double f = centimetresPerLinearUnit(cmd.linear);
         if (f == 0.0) {
             warn(loc, "unknown linear unit \"" + std::string(cmd.linear) + "\" ignored");
         } else {

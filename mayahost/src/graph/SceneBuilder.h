@@ -13,6 +13,10 @@
 
 namespace mayahost {
 
+// Centimetres in one of the file's linear units ("cm" or "centimeter" ...);
+// 0 for a name Maya does not know.
+double centimetresPerLinearUnit(std::string_view unit);
+
 class SceneBuilder : public ma::MaBuilder {
 public:
     SceneBuilder(Scene& scene, std::string fileName);

@@ -1,5 +1,7 @@
 #include "graph/anim_curves.h"
 
+#include "graph/SceneBuilder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -10,17 +12,6 @@ namespace mayahost {
 namespace {
 
 // Values the file writes in its own units; the database keeps internal ones.
-double linearToCentimetres(std::string_view unit) {
-    if (unit == "millimeter" || unit == "mm") return 0.1;
-    if (unit == "meter" || unit == "m") return 100.0;
-    if (unit == "kilometer" || unit == "km") return 100000.0;
-    if (unit == "inch" || unit == "in") return 2.54;
-    if (unit == "foot" || unit == "ft") return 30.48;
-    if (unit == "yard" || unit == "yd") return 91.44;
-    if (unit == "mile" || unit == "mi") return 160934.4;
-    return 1.0;
-}
-
 double angleToRadians(std::string_view unit) {
     if (unit == "radian" || unit == "rad") return 1.0;
     if (unit == "angMin" || unit == "min") return std::numbers::pi / (180.0 * 60.0);
@@ -38,8 +29,9 @@ double valueScale(const Scene& scene, const Node& curve) {
     const MFn::Type fn = curve.type().apiType();
     if (fn == MFn::kAnimCurveTimeToAngular || fn == MFn::kAnimCurveUnitlessToAngular)
         return angleToRadians(scene.angleUnit());
-    if (fn == MFn::kAnimCurveTimeToDistance || fn == MFn::kAnimCurveUnitlessToDistance)
-        return linearToCentimetres(scene.linearUnit());
+    if (fn == MFn::kAnimCurveTimeToDistance || fn == MFn::kAnimCurveUnitlessToDistance) {
+        if (double f = centimetresPerLinearUnit(scene.linearUnit()); f > 0.0) return f;
+    }
     return 1.0;
 }
 

@@ -365,7 +365,9 @@ MStatus MFnMesh::getConnectedSetsAndMembers(unsigned int instanceNumber, MObject
         if (!c->live || !set || !set->hasFn(MFn::kSet)) continue;
         if (renderableSetsOnly && !set->hasFn(MFn::kShadingEngine)) continue;
         std::string key = c->sourcePlug.key();
-        // Maya writes the first instance's connection without an index ("shape.iog").
+        // Maya writes the first instance's connections without an index
+        // ("shape.iog", "shape.iog.og[1]").
+        if (instanceNumber == 0 && key.compare(0, 14, "instObjGroups.") == 0) key.insert(13, "[0]");
         if (key == instancePlug || (instanceNumber == 0 && key == "instObjGroups")) {
             entryFor(set).whole = true;
             continue;

@@ -6,9 +6,11 @@
 #include <maya/MFn.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnLambertShader.h>
+#include <maya/MFnMesh.h>
 #include <maya/MFnNumericData.h>
 #include <maya/MItDependencyGraph.h>
 #include <maya/MItDependencyNodes.h>
+#include <maya/MObjectArray.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MString.h>
@@ -65,6 +67,23 @@ void applyFileTexture(MPlug& colorPlug, orb::OldSCeneapiLightMultiMaterial& mate
 }
 
 }  // namespace
+
+// The shader of the first of the mesh instance's shading sets that has one.
+MObject MaterialManager::shaderOfMesh(const MDagPath& shape) const {
+  MStatus status;
+  MFnMesh mesh(shape, &status);
+  STATUS_REPORT(status, "creating a mesh");
+  MObjectArray sets;
+  MObjectArray components;
+  mesh.getConnectedSetsAndMembers(shape.instanceNumber(), sets, components, true);
+  for (unsigned i = 0; i < sets.length(); ++i) {
+    const std::string setName = nameOf(sets[i]);
+    LOG(logDEBUG2) << "Shading Group: " << setName << "\n";
+    MObject shader = shaderOfSet(setName);
+    if (!shader.isNull()) return shader;
+  }
+  return MObject::kNullObj;
+}
 
 // A NURBS surface is a member of its shading set through its first
 // instObjGroups element.
@@ -144,7 +163,9 @@ std::shared_ptr<orb::Material> MaterialManager::materialForPath(const MDagPath& 
   LOG(logDEBUG3) << "looking for a material for " << shape.fullPathName();
   const std::string instanceName = nameOf(shape.node());
   MObject shader = MObject::kNullObj;
-  if (shape.hasFn(MFn::kNurbsSurface)) {
+  if (shape.hasFn(MFn::kMesh)) {
+    shader = shaderOfMesh(shape);
+  } else if (shape.hasFn(MFn::kNurbsSurface)) {
     shader = shaderOfNurbsSurface(shape);
   } else {
     LOG(logWARNING) << "Do not know how to extract material for this type for node: " << shape.fullPathName();

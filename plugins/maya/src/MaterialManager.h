@@ -42,6 +42,7 @@ class MaterialManager final : public MaterialProvider {
  private:
   void defineMaterials();
   MObject shaderOfSet(const std::string& setName) const;
+  MObject shaderOfMesh(const MDagPath& shape) const;
   MObject shaderOfNurbsSurface(const MDagPath& shape) const;
   std::shared_ptr<orb::Material> materialFor(const MObject& shader, const std::string& instanceName);
 

@@ -172,16 +172,20 @@ std::string Maya2Glowbox::cameraName(const MFnCamera& camera) {
 // --- Geometry and the walk ---------------------------------------------------
 
 void Maya2Glowbox::prepareManagers(IDirtyChecker& checker) {
-  (void)checker;  // only the geometry managers consult it
   MStringArray shapes;
   const MStatus counted = MGlobal::executeCommand("ls -shapes", shapes, false, false);
   ProgressCounter progress{scene, counted.error() ? -1 : static_cast<int>(shapes.length()), 0, -1.0f};
-  (void)progress;  // advanced by the geometry managers
   if (!materialProvider) materialProvider = std::make_shared<MaterialManager>();
   materialProvider->setInstanceScene(scene);
   materialProvider->setUniqueMaterials(args.getBool(UNIQUE_MATERIALS, false));
   materialProvider->loadMaterials();
+  meshManager.setInstanceScene(scene);
+  meshManager.setMaterialProvider(materialProvider);
+  meshManager.setProgress(&progress);
   if (args.getString(EXPERIMENTAL, "") == "beta") std::cerr << "to old version for experiments" << std::endl;
+  meshManager.extractAll(checker);
+  // The counter dies with this call; nothing may advance it afterwards.
+  meshManager.setProgress(nullptr);
 }
 
 std::string Maya2Glowbox::versionString() {
@@ -258,9 +262,12 @@ std::vector<std::shared_ptr<orb::LightNode>> Maya2Glowbox::extractGeometry(const
   LOG(logDEBUG) << "extractGeometry(" << pathComponents(path) << ") type: " << type;
   LOG(logDEBUG3) << path.fullPathName() << "Shall be cleaned";
   std::vector<std::shared_ptr<orb::LightNode>> geometry;
-  // Meshes and NURBS surfaces are converted by their geometry managers before
-  // the walk; until those exist here, the walk places nothing for them.
-  if (type == "pfxHair") geometry.push_back(std::make_shared<orb::BezierCurves>(""));
+  if (type == "mesh") {
+    for (const auto& node : meshManager.getGeometry(path)) geometry.push_back(node);
+  } else if (type == "pfxHair") {
+    geometry.push_back(std::make_shared<orb::BezierCurves>(""));
+  }
+  // NURBS surfaces have no converter yet: the walk places nothing for them.
   return geometry;
 }
 

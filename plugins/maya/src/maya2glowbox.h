@@ -4,8 +4,10 @@
 // transform hierarchy as one tree of groups holding the converted geometry.
 
 #include "common/ImportArgs.h"
+#include "plugins/maya/src/DirtyChecker.h"
 #include "plugins/maya/src/GroupStack.h"
 #include "plugins/maya/src/MaterialManager.h"
+#include "plugins/maya/src/MeshManager.h"
 #include "sceneapi/model/LightCamera.h"
 #include "sceneapi/model/LightNode.h"
 #include "sceneapi/model/OrbGroup.h"
@@ -18,21 +20,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Decides which shapes need converting. Never deleted through the interface.
-class IDirtyChecker {
- public:
-  virtual bool isDirty(const MDagPath& path) = 0;
-
- protected:
-  ~IDirtyChecker() = default;
-};
-
-// A full export: every shape is converted.
-class AlwaysDirty final : public IDirtyChecker {
- public:
-  bool isDirty(const MDagPath&) override { return true; }
-};
 
 class Maya2Glowbox {
  public:
@@ -77,4 +64,5 @@ class Maya2Glowbox {
   orb::orbSceneapi_oo* scene;  // not owned
   ImportArgs args;
   std::shared_ptr<MaterialManager> materialProvider;
+  MeshManager meshManager;
 };

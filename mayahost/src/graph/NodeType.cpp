@@ -615,10 +615,13 @@ void TypeRegistry::defineOthers() {
     modifier.add("inputComponents", "ics", A::Data);
     for (auto [name, fn] : {std::pair{"polyTweak", MFn::kPolyTweak}, {"polyTweakUV", MFn::kPolyTweakUV},
                             {"polySmoothFace", MFn::kPolySmoothFacet}, {"polyTriangulate", MFn::kPolyTriangulate},
-                            {"polyNormal", MFn::kPolyNormal}, {"polySoftEdge", MFn::kPolySoftEdge},
+                            {"polyNormal", MFn::kPolyNormal},
                             {"polyMapCut", MFn::kPolyMapCut}, {"polyMergeVert", MFn::kPolyMergeVert},
                             {"polyExtrudeFace", MFn::kPolyExtrudeFacet}})
         define(name, "polyModifier", fn);
+    // The crease angle is written in the file's angle unit: the schema converts it.
+    NodeType& softEdge = define("polySoftEdge", "polyModifier", MFn::kPolySoftEdge);
+    softEdge.add("angle", "a", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent"})

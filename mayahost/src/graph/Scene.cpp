@@ -182,6 +182,14 @@ std::vector<int64_t> Node::logicalIndices(const PlugPath& multi) const {
     return result;
 }
 
+std::vector<std::string> Node::storedKeysStartingWith(std::string_view prefix) const {
+    std::vector<std::string> keys;
+    for (const auto& entry : values_)
+        if (std::string_view(entry.first).substr(0, prefix.size()) == prefix) keys.push_back(entry.first);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
 const Connection* Node::inputOf(const std::string& key) const {
     auto it = inputs_.find(key);
     if (it == inputs_.end()) return nullptr;

@@ -164,6 +164,9 @@ public:
     const ma::Value* data(std::string_view attrName) const;
     // Logical indices that hold a value or a connection under a multi plug.
     std::vector<int64_t> logicalIndices(const PlugPath& multi) const;
+    // Keys of stored values that begin with `prefix`, sorted: finds values
+    // kept as written because they spread over an outer range ("wl[0:15].w").
+    std::vector<std::string> storedKeysStartingWith(std::string_view prefix) const;
 
     // Incoming connection of exactly this plug, or null.
     const Connection* inputOf(const std::string& key) const;

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <unordered_map>
+#include <unordered_set>
 
 using namespace mayahost;
 
@@ -39,8 +41,11 @@ const MeshData* meshOf(const MObject& object, MStatus& status) {
     return evaluation->mesh.get();
 }
 
-// Face ids of a component list entry: "f[3]", "f[0:5]", "f[*]"; other kinds are skipped.
-void addListedFaces(const std::string& item, ComponentObject& faces) {
+// Face ids of a component list entry: "f[3]", "f[0:5]", "f[*]"; other kinds
+// are skipped. A range stops at the mesh's last face (`faceLimit`) so that a
+// hostile list cannot make millions of ids; an id past the faces is still
+// kept for the mesh check to refuse.
+void addListedFaces(const std::string& item, ComponentObject& faces, std::unordered_set<int>& seen, long faceLimit) {
     if (item.size() < 4 || item.compare(0, 2, "f[") != 0 || item.back() != ']') return;
     std::string range = item.substr(2, item.size() - 3);
     if (range == "*") {
@@ -57,8 +62,48 @@ void addListedFaces(const std::string& item, ComponentObject& faces) {
         parsed = std::from_chars(text + colon + 1, text + range.size(), last);
         if (parsed.ec != std::errc() || last < first) return;
     }
-    // Bounded by the int ids a component holds; the mesh check later refuses ids past its faces.
-    for (long f = first; f <= last && f <= 0x7fffffff; ++f) faces.add(int(f));
+    last = std::min({last, std::max(first, faceLimit - 1), long(0x7fffffff)});
+    if (faces.complete) return;
+    for (long f = first; f <= last; ++f)
+        if (seen.insert(int(f)).second) faces.elements.push_back(int(f));
+}
+
+// The faces of a per-face group the shape does not list itself: Maya then
+// keeps them on the groupParts node in the shape's history that tags the
+// group, found through the groupId node feeding both the shape's
+// objectGroupId and the groupParts' groupId. The groupParts nearest the shape
+// wins; face ids are taken as they are on the mesh leaving the history.
+std::vector<std::string> historyGroupComponents(const Scene& scene, const Node& shape, const std::string& groupKey) {
+    PlugPath gid;
+    if (!scene.resolvePlug(shape, groupKey + ".objectGroupId", gid)) return {};
+    PlugRef groupId = scene.sourceOf(shape, gid);
+    if (!groupId) return {};
+    std::unordered_set<const Node*> tagging;
+    for (const Connection* c : scene.connectionsOf(*groupId.node, nullptr, true, false)) {
+        const AttrSpec* attr = c->destinationPlug.attr();
+        if (c->destination && c->destination->hasFn(MFn::kGroupParts) && attr && attr->matches("gi"))
+            tagging.insert(c->destination);
+    }
+    if (tagging.empty()) return {};
+    // Breadth first up the shape's inputs; bounded, as histories may loop.
+    constexpr size_t kMaxVisited = 100000;
+    std::vector<const Node*> queue{&shape};
+    std::unordered_set<const Node*> seen{&shape};
+    for (size_t k = 0; k < queue.size() && seen.size() < kMaxVisited; ++k) {
+        for (const Connection* c : scene.connectionsOf(*queue[k], nullptr, false, true)) {
+            const Node* up = c->source;
+            if (!up || !seen.insert(up).second) continue;
+            if (tagging.count(up)) {
+                PlugPath ic;
+                if (!scene.resolvePlug(*up, "ic", ic)) return {};
+                PlugReading reading = scene.read(*up, ic);
+                const auto* items = reading.data ? std::get_if<ma::StringArray>(reading.data) : nullptr;
+                return items ? items->items : std::vector<std::string>{};
+            }
+            queue.push_back(up);
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -359,6 +404,9 @@ MStatus MFnMesh::getConnectedSetsAndMembers(unsigned int instanceNumber, MObject
         found.push_back({set, false, nullptr});
         return found.back();
     };
+    std::unordered_map<const Node*, std::unordered_set<int>> seenFaces;
+    const MeshEvaluation& evaluation = evaluateMesh(scene, *node);
+    const long faceLimit = long(std::min<size_t>(evaluation.mesh->numFaces(), 0x7fffffff));
     std::string groupPrefix = instancePlug + ".objectGroups[";
     for (const Connection* c : scene.connectionsOf(*node, nullptr, true, false)) {
         Node* set = c->destination;
@@ -375,11 +423,16 @@ MStatus MFnMesh::getConnectedSetsAndMembers(unsigned int instanceNumber, MObject
         if (key.compare(0, groupPrefix.size(), groupPrefix) != 0 || key.back() != ']') continue;
         Entry& entry = entryFor(set);
         if (!entry.faces) entry.faces = std::make_shared<ComponentObject>(MFn::kMeshPolygonComponent);
+        std::vector<std::string> listed;
         PlugPath list;
-        if (!scene.resolvePlug(*node, key + ".objectGrpCompList", list)) continue;
-        PlugReading reading = scene.read(*node, list);
-        if (const auto* items = reading.data ? std::get_if<ma::StringArray>(reading.data) : nullptr)
-            for (const std::string& item : items->items) addListedFaces(item, *entry.faces);
+        if (scene.resolvePlug(*node, key + ".objectGrpCompList", list)) {
+            PlugReading reading = scene.read(*node, list);
+            if (const auto* items = reading.data ? std::get_if<ma::StringArray>(reading.data) : nullptr)
+                listed = items->items;
+        }
+        if (listed.empty()) listed = historyGroupComponents(scene, *node, key);
+        std::unordered_set<int>& seen = seenFaces[entry.set];
+        for (const std::string& item : listed) addListedFaces(item, *entry.faces, seen, faceLimit);
     }
     for (const Entry& e : found) {
         sets.append(scene.handle(*e.set));

@@ -2,6 +2,9 @@
 
 #include "geometry/MeshFromStored.h"
 #include "geometry/PolyCreators.h"
+#include "graph/mesh_history_nodes.h"
+
+#include <algorithm>
 
 #include <unordered_map>
 #include <unordered_set>
@@ -98,7 +101,7 @@ private:
     const Node& node_;
 };
 
-class HistoryWalker {
+class HistoryWalker : public HistoryUpstream {
 public:
     explicit HistoryWalker(const Scene& scene) : scene_(scene) {}
 
@@ -109,7 +112,12 @@ public:
         if (scene_.resolvePlug(node, "inMesh", inMesh)) source = scene_.sourceOf(node, inMesh);
         if (source && depth < kMaxHistoryDepth) {
             MeshData mesh;
-            if (fromHistory(*source.node, depth + 1, mesh, result)) {
+            // The walk's own findings land in `result` through `current_`.
+            MeshEvaluation* outer = current_;
+            current_ = &result;
+            const bool evaluated = fromHistory(source, depth + 1, mesh);
+            current_ = outer;
+            if (evaluated) {
                 addTweaks(node, mesh, result);
                 result.mesh = std::make_shared<MeshData>(std::move(mesh));
                 return result;
@@ -124,11 +132,21 @@ public:
         return result;
     }
 
+    bool meshAt(const Node& node, const std::string& plug, MeshData& out) override {
+        PlugPath path;
+        if (!scene_.resolvePlug(node, plug, path)) return false;
+        PlugRef source = scene_.sourceOf(node, path);
+        return source && fromHistory(source, depth_ + 1, out);
+    }
+
 private:
-    // The mesh a history node puts out: a mesh shape's own evaluation, a
-    // primitive creator's mesh, or, for any other node, the nearest upstream
-    // geometry that can be evaluated.
-    bool fromHistory(const Node& node, int depth, MeshData& out, MeshEvaluation& result) {
+    // The mesh the plug `source` puts out: a mesh shape's own evaluation, a
+    // primitive creator's mesh, an evaluated modifier's or deformer's result,
+    // or, for any other node, the nearest upstream geometry that can be
+    // evaluated.
+    bool fromHistory(const PlugRef& source, int depth, MeshData& out) {
+        const Node& node = *source.node;
+        MeshEvaluation& result = *current_;
         // A node met twice in one walk is a cycle or a second road to a dead end.
         if (depth > kMaxHistoryDepth || !visited_.insert(&node).second) return false;
         if (node.hasFn(MFn::kMesh)) {
@@ -147,13 +165,31 @@ private:
             result.error = node.name() + ": " + error;
             return false;
         }
-        for (const Connection* c : scene_.connectionsOf(node, nullptr, false, true)) {
-            if (!c->source || c->source == &node) continue;
-            if (fromHistory(*c->source, depth + 1, out, result)) {
+        // A deformer's outputGeometry[i] is made from its input[i].
+        const int64_t outputIndex = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+        const int outerDepth = depth_;
+        depth_ = depth;
+        bool evaluated = false;
+        if (isEvaluatedHistoryType(node)) {
+            evaluated = evaluateHistoryNode(scene_, node, outputIndex, *this, out, result.warnings);
+        } else {
+            evaluated = passInputOn(node, outputIndex, depth, out);
+            if (evaluated)
                 result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
                                           ") not evaluated: its input geometry is used");
-                return true;
-            }
+        }
+        depth_ = outerDepth;
+        return evaluated;
+    }
+
+    // A node left at rest: its geometry input when it has a known one, else
+    // the first of its inputs that leads to geometry.
+    bool passInputOn(const Node& node, int64_t outputIndex, int depth, MeshData& out) {
+        std::string input = geometryInputOf(scene_, node, outputIndex);
+        if (!input.empty()) return meshAt(node, input, out);
+        for (const Connection* c : scene_.connectionsOf(node, nullptr, false, true)) {
+            if (!c->source || c->source == &node) continue;
+            if (fromHistory(PlugRef{c->source, c->sourcePlug}, depth + 1, out)) return true;
         }
         return false;
     }
@@ -170,6 +206,8 @@ private:
 
     const Scene& scene_;
     std::unordered_set<const Node*> visited_;
+    MeshEvaluation* current_ = nullptr;
+    int depth_ = 0;
 };
 
 // The stand-in's API is used from one thread, as Maya's is.

@@ -1,0 +1,384 @@
+#include "graph/mesh_history_nodes.h"
+
+#include "geometry/MeshModifiers.h"
+#include "graph/mesh_history_read.h"
+#include "graph/transform_eval.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace mayahost {
+namespace {
+
+// Multi indices beyond these are hostile or broken files: they would only
+// allocate parameter slots that no mesh can use.
+constexpr int64_t kMaxInfluences = 1 << 16;
+constexpr int64_t kMaxTargets = 1 << 16;
+
+constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
+
+std::string indexed(const std::string& multi, int64_t index) { return multi + "[" + std::to_string(index) + "]"; }
+
+bool isDeformer(const Node& node) { return node.hasFn(MFn::kGeometryFilt); }
+
+// Collects the modifiers' warnings under the name of the node that gave them.
+class NodeWarnings {
+public:
+    NodeWarnings(const Node& node, std::vector<std::string>& sink) : node_(node), sink_(sink) {}
+    ~NodeWarnings() { flush(); }
+    NodeWarnings(const NodeWarnings&) = delete;
+    NodeWarnings& operator=(const NodeWarnings&) = delete;
+    std::string* text() { return &text_; }
+    void add(const std::string& message) { text_ += (text_.empty() ? "" : "; ") + message; }
+    void flush() {
+        if (!text_.empty()) sink_.push_back(node_.name() + ": " + text_);
+        text_.clear();
+    }
+
+private:
+    const Node& node_;
+    std::vector<std::string>& sink_;
+    std::string text_;
+};
+
+// The vertices a deformer acts on: the components of the groupParts that
+// tags its input with the deformer's own group. Absent means every vertex.
+std::optional<std::vector<int32_t>> deformerMembers(const AttributeReader& deformer, int64_t geometry,
+                                                    const MeshData& mesh, NodeWarnings& warnings) {
+    const std::string input = indexed("ip", geometry);
+    PlugRef geometrySource = deformer.source(input + ".ig");
+    if (!geometrySource || !geometrySource.node->hasFn(MFn::kGroupParts)) return std::nullopt;
+    PlugRef group = deformer.source(input + ".gi");
+    AttributeReader parts(deformer.scene(), *geometrySource.node);
+    PlugRef partsGroup = parts.source("gi");
+    if (!group || !partsGroup || group.node != partsGroup.node) return std::nullopt;
+    GroupPartsParams params;
+    params.inputComponents = parts.componentList("ic").value_or(std::vector<std::string>{});
+    params.inputRemoveComponent = parts.componentList("irc").value_or(std::vector<std::string>{});
+    std::string why;
+    ComponentSelection selection = groupPartsComponents(mesh, params, &why);
+    if (!why.empty()) warnings.add(why);
+    if (selection.vertices.empty() || selection.vertices.size() == mesh.numVertices()) return std::nullopt;
+    return selection.vertices;
+}
+
+// ------------------------------------------------------------------ per type
+
+void transformGeometry(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    TransformGeometryParams p;
+    if (std::optional<MMatrix> m = r.matrix("txf")) p.transform = *m;
+    p.invertTransform = r.number("itf", 0) != 0;
+    p.freezeNormals = int(r.number("fn", 0));
+    p.reverseNormals = r.number("rn", 0) != 0;
+    mesh = applyTransformGeometry(mesh, p, warnings.text());
+}
+
+void tweak(const AttributeReader& r, int64_t geometry, MeshData& mesh, NodeWarnings& warnings) {
+    TweakParams p;
+    for (const char* list : {"vl", "pl"}) {
+        const std::string multi = indexed(list, geometry) + (list[0] == 'v' ? ".vt" : ".cp");
+        for (int64_t i : r.indices(multi)) {
+            std::optional<std::vector<double>> v = r.tuple(indexed(multi, i), 3);
+            if (!v || i > INT32_MAX) continue;
+            p.vertex.push_back({int32_t(i), float((*v)[0]), float((*v)[1]), float((*v)[2])});
+        }
+        if (!p.vertex.empty()) break;
+    }
+    p.relativeTweak = r.number("rtw", 1) != 0;
+    p.envelope = r.number("en", 1);
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applyTweak(mesh, p, warnings.text());
+}
+
+void groupParts(const AttributeReader& r, const MeshData& mesh, NodeWarnings& warnings) {
+    // The geometry passes through; the list is checked so that a broken tag is reported here.
+    GroupPartsParams p;
+    p.inputComponents = r.componentList("ic").value_or(std::vector<std::string>{});
+    p.inputRemoveComponent = r.componentList("irc").value_or(std::vector<std::string>{});
+    p.groupId = int32_t(r.number("gi", 0));
+    groupPartsComponents(mesh, p, warnings.text());
+}
+
+void polyNormal(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolyNormalParams p;
+    p.inputComponents = r.componentList("ics");
+    const double mode = r.number("nm", 0);
+    if (!(mode >= 0 && mode <= 4) || mode != std::floor(mode)) {
+        warnings.add("normalMode " + std::to_string(mode) + " is not known, geometry passed through");
+        return;
+    }
+    p.normalMode = PolyNormalMode(int(mode));
+    p.userNormalMode = r.number("unm", 1) != 0;
+    mesh = applyPolyNormal(mesh, p, warnings.text());
+}
+
+void polySoftEdge(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolySoftEdgeParams p;
+    p.inputComponents = r.componentList("ics");
+    p.angle = r.number("a", p.angle / kRadiansToDegrees) * kRadiansToDegrees;
+    mesh = applyPolySoftEdge(mesh, p, warnings.text());
+}
+
+void polyTriangulate(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolyTriangulateParams p;
+    p.inputComponents = r.componentList("ics");
+    mesh = applyPolyTriangulate(mesh, p, warnings.text());
+}
+
+std::optional<std::array<float, 3>> rgbAt(const AttributeReader& r, const std::string& plug) {
+    std::optional<std::vector<double>> v = r.tuple(plug, 3);
+    if (!v) return std::nullopt;
+    return std::array<float, 3>{float((*v)[0]), float((*v)[1]), float((*v)[2])};
+}
+
+std::optional<float> alphaAt(const AttributeReader& r, const std::string& plug) {
+    std::optional<std::vector<double>> v = r.tuple(plug, 1);
+    if (!v) return std::nullopt;
+    return float((*v)[0]);
+}
+
+void polyColorPerVertex(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolyColorPerVertexParams p;
+    for (int64_t v : r.indices("vclr")) {
+        if (v > INT32_MAX) continue;
+        const std::string vertex = indexed("vclr", v);
+        VertexColor color;
+        color.vertex = int32_t(v);
+        color.rgb = rgbAt(r, vertex + ".vrgb");
+        color.alpha = alphaAt(r, vertex + ".vxal");
+        for (int64_t f : r.indices(vertex + ".vfcl")) {
+            if (f > INT32_MAX) continue;
+            const std::string face = indexed(vertex + ".vfcl", f);
+            VertexFaceColor faceColor;
+            faceColor.face = int32_t(f);
+            faceColor.rgb = rgbAt(r, face + ".frgb");
+            faceColor.alpha = alphaAt(r, face + ".vfal");
+            if (faceColor.rgb || faceColor.alpha) color.faceColors.push_back(faceColor);
+        }
+        if (color.rgb || color.alpha || !color.faceColors.empty()) p.vertexColor.push_back(std::move(color));
+    }
+    if (std::optional<std::string> name = r.string("cn"); name && !name->empty()) p.colorSetName = *name;
+    p.clamped = r.number("clam", 0) != 0;
+    mesh = applyPolyColorPerVertex(mesh, p, warnings.text());
+}
+
+void polyTweakUV(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolyTweakUVParams p;
+    for (int64_t i : r.indices("uvtk")) {
+        std::optional<std::vector<double>> uv = r.tuple(indexed("uvtk", i), 2);
+        if (!uv || i > INT32_MAX) continue;
+        p.uvTweak.push_back({int32_t(i), float((*uv)[0]), float((*uv)[1])});
+    }
+    p.uvSetName = r.string("uvs").value_or("");
+    mesh = applyPolyTweakUV(mesh, p, warnings.text());
+}
+
+// --- skinCluster
+
+// Weights come as one plug per vertex and influence (".wl[3].w[1]"), as a
+// dense run per vertex (".wl[3].w[0:2]"), or spread over a run of vertices
+// with their own sparse lists (".wl[0:15].w" 2 0 0.5 1 0.5 ...: per vertex a
+// count, then influence/weight pairs).
+std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_t vertices, NodeWarnings& warnings) {
+    std::vector<std::vector<SkinWeight>> list(vertices);
+    size_t beyond = 0;
+    for (int64_t v : r.indices("wl")) {
+        if (v < 0 || size_t(v) >= vertices) {
+            ++beyond;
+            continue;
+        }
+        const std::string weights = indexed("wl", v) + ".w";
+        for (int64_t j : r.indices(weights)) {
+            std::optional<double> w = r.number(indexed(weights, j));
+            if (w && j <= INT32_MAX) list[size_t(v)].push_back({int32_t(j), *w});
+        }
+    }
+    for (const std::string& key : r.node().storedKeysStartingWith("wl[")) {
+        int64_t first = 0, last = 0;
+        if (!parseRangeKey(key, "wl", ".w", first, last)) continue;
+        const StoredValue* stored = r.node().stored(key);
+        const auto* numbers = stored && stored->data ? std::get_if<ma::Numbers>(stored->data.get()) : nullptr;
+        if (!numbers) continue;
+        const std::vector<double>& n = numbers->values;
+        size_t k = 0;
+        for (int64_t v = first; v <= last; ++v) {
+            const double count = k < n.size() ? n[k] : -1;
+            if (!(count >= 0) || count != std::floor(count) || (n.size() - k - 1) / 2 < count) {
+                warnings.add("weights \"" + key + "\" malformed from vertex " + std::to_string(v) + ", the rest ignored");
+                break;
+            }
+            ++k;
+            std::vector<SkinWeight>* target = size_t(v) < vertices ? &list[size_t(v)] : nullptr;
+            if (!target) ++beyond;
+            for (size_t e = 0; e < size_t(count); ++e, k += 2) {
+                const double influence = n[k];
+                if (!target) continue;
+                if (influence >= 0 && influence <= double(INT32_MAX) && influence == std::floor(influence))
+                    target->push_back({int32_t(influence), n[k + 1]});
+            }
+        }
+    }
+    if (beyond) warnings.add(std::to_string(beyond) + " weight lists beyond the mesh's vertices ignored");
+    return list;
+}
+
+// The world matrix of the joint (or any DAG node) driving an influence, on
+// its first path, as the scene stands at load.
+std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
+    if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
+    std::vector<const Node*> path;
+    for (const Node* n = &driver; n && !n->isWorld() && path.size() < 4096;
+         n = n->parents().empty() ? nullptr : n->parents().front())
+        path.push_back(n);
+    std::reverse(path.begin(), path.end());
+    return worldMatrixOf(scene, path);
+}
+
+void skinCluster(const AttributeReader& r, int64_t geometry, MeshData& mesh, NodeWarnings& warnings) {
+    SkinClusterParams p;
+    p.weightList = skinWeights(r, mesh.numVertices(), warnings);
+    size_t ignored = 0;
+    auto slot = [&](std::vector<std::optional<MMatrix>>& v, int64_t j) -> std::optional<MMatrix>* {
+        if (j < 0 || j >= kMaxInfluences) {
+            ++ignored;
+            return nullptr;
+        }
+        if (size_t(j) >= v.size()) v.resize(size_t(j) + 1);
+        return &v[size_t(j)];
+    };
+    for (int64_t j : r.indices("pm"))
+        if (auto* s = slot(p.bindPreMatrix, j)) *s = r.matrix(indexed("pm", j));
+    for (int64_t j : r.indices("ma")) {
+        auto* s = slot(p.matrix, j);
+        if (!s) continue;
+        PlugRef driver = r.source(indexed("ma", j));
+        *s = driver ? driverWorldMatrix(r.scene(), *driver.node) : std::nullopt;
+        if (!*s) *s = r.matrix(indexed("ma", j));
+    }
+    if (ignored) warnings.add(std::to_string(ignored) + " influences beyond " + std::to_string(kMaxInfluences) + " ignored");
+    if (std::optional<MMatrix> gm = r.matrix("gm")) p.geomMatrix = *gm;
+    const double normalize = r.number("nw", 1);
+    if (normalize == 0 || normalize == 1 || normalize == 2) p.normalizeWeights = SkinNormalizeWeights(int(normalize));
+    p.skinningMethod = int(r.number("skm", 0));
+    p.envelope = r.number("en", 1);
+    p.deformUserNormals = r.number("dun", 1) != 0;
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applySkinCluster(mesh, p, warnings.text());
+}
+
+// --- blendShape
+
+void blendShape(const AttributeReader& r, const Node& node, int64_t geometry, HistoryUpstream& upstream,
+                MeshData& mesh, NodeWarnings& warnings) {
+    BlendShapeParams p;
+    size_t ignored = 0;
+    for (int64_t t : r.indices("w")) {
+        if (t < 0 || t >= kMaxTargets) {
+            ++ignored;
+            continue;
+        }
+        if (size_t(t) >= p.weight.size()) p.weight.resize(size_t(t) + 1, 0.0);
+        p.weight[size_t(t)] = r.number(indexed("w", t), 0);
+    }
+    p.envelope = r.number("en", 1);
+    const size_t vertices = mesh.numVertices();
+    auto perVertex = [&](const std::string& multi) {
+        std::vector<std::optional<float>> out;
+        for (int64_t v : r.indices(multi)) {
+            if (v < 0 || size_t(v) >= vertices) continue;
+            std::optional<double> w = r.number(indexed(multi, v));
+            if (!w) continue;
+            if (size_t(v) >= out.size()) out.resize(size_t(v) + 1);
+            out[size_t(v)] = float(*w);
+        }
+        return out;
+    };
+    const std::string input = indexed("it", geometry);
+    p.baseWeights = perVertex(input + ".bw");
+    for (int64_t t : r.indices(input + ".itg")) {
+        if (t < 0 || t >= kMaxTargets) {
+            ++ignored;
+            continue;
+        }
+        const std::string group = indexed(input + ".itg", t);
+        BlendShapeTarget target;
+        target.index = int32_t(t);
+        target.targetWeights = perVertex(group + ".tw");
+        for (int64_t i : r.indices(group + ".iti")) {
+            if (i < 0 || i > INT32_MAX) continue;
+            const std::string item = indexed(group + ".iti", i);
+            BlendShapeTargetItem entry;
+            entry.itemIndex = int32_t(i);
+            MeshData live;
+            PlugRef liveSource = r.source(item + ".igt");
+            if (liveSource && upstream.meshAt(node, item + ".igt", live)) {
+                entry.inputGeomTarget = std::move(live.points);
+            } else {
+                if (liveSource) warnings.add("target " + item + " could not be evaluated, its stored offsets are used");
+                entry.inputPointsTarget = r.points(item + ".ipt").value_or(std::vector<float>{});
+                entry.inputComponentsTarget = r.componentList(item + ".ict");
+            }
+            target.items.push_back(std::move(entry));
+        }
+        if (!target.items.empty()) p.targets.push_back(std::move(target));
+    }
+    if (ignored) warnings.add(std::to_string(ignored) + " targets beyond " + std::to_string(kMaxTargets) + " ignored");
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applyBlendShape(mesh, p, warnings.text());
+}
+
+}  // namespace
+
+bool isEvaluatedHistoryType(const Node& node) {
+    static const char* const kTypes[] = {"transformGeometry", "tweak",       "groupParts",         "polyNormal",
+                                         "polySoftEdge",      "polyTriangulate", "polyColorPerVertex", "polyTweakUV",
+                                         "skinCluster",       "blendShape"};
+    for (const char* type : kTypes)
+        if (node.typeName() == type) return true;
+    return false;
+}
+
+std::string geometryInputOf(const Scene& scene, const Node& node, int64_t outputIndex) {
+    std::vector<std::string> candidates;
+    const std::string deformerInput = indexed("ip", std::max<int64_t>(outputIndex, 0)) + ".ig";
+    if (isDeformer(node)) {
+        candidates = {deformerInput};
+    } else if (node.hasFn(MFn::kMidModifier)) {
+        candidates = {"ip"};
+    } else if (node.hasFn(MFn::kGroupParts) || node.typeName() == "transformGeometry") {
+        candidates = {"ig"};
+    } else {
+        // A type this registry does not know: the inputs deformers and
+        // modifiers use, in that order.
+        candidates = {deformerInput, "ip", "ig"};
+    }
+    for (const std::string& plug : candidates) {
+        PlugPath path;
+        if (scene.resolvePlug(node, plug, path) && scene.sourceOf(node, path)) return plug;
+    }
+    return {};
+}
+
+bool evaluateHistoryNode(const Scene& scene, const Node& node, int64_t outputIndex, HistoryUpstream& upstream,
+                         MeshData& out, std::vector<std::string>& warnings) {
+    const int64_t geometry = std::max<int64_t>(outputIndex, 0);
+    const std::string input = geometryInputOf(scene, node, geometry);
+    if (input.empty() || !upstream.meshAt(node, input, out)) return false;
+    const AttributeReader r(scene, node);
+    NodeWarnings w(node, warnings);
+    const std::string& type = node.typeName();
+    if (type == "transformGeometry") transformGeometry(r, out, w);
+    else if (type == "tweak") tweak(r, geometry, out, w);
+    else if (type == "groupParts") groupParts(r, out, w);
+    else if (type == "polyNormal") polyNormal(r, out, w);
+    else if (type == "polySoftEdge") polySoftEdge(r, out, w);
+    else if (type == "polyTriangulate") polyTriangulate(r, out, w);
+    else if (type == "polyColorPerVertex") polyColorPerVertex(r, out, w);
+    else if (type == "polyTweakUV") polyTweakUV(r, out, w);
+    else if (type == "skinCluster") skinCluster(r, geometry, out, w);
+    else if (type == "blendShape") blendShape(r, node, geometry, upstream, out, w);
+    return true;
+}
+
+}  // namespace mayahost

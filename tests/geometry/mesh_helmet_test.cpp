@@ -3,15 +3,12 @@
 
 #include "geometry/DisplayGeometry.h"
 #include "geometry/MeshFromStored.h"
+#include "obj_reference.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
 #include <fstream>
-#include <map>
 #include <sstream>
-#include <unordered_map>
 
 using mayahost::StoredMesh;
 
@@ -107,87 +104,6 @@ StoredMesh readStoredMesh(const std::string& text, const std::string& node) {
     return mesh;
 }
 
-using Corner = std::array<float, 8>;  // position, uv, normal
-
-struct ObjMesh {
-    std::vector<Corner> corners;                // distinct corner values
-    std::vector<std::array<size_t, 3>> triangles;  // into corners
-};
-
-ObjMesh readObj(const std::string& text) {
-    std::vector<std::array<float, 3>> v, vn;
-    std::vector<std::array<float, 2>> vt;
-    std::map<Corner, size_t> ids;
-    ObjMesh out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        std::istringstream l(line);
-        std::string tag;
-        l >> tag;
-        if (tag == "v") v.emplace_back(), l >> v.back()[0] >> v.back()[1] >> v.back()[2];
-        else if (tag == "vn") vn.emplace_back(), l >> vn.back()[0] >> vn.back()[1] >> vn.back()[2];
-        else if (tag == "vt") vt.emplace_back(), l >> vt.back()[0] >> vt.back()[1];
-        else if (tag == "f") {
-            std::array<size_t, 3> tri{};
-            for (size_t k = 0; k < 3; ++k) {
-                std::string ref;
-                l >> ref;
-                size_t a = std::stoul(ref), b = std::stoul(ref.substr(ref.find('/') + 1)),
-                       c = std::stoul(ref.substr(ref.rfind('/') + 1));
-                Corner corner = {v.at(a - 1)[0], v.at(a - 1)[1], v.at(a - 1)[2], vt.at(b - 1)[0], vt.at(b - 1)[1],
-                                 vn.at(c - 1)[0], vn.at(c - 1)[1], vn.at(c - 1)[2]};
-                tri[k] = ids.emplace(corner, ids.size()).first->second;
-            }
-            out.triangles.push_back(tri);
-        }
-    }
-    out.corners.resize(ids.size());
-    for (auto& [corner, id] : ids) out.corners[id] = corner;
-    return out;
-}
-
-// Finds the export's corner closest to a value set, within `tol` on every
-// value, through a grid on the position.
-class CornerIndex {
-public:
-    explicit CornerIndex(const std::vector<Corner>& corners) : corners_(corners) {
-        for (size_t i = 0; i < corners.size(); ++i) cells_[cell(corners[i][0], corners[i][1], corners[i][2])].push_back(i);
-    }
-    int64_t find(const Corner& c, float tol) const {
-        int64_t best = -1;
-        float bestError = tol + 1;
-        int64_t x = int64_t(std::floor(c[0] / kCell)), y = int64_t(std::floor(c[1] / kCell)), z = int64_t(std::floor(c[2] / kCell));
-        for (int64_t dx = -1; dx <= 1; ++dx)
-            for (int64_t dy = -1; dy <= 1; ++dy)
-                for (int64_t dz = -1; dz <= 1; ++dz) {
-                    auto it = cells_.find(key(x + dx, y + dy, z + dz));
-                    if (it == cells_.end()) continue;
-                    for (size_t i : it->second) {
-                        float worst = 0;
-                        for (size_t k = 0; k < 8; ++k) worst = std::max(worst, std::fabs(corners_[i][k] - c[k]));
-                        if (worst <= tol && worst < bestError) bestError = worst, best = int64_t(i);
-                    }
-                }
-        return best;
-    }
-
-private:
-    static constexpr double kCell = 1e-3;
-    static uint64_t key(int64_t x, int64_t y, int64_t z) {
-        return (uint64_t(x) * 73856093u) ^ (uint64_t(y) * 19349663u) ^ (uint64_t(z) * 83492791u);
-    }
-    static uint64_t cell(float x, float y, float z) {
-        return key(int64_t(std::floor(x / kCell)), int64_t(std::floor(y / kCell)), int64_t(std::floor(z / kCell)));
-    }
-    const std::vector<Corner>& corners_;
-    std::unordered_map<uint64_t, std::vector<size_t>> cells_;
-};
-
-std::array<size_t, 3> canonical(std::array<size_t, 3> t) {
-    while (t[0] > t[1] || t[0] > t[2]) t = {t[1], t[2], t[0]};
-    return t;
-}
-
 TEST(MeshHelmet, DisplayGeometryMatchesMayasExport) {
     std::string scene = readFile(kScene), exported = readFile(kExport);
     ASSERT_FALSE(scene.empty()) << kScene;
@@ -206,33 +122,9 @@ TEST(MeshHelmet, DisplayGeometryMatchesMayasExport) {
     ASSERT_EQ(g.triangleCount(), 15452u);
     ASSERT_EQ(g.uvs.size(), 2 * g.vertexCount());
 
-    ObjMesh obj = readObj(exported);
+    objref::ObjMesh obj = objref::readObj(exported);
     ASSERT_EQ(obj.triangles.size(), 15452u);
-    CornerIndex index(obj.corners);
-    std::vector<size_t> match(g.vertexCount());
-    std::vector<bool> used(obj.corners.size(), false);
-    size_t unmatched = 0;
-    for (size_t v = 0; v < g.vertexCount(); ++v) {
-        Corner c = {g.positions[3 * v], g.positions[3 * v + 1], g.positions[3 * v + 2], g.uvs[2 * v], g.uvs[2 * v + 1],
-                    g.normals[3 * v], g.normals[3 * v + 1], g.normals[3 * v + 2]};
-        int64_t found = index.find(c, 1e-5f);
-        if (found < 0) {
-            if (++unmatched <= 5) ADD_FAILURE() << "display vertex " << v << " is not in the export";
-            continue;
-        }
-        match[v] = size_t(found);
-        used[size_t(found)] = true;
-    }
-    ASSERT_EQ(unmatched, 0u);
-    EXPECT_EQ(std::count(used.begin(), used.end(), false), 0) << "export corners missing from the display geometry";
-
-    std::vector<std::array<size_t, 3>> ours, theirs;
-    for (size_t t = 0; t < g.triangleCount(); ++t)
-        ours.push_back(canonical({match[g.triangles[3 * t]], match[g.triangles[3 * t + 1]], match[g.triangles[3 * t + 2]]}));
-    for (const auto& t : obj.triangles) theirs.push_back(canonical(t));
-    std::sort(ours.begin(), ours.end());
-    std::sort(theirs.begin(), theirs.end());
-    EXPECT_TRUE(ours == theirs) << "same corners, but not the same triangles (or windings)";
+    EXPECT_EQ(objref::compareWithExport(g.positions, g.uvs, g.normals, g.triangles, obj, 1e-5f), "");
 }
 
 }  // namespace

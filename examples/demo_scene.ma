@@ -3,7 +3,8 @@
 //Codeset: UTF-8
 // A small scene written for the importer's demo: a pivoted hierarchy, a camera,
 // a Lambert and a Blinn with a file texture, a display layer, a hidden object,
-// a history cube, a stored mesh and a mesh with two materials on its faces.
+// a history cube, a stored mesh placed twice (an instance) and a mesh with two
+// materials on its faces.
 requires maya "2018";
 currentUnit -l centimeter -a degree -t film;
 fileInfo "application" "maya";
@@ -121,6 +122,11 @@ createNode mesh -n "crateShape" -p "crate";
 	setAttr ".cvd" -type "dataPolyComponent" Index_Data Vertex 0 ;
 	setAttr ".pd[0]" -type "dataPolyComponent" Index_Data UV 0 ;
 	setAttr ".hfd" -type "dataPolyComponent" Index_Data Face 0 ;
+createNode transform -n "crateCopy";
+	setAttr ".t" -type "double3" -150 25 -120 ;
+	setAttr ".r" -type "double3" 0 45 0 ;
+	setAttr ".s" -type "double3" 40 40 40 ;
+parent -s -nc -r -add "|crate|crateShape" "crateCopy";
 createNode transform -n "twoTone";
 	setAttr ".t" -type "double3" 150 0 0 ;
 createNode mesh -n "twoToneShape" -p "twoTone";
@@ -253,6 +259,7 @@ connectAttr "redLambert.msg" "materialInfo1.m";
 connectAttr "woodFile.oc" "woodBlinn.c";
 connectAttr "woodBlinn.oc" "woodBlinnSG.ss";
 connectAttr "crateShape.iog" "woodBlinnSG.dsm" -na;
+connectAttr "crateShape.iog[1]" "woodBlinnSG.dsm" -na;
 connectAttr "twoToneShape.iog.og[1]" "woodBlinnSG.dsm" -na;
 connectAttr "groupId2.msg" "woodBlinnSG.gn" -na;
 connectAttr "woodBlinnSG.msg" "materialInfo2.sg";

@@ -6,6 +6,8 @@
 #include "file/MaReader.h"
 #include "graph/ApiSupport.h"
 #include "graph/SceneBuilder.h"
+#include "graph/anim_curves.h"
+#include "graph/up_axis.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,9 +52,17 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
                                                  : result.message;
         return MStatus::withReason(codeFor(result.error), why);
     }
+    // Attributes fed by expressions, constraints and the like keep their
+    // stored values; say so once per kind of driver, with the load's warnings.
+    reportUnevaluatedDrivers(*scene);
     // Warnings of the load go to the log, each naming the file and line.
-    for (const SceneWarning& w : scene->warnings())
-        LOG(logWARNING) << w.file << ":" << w.line << ": " << w.message;
+    // (Findings about the whole scene have no line.)
+    for (const SceneWarning& w : scene->warnings()) {
+        if (w.line > 0)
+            LOG(logWARNING) << w.file << ":" << w.line << ": " << w.message;
+        else
+            LOG(logWARNING) << w.file << ": " << w.message;
+    }
     replaceCurrentScene(std::move(scene));
     setCurrentFilePath(fileName.str());
     return MStatus::kSuccess;
@@ -220,17 +230,17 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool dis
 
 MVector MGlobal::upAxis(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return currentScene().upAxis() == 'z' ? MVector::zAxis : MVector::yAxis;
+    return sceneUpAxis(currentScene()) == 'z' ? MVector::zAxis : MVector::yAxis;
 }
 
 bool MGlobal::isYAxisUp(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return currentScene().upAxis() == 'y';
+    return sceneUpAxis(currentScene()) == 'y';
 }
 
 bool MGlobal::isZAxisUp(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return currentScene().upAxis() == 'z';
+    return sceneUpAxis(currentScene()) == 'z';
 }
 
 void MGlobal::displayInfo(const MString& text) {

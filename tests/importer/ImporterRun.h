@@ -1,0 +1,114 @@
+#pragma once
+// Runs the built mayaimport in a private sandbox: a scratch folder of its own
+// and a log location inside it (no installation record, so the log goes to
+// $TMPDIR), so that tests running side by side never share a log or a file.
+
+#include "common/ImportArgs.h"
+#include "tests/importer/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace importer_test {
+
+namespace fs = std::filesystem;
+
+inline const std::string kImporter = std::string(GLOWBOX_BIN_DIR) + "/mayaimport";
+inline const std::string kLauncher = std::string(GLOWBOX_BIN_DIR) + "/glowbox-import";
+
+// The four header lines, the banner and the version line that every scene
+// file begins with, before anything of the Maya scene.
+inline const std::string kSceneHeader =
+    "//---vantor:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Glowbox scene file\n\n"
+    "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\nversion 6\n\n";
+
+// Settings as the renderer sends them for one scene: argument version 6.2,
+// readable output unless told otherwise.
+inline ImportArgs settingsFor(const std::string& scene, const std::string& output, bool readable = true) {
+  ImportArgs args;
+  args.setString(IMPORT_FILENAME, scene);
+  args.setString(OUTPUT_FILENAME, output);
+  args.setString(LOGLEVEL, "INFO");
+  if (readable) args.setBool(DEBUGSCN, true);
+  return args;
+}
+
+inline std::vector<std::string> encoded(const ImportArgs& args) {
+  std::vector<std::string> out;
+  args.encode(out);
+  return out;
+}
+
+class Sandbox {
+ public:
+  Sandbox() {
+    std::string pattern = (fs::temp_directory_path() / "glowbox-e2e-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) root_ = pattern;
+    fs::create_directories(root_ / "tmp");
+  }
+  ~Sandbox() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  const fs::path& root() const { return root_; }
+  fs::path logPath() const { return root_ / "tmp" / "sceneapi.log"; }
+  std::string log() const { return testproc::slurp(logPath()); }
+
+  fs::path write(const std::string& name, const std::string& text) const {
+    const fs::path path = root_ / name;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  // Environment for a child: the log in this sandbox, no installation record.
+  std::map<std::string, std::string> environment() const {
+    return {{"TMPDIR", (root_ / "tmp").string()},
+            {"VANTOR_SYSCONFDIR", (root_ / "etc").string()},
+            {"XDG_CONFIG_HOME", (root_ / "config").string()},
+            {"HOME", (root_ / "home").string()}};
+  }
+
+  testproc::Outcome runImporter(const std::vector<std::string>& arguments) const {
+    return testproc::run(kImporter, arguments, environment(), root_);
+  }
+  testproc::Outcome runImporter(const ImportArgs& args) const { return runImporter(encoded(args)); }
+
+ private:
+  fs::path root_;
+};
+
+// Every log record (one per entry; continuation lines stay with their record).
+inline std::vector<std::string> logRecords(const std::string& log) {
+  std::vector<std::string> records;
+  std::istringstream in(log);
+  for (std::string line; std::getline(in, line);) {
+    const bool startsRecord = line.find(" - ") != std::string::npos && line.find(".cpp:") != std::string::npos;
+    if (startsRecord || records.empty())
+      records.push_back(line);
+    else
+      records.back() += "\n" + line;
+  }
+  return records;
+}
+
+// Records of one level ("ERROR", "WARNING" ...) that contain `text`.
+inline std::vector<std::string> recordsWith(const std::string& log, const std::string& level, const std::string& text) {
+  std::vector<std::string> found;
+  for (const std::string& record : logRecords(log))
+    if (record.find(" " + level + ":  ") != std::string::npos && record.find(text) != std::string::npos)
+      found.push_back(record);
+  return found;
+}
+
+}  // namespace importer_test

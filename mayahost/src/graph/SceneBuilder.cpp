@@ -516,7 +516,9 @@ void SceneBuilder::storeDense(Target& target, const ma::Numbers& numbers, const 
             // but is believed only up to a bounded multiple of the data this
             // statement carries.
             size_t hint = static_cast<size_t>(std::max<int64_t>(target.declaredSize, 0));
-            if (hint > cap) cap = std::min(hint, needed + 16 * count);
+            // Only ever a larger step: a smaller one would grow the array
+            // by a constant amount per chunk, copying it over and over.
+            if (hint > cap) cap = std::max(cap, std::min(hint, needed + 16 * count));
             a.present.reserve(cap);
             switch (a.storage) {
             case DenseArray::Storage::Float: a.f.reserve(cap * a.components); break;

@@ -90,6 +90,7 @@ std::string spreadLoopIds(const ma::PolyFaces& f, const ma::PolyFaces::LoopIds& 
     if (perCorner.empty()) perCorner.assign(corners, -1);
     for (uint32_t i = 0; i < size; ++i) {
         int32_t id = pool[ids.start + i];
+        if (id == -1) continue;   // a sparse set leaves the corner without a value
         if (id < 0 || size_t(id) >= limit)
             return std::string(what) + " id " + std::to_string(id) + " of loop " + num(ids.loop) + " is not among " + num(limit);
         perCorner[begin + i] = id;

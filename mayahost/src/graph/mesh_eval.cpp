@@ -106,6 +106,8 @@ public:
     explicit HistoryWalker(const Scene& scene) : scene_(scene) {}
 
     MeshEvaluation evaluate(const Node& node, int depth) {
+        // The shape itself counts as met: a history that leads back to it is a cycle.
+        visited_.insert(&node);
         MeshEvaluation result;
         PlugPath inMesh;
         PlugRef source;
@@ -177,6 +179,10 @@ private:
             if (evaluated)
                 result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
                                           ") not evaluated: its input geometry is used");
+            else if (node.hasFn(MFn::kPolyCreator))
+                // A creator this stand-in does not build: say so rather than leave the mesh silently empty.
+                result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
+                                          ") not evaluated: it has no input geometry to pass on");
         }
         depth_ = outerDepth;
         return evaluated;

@@ -194,9 +194,13 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
             if (w && j <= INT32_MAX) list[size_t(v)].push_back({int32_t(j), *w});
         }
     }
-    for (const std::string& key : r.node().storedKeysStartingWith("wl[")) {
+    // Such values are kept under the text the file wrote, which names the
+    // node first when the statement did ("skinCluster1.wl[0:7].w").
+    for (const std::string& key : r.node().storedKeysStartingWith("")) {
+        const size_t at = key.find("wl[");
+        if (at == std::string::npos || (at > 0 && key[at - 1] != '.')) continue;
         int64_t first = 0, last = 0;
-        if (!parseRangeKey(key, "wl", ".w", first, last)) continue;
+        if (!parseRangeKey(key.substr(at), "wl", ".w", first, last)) continue;
         const StoredValue* stored = r.node().stored(key);
         const auto* numbers = stored && stored->data ? std::get_if<ma::Numbers>(stored->data.get()) : nullptr;
         if (!numbers) continue;

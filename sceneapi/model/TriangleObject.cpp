@@ -39,6 +39,13 @@ void TriangleObject::addNormalTriangle(std::uint32_t a, std::uint32_t b, std::ui
 }
 void TriangleObject::addVertexColor(float r, float g, float b) { vertexColors_.insert(vertexColors_.end(), {r, g, b}); }
 
+void TriangleObject::reserve(std::size_t vertices, std::size_t triangles) {
+    vertices_.reserve(vertices_.size() + 3 * vertices);
+    normals_.reserve(normals_.size() + 3 * vertices);
+    uvs_.reserve(uvs_.size() + 2 * vertices);
+    triangles_.reserve(triangles_.size() + 3 * triangles);
+}
+
 void TriangleObject::setVertices(const float* data, std::size_t count) {
     vertices_.assign(data, data + (data ? count : 0));
 }

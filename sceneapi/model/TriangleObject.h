@@ -37,6 +37,11 @@ public:
     void setUVs(const float* data, std::size_t count);
     void setNormals(const float* data, std::size_t count);
 
+    // Room for `vertices` more vertices (with their normals and uvs) and
+    // `triangles` more triangles, so that adding them one by one does not
+    // regrow the arrays.
+    void reserve(std::size_t vertices, std::size_t triangles);
+
     // Empties the seven arrays; their capacity may stay.
     void clearData();
 

@@ -36,6 +36,7 @@ MStatus writeGeometry(orb::TriangleObject* object, MGeometry& geometry, MString 
     LOG(logDEBUG2) << "Writing triangle geometry with " << primitiveCount << " primitives and " << elements
                    << " indicies and " << vertexCount << " vertices, collections " << position.collectionNumber();
 
+    object->reserve(vertexCount, elements / 3);
     const float* points = static_cast<const float*>(position.data());
     for (unsigned v = 0; v < vertexCount; ++v) object->addVertex(points[3 * v], points[3 * v + 1], points[3 * v + 2]);
 

@@ -145,6 +145,21 @@ bool unevaluatedSource(const Scene& scene, const Node& source, const PlugPath& s
     return !scene.read(source, sourcePlug).found;
 }
 
+// Values a reader of the scene takes at face value: numbers, flags, names,
+// matrices. Geometry inputs are the mesh evaluation's concern and report
+// themselves; messages and attributes the database does not know carry no
+// value worth a warning.
+bool holdsPlainValue(const PlugPath& plug) {
+    const AttrSpec* attr = plug.attr();
+    if (!attr) return false;
+    switch (attr->type) {
+    case AttrType::Generic:
+    case AttrType::Message:
+    case AttrType::Data: return false;
+    default: return true;
+    }
+}
+
 }  // namespace
 
 bool drivenByUnevaluatedNode(const Scene& scene, const Node& node, const PlugPath& plug) {
@@ -157,6 +172,7 @@ void reportUnevaluatedDrivers(Scene& scene) {
     std::vector<std::string> messages;
     for (const Connection& c : scene.connections()) {
         if (!c.live || !c.source || !c.destination || !c.destination->isDag()) continue;
+        if (!holdsPlainValue(c.destinationPlug)) continue;
         const std::string& type = c.source->typeName();
         if (std::find(reported.begin(), reported.end(), type) != reported.end()) continue;
         if (!unevaluatedSource(scene, *c.source, c.sourcePlug)) continue;

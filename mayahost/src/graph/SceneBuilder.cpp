@@ -513,12 +513,10 @@ void SceneBuilder::storeDense(Target& target, const ma::Numbers& numbers, const 
         if (needed > a.present.capacity()) {
             size_t cap = std::max(needed, a.present.capacity() + a.present.capacity() / 2);
             // The declared size saves regrowing an array written in chunks,
-            // but is believed only up to a bounded multiple of the data this
-            // statement carries.
+            // but is believed only up to a bounded multiple of the data given
+            // so far, so a hostile size cannot make a huge allocation.
             size_t hint = static_cast<size_t>(std::max<int64_t>(target.declaredSize, 0));
-            // Only ever a larger step: a smaller one would grow the array
-            // by a constant amount per chunk, copying it over and over.
-            if (hint > cap) cap = std::max(cap, std::min(hint, needed + 16 * count));
+            if (hint > cap) cap = std::min(hint, std::max(4 * needed, needed + 16 * count));
             a.present.reserve(cap);
             switch (a.storage) {
             case DenseArray::Storage::Float: a.f.reserve(cap * a.components); break;

@@ -217,17 +217,121 @@ TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
   }
 }
 
-// --- Starting the importer -------------------------------------------------
-// STAND-IN IMPORTER: these tests run a shell script in place of mayaimport,
-// so that what the launcher hands over and how it reads the importer's
-// status and log can be checked exactly. The real program is exercised by
-// the tests further down when it has been built.
+// --- Starting the real importer ---------------------------------------------
 
-// Records its arguments, appends the records in $FAKE_LOG_LINES to the log
-// and ends as $FAKE_END says: an exit status, or "kill".
+const std::string kRealImporter = std::string(GLOWBOX_BIN_DIR) + "/mayaimport";
+
+class LauncherWithImporter : public LauncherTest {
+ protected:
+  void SetUp() override {
+    LauncherTest::SetUp();
+    writeFile(scene_,
+              "//Maya ASCII 2020 scene\nrequires maya \"2020\";\n"
+              "createNode transform -n \"box\";\n\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"
+              "createNode transform -n \"lid\" -p \"box\";\n");
+    env_ = {{"GLOWBOX_MAYAIMPORT", kRealImporter}};
+    cwd_ = root_.string();
+  }
+
+  std::string log() const { return testproc::slurp(root_ / "tmp" / "sceneapi.log"); }
+
+  std::map<std::string, std::string> env_;
+};
+
+TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrinted) {
+  const std::vector<std::string> options = {scene_.string(), "--split-layers", "--log-level", "DEBUG4", "-o", "x.dal"};
+  const ImportArgs expected = printedSettings(options);
+  const testproc::Outcome outcome = launch(options, env_);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+  // The importer logs the settings it decoded, in the same form.
+  EXPECT_NE(log().find("INFO:  cnf parsed to:\n" + dump(expected)), std::string::npos) << log();
+  EXPECT_NE(outcome.err.find("scene written to x.dal"), std::string::npos) << outcome.err;
+  const std::string scene = testproc::slurp(root_ / "x.dal");
+  EXPECT_EQ(scene.rfind("//---vantor:dal:7---\n", 0), 0u) << scene.substr(0, 100);
+  EXPECT_NE(scene.find("\ngroup \"cube\" {"), std::string::npos);
+}
+
+TEST_F(LauncherWithImporter, SwitchesReachTheWrittenScene) {
+  ASSERT_EQ(launch({scene_.string()}, env_).status, 0);
+  const fs::path written = root_ / "scenes" / "cube.dal";
+  std::string scene = testproc::slurp(written);
+  EXPECT_NE(scene.find("\ngroup \"lid\" {\nflags 32768\n"), std::string::npos) << scene;
+
+  ASSERT_EQ(launch({"--readable", "--no-collapse-hierarchy", scene_.string()}, env_).status, 0);
+  scene = testproc::slurp(written);
+  EXPECT_NE(scene.find("\n  group \"lid\" {\n   flags 32769\n"), std::string::npos) << scene;
+}
+
+TEST_F(LauncherWithImporter, DashPrintsTheSceneOnStandardOutput) {
+  const testproc::Outcome outcome = launch({scene_.string(), "-o", "-"}, env_);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.rfind("//---vantor:dal:7---\n", 0), 0u) << outcome.out.substr(0, 100);
+  EXPECT_NE(outcome.out.find("\ngroup \"cube\" {"), std::string::npos);
+  EXPECT_EQ(outcome.err.find("scene written"), std::string::npos) << outcome.err;
+  EXPECT_FALSE(fs::exists(root_ / "scenes" / "cube.dal"));
+}
+
+TEST_F(LauncherWithImporter, FailureShowsTheLastErrorOfThisRunOnly) {
+  // An earlier run's complaints are not this run's.
+  writeFile(root_ / "tmp" / "sceneapi.log", "old.cpp:1 - 10:00:00.000 ERROR:  stale error\n");
+  const fs::path output = root_ / "no such folder" / "x.dal";
+  const testproc::Outcome outcome = launch({scene_.string(), "-o", output.string()}, env_);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("exit status 1"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("last ERROR:   main.cpp:"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("ERROR:  could not open file: \"" + output.string() + "\""), std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(outcome.err.find("stale error"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.err.find("scene written"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+}
+
+TEST_F(LauncherWithImporter, WarningsOfASuccessfulRunAreShownWithTheirPlace) {
+  writeFile(scene_, "//Maya ASCII 2020 scene\nfrobnicate -now;\ncreateNode transform -n \"box\";\n");
+  const testproc::Outcome outcome = launch({scene_.string()}, env_);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("last WARNING: "), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("cube.ma:2: "), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.err.find("last ERROR"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("scene written to"), std::string::npos) << outcome.err;
+}
+
+TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
+  // Beside the launcher: a copy of the launcher in a folder with the importer.
+  const fs::path besideDir = root_ / "beside";
+  fs::create_directories(besideDir);
+  fs::copy_file(kLauncher, besideDir / "glowbox-import");
+  fs::create_symlink(kRealImporter, besideDir / "mayaimport");
+  const std::map<std::string, std::string> nowhere = {{"PATH", (root_ / "nothing-here").string()}};
+  testproc::Outcome outcome = launch({scene_.string()}, nowhere, (besideDir / "glowbox-import").string());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("scene written"), std::string::npos) << outcome.err;
+
+  // Alone: found on PATH.
+  const fs::path aloneDir = root_ / "alone";
+  fs::create_directories(aloneDir);
+  fs::copy_file(kLauncher, aloneDir / "glowbox-import");
+  const std::map<std::string, std::string> onPath = {
+      {"PATH", (root_ / "nothing-here").string() + ":" + fs::path(kRealImporter).parent_path().string()}};
+  outcome = launch({scene_.string()}, onPath, (aloneDir / "glowbox-import").string());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("scene written"), std::string::npos) << outcome.err;
+
+  // Nowhere: a launch failure, not a usage error.
+  outcome = launch({scene_.string()}, nowhere, (aloneDir / "glowbox-import").string());
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("cannot find mayaimport"), std::string::npos) << outcome.err;
+}
+
+// --- Failure modes the real importer cannot be made to show ------------------
+// STAND-IN IMPORTER: the real mayaimport logs every failure in one-line
+// records and never dies by a signal on any input, so these tests run a shell
+// script in its place to check how the launcher copes when an importer does.
+
+// Appends the records in $FAKE_LOG_LINES to the log and ends as $FAKE_END
+// says: an exit status, or "kill".
 constexpr const char* kStandInImporter = R"(#!/bin/sh
-printf '%s\n' "$0" > "$FAKE_RECORD"
-for a in "$@"; do printf '%s\n' "$a" >> "$FAKE_RECORD"; done
 if [ -n "$FAKE_LOG_LINES" ]; then cat "$FAKE_LOG_LINES" >> "$TMPDIR/sceneapi.log"; fi
 if [ "$FAKE_END" = kill ]; then kill -9 $$; fi
 exit "${FAKE_END:-0}"
@@ -240,14 +344,7 @@ class LauncherWithStandInImporter : public LauncherTest {
     importer_ = root_ / "fake" / "mayaimport";
     writeFile(importer_, kStandInImporter);
     makeExecutable(importer_);
-    env_ = {{"GLOWBOX_MAYAIMPORT", importer_.string()}, {"FAKE_RECORD", (root_ / "record").string()}};
-  }
-
-  std::vector<std::string> recorded() {
-    std::vector<std::string> lines;
-    std::istringstream in(testproc::slurp(root_ / "record"));
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+    env_ = {{"GLOWBOX_MAYAIMPORT", importer_.string()}};
   }
 
   void logLines(const std::string& text) {
@@ -259,51 +356,25 @@ class LauncherWithStandInImporter : public LauncherTest {
   std::map<std::string, std::string> env_;
 };
 
-TEST_F(LauncherWithStandInImporter, HandsOverExactlyTheSettingsItPrints) {
-  const std::vector<std::string> options = {scene_.string(), "--split-layers", "--log-level", "DEBUG4", "-o", "x.dal"};
-  const ImportArgs expected = printedSettings(options);
-  const testproc::Outcome outcome = launch(options, env_);
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
-  std::vector<std::string> lines = recorded();
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.front(), importer_.string());  // the importer's own path as argv[0]
-  lines.erase(lines.begin());
-  EXPECT_EQ(decodeArguments(lines).entries(), expected.entries());
-  EXPECT_NE(outcome.err.find("scene written to x.dal"), std::string::npos) << outcome.err;
-}
-
-TEST_F(LauncherWithStandInImporter, FailureShowsTheLastErrorAndWarningOfThisRunOnly) {
-  // An earlier run's complaints are not this run's.
-  writeFile(root_ / "tmp" / "sceneapi.log", "old.cpp:1 - 10:00:00.000 ERROR:  stale error\n");
-  logLines(
-      "main.cpp:40 - 12:00:00.001 INFO:  cnf parsed to:\nMAJOR_VERSION: 6\n"
-      "main.cpp:41 - 12:00:00.002 ERROR:  first error\n"
-      "maya2glowbox.cpp:90 - 12:00:00.003 WARNING:  could not open Maya file: no such file\t\n"
-      "main.cpp:42 - 12:00:00.004 ERROR:  could not initialize MAYA \n"
-      "main.cpp:43 - 12:00:00.005 DEBUG:  after\n");
-  env_["FAKE_END"] = "3";
-  const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 3);
-  EXPECT_NE(outcome.err.find("exit status 3"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("ERROR:  could not initialize MAYA"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("WARNING:  could not open Maya file: no such file"), std::string::npos) << outcome.err;
-  EXPECT_EQ(outcome.err.find("first error"), std::string::npos) << outcome.err;
-  EXPECT_EQ(outcome.err.find("stale error"), std::string::npos) << outcome.err;
-  EXPECT_EQ(outcome.err.find("scene written"), std::string::npos) << outcome.err;
-}
-
 TEST_F(LauncherWithStandInImporter, ARecordSpanningLinesIsShownWhole) {
-  logLines("main.cpp:41 - 12:00:00.002 ERROR:  settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO\n");
+  logLines(
+      "main.cpp:41 - 12:00:00.001 WARNING:  first warning\n"
+      "main.cpp:41 - 12:00:00.002 ERROR:  settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO\n"
+      "main.cpp:43 - 12:00:00.005 DEBUG:  after\n");
   env_["FAKE_END"] = "1";
   const testproc::Outcome outcome = launch({scene_.string()}, env_);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("last WARNING: main.cpp:41 - 12:00:00.001 WARNING:  first warning"), std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(outcome.err.find("after"), std::string::npos) << outcome.err;
 }
 
 TEST_F(LauncherWithStandInImporter, FailureWithoutLogRecordsSaysSo) {
-  env_["FAKE_END"] = "1";
+  env_["FAKE_END"] = "3";
   const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.status, 3);
+  EXPECT_NE(outcome.err.find("exit status 3"), std::string::npos) << outcome.err;
   EXPECT_NE(outcome.err.find("holds no ERROR or WARNING record"), std::string::npos) << outcome.err;
 }
 
@@ -312,35 +383,6 @@ TEST_F(LauncherWithStandInImporter, AnImporterKilledBySignalIsReported) {
   const testproc::Outcome outcome = launch({scene_.string()}, env_);
   EXPECT_EQ(outcome.status, 128 + 9);
   EXPECT_NE(outcome.err.find("signal 9"), std::string::npos) << outcome.err;
-}
-
-TEST_F(LauncherWithStandInImporter, FindsTheImporterBesideItselfThenOnPath) {
-  env_.erase("GLOWBOX_MAYAIMPORT");
-  // Beside the launcher: a copy of the launcher in a folder with the stand-in.
-  const fs::path besideDir = root_ / "beside";
-  fs::create_directories(besideDir);
-  fs::copy_file(kLauncher, besideDir / "glowbox-import");
-  fs::copy_file(importer_, besideDir / "mayaimport");
-  makeExecutable(besideDir / "mayaimport");
-  env_["PATH"] = (root_ / "nothing-here").string();
-  testproc::Outcome outcome = launch({scene_.string()}, env_, (besideDir / "glowbox-import").string());
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(recorded().front(), (besideDir / "mayaimport").string());
-
-  // Alone: found on PATH.
-  const fs::path aloneDir = root_ / "alone";
-  fs::create_directories(aloneDir);
-  fs::copy_file(kLauncher, aloneDir / "glowbox-import");
-  env_["PATH"] = (root_ / "nothing-here").string() + ":" + importer_.parent_path().string();
-  outcome = launch({scene_.string()}, env_, (aloneDir / "glowbox-import").string());
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(recorded().front(), importer_.string());
-
-  // Nowhere: a launch failure, not a usage error.
-  env_["PATH"] = (root_ / "nothing-here").string();
-  outcome = launch({scene_.string()}, env_, (aloneDir / "glowbox-import").string());
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("cannot find mayaimport"), std::string::npos) << outcome.err;
 }
 
 }  // namespace

@@ -226,6 +226,31 @@ connectAttr "jiggle1.og[0]" "pCubeShape1.i";
     EXPECT_NE(all.find("node type jiggle (jiggle1) not evaluated"), std::string::npos) << all;
 }
 
+TEST(MeshHistoryNodes, TweakControlPointsAndCreatorsNotBuilt) {
+    {
+        // Tweaks written for control points rather than mesh vertices.
+        std::string text = kTweakChain;
+        text.replace(text.find(".vl[0].vt[0:1]"), 14, ".pl[0].cp[0:1]");
+        text.replace(text.find(".vl[0].vt[3]"), 12, ".pl[0].cp[3]");
+        auto scene = load(text);
+        const MeshData& m = *meshNamed(*scene, "pCubeShape1").mesh;
+        EXPECT_FLOAT_EQ(pointOf(m, 1).z, 2.5f);
+        EXPECT_FLOAT_EQ(pointOf(m, 3).x, 1.5f);
+    }
+    {
+        auto scene = load(R"(
+createNode transform -n "pPlatonic1";
+createNode mesh -n "pPlatonicShape1" -p "pPlatonic1";
+createNode polyPlatonic -n "polyPlatonic1";
+connectAttr "polyPlatonic1.out" "pPlatonicShape1.i";
+)");
+        const MeshEvaluation& e = meshNamed(*scene, "pPlatonicShape1");
+        EXPECT_EQ(e.mesh->numFaces(), 0u);
+        EXPECT_EQ(joined(e.warnings),
+                  "node type polyPlatonic (polyPlatonic1) not evaluated: it has no input geometry to pass on\n");
+    }
+}
+
 TEST(MeshHistoryNodes, LoopsAndBrokenConnectionsEnd) {
     auto scene = load(R"(
 createNode transform -n "a";

@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <iostream>
 #include <map>
 #include <regex>
 #include <set>
@@ -26,18 +24,6 @@ using importer_test::settingsFor;
 namespace fs = std::filesystem;
 
 const fs::path kCorpus = GLOWBOX_CORPUS_DIR;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 std::vector<fs::path> allScenes() {
   std::vector<fs::path> scenes;
@@ -57,20 +43,6 @@ const std::map<std::string, std::string> kKnownHierarchyFaults = {
      "a top-level transform named \"world\" is created as world1 and its children, made with -p \"|world\", "
      "land under the DAG root instead"},
 };
-
-// Under the sanitizers every run is several times slower; there every third
-// scene is converted, plus every large one (they exercise the most code),
-// unless GLOWBOX_CORPUS_ALL is set.
-std::vector<fs::path> scenesToRun() {
-  std::vector<fs::path> scenes = allScenes();
-  if (!kSanitized || std::getenv("GLOWBOX_CORPUS_ALL")) return scenes;
-  std::vector<fs::path> subset;
-  for (size_t i = 0; i < scenes.size(); ++i) {
-    std::error_code error;
-    if (i % 3 == 0 || fs::file_size(scenes[i], error) > 500 * 1024) subset.push_back(scenes[i]);
-  }
-  return subset;
-}
 
 // --- What the .ma text says ---------------------------------------------------
 
@@ -151,9 +123,6 @@ std::string testName(const fs::path& scene) {
 
 TEST(CorpusTest, IsPresent) {
   if (allScenes().empty()) GTEST_SKIP() << "no Maya scenes in " << kCorpus << ": the corpus tests are skipped";
-  if (kSanitized && !std::getenv("GLOWBOX_CORPUS_ALL"))
-    std::cout << "sanitizer build: " << scenesToRun().size() << " of " << allScenes().size()
-              << " corpus scenes are converted (GLOWBOX_CORPUS_ALL=1 converts all)\n";
 }
 
 class CorpusScene : public testing::TestWithParam<fs::path> {};
@@ -192,7 +161,9 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
     EXPECT_NE(root->child("group", transform), nullptr) << "group " << transform;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusScene, testing::ValuesIn(scenesToRun()),
+// One test per scene, so that ctest runs them side by side; all of them run
+// under the sanitizers too (the whole corpus stays well within CI's time).
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusScene, testing::ValuesIn(allScenes()),
                          [](const testing::TestParamInfo<fs::path>& info) { return testName(info.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusScene);
 

@@ -7,7 +7,6 @@
 #include "graph/ApiSupport.h"
 #include "graph/SceneBuilder.h"
 #include "graph/anim_curves.h"
-#include "graph/up_axis.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -230,17 +229,17 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool dis
 
 MVector MGlobal::upAxis(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return sceneUpAxis(currentScene()) == 'z' ? MVector::zAxis : MVector::yAxis;
+    return currentScene().upAxis() == 'z' ? MVector::zAxis : MVector::yAxis;
 }
 
 bool MGlobal::isYAxisUp(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return sceneUpAxis(currentScene()) == 'y';
+    return currentScene().upAxis() == 'y';
 }
 
 bool MGlobal::isZAxisUp(MStatus* ReturnStatus) {
     if (ReturnStatus) *ReturnStatus = MStatus::kSuccess;
-    return sceneUpAxis(currentScene()) == 'z';
+    return currentScene().upAxis() == 'z';
 }
 
 void MGlobal::displayInfo(const MString& text) {

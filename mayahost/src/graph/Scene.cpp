@@ -1,4 +1,5 @@
 #include "graph/Scene.h"
+#include "graph/up_axis.h"
 
 #include <algorithm>
 #include <cstring>
@@ -512,11 +513,8 @@ char Scene::upAxis() const {
     if (!script) return 'y';
     PlugPath before;
     std::string text;
-    if (resolvePlug(*script, "b", before) && readString(*script, before, text)) {
-        if (text.find("upAxis -ax \"z\"") != std::string::npos || text.find("upAxis -ax z") != std::string::npos)
-            return 'z';
-    }
-    return 'y';
+    if (!resolvePlug(*script, "b", before) || !readString(*script, before, text)) return 'y';
+    return upAxisFromScript(text);
 }
 
 void Scene::warn(std::string file, uint32_t line, std::string message) {

@@ -1,7 +1,6 @@
 #include "graph/up_axis.h"
 
 #include <cctype>
-#include <string>
 
 namespace mayahost {
 
@@ -70,15 +69,6 @@ char upAxisFromScript(std::string_view script) {
         if (found) axis = found;
     }
     return axis;
-}
-
-char sceneUpAxis(const Scene& scene) {
-    Node* script = scene.findNode("upAxisScriptNode");
-    if (!script) return 'y';
-    PlugPath before;
-    std::string text;
-    if (!scene.resolvePlug(*script, "b", before) || !scene.readString(*script, before, text)) return 'y';
-    return upAxisFromScript(text);
 }
 
 }  // namespace mayahost

@@ -86,6 +86,51 @@ TEST_F(MeshManagerTest, PerFaceShadingSplitsOneMeshIntoOneObjectPerSetWithItsMat
   EXPECT_EQ(trianglesByMaterial["blue"], 8u);
 }
 
+TEST_F(MeshManagerTest, FacesOfHistoryGroupsComeFromTheirGroupParts) {
+  // As Maya writes a per-face assignment made after modelling: the shape
+  // lists no faces, each group's groupParts in the history does, and the
+  // first instance's groups are connected without an instance index.
+  load(R"(
+createNode transform -n "strip";
+createNode mesh -n "stripShape" -p "strip";
+	setAttr -s 2 ".iog[0].og";
+createNode polyPlane -n "plane";
+	setAttr ".sw" 3;
+	setAttr ".sh" 1;
+createNode groupId -n "groupId1";
+createNode groupParts -n "groupParts1";
+	setAttr ".ic" -type "componentList" 1 "f[0]";
+createNode groupId -n "groupId2";
+createNode groupParts -n "groupParts2";
+	setAttr ".ic" -type "componentList" 1 "f[1:2]";
+createNode lambert -n "red";
+createNode shadingEngine -n "redSG";
+connectAttr "red.oc" "redSG.ss";
+createNode lambert -n "blue";
+createNode shadingEngine -n "blueSG";
+connectAttr "blue.oc" "blueSG.ss";
+connectAttr "plane.out" "groupParts1.ig";
+connectAttr "groupId1.id" "groupParts1.gi";
+connectAttr "groupParts1.og" "groupParts2.ig";
+connectAttr "groupId2.id" "groupParts2.gi";
+connectAttr "groupParts2.og" "stripShape.i";
+connectAttr "groupId1.id" "stripShape.iog.og[0].gid";
+connectAttr "redSG.mwc" "stripShape.iog.og[0].gco";
+connectAttr "groupId2.id" "stripShape.iog.og[1].gid";
+connectAttr "blueSG.mwc" "stripShape.iog.og[1].gco";
+connectAttr "stripShape.iog.og[0]" "redSG.dsm" -na;
+connectAttr "stripShape.iog.og[1]" "blueSG.dsm" -na;
+)");
+  MeshManager manager;
+  manager.setMaterialProvider(loadedMaterials());
+  const GeometryList list = manager.extractGeometry(pathTo("|strip|stripShape"));
+  ASSERT_EQ(list.size(), 2u);
+  std::map<std::string, size_t> trianglesByMaterial;
+  for (const auto& node : list) trianglesByMaterial[node->material()->name()] = triangles(node)->triangles().size() / 3;
+  EXPECT_EQ(trianglesByMaterial["red"], 2u);
+  EXPECT_EQ(trianglesByMaterial["blue"], 4u);
+}
+
 TEST_F(MeshManagerTest, WholeObjectAssignmentGivesTheCubesDisplayGeometry) {
   load(R"(
 createNode transform -n "cube";

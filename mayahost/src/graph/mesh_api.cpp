@@ -74,9 +74,15 @@ void addListedFaces(const std::string& item, ComponentObject& faces, std::unorde
 // objectGroupId and the groupParts' groupId. The groupParts nearest the shape
 // wins; face ids are taken as they are on the mesh leaving the history.
 std::vector<std::string> historyGroupComponents(const Scene& scene, const Node& shape, const std::string& groupKey) {
-    PlugPath gid;
-    if (!scene.resolvePlug(shape, groupKey + ".objectGroupId", gid)) return {};
-    PlugRef groupId = scene.sourceOf(shape, gid);
+    // The first instance's groups are connected as "iog.og[j].gid" as often
+    // as "iog[0].og[j].gid"; both name the same plug.
+    PlugRef groupId;
+    std::vector<std::string> keys{groupKey + ".objectGroupId"};
+    if (groupKey.compare(0, 17, "instObjGroups[0].") == 0) keys.push_back("instObjGroups" + keys[0].substr(16));
+    for (const std::string& key : keys) {
+        PlugPath gid;
+        if (scene.resolvePlug(shape, key, gid) && (groupId = scene.sourceOf(shape, gid))) break;
+    }
     if (!groupId) return {};
     std::unordered_set<const Node*> tagging;
     for (const Connection* c : scene.connectionsOf(*groupId.node, nullptr, true, false)) {

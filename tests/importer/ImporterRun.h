@@ -72,6 +72,7 @@ class Sandbox {
   }
 
   // Environment for a child: the log in this sandbox, no installation record.
+  // Children run with the sandbox as their working folder.
   std::map<std::string, std::string> environment() const {
     return {{"TMPDIR", (root_ / "tmp").string()},
             {"VANTOR_SYSCONFDIR", (root_ / "etc").string()},
@@ -80,7 +81,7 @@ class Sandbox {
   }
 
   testproc::Outcome runImporter(const std::vector<std::string>& arguments) const {
-    return testproc::run(kImporter, arguments, environment(), root_);
+    return testproc::run(kImporter, arguments, environment(), root_, root_.string());
   }
   testproc::Outcome runImporter(const ImportArgs& args) const { return runImporter(encoded(args)); }
 

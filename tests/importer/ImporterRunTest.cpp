@@ -197,6 +197,16 @@ TEST_F(ImporterRunTest, AnUnwritableOutputEndsWithOneAndNoSceneTextAnywhere) {
   }
 }
 
+TEST_F(ImporterRunTest, AQuotedPathWithBackslashesIsOpenedAsAPlainPath) {
+  // The renderer may hand over a quoted Windows-style path; the run's working
+  // folder is the sandbox, so the relative name finds the scene.
+  box_.write("sub/small.ma", kSmallScene);
+  const std::string text = convertWith(settingsFor("\"sub\\small.ma\"", output().string()));
+  EXPECT_NE(daltext::parse(text).child("group", "small"), nullptr) << text;
+  EXPECT_EQ(recordsWith(box_.log(), "INFO", "Openining: \"sub\\small.ma\"  as  sub/small.ma").size(), 1u)
+      << box_.log();
+}
+
 // --- Where the scene goes and in which form ----------------------------------
 
 TEST_F(ImporterRunTest, DashSendsTheSceneAndNothingElseToStandardOutput) {

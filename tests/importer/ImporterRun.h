@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -94,7 +95,8 @@ inline std::vector<std::string> logRecords(const std::string& log) {
   std::vector<std::string> records;
   std::istringstream in(log);
   for (std::string line; std::getline(in, line);) {
-    const bool startsRecord = line.find(" - ") != std::string::npos && line.find(".cpp:") != std::string::npos;
+    static const std::regex kRecordStart(R"(^[^ ]*:[0-9]+ - [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} [A-Z0-9]+:  )");
+    const bool startsRecord = std::regex_search(line, kRecordStart);
     if (startsRecord || records.empty())
       records.push_back(line);
     else

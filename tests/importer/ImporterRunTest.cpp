@@ -162,6 +162,43 @@ TEST_F(ImporterRunTest, LogLevelChosenInTheSettingsFiltersTheRecords) {
   EXPECT_FALSE(recordsWith(log, "DEBUG4", "TRACE CHECK: could not open Maya file").empty()) << log;
 }
 
+TEST_F(ImporterRunTest, AnUnknownLogLevelFallsBackToInfoWithAWarning) {
+  const fs::path scene = box_.write("small.ma", kSmallScene);
+  ImportArgs args = settingsFor(scene.string(), output().string());
+  args.setString(LOGLEVEL, "debug");  // level names are upper case
+  convertWith(args);
+  const std::string log = box_.log();
+  const auto warnings =
+      recordsWith(log, "WARNING", "Unknown logging level 'debug'. Using INFO level as default.");
+  ASSERT_EQ(warnings.size(), 1u) << log;
+  EXPECT_EQ(warnings[0].rfind(":0 - ", 0), 0u) << warnings[0];
+  EXPECT_EQ(recordsWith(log, "INFO", "cnf parsed to:").size(), 1u) << log;
+  EXPECT_TRUE(recordsWith(log, "DEBUG", "").empty()) << log;
+}
+
+TEST_F(ImporterRunTest, TheLogGoesToTheResourceFolderOfTheInstallationRecord) {
+  const fs::path resources = box_.root() / "resources";
+  fs::create_directories(resources);
+  box_.write("config/vantor/registry.ini", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n\n[SOFTWARE\\Vantor\\6.2]\n"
+                                           "ResourceFolder=" + resources.string() + "\n");
+  convert(kSmallScene);
+  const std::string log = testproc::slurp(resources / "sceneapi.log");
+  EXPECT_EQ(recordsWith(log, "INFO", "Openining: ").size(), 1u) << log;
+  EXPECT_FALSE(fs::exists(box_.logPath()));
+}
+
+TEST_F(ImporterRunTest, ALogThatCannotBeOpenedDoesNotStopTheImport) {
+  box_.write("config/vantor/registry.ini", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n\n[SOFTWARE\\Vantor\\6.2]\n"
+                                           "ResourceFolder=" + (box_.root() / "no such folder").string() + "\n");
+  const fs::path scene = box_.write("small.ma", kSmallScene);
+  const testproc::Outcome outcome = box_.runImporter(settingsFor(scene.string(), output().string()));
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("could not open log file:\n"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("opening log: "), std::string::npos) << outcome.err;
+  EXPECT_NE(daltext::parse(testproc::slurp(output())).child("group", "small"), nullptr);
+  EXPECT_FALSE(fs::exists(box_.logPath()));
+}
+
 TEST_F(ImporterRunTest, AMissingSceneStillEndsWithZeroAndOnlyTheHeaderIsWritten) {
   const fs::path missing = box_.root() / "no such scene.ma";
   const fs::path output = box_.root() / "out.dal";

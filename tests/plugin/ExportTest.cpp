@@ -265,3 +265,36 @@ TEST_F(ExportTest, UniqueMaterialsDefineNothingAhead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExportTest, AnInstancedMeshIsDefinedOnceAndPlacedUnderEachOfItsTransforms) {
+  const std::string scene = exportScene(write(R"(
+createNode transform -n "a";
+	setAttr ".t" -type "double3" 1 0 0 ;
+createNode mesh -n "shared" -p "a";
+createNode polyCube -n "cube";
+connectAttr "cube.out" "shared.i";
+createNode transform -n "b";
+	setAttr ".t" -type "double3" -1 0 0 ;
+parent -s -nc -r -add "|a|shared" "b";
+createNode lambert -n "grey";
+createNode shadingEngine -n "greySG";
+connectAttr "grey.oc" "greySG.ss";
+connectAttr "shared.iog" "greySG.dsm" -na;
+connectAttr "shared.iog[1]" "greySG.dsm" -na;
+)", "instanced"));
+  EXPECT_EQ(count(scene, "#define object \"shared\" {"), 1u) << scene;
+  EXPECT_EQ(count(scene, "\"vertices\" ["), 1u);
+  // Each placement is a reference to the definition, with the shared material.
+  const std::string placement = "object \"shared\" {\n   geometry \"instance\" {\n    \"id\" 1,\n   }\n"
+                                "   material \"grey\"";
+  EXPECT_EQ(count(scene, placement), 2u) << scene;
+  EXPECT_LT(scene.find("group \"a\""), scene.find(placement));
+  EXPECT_LT(scene.find(placement), scene.find("group \"b\""));
+  EXPECT_NE(scene.find("progress \"shared\" "), std::string::npos);
+  // Definitions come before the hierarchy that refers to them.
+  EXPECT_LT(scene.find("#define object"), scene.find("group \"instanced\""));
+}
+
+}  // namespace

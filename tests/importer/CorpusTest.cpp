@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <regex>
 #include <set>
@@ -112,6 +113,43 @@ MaFacts readFacts(const std::string& text) {
   return facts;
 }
 
+// --- What every written block must look like ------------------------------------
+
+bool finite(const std::vector<double>& values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+void checkCamera(const daltext::Block& camera) {
+  SCOPED_TRACE("camera " + camera.name());
+  const std::vector<double> world = camera.numbers("transform");
+  ASSERT_EQ(world.size(), 16u);
+  EXPECT_TRUE(finite(world));
+  EXPECT_EQ(world[15], 1.0);
+  const std::vector<double> fov = camera.numbers("fov");
+  ASSERT_EQ(fov.size(), 1u);
+  EXPECT_GT(fov[0], 0.0);
+  EXPECT_LT(fov[0], 180.0);
+  const std::vector<double> direction = camera.numbers("direction");
+  ASSERT_EQ(direction.size(), 3u);
+  EXPECT_NEAR(std::hypot(direction[0], direction[1], direction[2]), 1.0, 1e-4);
+  const std::vector<double> clipping = camera.numbers("clipping");
+  if (!clipping.empty()) {
+    ASSERT_EQ(clipping.size(), 2u);
+    EXPECT_LT(clipping[0], clipping[1]);
+  }
+}
+
+// Every group below the root carries the walk's flags and a finite matrix.
+void checkGroups(const daltext::Block& group, int depth = 0) {
+  EXPECT_EQ(group.word("flags"), "32768") << group.name();
+  if (depth > 0) {
+    const std::vector<double> local = group.numbers("transform");
+    EXPECT_EQ(local.size(), 16u) << group.name();
+    EXPECT_TRUE(finite(local)) << group.name();
+  }
+  for (const daltext::Block* child : group.childrenOfKind("group")) checkGroups(*child, depth + 1);
+}
+
 // --- The test ----------------------------------------------------------------------
 
 std::string testName(const fs::path& scene) {
@@ -147,6 +185,7 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
   for (const daltext::Block* camera : document.childrenOfKind("camera")) cameras.insert(camera->name());
   EXPECT_TRUE(cameras.count("persp")) << "persp camera";
   for (const std::string& camera : facts.cameras) EXPECT_TRUE(cameras.count(camera)) << "camera " << camera;
+  for (const daltext::Block* camera : document.childrenOfKind("camera")) checkCamera(*camera);
 
   EXPECT_NE(daltext::materialDefinition(document, "lambert1"), nullptr);
   for (const std::string& shader : facts.shadingShaders)
@@ -155,6 +194,7 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
   const std::string rootName = scene.stem().string();
   const daltext::Block* root = document.child("group", rootName);
   ASSERT_NE(root, nullptr) << "root group " << rootName;
+  checkGroups(*root);
   const auto fault = kKnownHierarchyFaults.find(rootName);
   if (fault != kKnownHierarchyFaults.end()) GTEST_SKIP() << "hierarchy not checked: " << fault->second;
   for (const std::string& transform : facts.topTransforms)

@@ -282,3 +282,25 @@ TEST(SceneDatabase, DeclaredSizesAreHintsWithinBounds) {
     EXPECT_EQ(fair->count(), 4u);
     EXPECT_EQ(fair->at(3, 2), 3.0);
 }
+
+TEST(SceneDatabase, ATransformNamedWorldIsAnOrdinaryTopLevelNode) {
+    auto s = load("createNode transform -n \"world\";\n"
+                  "createNode transform -n \"kid\" -p \"|world\";\n"
+                  "createNode transform -n \"top\" -p \"|world|kid\";\n");
+    Node* world = s->findNode("|world");
+    ASSERT_NE(world, nullptr);
+    EXPECT_FALSE(world->isWorld());
+    EXPECT_EQ(world->name(), "world");  // not renamed away from the root's name
+    ASSERT_EQ(world->parents().size(), 1u);
+    EXPECT_TRUE(world->parents()[0]->isWorld());
+    Node* kid = s->findNode("kid");
+    ASSERT_NE(kid, nullptr);
+    ASSERT_EQ(kid->parents().size(), 1u);
+    EXPECT_EQ(kid->parents()[0], world);
+    EXPECT_EQ(s->findNode("|world|kid|top"), s->findNode("top"));
+    // Without such a node the names lead to the root.
+    auto plain = load("createNode transform -n \"t\" -p \"|world\";\n");
+    ASSERT_NE(plain->findNode("world"), nullptr);
+    EXPECT_TRUE(plain->findNode("world")->isWorld());
+    EXPECT_TRUE(plain->findNode("|world")->isWorld());
+}

@@ -278,9 +278,9 @@ Node* Scene::findNode(std::string_view name) const {
     if (name.empty()) return nullptr;
     if (name.find('|') == std::string_view::npos) {
         auto it = byName_.find(std::string(stripRootNamespace(name)));
-        return it == byName_.end() || it->second.empty() ? nullptr : it->second.front();
+        if (it != byName_.end() && !it->second.empty()) return it->second.front();
+        return name == "world" ? world_ : nullptr;
     }
-    if (name == "|world") return world_;
     bool absolute = name.front() == '|';
     std::vector<std::string_view> parts;
     size_t begin = 0;
@@ -292,10 +292,11 @@ Node* Scene::findNode(std::string_view name) const {
     }
     if (parts.empty()) return nullptr;
     auto it = byName_.find(std::string(stripRootNamespace(parts.back())));
-    if (it == byName_.end()) return nullptr;
-    for (Node* candidate : it->second)
-        if (pathEndsWith(candidate, parts, absolute)) return candidate;
-    return nullptr;
+    if (it != byName_.end())
+        for (Node* candidate : it->second)
+            if (pathEndsWith(candidate, parts, absolute)) return candidate;
+    // The root answers to its name unless a node of that name was meant.
+    return name == "|world" ? world_ : nullptr;
 }
 
 MObject Scene::handle(const Node& node) const {

@@ -26,6 +26,9 @@ Scene::Scene() {
 void createDefaultNodes(Scene& scene) {
     SceneBuilder b(scene, "");
     scene.world_ = scene.createNode(TypeRegistry::builtin().find("world"), "world", nullptr);
+    // The DAG root has no name in the scene's namespace: a file may create a
+    // transform called "world" and parent nodes under "|world".
+    scene.unindexName(scene.world_);
 
     const DefaultCamera cameras[] = {
         {"persp", "perspShape", {28, 21, 28}, {-27.938352729602379, 44.999999999999972, 0}, false, 44.82186966202994, true},

@@ -524,24 +524,30 @@ void SceneBuilder::storeDense(Target& target, const ma::Numbers& numbers, const 
             case DenseArray::Storage::Int: a.i.reserve(cap * a.components); break;
             }
         }
-        resizeDense(a, needed);
+        // Chunks written in order (the usual case) are appended below
+        // without first filling the new room with zeros.
+        if (static_cast<size_t>(target.first) != a.count()) resizeDense(a, needed);
     }
     const double factor = unitFactor(attr);
+    const bool appending = static_cast<size_t>(target.first) == a.count();
     const size_t base = static_cast<size_t>(target.first) * components;
     const double* src = numbers.values.data();
     const size_t n = numbers.values.size();
+    auto write = [&](auto& values, auto convert) {
+        if (appending)
+            for (size_t k = 0; k < n; ++k) values.push_back(convert(src[k]));
+        else
+            for (size_t k = 0; k < n; ++k) values[base + k] = convert(src[k]);
+    };
     switch (a.storage) {
-    case DenseArray::Storage::Float:
-        for (size_t k = 0; k < n; ++k) a.f[base + k] = static_cast<float>(src[k] * factor);
-        break;
-    case DenseArray::Storage::Double:
-        for (size_t k = 0; k < n; ++k) a.d[base + k] = src[k] * factor;
-        break;
-    case DenseArray::Storage::Int:
-        for (size_t k = 0; k < n; ++k) a.i[base + k] = static_cast<int32_t>(src[k]);
-        break;
+    case DenseArray::Storage::Float: write(a.f, [factor](double x) { return static_cast<float>(x * factor); }); break;
+    case DenseArray::Storage::Double: write(a.d, [factor](double x) { return x * factor; }); break;
+    case DenseArray::Storage::Int: write(a.i, [](double x) { return static_cast<int32_t>(x); }); break;
     }
-    std::fill(a.present.begin() + target.first, a.present.begin() + target.last + 1, uint8_t(1));
+    if (appending)
+        a.present.insert(a.present.end(), count, uint8_t(1));
+    else
+        std::fill(a.present.begin() + target.first, a.present.begin() + target.last + 1, uint8_t(1));
 }
 
 void SceneBuilder::storeData(Target& target, ma::Value&& value, const ma::FileLoc& loc) {

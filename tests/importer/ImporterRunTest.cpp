@@ -138,6 +138,12 @@ TEST_F(ImporterRunTest, OldOrMissingArgumentVersionEndsWithOneBeforeMaya) {
     EXPECT_FALSE(fs::exists(output));
     const std::string log = box_.log();
     EXPECT_EQ(recordsWith(log, "ERROR", "trying to use old Glowbox Version").size(), 1u) << log;
+    if (arguments.empty()) {
+      // The settings dump of an empty command line lists nothing.
+      const auto dump = recordsWith(log, "INFO", "cnf parsed to:");
+      ASSERT_EQ(dump.size(), 1u) << log;
+      EXPECT_EQ(dump[0].substr(dump[0].find("cnf parsed to:")), "cnf parsed to:\n") << log;
+    }
     // Maya was never started, so nothing of the scene was read.
     EXPECT_TRUE(recordsWith(log, "INFO", "Openining: ").empty()) << log;
   }

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -35,15 +34,6 @@ std::vector<fs::path> allScenes() {
   std::sort(scenes.begin(), scenes.end());
   return scenes;
 }
-
-// Faults of the stand-in that this test found and that are not fixed yet:
-// the hierarchy check of such a scene is skipped, with the reason, while
-// everything else of it is still checked. Remove an entry with its fix.
-const std::map<std::string, std::string> kKnownHierarchyFaults = {
-    {"UsdExportAsClipTest__UsdExportAsClipTest",
-     "a top-level transform named \"world\" is created as world1 and its children, made with -p \"|world\", "
-     "land under the DAG root instead"},
-};
 
 // --- What the .ma text says ---------------------------------------------------
 
@@ -195,8 +185,6 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
   const daltext::Block* root = document.child("group", rootName);
   ASSERT_NE(root, nullptr) << "root group " << rootName;
   checkGroups(*root);
-  const auto fault = kKnownHierarchyFaults.find(rootName);
-  if (fault != kKnownHierarchyFaults.end()) GTEST_SKIP() << "hierarchy not checked: " << fault->second;
   for (const std::string& transform : facts.topTransforms)
     EXPECT_NE(root->child("group", transform), nullptr) << "group " << transform;
 }

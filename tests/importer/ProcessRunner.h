@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +34,8 @@ inline Outcome run(const std::string& program, const std::vector<std::string>& a
                    const std::string& workingDir = {}) {
   const std::filesystem::path outPath = scratch / "child.out";
   const std::filesystem::path errPath = scratch / "child.err";
+  // A child would otherwise flush the parent's pending output a second time.
+  std::fflush(nullptr);
   const pid_t child = ::fork();
   if (child == 0) {
     for (const auto& [name, value] : env) {

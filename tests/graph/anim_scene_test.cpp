@@ -173,6 +173,9 @@ connectAttr "other_parentConstraint1.cr" "other.r";
 connectAttr "expression1.out[0]" "target.sx";
 createNode transform -n "source";
 connectAttr "source.t" "target.rp";
+createNode transform -n "switch";
+	addAttr -ci true -sn "Shown" -ln "Shown" -min 0 -max 1 -at "bool";
+connectAttr "switch.Shown" "other.v";
 )");
     const MMatrix target = mayahost::localMatrixOf(*scene, transform_test::node(*scene, "target"));
     EXPECT_NEAR(target(3, 0), 4.0, 1e-12);
@@ -195,7 +198,8 @@ connectAttr "source.t" "target.rp";
     }
     EXPECT_EQ(constraintWarnings, 1);
     EXPECT_EQ(expressionWarnings, 1);
-    // A plain attribute of another node is followed, not reported.
+    // A plain attribute of another node is followed, not reported, also one
+    // added by addAttr that the file leaves at its default.
     EXPECT_EQ(transformWarnings, 0);
 }
 

@@ -140,7 +140,10 @@ namespace {
 
 bool unevaluatedSource(const Scene& scene, const Node& source, const PlugPath& sourcePlug) {
     const AttrSpec* attr = sourcePlug.attr();
-    if (!attr || (attr->type != AttrType::Generic && !attr->dynamic)) return false;
+    // An attribute of a known type, the node's own or one added by addAttr,
+    // holds a value (its default when the file sets none); only attributes of
+    // unknown schemas can be outputs the database does not compute.
+    if (!attr || attr->type != AttrType::Generic) return false;
     if (scene.evaluatorFor(source.type())) return false;
     return !scene.read(source, sourcePlug).found;
 }

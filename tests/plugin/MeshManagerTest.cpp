@@ -59,6 +59,26 @@ class MeshManagerTest : public MayaSceneTest {
     return object;
   }
 
+  // Triangles of each object by its material's name, after checking that
+  // every object is a well-formed part of the named shape.
+  static std::map<std::string, size_t> trianglesByMaterial(const GeometryList& list, const std::string& shape) {
+    std::map<std::string, size_t> counts;
+    for (const auto& node : list) {
+      auto object = triangles(node);
+      if (!object || !object->material()) {
+        ADD_FAILURE() << "no triangle object with a material";
+        continue;
+      }
+      EXPECT_EQ(object->name(), shape);
+      // Positions, normals and uvs share one numbering.
+      EXPECT_EQ(object->normals().size(), object->vertices().size());
+      EXPECT_EQ(object->uvs().size() / 2, object->vertices().size() / 3);
+      for (int index : object->triangles()) EXPECT_LT(size_t(index), object->vertices().size() / 3);
+      counts[object->material()->name()] = object->triangles().size() / 3;
+    }
+    return counts;
+  }
+
   bool hasRecord(const std::vector<std::string>& log, const std::string& wanted) {
     return std::find(log.begin(), log.end(), wanted) != log.end();
   }
@@ -70,20 +90,8 @@ TEST_F(MeshManagerTest, PerFaceShadingSplitsOneMeshIntoOneObjectPerSetWithItsMat
   manager.setMaterialProvider(loadedMaterials());
   const GeometryList list = manager.extractGeometry(pathTo("|box|boxShape"));
   ASSERT_EQ(list.size(), 2u);
-  std::map<std::string, size_t> trianglesByMaterial;
-  for (const auto& node : list) {
-    auto object = triangles(node);
-    ASSERT_TRUE(object);
-    EXPECT_EQ(object->name(), "boxShape");
-    ASSERT_TRUE(object->material());
-    // Positions, normals and uvs share one numbering.
-    EXPECT_EQ(object->normals().size(), object->vertices().size());
-    EXPECT_EQ(object->uvs().size() / 2, object->vertices().size() / 3);
-    for (int index : object->triangles()) EXPECT_LT(size_t(index), object->vertices().size() / 3);
-    trianglesByMaterial[object->material()->name()] = object->triangles().size() / 3;
-  }
-  EXPECT_EQ(trianglesByMaterial["red"], 4u);
-  EXPECT_EQ(trianglesByMaterial["blue"], 8u);
+  const auto counts = trianglesByMaterial(list, "boxShape");
+  EXPECT_EQ(counts, (std::map<std::string, size_t>{{"red", 4}, {"blue", 8}}));
 }
 
 TEST_F(MeshManagerTest, FacesOfHistoryGroupsComeFromTheirGroupParts) {
@@ -125,10 +133,8 @@ connectAttr "stripShape.iog.og[1]" "blueSG.dsm" -na;
   manager.setMaterialProvider(loadedMaterials());
   const GeometryList list = manager.extractGeometry(pathTo("|strip|stripShape"));
   ASSERT_EQ(list.size(), 2u);
-  std::map<std::string, size_t> trianglesByMaterial;
-  for (const auto& node : list) trianglesByMaterial[node->material()->name()] = triangles(node)->triangles().size() / 3;
-  EXPECT_EQ(trianglesByMaterial["red"], 2u);
-  EXPECT_EQ(trianglesByMaterial["blue"], 4u);
+  const auto counts = trianglesByMaterial(list, "stripShape");
+  EXPECT_EQ(counts, (std::map<std::string, size_t>{{"red", 2}, {"blue", 4}}));
 }
 
 TEST_F(MeshManagerTest, WholeObjectAssignmentGivesTheCubesDisplayGeometry) {

@@ -271,4 +271,70 @@ struct BlendShapeParams {
 // weight 0), extended along its end pieces: a single full target gives w_t * delta_t.
 MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std::string* warning);
 
+// --- polyUnite -------------------------------------------------------------------
+
+enum class UnionUVSets {
+    NoMerge = 0,      // every input's sets become sets of their own ("map1", "map11" ...)
+    ByName = 1,       // sets of the same name become one
+    ByUVLinks = 2,    // merged so that uv links keep working: evaluated as ByName
+};
+
+// One input of the union: inputPoly (ip)[i] with its inputMat (im)[i].
+struct UnionInput {
+    MeshData mesh;
+    MMatrix matrix;   // the input shape's world matrix; points go through it as row vectors
+};
+
+struct PolyUniteParams {
+    std::vector<UnionInput> inputs;                    // in logical index order
+    UnionUVSets mergeUVSets = UnionUVSets::ByName;     // mergeUVSets (muv): enum index
+};
+
+// All inputs one after the other: vertices, faces, edges with their
+// hardness, uvs, colours and user normals, each input's ids offset by what
+// the inputs before it hold. Points are multiplied by their input's matrix,
+// user normals by its inverse transpose. Colour sets merge by name. An
+// input that is inconsistent or has a non-finite matrix is left out with a
+// warning.
+MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning);
+
+// --- deleteComponent ---------------------------------------------------------------
+
+struct DeleteComponentParams {
+    // deleteComponents (dc): componentList, e.g. "f[2]" "f[5:7]".
+    std::vector<std::string> deleteComponents;
+};
+
+// Removes the listed faces; edges, vertices, uvs and colours no remaining
+// face uses go with them, and what stays keeps its relative order. Listed
+// edges and vertices (which Maya dissolves, merging the faces around them)
+// are not evaluated: they stay, with a warning.
+MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning);
+
+// --- polySubdFace ---------------------------------------------------------------
+
+enum class SubdFaceMode {
+    Quads = 0,       // a point in the middle and one on every edge: one quad per corner
+    Triangles = 1,   // a point in the middle: one triangle per side
+};
+
+struct PolySubdFaceParams {
+    // inputComponents (ics): componentList of faces; absent means the whole mesh.
+    std::optional<std::vector<std::string>> inputComponents;
+    int divisions = 1;                       // divisions (dv): steps, each applied to the faces the last one made
+    SubdFaceMode mode = SubdFaceMode::Quads; // mode (m)
+};
+
+// Linear subdivision of the selected faces, `divisions` times. Per step,
+// per selected face in id order: the midpoints of its edges not split yet
+// (in corner order), then its centre, are appended as vertices; the face is
+// replaced in place by its first part (the one at its first corner) and the
+// other parts are appended after the last face. Quads mode splits the edges
+// it uses, so an unselected neighbour gains the midpoint as a corner. A split
+// edge keeps its id for the half at its first vertex; new edges are
+// appended, halves with the flag of their edge, inner edges soft. Uvs,
+// colours and user normals are interpolated. Faces with holes stay whole.
+// Face ids after it are this stand-in's own order.
+MeshData applyPolySubdFace(const MeshData& in, const PolySubdFaceParams& params, std::string* warning);
+
 }  // namespace mayahost

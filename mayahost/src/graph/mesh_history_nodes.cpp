@@ -227,16 +227,21 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
     return list;
 }
 
-// The world matrix of the joint (or any DAG node) driving an influence, on
-// its first path, as the scene stands at load.
-std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
-    if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
+// The world matrix of a DAG node on its first path, as the scene stands at load.
+std::optional<MMatrix> firstPathWorldMatrix(const Scene& scene, const Node& node) {
+    if (!node.isDag()) return std::nullopt;
     std::vector<const Node*> path;
-    for (const Node* n = &driver; n && !n->isWorld() && path.size() < 4096;
+    for (const Node* n = &node; n && !n->isWorld() && path.size() < 4096;
          n = n->parents().empty() ? nullptr : n->parents().front())
         path.push_back(n);
     std::reverse(path.begin(), path.end());
     return worldMatrixOf(scene, path);
+}
+
+// The world matrix of the joint (or any DAG transform) driving an influence.
+std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
+    if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
+    return firstPathWorldMatrix(scene, driver);
 }
 
 void skinCluster(const AttributeReader& r, int64_t geometry, MeshData& mesh, NodeWarnings& warnings) {
@@ -332,12 +337,72 @@ void blendShape(const AttributeReader& r, const Node& node, int64_t geometry, Hi
     mesh = applyBlendShape(mesh, p, warnings.text());
 }
 
+// --- polyUnite, deleteComponent, polySubdFace
+
+// Every connected inputPoly[i], placed by its inputMat[i]: the world matrix
+// of the shape it is connected from (first path), else the stored matrix.
+bool polyUnite(const AttributeReader& r, const Node& node, HistoryUpstream& upstream, MeshData& mesh,
+               NodeWarnings& warnings) {
+    PolyUniteParams p;
+    for (int64_t i : r.indices("ip")) {
+        const std::string input = indexed("ip", i);
+        if (!r.source(input)) continue;
+        UnionInput entry;
+        if (!upstream.meshAt(node, input, entry.mesh)) {
+            warnings.add(input + " could not be evaluated and is left out");
+            continue;
+        }
+        const std::string matrix = indexed("im", i);
+        std::optional<MMatrix> world;
+        if (PlugRef shape = r.source(matrix)) world = firstPathWorldMatrix(r.scene(), *shape.node);
+        if (!world) world = r.matrix(matrix);
+        if (world) entry.matrix = *world;
+        p.inputs.push_back(std::move(entry));
+    }
+    if (p.inputs.empty()) {
+        warnings.add("no input mesh could be evaluated");
+        return false;
+    }
+    const double merge = r.number("muv", 1);
+    if (merge == 0) p.mergeUVSets = UnionUVSets::NoMerge;
+    else if (merge == 2) p.mergeUVSets = UnionUVSets::ByUVLinks;
+    else if (merge != 1) warnings.add("mergeUVSets " + std::to_string(merge) + " is not known, uv sets merged by name");
+    mesh = applyPolyUnite(p, warnings.text());
+    return true;
+}
+
+void deleteComponent(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    DeleteComponentParams p;
+    p.deleteComponents = r.componentList("dc").value_or(std::vector<std::string>{});
+    mesh = applyDeleteComponent(mesh, p, warnings.text());
+}
+
+void polySubdFace(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnings) {
+    PolySubdFaceParams p;
+    p.inputComponents = r.componentList("ics");
+    const double divisions = r.number("dv", 1), mode = r.number("m", 0);
+    if (!(divisions >= 0 && divisions <= 64) || divisions != std::floor(divisions) || !(mode == 0 || mode == 1)) {
+        warnings.add("divisions " + std::to_string(divisions) + " or mode " + std::to_string(mode) +
+                     " out of range, geometry passed through");
+        return;
+    }
+    // Later versions subdivide "linearly" by divisionsU x divisionsV when
+    // subdMethod asks for it; their numbering is not known, so say so.
+    for (const char* plug : {"duv", "dvv", "sbm"})
+        if (std::optional<double> v = r.number(plug); v && *v != (plug[0] == 's' ? 0 : 1))
+            warnings.add(std::string(plug) + " is not evaluated, the subdivision uses divisions alone");
+    p.divisions = int(divisions);
+    p.mode = SubdFaceMode(int(mode));
+    mesh = applyPolySubdFace(mesh, p, warnings.text());
+}
+
 }  // namespace
 
 bool isEvaluatedHistoryType(const Node& node) {
     static const char* const kTypes[] = {"transformGeometry", "tweak",       "groupParts",         "polyNormal",
                                          "polySoftEdge",      "polyTriangulate", "polyColorPerVertex", "polyTweakUV",
-                                         "skinCluster",       "blendShape"};
+                                         "skinCluster",       "blendShape",      "polyUnite",          "deleteComponent",
+                                         "polySubdFace"};
     for (const char* type : kTypes)
         if (node.typeName() == type) return true;
     return false;
@@ -348,6 +413,8 @@ std::string geometryInputOf(const Scene& scene, const Node& node, int64_t output
     const std::string deformerInput = indexed("ip", std::max<int64_t>(outputIndex, 0)) + ".ig";
     if (isDeformer(node)) {
         candidates = {deformerInput};
+    } else if (node.typeName() == "deleteComponent") {
+        candidates = {"ig"};
     } else if (node.hasFn(MFn::kMidModifier)) {
         candidates = {"ip"};
     } else if (node.hasFn(MFn::kGroupParts) || node.typeName() == "transformGeometry") {
@@ -367,6 +434,10 @@ std::string geometryInputOf(const Scene& scene, const Node& node, int64_t output
 bool evaluateHistoryNode(const Scene& scene, const Node& node, int64_t outputIndex, HistoryUpstream& upstream,
                          MeshData& out, std::vector<std::string>& warnings) {
     const int64_t geometry = std::max<int64_t>(outputIndex, 0);
+    if (node.typeName() == "polyUnite") {
+        NodeWarnings w(node, warnings);
+        return polyUnite(AttributeReader(scene, node), node, upstream, out, w);
+    }
     const std::string input = geometryInputOf(scene, node, geometry);
     if (input.empty() || !upstream.meshAt(node, input, out)) return false;
     const AttributeReader r(scene, node);
@@ -382,6 +453,8 @@ bool evaluateHistoryNode(const Scene& scene, const Node& node, int64_t outputInd
     else if (type == "polyTweakUV") polyTweakUV(r, out, w);
     else if (type == "skinCluster") skinCluster(r, geometry, out, w);
     else if (type == "blendShape") blendShape(r, node, geometry, upstream, out, w);
+    else if (type == "deleteComponent") deleteComponent(r, out, w);
+    else if (type == "polySubdFace") polySubdFace(r, out, w);
     return true;
 }
 

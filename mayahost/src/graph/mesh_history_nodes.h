@@ -1,9 +1,10 @@
 #pragma once
 // The history nodes a mesh evaluation computes rather than passes over:
 // transformGeometry, tweak, groupParts, polyNormal, polySoftEdge,
-// polyTriangulate, polyColorPerVertex, polyTweakUV, skinCluster and
-// blendShape. Each reads its attributes into the matching modifier's
-// parameters and applies it to the mesh arriving at its geometry input.
+// polyTriangulate, polyColorPerVertex, polyTweakUV, skinCluster, blendShape,
+// deleteComponent and polySubdFace read their attributes into the matching
+// modifier's parameters and apply it to the mesh arriving at their geometry
+// input; polyUnite joins the meshes of all its inputs.
 
 #include "geometry/MeshData.h"
 #include "graph/Scene.h"
@@ -27,8 +28,8 @@ public:
 bool isEvaluatedHistoryType(const Node& node);
 
 // The plug carrying the geometry that output `outputIndex` of `node` is made
-// from: "ip" of a poly modifier, "ig" of groupParts and transformGeometry,
-// "ip[i].ig" of a deformer. Empty when the node has no such plug connected.
+// from: "ip" of a poly modifier, "ig" of groupParts, transformGeometry and
+// deleteComponent, "ip[i].ig" of a deformer. Empty when the node has no such plug connected.
 std::string geometryInputOf(const Scene& scene, const Node& node, int64_t outputIndex);
 
 // Computes output `outputIndex` of `node` (one of isEvaluatedHistoryType's)

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <set>
 
 using namespace mayahost;
 using namespace meshmodtest;
@@ -277,6 +279,43 @@ TEST(PolySubdFace, UVsAreInterpolatedAndSharedAcrossSeamlessSides) {
     const int32_t mid = uv.faceVertexUV[1];
     EXPECT_FLOAT_EQ(uv.u[size_t(mid)], .5f);
     EXPECT_FLOAT_EQ(uv.v[size_t(mid)], 0.f);
+}
+
+TEST(PolySubdFace, ACubeKeepsItsShapeAreaAndOrientation) {
+    for (SubdFaceMode mode : {SubdFaceMode::Quads, SubdFaceMode::Triangles}) {
+        PolySubdFaceParams params;
+        params.mode = mode;
+        params.divisions = 2;
+        MeshData cube = meshtest::makeCube(true, true);
+        // Red where z is +.5, blue where it is -.5: a colour linear in z.
+        cube.colorSets.push_back({"c", {1, 0, 0, 1, 0, 0, 1, 1}, {}});
+        for (int32_t v : cube.faceVertices) cube.colorSets[0].faceVertexColor.push_back(pointOf(cube, size_t(v)).z > 0 ? 0 : 1);
+        MeshData out = applyPolySubdFace(cube, params, nullptr);
+        ASSERT_EQ(meshDataError(out), "");
+        EXPECT_EQ(out.numFaces(), mode == SubdFaceMode::Quads ? 96u : 72u);
+        EXPECT_NEAR(totalArea(out), 6.0, 1e-9);
+        // Every point stays on the cube's surface, every part faces outward
+        // and no side is walked twice the same way (the surface stays closed and oriented).
+        for (size_t v = 0; v < out.numVertices(); ++v) {
+            const MeshVec p = pointOf(out, v);
+            EXPECT_NEAR(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}), 0.5, 1e-7) << v;
+        }
+        std::set<std::pair<int32_t, int32_t>> sides;
+        for (size_t f = 0; f < out.numFaces(); ++f) {
+            std::vector<int32_t> c = faceCorners(out, f);
+            MeshVec middle;
+            for (int32_t v : c) middle += pointOf(out, size_t(v)) * (1.0 / double(c.size()));
+            EXPECT_GT(newell(out, f).dot(middle), 0) << f;
+            for (size_t i = 0; i < c.size(); ++i) EXPECT_TRUE(sides.insert({c[i], c[(i + 1) % c.size()]}).second) << f;
+        }
+        // Every side is shared by two faces walking it in opposite directions.
+        for (const auto& [a, b] : sides) EXPECT_TRUE(sides.count({b, a})) << a << "-" << b;
+        // Interpolation keeps a linear colour linear: red is z + .5 at every corner.
+        const MeshColorSet& colors = out.colorSets[0];
+        ASSERT_EQ(colors.faceVertexColor.size(), out.numFaceVertices());
+        for (size_t c = 0; c < out.numFaceVertices(); ++c)
+            EXPECT_NEAR(colors.rgba[4 * size_t(colors.faceVertexColor[c])], pointOf(out, size_t(out.faceVertices[c])).z + .5, 1e-6) << c;
+    }
 }
 
 TEST(PolySubdFace, HolesBadModesAndBadListsPassThroughWithAWarning) {

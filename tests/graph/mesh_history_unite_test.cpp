@@ -95,6 +95,32 @@ TEST(MeshHistoryUnite, AnInputThatCannotBeEvaluatedIsLeftOutWithAWarning) {
     EXPECT_TRUE(named) << joined(e.warnings);
 }
 
+TEST(MeshHistoryUnite, InstancesOfOneShapeEachTakeTheirOwnWorldMatrix) {
+    auto scene = load(R"(
+createNode transform -n "pCube1";
+createNode mesh -n "pCubeShape1" -p "pCube1";
+	setAttr ".io" yes;
+createNode transform -n "pCube2";
+	setAttr ".t" -type "double3" 5 0 0 ;
+parent -s -add "pCubeShape1" "pCube2";
+createNode transform -n "combined";
+createNode mesh -n "combinedShape" -p "combined";
+createNode polyCube -n "polyCube1";
+createNode polyUnite -n "polyUnite1";
+connectAttr "polyCube1.out" "pCubeShape1.i";
+connectAttr "pCubeShape1.o" "polyUnite1.ip[0]";
+connectAttr "pCubeShape1.o" "polyUnite1.ip[1]";
+connectAttr "pCubeShape1.wm[0]" "polyUnite1.im[0]";
+connectAttr "pCubeShape1.wm[1]" "polyUnite1.im[1]";
+connectAttr "polyUnite1.out" "combinedShape.i";
+)");
+    const MeshEvaluation& e = meshNamed(*scene, "combinedShape");
+    EXPECT_TRUE(e.warnings.empty()) << joined(e.warnings);
+    ASSERT_EQ(e.mesh->numVertices(), 16u);
+    EXPECT_FLOAT_EQ(pointOf(*e.mesh, 0).x, -0.5f);
+    EXPECT_FLOAT_EQ(pointOf(*e.mesh, 8).x, 4.5f);
+}
+
 TEST(MeshHistoryUnite, DeleteComponentRemovesFacesAndWhatOnlyTheyUsed) {
     auto scene = load(std::string(kCube) + R"(
 createNode deleteComponent -n "deleteComponent1";

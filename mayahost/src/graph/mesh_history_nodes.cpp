@@ -227,11 +227,15 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
     return list;
 }
 
-// The world matrix of a DAG node on its first path, as the scene stands at load.
-std::optional<MMatrix> firstPathWorldMatrix(const Scene& scene, const Node& node) {
+// The world matrix of a DAG node as the scene stands at load: through its
+// `instance`-th parent when it has that many (a shape's worldMatrix[i] of an
+// instanced shape), else its first, and first parents above.
+std::optional<MMatrix> dagWorldMatrix(const Scene& scene, const Node& node, int64_t instance = 0) {
     if (!node.isDag()) return std::nullopt;
-    std::vector<const Node*> path;
-    for (const Node* n = &node; n && !n->isWorld() && path.size() < 4096;
+    std::vector<const Node*> path{&node};
+    const auto& parents = node.parents();
+    const Node* up = parents.empty() ? nullptr : parents[instance >= 0 && size_t(instance) < parents.size() ? size_t(instance) : 0];
+    for (const Node* n = up; n && !n->isWorld() && path.size() < 4096;
          n = n->parents().empty() ? nullptr : n->parents().front())
         path.push_back(n);
     std::reverse(path.begin(), path.end());
@@ -241,7 +245,7 @@ std::optional<MMatrix> firstPathWorldMatrix(const Scene& scene, const Node& node
 // The world matrix of the joint (or any DAG transform) driving an influence.
 std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
     if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
-    return firstPathWorldMatrix(scene, driver);
+    return dagWorldMatrix(scene, driver);
 }
 
 void skinCluster(const AttributeReader& r, int64_t geometry, MeshData& mesh, NodeWarnings& warnings) {
@@ -340,21 +344,33 @@ void blendShape(const AttributeReader& r, const Node& node, int64_t geometry, Hi
 // --- polyUnite, deleteComponent, polySubdFace
 
 // Every connected inputPoly[i], placed by its inputMat[i]: the world matrix
-// of the shape it is connected from (first path), else the stored matrix.
+// of the shape instance it is connected from, else the stored matrix.
 bool polyUnite(const AttributeReader& r, const Node& node, HistoryUpstream& upstream, MeshData& mesh,
                NodeWarnings& warnings) {
     PolyUniteParams p;
+    // Instances of one shape feed the same mesh to several inputs; the walk
+    // meets each node once, so their mesh is evaluated once and reused.
+    std::vector<std::pair<const Node*, size_t>> evaluated;
     for (int64_t i : r.indices("ip")) {
         const std::string input = indexed("ip", i);
-        if (!r.source(input)) continue;
+        const PlugRef source = r.source(input);
+        if (!source) continue;
         UnionInput entry;
-        if (!upstream.meshAt(node, input, entry.mesh)) {
+        auto seen = std::find_if(evaluated.begin(), evaluated.end(), [&](const auto& e) { return e.first == source.node; });
+        if (seen != evaluated.end()) {
+            entry.mesh = p.inputs[seen->second].mesh;
+        } else if (upstream.meshAt(node, input, entry.mesh)) {
+            evaluated.emplace_back(source.node, p.inputs.size());
+        } else {
             warnings.add(input + " could not be evaluated and is left out");
             continue;
         }
         const std::string matrix = indexed("im", i);
         std::optional<MMatrix> world;
-        if (PlugRef shape = r.source(matrix)) world = firstPathWorldMatrix(r.scene(), *shape.node);
+        if (PlugRef shape = r.source(matrix)) {
+            const int64_t instance = shape.path.steps.empty() ? 0 : shape.path.steps.back().index;
+            world = dagWorldMatrix(r.scene(), *shape.node, instance);
+        }
         if (!world) world = r.matrix(matrix);
         if (world) entry.matrix = *world;
         p.inputs.push_back(std::move(entry));

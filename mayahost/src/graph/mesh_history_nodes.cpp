@@ -402,8 +402,8 @@ void polySubdFace(const AttributeReader& r, MeshData& mesh, NodeWarnings& warnin
                      " out of range, geometry passed through");
         return;
     }
-    // Later versions subdivide "linearly" by divisionsU x divisionsV when
-    // subdMethod asks for it; their numbering is not known, so say so.
+    // Later versions add divisionsU, divisionsV and subdMethod, whose layout
+    // is not documented: a file that sets them is told they are not evaluated.
     for (const char* plug : {"duv", "dvv", "sbm"})
         if (std::optional<double> v = r.number(plug); v && *v != (plug[0] == 's' ? 0 : 1))
             warnings.add(std::string(plug) + " is not evaluated, the subdivision uses divisions alone");

@@ -55,4 +55,11 @@ bool formatLocalTime(char* buf, size_t size);
 // Milliseconds from a monotonic clock, wrapping at 32 bits.
 uint32_t tickCountMs();
 
+// --- Memory ------------------------------------------------------------------
+// A run builds a few very large arrays, copies and frees them. Asks the C
+// runtime to serve large blocks from, and keep freed ones in, the process heap
+// instead of mapping fresh pages for each (whose first touch costs more than
+// the work on them on some hosts). Without a tunable allocator it does nothing.
+void tuneAllocatorForLargeArrays();
+
 }  // namespace platform

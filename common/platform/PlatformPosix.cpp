@@ -3,6 +3,9 @@
 #include "common/platform/Platform.h"
 
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <time.h>
 #include <unistd.h>
 
@@ -115,6 +118,13 @@ uint32_t tickCountMs() {
   ::clock_gettime(CLOCK_MONOTONIC, &now);
   const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<uint32_t>(ms);
+}
+
+void tuneAllocatorForLargeArrays() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#endif
 }
 
 }  // namespace platform

@@ -90,6 +90,9 @@ bool formatLocalTime(char* buf, size_t size) {
 
 uint32_t tickCountMs() { return static_cast<uint32_t>(::GetTickCount()); }
 
+// The Windows heap reuses freed blocks by itself.
+void tuneAllocatorForLargeArrays() {}
+
 }  // namespace platform
 
 #endif

@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
   platform::closeFd(1);
   platform::dup2Fd(platform::fileNo(stderr), platform::fileNo(stdout));
 
+  platform::tuneAllocatorForLargeArrays();
+
   LOG(logINFO) << "Starting maya importer (built " << buildStamp() << ") for MAYA_API_VERSION:" << MAYA_API_VERSION;
   const ImportArgs args(argc, argv);
   reportingLevel() = FILELog::fromString(args.getString(LOGLEVEL, "INFO"));

@@ -305,8 +305,9 @@ struct DeleteComponentParams {
     std::vector<std::string> deleteComponents;
 };
 
-// Removes the listed faces; edges, vertices, uvs and colours no remaining
-// face uses go with them, and what stays keeps its relative order. Listed
+// Removes the listed faces; their edges no remaining face walks, and the
+// vertices, uvs and colours no remaining face uses, go with them; what stays
+// keeps its relative order. Listed
 // edges and vertices (which Maya dissolves, merging the faces around them)
 // are not evaluated: they stay, with a warning.
 MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning);

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace mayahost {
 namespace {
@@ -141,9 +140,9 @@ public:
     }
 
 private:
+    // A split face's middle point; its uv and colour ids are kept per face and set in centreUV_, centreColor_.
     struct Centre {
         int32_t vertex = -1;
-        std::vector<int32_t> uv, color;
         MeshVec normal;
         bool hasNormal = false;
     };
@@ -175,6 +174,16 @@ private:
         colorMids_.resize(in_.colorSets.size());
         normals_ = in_.faceVertexNormals.size() == 3 * corners_ && corners_ > 0;
         centres_.resize(in_.numFaces());
+        centreUV_.resize(in_.numFaces() * in_.uvSets.size(), -1);
+        centreColor_.resize(in_.numFaces() * in_.colorSets.size(), -1);
+        // Hash tables sized once: large meshes otherwise spend their time rehashing.
+        edgeIds_.reserve(in_.numEdges());
+        mids_.reserve(quads() ? in_.numEdges() : 0);
+        for (auto& mids : uvMids_) mids.reserve(quads() ? corners_ / 2 : 0);
+        for (auto& mids : colorMids_) mids.reserve(quads() ? corners_ / 2 : 0);
+        const size_t growth = quads() ? 4 : 3;
+        out_.faceVertices.reserve(growth * corners_);
+        out_.points.reserve(in_.points.size() + 3 * (in_.numEdges() + in_.numFaces()));
         out_.faceLoopStart.push_back(0);
         out_.loopStart.push_back(0);
     }
@@ -197,13 +206,13 @@ private:
         Centre& centre = centres_[f];
         MeshVec sum;
         for (uint32_t k = 0; k < n; ++k) sum += meshPoint(in_.points.data(), vertexOf(corner(f, k)));
-        std::vector<int32_t> mids;
+        midScratch_.clear();
         if (quads())
-            for (uint32_t k = 0; k < n; ++k) mids.push_back(splitEdge(vertexOf(corner(f, k)), vertexOf(corner(f, k + 1))));
+            for (uint32_t k = 0; k < n; ++k) midScratch_.push_back(splitEdge(vertexOf(corner(f, k)), vertexOf(corner(f, k + 1))));
         centre.vertex = addPoint(sum * (1.0 / n));
-        for (uint32_t k = 0; k < n; ++k) addEdge(quads() ? mids[k] : vertexOf(corner(f, k)), centre.vertex, 1);
-        for (size_t s = 0; s < in_.uvSets.size(); ++s) centre.uv.push_back(centreUV(f, s));
-        for (size_t s = 0; s < in_.colorSets.size(); ++s) centre.color.push_back(centreColor(f, s));
+        for (uint32_t k = 0; k < n; ++k) addEdge(quads() ? midScratch_[k] : vertexOf(corner(f, k)), centre.vertex, 1);
+        for (size_t s = 0; s < in_.uvSets.size(); ++s) centreUV_[f * in_.uvSets.size() + s] = centreUV(f, s);
+        for (size_t s = 0; s < in_.colorSets.size(); ++s) centreColor_[f * in_.colorSets.size() + s] = centreColor(f, s);
         if (normals_) {
             centre.hasNormal = true;
             for (uint32_t k = 0; k < n; ++k) {
@@ -318,9 +327,11 @@ private:
         const Centre& centre = centres_[f];
         out_.faceVertices.push_back(centre.vertex);
         for (size_t s = 0; s < in_.uvSets.size(); ++s)
-            if (in_.uvSets[s].faceVertexUV.size() == corners_) out_.uvSets[s].faceVertexUV.push_back(centre.uv[s]);
+            if (in_.uvSets[s].faceVertexUV.size() == corners_)
+                out_.uvSets[s].faceVertexUV.push_back(centreUV_[f * in_.uvSets.size() + s]);
         for (size_t s = 0; s < in_.colorSets.size(); ++s)
-            if (in_.colorSets[s].faceVertexColor.size() == corners_) out_.colorSets[s].faceVertexColor.push_back(centre.color[s]);
+            if (in_.colorSets[s].faceVertexColor.size() == corners_)
+                out_.colorSets[s].faceVertexColor.push_back(centreColor_[f * in_.colorSets.size() + s]);
         if (normals_) pushNormal(centre.normal, centre.hasNormal);
     }
     void closeLoop() { out_.loopStart.push_back(uint32_t(out_.faceVertices.size())); }
@@ -366,6 +377,8 @@ private:
     std::unordered_map<uint64_t, int32_t> mids_;
     std::vector<std::unordered_map<uint64_t, int32_t>> uvMids_, colorMids_;
     std::vector<Centre> centres_;
+    std::vector<int32_t> centreUV_, centreColor_;
+    std::vector<int32_t> midScratch_;
 };
 
 }  // namespace
@@ -411,12 +424,26 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
     out.colorSets.resize(colorNames.size());
     for (size_t o = 0; o < colorNames.size(); ++o) out.colorSets[o].name = colorNames[o];
 
+    size_t points = 0, faces = 0, loops = 0, corners = 0, edges = 0;
+    for (const MeshData& part : parts) {
+        points += part.points.size(), faces += part.numFaces(), loops += part.numLoops();
+        corners += part.faceVertices.size(), edges += part.edges.size();
+    }
+    out.points.reserve(points);
+    out.faceLoopStart.reserve(faces + 1);
+    out.loopStart.reserve(loops + 1);
+    out.faceVertices.reserve(corners);
+    out.edges.reserve(edges);
+    out.edgeSmooth.reserve(edges / 2);
+    for (MeshUVSet& set : out.uvSets) set.faceVertexUV.reserve(corners);
+    if (userNormals) out.faceVertexNormals.reserve(3 * corners);
+
     bool currentChosen = false, currentColorChosen = false;
     for (size_t i = 0; i < parts.size(); ++i) {
         const MeshData& part = parts[i];
         const int32_t vertexBase = int32_t(out.numVertices());
         const uint32_t loopBase = uint32_t(out.numLoops()), cornerBase = uint32_t(out.faceVertices.size());
-        const size_t corners = part.faceVertices.size();
+        const size_t partCorners = part.faceVertices.size();
         out.points.insert(out.points.end(), part.points.begin(), part.points.end());
         for (size_t f = 1; f < part.faceLoopStart.size() && part.numFaces() > 0; ++f)
             out.faceLoopStart.push_back(part.faceLoopStart[f] + loopBase);
@@ -432,7 +459,7 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
         for (MeshUVSet& set : out.uvSets) uvIds.push_back(&set.faceVertexUV), uvBase.push_back(set.u.size());
         std::vector<const std::vector<int32_t>*> partUVIds;
         for (const MeshUVSet& set : part.uvSets) partUVIds.push_back(&set.faceVertexUV);
-        appendCornerIds(uvIds, uvBase, uvMap[i], partUVIds, corners);
+        appendCornerIds(uvIds, uvBase, uvMap[i], partUVIds, partCorners);
         for (size_t s = 0; s < part.uvSets.size(); ++s) {
             MeshUVSet& target = out.uvSets[uvMap[i][s]];
             target.u.insert(target.u.end(), part.uvSets[s].u.begin(), part.uvSets[s].u.end());
@@ -448,7 +475,7 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
         for (MeshColorSet& set : out.colorSets) colorIds.push_back(&set.faceVertexColor), colorBase.push_back(set.rgba.size() / 4);
         std::vector<const std::vector<int32_t>*> partColorIds;
         for (const MeshColorSet& set : part.colorSets) partColorIds.push_back(&set.faceVertexColor);
-        appendCornerIds(colorIds, colorBase, colorMap[i], partColorIds, corners);
+        appendCornerIds(colorIds, colorBase, colorMap[i], partColorIds, partCorners);
         for (size_t s = 0; s < part.colorSets.size(); ++s) {
             std::vector<float>& rgba = out.colorSets[colorMap[i][s]].rgba;
             rgba.insert(rgba.end(), part.colorSets[s].rgba.begin(), part.colorSets[s].rgba.end());
@@ -460,7 +487,7 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
         }
 
         if (userNormals) {
-            if (part.faceVertexNormals.empty()) out.faceVertexNormals.insert(out.faceVertexNormals.end(), 3 * corners, kUnsetMarker);
+            if (part.faceVertexNormals.empty()) out.faceVertexNormals.insert(out.faceVertexNormals.end(), 3 * partCorners, kUnsetMarker);
             else out.faceVertexNormals.insert(out.faceVertexNormals.end(), part.faceVertexNormals.begin(), part.faceVertexNormals.end());
         }
     }
@@ -511,15 +538,26 @@ MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& p
     out.points = keepRows(in.points, 3, vertexIds);
     for (int32_t v : keepRows(in.faceVertices, 1, cornerIds)) out.faceVertices.push_back(vertexIds[size_t(v)]);
 
-    std::unordered_set<uint64_t> walked;
-    for (size_t f = 0; f < out.numFaces(); ++f)
-        for (uint32_t l = out.faceLoopStart[f]; l < out.faceLoopStart[f + 1]; ++l) {
-            const uint32_t b = out.loopStart[l], e = out.loopStart[l + 1];
-            for (uint32_t c = b; c < e; ++c) walked.insert(pairKey(out.faceVertices[c], out.faceVertices[c + 1 == e ? b : c + 1]));
+    // An edge goes when every face that walked it went: collect the sides
+    // of the deleted faces, strike those a remaining face still walks.
+    auto forEachSide = [&](size_t f, auto&& visit) {
+        for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {
+            const uint32_t b = in.loopStart[l], e = in.loopStart[l + 1];
+            for (uint32_t c = b; c < e; ++c) visit(pairKey(in.faceVertices[c], in.faceVertices[c + 1 == e ? b : c + 1]));
         }
+    };
+    std::unordered_map<uint64_t, bool> orphaned;   // side of a deleted face -> no remaining face walks it
+    orphaned.reserve(4 * selection.faces.size());
+    for (int32_t f : selection.faces) forEachSide(size_t(f), [&](uint64_t key) { orphaned.emplace(key, true); });
+    for (size_t f = 0; f < in.numFaces(); ++f)
+        if (keepFace[f])
+            forEachSide(f, [&](uint64_t key) {
+                if (auto it = orphaned.find(key); it != orphaned.end()) it->second = false;
+            });
     for (size_t e = 0; e < in.numEdges(); ++e) {
         const int32_t a = vertexIds[size_t(in.edges[2 * e])], b = vertexIds[size_t(in.edges[2 * e + 1])];
-        if (a < 0 || b < 0 || !walked.count(pairKey(a, b))) continue;
+        if (a < 0 || b < 0) continue;
+        if (auto it = orphaned.find(pairKey(in.edges[2 * e], in.edges[2 * e + 1])); it != orphaned.end() && it->second) continue;
         out.edges.push_back(a);
         out.edges.push_back(b);
         out.edgeSmooth.push_back(in.edgeSmooth.size() == in.numEdges() ? in.edgeSmooth[e] : 0);

@@ -98,6 +98,8 @@ std::string spreadLoopIds(const ma::PolyFaces& f, const ma::PolyFaces::LoopIds& 
     return {};
 }
 
+const ma::PolyFaces& facesOf(const StoredMesh& s) { return s.facesView ? *s.facesView : s.faces; }
+
 std::string buildUVs(StoredMesh& s, MeshData& m) {
     std::sort(s.uvSets.begin(), s.uvSets.end(), [](auto& a, auto& b) { return a.index < b.index; });
     for (size_t i = 0; i < s.uvSets.size(); ++i) {
@@ -111,11 +113,12 @@ std::string buildUVs(StoredMesh& s, MeshData& m) {
         for (size_t p = 0; p < out.u.size(); ++p) out.u[p] = in.points[2 * p], out.v[p] = in.points[2 * p + 1];
         m.uvSets.push_back(std::move(out));
     }
-    for (const auto& ids : s.faces.uvLoops) {
+    const ma::PolyFaces& faces = facesOf(s);
+    for (const auto& ids : faces.uvLoops) {
         auto set = std::find_if(s.uvSets.begin(), s.uvSets.end(), [&](auto& u) { return u.index == ids.set; });
         if (set == s.uvSets.end()) return "faces use uv set " + std::to_string(ids.set) + ", which the mesh does not have";
         MeshUVSet& target = m.uvSets[size_t(set - s.uvSets.begin())];
-        std::string e = spreadLoopIds(s.faces, ids, s.faces.uvIds, target.u.size(), "uv", target.faceVertexUV, m.numFaceVertices());
+        std::string e = spreadLoopIds(faces, ids, faces.uvIds, target.u.size(), "uv", target.faceVertexUV, m.numFaceVertices());
         if (!e.empty()) return e;
     }
     m.currentUVSet = 0;
@@ -130,7 +133,8 @@ std::string buildColors(StoredMesh& s, MeshData& m, std::vector<std::string>& wa
         if (in.rgba.size() % 4) return "colour set " + in.name + " is not made of rgba quadruples";
         m.colorSets.push_back(MeshColorSet{in.name, std::move(in.rgba), {}});
     }
-    for (const auto& ids : s.faces.colorLoops) {
+    const ma::PolyFaces& faces = facesOf(s);
+    for (const auto& ids : faces.colorLoops) {
         auto set = std::find_if(s.colorSets.begin(), s.colorSets.end(), [&](auto& c) { return c.index == ids.set; });
         if (set == s.colorSets.end()) {
             // Colours never shape the geometry: ids of a missing set are dropped, not fatal.
@@ -138,7 +142,7 @@ std::string buildColors(StoredMesh& s, MeshData& m, std::vector<std::string>& wa
             continue;
         }
         MeshColorSet& target = m.colorSets[size_t(set - s.colorSets.begin())];
-        std::string e = spreadLoopIds(s.faces, ids, s.faces.colorIds, target.rgba.size() / 4, "colour",
+        std::string e = spreadLoopIds(faces, ids, faces.colorIds, target.rgba.size() / 4, "colour",
                                       target.faceVertexColor, m.numFaceVertices());
         if (!e.empty()) return e;
     }
@@ -166,7 +170,7 @@ StoredMeshResult meshFromStored(StoredMesh stored, MeshData& mesh) {
     mesh = MeshData{};
     result.error = buildPoints(stored, mesh);
     if (result.error.empty()) result.error = buildEdges(stored, mesh);
-    if (result.error.empty()) result.error = buildFaces(stored.faces, mesh);
+    if (result.error.empty()) result.error = buildFaces(facesOf(stored), mesh);
     if (result.error.empty()) result.error = buildUVs(stored, mesh);
     if (result.error.empty()) result.error = buildColors(stored, mesh, result.warnings);
     if (result.error.empty()) result.error = buildNormals(stored, mesh);

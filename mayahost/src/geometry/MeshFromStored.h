@@ -28,6 +28,9 @@ struct StoredMesh {
     std::vector<float> tweaks;     // pt: added to the vertices; may stop early (the rest are zero)
     std::vector<int32_t> edges;    // ed: vertex, vertex, smooth flag (1 soft, 0 hard) per edge
     ma::PolyFaces faces;           // fc
+    // When set, read instead of `faces`, saving a copy of the largest part of
+    // a mesh; the caller keeps it alive until meshFromStored returns.
+    const ma::PolyFaces* facesView = nullptr;
     std::vector<StoredUVSet> uvSets;        // in any order
     std::string currentUVSet;               // cuvs; empty means the first set
     std::vector<float> normals;    // n: x y z per face-vertex, 1e20 where unset; may stop early

@@ -50,7 +50,7 @@ StoredMesh readStored(const Scene& scene, const Node& node) {
             for (size_t c = 0; c < 3 && c < ed->components; ++c) s.edges[3 * e + c] = int32_t(ed->at(e, c));
     }
     if (const ma::Value* faces = node.data("face"))
-        if (const auto* poly = std::get_if<ma::PolyFaces>(faces)) s.faces = *poly;
+        if (const auto* poly = std::get_if<ma::PolyFaces>(faces)) s.facesView = poly;
     s.normals = denseFloats(node, "normals", 3, 1e20f);
     for (int64_t i : multiIndices(scene, node, "uvSet")) {
         std::string prefix = "uvSet[" + std::to_string(i) + "]";

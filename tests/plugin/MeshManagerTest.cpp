@@ -233,6 +233,31 @@ connectAttr "c3.out" "looseShape.i";
   EXPECT_TRUE(manager.getGeometry(pathTo("|hidden|hiddenShape")).empty());
 }
 
+TEST_F(MeshManagerTest, AHistoryNodeLeftOutIsNamedOnceInTheLog) {
+  const std::string file = load(R"(
+createNode transform -n "lumpy";
+createNode mesh -n "lumpyShape" -p "lumpy";
+createNode polyCube -n "cube";
+createNode polyWobble -n "smooth";
+connectAttr "cube.out" "smooth.ip";
+connectAttr "smooth.out" "lumpyShape.i";
+connectAttr "lumpyShape.iog" ":initialShadingGroup.dsm" -na;
+)");
+  MeshManager manager;
+  AlwaysDirty all;
+  manager.extractAll(all);
+  manager.extractAll(all);
+  // The cube it changes is used instead, and said so once.
+  const GeometryList list = manager.getGeometry(pathTo("|lumpy|lumpyShape"));
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(triangles(list[0])->triangles().size(), 12u * 3);
+  const std::string expected = "WARNING:  " + file +
+                               ": mesh lumpyShape: node type polyWobble (smooth) not evaluated: its input "
+                               "geometry is used";
+  const auto log = newRecords();
+  EXPECT_EQ(std::count(log.begin(), log.end(), expected), 1) << ::testing::PrintToString(log);
+}
+
 TEST_F(MeshManagerTest, MaterialForPathTakesTheFirstSetWithAShader) {
   load(kTwoMaterials);
   auto materials = loadedMaterials();

@@ -1,5 +1,6 @@
 #include "graph/mesh_eval.h"
 
+#include "common/Log.h"
 #include "geometry/MeshFromStored.h"
 #include "geometry/PolyCreators.h"
 #include "graph/mesh_history_nodes.h"
@@ -235,6 +236,12 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     if (it != c.entries.end()) return it->second.second;
     MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
+    // Said once per mesh, when it is first asked for, as Maya reports what it
+    // could not compute while evaluating.
+    for (const std::string& warning : result.warnings)
+        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << ": " << warning;
+    if (!result.error.empty())
+        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << " is empty: " << result.error;
     auto& entry = c.entries[&meshNode];
     entry = {meshNode.shared_from_this(), std::move(result)};
     return entry.second;

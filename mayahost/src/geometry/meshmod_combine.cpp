@@ -26,6 +26,35 @@ uint64_t pairKey(int32_t a, int32_t b) {
     return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
 }
 
+// The edge joining two vertices, found among the edges at the lower of the
+// two: no hashing, and as fast as the mesh's vertex degrees allow.
+class EdgeFinder {
+public:
+    explicit EdgeFinder(const MeshData& mesh) : first_(mesh.numVertices() + 1, 0), entries_(mesh.numEdges()) {
+        for (size_t e = 0; e < mesh.numEdges(); ++e) ++first_[size_t(lower(mesh, e)) + 1];
+        for (size_t v = 1; v < first_.size(); ++v) first_[v] += first_[v - 1];
+        std::vector<uint32_t> next(first_.begin(), first_.end() - 1);
+        for (size_t e = 0; e < mesh.numEdges(); ++e)
+            entries_[next[size_t(lower(mesh, e))]++] = {std::max(mesh.edges[2 * e], mesh.edges[2 * e + 1]), uint32_t(e)};
+    }
+    // The edge's id, or -1 when no edge joins a and b.
+    int64_t find(int32_t a, int32_t b) const {
+        if (a > b) std::swap(a, b);
+        for (uint32_t i = first_[size_t(a)]; i < first_[size_t(a) + 1]; ++i)
+            if (entries_[i].other == b) return entries_[i].edge;
+        return -1;
+    }
+
+private:
+    static int32_t lower(const MeshData& mesh, size_t e) { return std::min(mesh.edges[2 * e], mesh.edges[2 * e + 1]); }
+    struct Entry {
+        int32_t other;
+        uint32_t edge;
+    };
+    std::vector<uint32_t> first_;
+    std::vector<Entry> entries_;
+};
+
 // --- polyUnite helpers
 
 bool nameTaken(const std::vector<std::string>& names, const std::string& name) {
@@ -165,7 +194,7 @@ private:
         out_.edges = in_.edges;
         out_.edgeSmooth = in_.edgeSmooth;
         if (out_.edgeSmooth.size() != out_.numEdges()) out_.edgeSmooth.assign(out_.numEdges(), 0);  // no flags: all hard
-        for (size_t e = 0; e < in_.numEdges(); ++e) edgeIds_.emplace(pairKey(in_.edges[2 * e], in_.edges[2 * e + 1]), e);
+        midOfEdge_.assign(in_.numEdges(), -1);
         out_.currentUVSet = in_.currentUVSet;
         for (const MeshUVSet& set : in_.uvSets) out_.uvSets.push_back({set.name, set.u, set.v, {}});
         out_.currentColorSet = in_.currentColorSet;
@@ -177,8 +206,6 @@ private:
         centreUV_.resize(in_.numFaces() * in_.uvSets.size(), -1);
         centreColor_.resize(in_.numFaces() * in_.colorSets.size(), -1);
         // Hash tables sized once: large meshes otherwise spend their time rehashing.
-        edgeIds_.reserve(in_.numEdges());
-        mids_.reserve(quads() ? in_.numEdges() : 0);
         for (auto& mids : uvMids_) mids.reserve(quads() ? corners_ / 2 : 0);
         for (auto& mids : colorMids_) mids.reserve(quads() ? corners_ / 2 : 0);
         const size_t growth = quads() ? 4 : 3;
@@ -223,17 +250,25 @@ private:
         }
     }
 
+    // The midpoint made on the side between two vertices, or -1.
+    int32_t midpointOf(int32_t a, int32_t b) const {
+        if (const int64_t e = edges_.find(a, b); e >= 0) return midOfEdge_[size_t(e)];
+        auto it = loose_.find(pairKey(a, b));
+        return it == loose_.end() ? -1 : it->second;
+    }
+
     // The midpoint of a vertex pair, made and its edge split the first time.
     int32_t splitEdge(int32_t a, int32_t b) {
-        const uint64_t key = pairKey(a, b);
-        if (auto it = mids_.find(key); it != mids_.end()) return it->second;
+        if (const int32_t m = midpointOf(a, b); m >= 0) return m;
         const int32_t m = addPoint((meshPoint(in_.points.data(), a) + meshPoint(in_.points.data(), b)) * 0.5);
-        mids_.emplace(key, m);
-        if (auto e = edgeIds_.find(key); e != edgeIds_.end()) {
-            const int32_t end = out_.edges[2 * e->second + 1];
-            out_.edges[2 * e->second + 1] = m;
-            addEdge(m, end, out_.edgeSmooth[e->second]);
+        if (const int64_t e = edges_.find(a, b); e >= 0) {
+            midOfEdge_[size_t(e)] = m;
+            const int32_t end = out_.edges[2 * size_t(e) + 1];
+            out_.edges[2 * size_t(e) + 1] = m;
+            addEdge(m, end, out_.edgeSmooth[size_t(e)]);
         } else {
+            // A side the edge list lacks (an inconsistent file): both halves are new.
+            loose_.emplace(pairKey(a, b), m);
             addEdge(a, m, 1);
             addEdge(m, b, 1);
         }
@@ -308,7 +343,7 @@ private:
     }
     // A corner on the midpoint of the side from corner a to corner b.
     void midCorner(uint32_t a, uint32_t b) {
-        out_.faceVertices.push_back(mids_.at(pairKey(vertexOf(a), vertexOf(b))));
+        out_.faceVertices.push_back(midpointOf(vertexOf(a), vertexOf(b)));
         for (size_t s = 0; s < in_.uvSets.size(); ++s) {
             const std::vector<int32_t>& ids = in_.uvSets[s].faceVertexUV;
             if (ids.size() == corners_) out_.uvSets[s].faceVertexUV.push_back(midUV(s, ids[a], ids[b]));
@@ -360,7 +395,7 @@ private:
             for (uint32_t c = b; c < e; ++c) {
                 const uint32_t next = c + 1 == e ? b : c + 1;
                 copyCorner(c);
-                if (mids_.count(pairKey(vertexOf(c), vertexOf(next)))) midCorner(c, next);
+                if (quads() && midpointOf(vertexOf(c), vertexOf(next)) >= 0) midCorner(c, next);
             }
             closeLoop();
         }
@@ -373,8 +408,9 @@ private:
     size_t corners_;
     MeshData out_;
     bool normals_ = false;
-    std::unordered_map<uint64_t, size_t> edgeIds_;
-    std::unordered_map<uint64_t, int32_t> mids_;
+    EdgeFinder edges_{in_};
+    std::vector<int32_t> midOfEdge_;                 // per input edge: its midpoint, -1 while unsplit
+    std::unordered_map<uint64_t, int32_t> loose_;    // midpoints of sides without an edge
     std::vector<std::unordered_map<uint64_t, int32_t>> uvMids_, colorMids_;
     std::vector<Centre> centres_;
     std::vector<int32_t> centreUV_, centreColor_;
@@ -538,26 +574,20 @@ MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& p
     out.points = keepRows(in.points, 3, vertexIds);
     for (int32_t v : keepRows(in.faceVertices, 1, cornerIds)) out.faceVertices.push_back(vertexIds[size_t(v)]);
 
-    // An edge goes when every face that walked it went: collect the sides
-    // of the deleted faces, strike those a remaining face still walks.
-    auto forEachSide = [&](size_t f, auto&& visit) {
+    // An edge goes when faces walked it and every one of them went.
+    const EdgeFinder finder(in);
+    std::vector<uint8_t> walkedByKept(in.numEdges(), 0), walkedByDeleted(in.numEdges(), 0);
+    for (size_t f = 0; f < in.numFaces(); ++f)
         for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {
             const uint32_t b = in.loopStart[l], e = in.loopStart[l + 1];
-            for (uint32_t c = b; c < e; ++c) visit(pairKey(in.faceVertices[c], in.faceVertices[c + 1 == e ? b : c + 1]));
+            for (uint32_t c = b; c < e; ++c)
+                if (const int64_t edge = finder.find(in.faceVertices[c], in.faceVertices[c + 1 == e ? b : c + 1]); edge >= 0)
+                    (keepFace[f] ? walkedByKept : walkedByDeleted)[size_t(edge)] = 1;
         }
-    };
-    std::unordered_map<uint64_t, bool> orphaned;   // side of a deleted face -> no remaining face walks it
-    orphaned.reserve(4 * selection.faces.size());
-    for (int32_t f : selection.faces) forEachSide(size_t(f), [&](uint64_t key) { orphaned.emplace(key, true); });
-    for (size_t f = 0; f < in.numFaces(); ++f)
-        if (keepFace[f])
-            forEachSide(f, [&](uint64_t key) {
-                if (auto it = orphaned.find(key); it != orphaned.end()) it->second = false;
-            });
     for (size_t e = 0; e < in.numEdges(); ++e) {
         const int32_t a = vertexIds[size_t(in.edges[2 * e])], b = vertexIds[size_t(in.edges[2 * e + 1])];
         if (a < 0 || b < 0) continue;
-        if (auto it = orphaned.find(pairKey(in.edges[2 * e], in.edges[2 * e + 1])); it != orphaned.end() && it->second) continue;
+        if (walkedByDeleted[e] && !walkedByKept[e]) continue;
         out.edges.push_back(a);
         out.edges.push_back(b);
         out.edgeSmooth.push_back(in.edgeSmooth.size() == in.numEdges() ? in.edgeSmooth[e] : 0);

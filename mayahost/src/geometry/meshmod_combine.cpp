@@ -94,7 +94,7 @@ std::vector<std::vector<size_t>> mapSets(const std::vector<const std::vector<Set
 
 // Appends one input's per-corner ids for every output set: its own ids
 // shifted by what the set held before it, -1 where it has no such set.
-void appendCornerIds(std::vector<std::vector<int32_t>*> outIds, const std::vector<size_t>& outBase,
+void appendCornerIds(const std::vector<std::vector<int32_t>*>& outIds, const std::vector<size_t>& outBase,
                      const std::vector<size_t>& setMap, const std::vector<const std::vector<int32_t>*>& inIds,
                      size_t corners) {
     std::vector<int> source(outIds.size(), -1);
@@ -112,9 +112,9 @@ void appendCornerIds(std::vector<std::vector<int32_t>*> outIds, const std::vecto
 // --- deleteComponent helpers
 
 // New ids for the entries `used` marks, in their old order; -1 for the rest.
-std::vector<int32_t> compaction(const std::vector<uint8_t>& used, int32_t& count) {
+std::vector<int32_t> compaction(const std::vector<uint8_t>& used) {
     std::vector<int32_t> ids(used.size(), -1);
-    count = 0;
+    int32_t count = 0;
     for (size_t i = 0; i < used.size(); ++i)
         if (used[i]) ids[i] = count++;
     return ids;
@@ -123,6 +123,7 @@ std::vector<int32_t> compaction(const std::vector<uint8_t>& used, int32_t& count
 template <typename T>
 std::vector<T> keepRows(const std::vector<T>& values, size_t stride, const std::vector<int32_t>& newIds) {
     std::vector<T> out;
+    out.reserve(stride * size_t(std::count_if(newIds.begin(), newIds.end(), [](int32_t id) { return id >= 0; })));
     for (size_t i = 0; i < newIds.size(); ++i)
         if (newIds[i] >= 0) out.insert(out.end(), values.begin() + long(stride * i), values.begin() + long(stride * (i + 1)));
     return out;
@@ -134,8 +135,7 @@ void compactIds(std::vector<int32_t>& cornerIds, size_t valueCount, Coords&& kee
     std::vector<uint8_t> used(valueCount, 0);
     for (int32_t id : cornerIds)
         if (id >= 0) used[size_t(id)] = 1;
-    int32_t count = 0;
-    std::vector<int32_t> newIds = compaction(used, count);
+    const std::vector<int32_t> newIds = compaction(used);
     for (int32_t& id : cornerIds)
         if (id >= 0) id = newIds[size_t(id)];
     keep(newIds);
@@ -417,11 +417,59 @@ private:
     std::vector<int32_t> midScratch_;
 };
 
+// The edges of `in` that stay when only the faces `keepFace` marks remain,
+// with their flags, renumbered by `vertexIds`: an edge goes when faces walked
+// it and every one of them went.
+void keepWalkedEdges(const MeshData& in, const std::vector<uint8_t>& keepFace, const std::vector<int32_t>& vertexIds,
+                     MeshData& out) {
+    const EdgeFinder finder(in);
+    std::vector<uint8_t> walkedByKept(in.numEdges(), 0), walkedByDeleted(in.numEdges(), 0);
+    for (size_t f = 0; f < in.numFaces(); ++f)
+        for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {
+            const uint32_t b = in.loopStart[l], e = in.loopStart[l + 1];
+            for (uint32_t c = b; c < e; ++c)
+                if (const int64_t edge = finder.find(in.faceVertices[c], in.faceVertices[c + 1 == e ? b : c + 1]); edge >= 0)
+                    (keepFace[f] ? walkedByKept : walkedByDeleted)[size_t(edge)] = 1;
+        }
+    for (size_t e = 0; e < in.numEdges(); ++e) {
+        const int32_t a = vertexIds[size_t(in.edges[2 * e])], b = vertexIds[size_t(in.edges[2 * e + 1])];
+        if (a < 0 || b < 0) continue;
+        if (walkedByDeleted[e] && !walkedByKept[e]) continue;
+        out.edges.push_back(a);
+        out.edges.push_back(b);
+        out.edgeSmooth.push_back(in.edgeSmooth.size() == in.numEdges() ? in.edgeSmooth[e] : 0);
+    }
+}
+
+// The uv and colour sets of the remaining corners `cornerIds` marks, without
+// the values no corner refers to any more.
+void keepUsedSets(const MeshData& in, const std::vector<int32_t>& cornerIds, MeshData& out) {
+    out.currentUVSet = in.currentUVSet;
+    for (const MeshUVSet& set : in.uvSets) {
+        MeshUVSet kept{set.name, {}, {}, keepRows(set.faceVertexUV, 1, set.faceVertexUV.empty() ? std::vector<int32_t>{} : cornerIds)};
+        compactIds(kept.faceVertexUV, set.u.size(), [&](const std::vector<int32_t>& ids) {
+            kept.u = keepRows(set.u, 1, ids);
+            kept.v = keepRows(set.v, 1, ids);
+        });
+        out.uvSets.push_back(std::move(kept));
+    }
+    out.currentColorSet = in.currentColorSet;
+    for (const MeshColorSet& set : in.colorSets) {
+        MeshColorSet kept{set.name, {}, keepRows(set.faceVertexColor, 1, set.faceVertexColor.empty() ? std::vector<int32_t>{} : cornerIds)};
+        compactIds(kept.faceVertexColor, set.rgba.size() / 4,
+                   [&](const std::vector<int32_t>& ids) { kept.rgba = keepRows(set.rgba, 4, ids); });
+        out.colorSets.push_back(std::move(kept));
+    }
+}
+
 }  // namespace
 
 // --- polyUnite -------------------------------------------------------------------
 
-MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
+namespace {
+
+// The usable inputs, each moved by its matrix; the others are named in a warning.
+std::vector<MeshData> placedInputs(const PolyUniteParams& params, std::string* warning) {
     std::vector<MeshData> parts;
     for (size_t i = 0; i < params.inputs.size(); ++i) {
         const UnionInput& input = params.inputs[i];
@@ -440,10 +488,86 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
         parts.push_back(applyTransformGeometry(input.mesh, move, &moved));
         if (!moved.empty()) addWarning(warning, name + ": " + moved);
     }
+    return parts;
+}
 
-    MeshData out;
-    out.faceLoopStart.push_back(0);
-    out.loopStart.push_back(0);
+void reserveFor(const std::vector<MeshData>& parts, MeshData& out) {
+    size_t points = 0, faces = 0, loops = 0, corners = 0, edges = 0;
+    bool userNormals = false;
+    for (const MeshData& part : parts) {
+        points += part.points.size(), faces += part.numFaces(), loops += part.numLoops();
+        corners += part.faceVertices.size(), edges += part.edges.size();
+        userNormals |= !part.faceVertexNormals.empty();
+    }
+    out.points.reserve(points);
+    out.faceLoopStart.reserve(faces + 1);
+    out.loopStart.reserve(loops + 1);
+    out.faceVertices.reserve(corners);
+    out.edges.reserve(edges);
+    out.edgeSmooth.reserve(edges / 2);
+    for (MeshUVSet& set : out.uvSets) set.faceVertexUV.reserve(corners);
+    if (userNormals) out.faceVertexNormals.reserve(3 * corners);
+}
+
+// Points, faces, loops, corners and edges of `part` after those already in `out`.
+void appendTopology(const MeshData& part, MeshData& out) {
+    const int32_t vertexBase = int32_t(out.numVertices());
+    const uint32_t loopBase = uint32_t(out.numLoops()), cornerBase = uint32_t(out.faceVertices.size());
+    out.points.insert(out.points.end(), part.points.begin(), part.points.end());
+    for (size_t f = 1; f < part.faceLoopStart.size() && part.numFaces() > 0; ++f)
+        out.faceLoopStart.push_back(part.faceLoopStart[f] + loopBase);
+    for (size_t l = 1; l < part.loopStart.size() && part.numLoops() > 0; ++l)
+        out.loopStart.push_back(part.loopStart[l] + cornerBase);
+    for (int32_t v : part.faceVertices) out.faceVertices.push_back(v + vertexBase);
+    for (int32_t v : part.edges) out.edges.push_back(v + vertexBase);
+    if (part.edgeSmooth.size() == part.numEdges())
+        out.edgeSmooth.insert(out.edgeSmooth.end(), part.edgeSmooth.begin(), part.edgeSmooth.end());
+    else
+        out.edgeSmooth.insert(out.edgeSmooth.end(), part.numEdges(), 0);  // no flags means all hard
+}
+
+void appendUVs(const MeshData& part, const std::vector<size_t>& setMap, MeshData& out) {
+    std::vector<std::vector<int32_t>*> ids;
+    std::vector<size_t> base;
+    for (MeshUVSet& set : out.uvSets) ids.push_back(&set.faceVertexUV), base.push_back(set.u.size());
+    std::vector<const std::vector<int32_t>*> partIds;
+    for (const MeshUVSet& set : part.uvSets) partIds.push_back(&set.faceVertexUV);
+    appendCornerIds(ids, base, setMap, partIds, part.faceVertices.size());
+    for (size_t s = 0; s < part.uvSets.size(); ++s) {
+        MeshUVSet& target = out.uvSets[setMap[s]];
+        target.u.insert(target.u.end(), part.uvSets[s].u.begin(), part.uvSets[s].u.end());
+        target.v.insert(target.v.end(), part.uvSets[s].v.begin(), part.uvSets[s].v.end());
+    }
+}
+
+void appendColors(const MeshData& part, const std::vector<size_t>& setMap, MeshData& out) {
+    std::vector<std::vector<int32_t>*> ids;
+    std::vector<size_t> base;
+    for (MeshColorSet& set : out.colorSets) ids.push_back(&set.faceVertexColor), base.push_back(set.rgba.size() / 4);
+    std::vector<const std::vector<int32_t>*> partIds;
+    for (const MeshColorSet& set : part.colorSets) partIds.push_back(&set.faceVertexColor);
+    appendCornerIds(ids, base, setMap, partIds, part.faceVertices.size());
+    for (size_t s = 0; s < part.colorSets.size(); ++s) {
+        std::vector<float>& rgba = out.colorSets[setMap[s]].rgba;
+        rgba.insert(rgba.end(), part.colorSets[s].rgba.begin(), part.colorSets[s].rgba.end());
+    }
+}
+
+// The output set the first input with sets has current.
+template <typename Set>
+int currentSetOf(const std::vector<MeshData>& parts, const std::vector<std::vector<size_t>>& setMap,
+                 const std::vector<Set> MeshData::*sets, int MeshData::*current) {
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const int count = int((parts[i].*sets).size());
+        if (count > 0) return int(setMap[i][size_t(std::clamp(parts[i].*current, 0, count - 1))]);
+    }
+    return 0;
+}
+
+}  // namespace
+
+MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
+    const std::vector<MeshData> parts = placedInputs(params, warning);
     std::vector<const std::vector<MeshUVSet>*> uvInputs;
     std::vector<const std::vector<MeshColorSet>*> colorInputs;
     bool userNormals = false;
@@ -455,78 +579,26 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
     std::vector<std::string> uvNames, colorNames;
     const auto uvMap = mapSets(uvInputs, params.mergeUVSets != UnionUVSets::NoMerge, uvNames);
     const auto colorMap = mapSets(colorInputs, true, colorNames);
-    out.uvSets.resize(uvNames.size());
-    for (size_t o = 0; o < uvNames.size(); ++o) out.uvSets[o].name = uvNames[o];
-    out.colorSets.resize(colorNames.size());
-    for (size_t o = 0; o < colorNames.size(); ++o) out.colorSets[o].name = colorNames[o];
 
-    size_t points = 0, faces = 0, loops = 0, corners = 0, edges = 0;
-    for (const MeshData& part : parts) {
-        points += part.points.size(), faces += part.numFaces(), loops += part.numLoops();
-        corners += part.faceVertices.size(), edges += part.edges.size();
-    }
-    out.points.reserve(points);
-    out.faceLoopStart.reserve(faces + 1);
-    out.loopStart.reserve(loops + 1);
-    out.faceVertices.reserve(corners);
-    out.edges.reserve(edges);
-    out.edgeSmooth.reserve(edges / 2);
-    for (MeshUVSet& set : out.uvSets) set.faceVertexUV.reserve(corners);
-    if (userNormals) out.faceVertexNormals.reserve(3 * corners);
-
-    bool currentChosen = false, currentColorChosen = false;
+    MeshData out;
+    out.faceLoopStart.push_back(0);
+    out.loopStart.push_back(0);
+    for (const std::string& name : uvNames) out.uvSets.push_back({name, {}, {}, {}});
+    for (const std::string& name : colorNames) out.colorSets.push_back({name, {}, {}});
+    reserveFor(parts, out);
     for (size_t i = 0; i < parts.size(); ++i) {
         const MeshData& part = parts[i];
-        const int32_t vertexBase = int32_t(out.numVertices());
-        const uint32_t loopBase = uint32_t(out.numLoops()), cornerBase = uint32_t(out.faceVertices.size());
-        const size_t partCorners = part.faceVertices.size();
-        out.points.insert(out.points.end(), part.points.begin(), part.points.end());
-        for (size_t f = 1; f < part.faceLoopStart.size() && part.numFaces() > 0; ++f)
-            out.faceLoopStart.push_back(part.faceLoopStart[f] + loopBase);
-        for (size_t l = 1; l < part.loopStart.size() && part.numLoops() > 0; ++l)
-            out.loopStart.push_back(part.loopStart[l] + cornerBase);
-        for (int32_t v : part.faceVertices) out.faceVertices.push_back(v + vertexBase);
-        for (int32_t v : part.edges) out.edges.push_back(v + vertexBase);
-        if (part.edgeSmooth.size() == part.numEdges()) out.edgeSmooth.insert(out.edgeSmooth.end(), part.edgeSmooth.begin(), part.edgeSmooth.end());
-        else out.edgeSmooth.insert(out.edgeSmooth.end(), part.numEdges(), 0);  // no flags means all hard
-
-        std::vector<std::vector<int32_t>*> uvIds;
-        std::vector<size_t> uvBase;
-        for (MeshUVSet& set : out.uvSets) uvIds.push_back(&set.faceVertexUV), uvBase.push_back(set.u.size());
-        std::vector<const std::vector<int32_t>*> partUVIds;
-        for (const MeshUVSet& set : part.uvSets) partUVIds.push_back(&set.faceVertexUV);
-        appendCornerIds(uvIds, uvBase, uvMap[i], partUVIds, partCorners);
-        for (size_t s = 0; s < part.uvSets.size(); ++s) {
-            MeshUVSet& target = out.uvSets[uvMap[i][s]];
-            target.u.insert(target.u.end(), part.uvSets[s].u.begin(), part.uvSets[s].u.end());
-            target.v.insert(target.v.end(), part.uvSets[s].v.begin(), part.uvSets[s].v.end());
-        }
-        if (!currentChosen && !part.uvSets.empty()) {
-            out.currentUVSet = int(uvMap[i][size_t(std::clamp(part.currentUVSet, 0, int(part.uvSets.size()) - 1))]);
-            currentChosen = true;
-        }
-
-        std::vector<std::vector<int32_t>*> colorIds;
-        std::vector<size_t> colorBase;
-        for (MeshColorSet& set : out.colorSets) colorIds.push_back(&set.faceVertexColor), colorBase.push_back(set.rgba.size() / 4);
-        std::vector<const std::vector<int32_t>*> partColorIds;
-        for (const MeshColorSet& set : part.colorSets) partColorIds.push_back(&set.faceVertexColor);
-        appendCornerIds(colorIds, colorBase, colorMap[i], partColorIds, partCorners);
-        for (size_t s = 0; s < part.colorSets.size(); ++s) {
-            std::vector<float>& rgba = out.colorSets[colorMap[i][s]].rgba;
-            rgba.insert(rgba.end(), part.colorSets[s].rgba.begin(), part.colorSets[s].rgba.end());
-        }
-        if (!currentColorChosen && !part.colorSets.empty()) {
-            out.currentColorSet =
-                int(colorMap[i][size_t(std::clamp(part.currentColorSet, 0, int(part.colorSets.size()) - 1))]);
-            currentColorChosen = true;
-        }
-
-        if (userNormals) {
-            if (part.faceVertexNormals.empty()) out.faceVertexNormals.insert(out.faceVertexNormals.end(), 3 * partCorners, kUnsetMarker);
-            else out.faceVertexNormals.insert(out.faceVertexNormals.end(), part.faceVertexNormals.begin(), part.faceVertexNormals.end());
-        }
+        appendTopology(part, out);
+        appendUVs(part, uvMap[i], out);
+        appendColors(part, colorMap[i], out);
+        if (!userNormals) continue;
+        if (part.faceVertexNormals.empty())
+            out.faceVertexNormals.insert(out.faceVertexNormals.end(), 3 * part.faceVertices.size(), kUnsetMarker);
+        else
+            out.faceVertexNormals.insert(out.faceVertexNormals.end(), part.faceVertexNormals.begin(), part.faceVertexNormals.end());
     }
+    out.currentUVSet = currentSetOf(parts, uvMap, &MeshData::uvSets, &MeshData::currentUVSet);
+    out.currentColorSet = currentSetOf(parts, colorMap, &MeshData::colorSets, &MeshData::currentColorSet);
     if (out.numFaces() == 0) out.faceLoopStart.clear(), out.loopStart.clear();
     return out;
 }
@@ -562,53 +634,18 @@ MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& p
         }
         out.faceLoopStart.push_back(uint32_t(out.loopStart.size() - 1));
     }
-    int32_t cornerCount = 0;
-    const std::vector<int32_t> cornerIds = compaction(keepCorner, cornerCount);
+    const std::vector<int32_t> cornerIds = compaction(keepCorner);
 
     // Vertices, then the edges between vertices that remaining faces still walk.
     std::vector<uint8_t> usedVertex(in.numVertices(), 0);
     for (size_t c = 0; c < corners; ++c)
         if (keepCorner[c]) usedVertex[size_t(in.faceVertices[c])] = 1;
-    int32_t vertexCount = 0;
-    const std::vector<int32_t> vertexIds = compaction(usedVertex, vertexCount);
+    const std::vector<int32_t> vertexIds = compaction(usedVertex);
     out.points = keepRows(in.points, 3, vertexIds);
     for (int32_t v : keepRows(in.faceVertices, 1, cornerIds)) out.faceVertices.push_back(vertexIds[size_t(v)]);
 
-    // An edge goes when faces walked it and every one of them went.
-    const EdgeFinder finder(in);
-    std::vector<uint8_t> walkedByKept(in.numEdges(), 0), walkedByDeleted(in.numEdges(), 0);
-    for (size_t f = 0; f < in.numFaces(); ++f)
-        for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {
-            const uint32_t b = in.loopStart[l], e = in.loopStart[l + 1];
-            for (uint32_t c = b; c < e; ++c)
-                if (const int64_t edge = finder.find(in.faceVertices[c], in.faceVertices[c + 1 == e ? b : c + 1]); edge >= 0)
-                    (keepFace[f] ? walkedByKept : walkedByDeleted)[size_t(edge)] = 1;
-        }
-    for (size_t e = 0; e < in.numEdges(); ++e) {
-        const int32_t a = vertexIds[size_t(in.edges[2 * e])], b = vertexIds[size_t(in.edges[2 * e + 1])];
-        if (a < 0 || b < 0) continue;
-        if (walkedByDeleted[e] && !walkedByKept[e]) continue;
-        out.edges.push_back(a);
-        out.edges.push_back(b);
-        out.edgeSmooth.push_back(in.edgeSmooth.size() == in.numEdges() ? in.edgeSmooth[e] : 0);
-    }
-
-    out.currentUVSet = in.currentUVSet;
-    for (const MeshUVSet& set : in.uvSets) {
-        MeshUVSet kept{set.name, {}, {}, keepRows(set.faceVertexUV, 1, set.faceVertexUV.empty() ? std::vector<int32_t>{} : cornerIds)};
-        compactIds(kept.faceVertexUV, set.u.size(), [&](const std::vector<int32_t>& ids) {
-            kept.u = keepRows(set.u, 1, ids);
-            kept.v = keepRows(set.v, 1, ids);
-        });
-        out.uvSets.push_back(std::move(kept));
-    }
-    out.currentColorSet = in.currentColorSet;
-    for (const MeshColorSet& set : in.colorSets) {
-        MeshColorSet kept{set.name, {}, keepRows(set.faceVertexColor, 1, set.faceVertexColor.empty() ? std::vector<int32_t>{} : cornerIds)};
-        compactIds(kept.faceVertexColor, set.rgba.size() / 4,
-                   [&](const std::vector<int32_t>& ids) { kept.rgba = keepRows(set.rgba, 4, ids); });
-        out.colorSets.push_back(std::move(kept));
-    }
+    keepWalkedEdges(in, keepFace, vertexIds, out);
+    keepUsedSets(in, cornerIds, out);
     if (!in.faceVertexNormals.empty()) out.faceVertexNormals = keepRows(in.faceVertexNormals, 3, cornerIds);
     if (out.numFaces() == 0) out.faceLoopStart.clear(), out.loopStart.clear();
     return out;

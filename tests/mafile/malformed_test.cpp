@@ -149,10 +149,14 @@ TEST(MaMalformed, HugeDeclaredCountsAreCheckedNotAllocated) {
          "setAttr \".fc[0]\" -type \"polyFaces\" f 2000000000 1 2;\n"
          "setAttr \".fc[0]\" -type \"polyFaces\" f 3 1 2 3 mu 999999999 3 0 1 2;\n"
          "setAttr \".cc\" -type \"nurbsCurve\" 3 1 0 no 3 4000000000 0 0;\n"
+         "setAttr \".cc\" -type \"nurbsCurve\" 1 1 0 no 3 2 0 1 3 0 0 0;\n"
+         "setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 no 2 0 1 2 0 1 3 0 0 0;\n"
          "setAttr \".d\" -type \"doubleArray\" -5 1;\n"
          "setAttr -s 2000000000 \".vt[0:1999999999]\" 1 2 3;\n",
          b);
-    EXPECT_EQ(b.warnings.size(), 7u) << b.warningText();
+    EXPECT_EQ(b.warnings.size(), 9u) << b.warningText();
+    EXPECT_NE(b.warningText().find("nurbsCurve: declares more cvs than the statement holds"), std::string::npos);
+    EXPECT_NE(b.warningText().find("nurbsSurface: declares more cvs than the statement holds"), std::string::npos);
     for (size_t i = 0; i < b.warnings.size(); ++i) EXPECT_EQ(b.warnings[i].line, i + 2) << b.warningText();
     // -s is only a declaration: kept, never trusted.
     ASSERT_EQ(b.setAttrs.size(), 1u);

@@ -80,6 +80,9 @@ private:
     bool parseRaw(Lexer& lex);
     bool readCount(Lexer& lex, int64_t& count, std::string_view what);
     bool readDouble(Lexer& lex, double& v, std::string_view what);
+    // A count of control points, then that many points of `stride` numbers;
+    // refused when the statement cannot hold them all.
+    bool readCvs(Lexer& lex, uint64_t stride, std::vector<double>& out, std::string_view what);
     bool readInt(Lexer& lex, int64_t& v, std::string_view what);
     bool expectEnd(Lexer& lex);
 

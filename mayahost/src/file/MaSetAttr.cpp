@@ -568,15 +568,21 @@ bool StatementParser::parseNurbsCurve(Lexer& lex, NurbsCurveData& c) {
     c.knots.resize(size_t(count));
     for (double& k : c.knots)
         if (!readDouble(lex, k, "nurbsCurve knot")) return false;
-    if (!readCount(lex, count, "nurbsCurve cvs")) return false;
-    const uint64_t values = uint64_t(count) * uint64_t(c.cvStride());
+    return readCvs(lex, uint64_t(c.cvStride()), c.cvs, "nurbsCurve");
+}
+
+bool StatementParser::readCvs(Lexer& lex, uint64_t stride, std::vector<double>& out, std::string_view what) {
+    int64_t count = 0;
+    if (!readCount(lex, count, std::string(what) + " cvs")) return false;
+    const uint64_t values = uint64_t(count) * stride;
     if (values > plausibleCount(lex)) {
-        failAt(lex.line(), 0, "nurbsCurve: declares more cvs than the statement holds");
+        failAt(lex.line(), 0, std::string(what) + ": declares more cvs than the statement holds");
         return false;
     }
-    c.cvs.resize(size_t(values));
-    for (double& v : c.cvs)
-        if (!readDouble(lex, v, "nurbsCurve cv")) return false;
+    out.resize(size_t(values));
+    const std::string each = std::string(what) + " cv";
+    for (double& v : out)
+        if (!readDouble(lex, v, each)) return false;
     return true;
 }
 
@@ -614,17 +620,7 @@ bool StatementParser::parseNurbsSurface(Lexer& lex) {
     trimWord();
     if (!knots(s.uKnots, "nurbsSurface u knots") || !knots(s.vKnots, "nurbsSurface v knots")) return false;
     trimWord();
-    int64_t count = 0;
-    if (!readCount(lex, count, "nurbsSurface cvs")) return false;
-    const uint64_t values = uint64_t(count) * uint64_t(s.cvStride());
-    if (values > plausibleCount(lex)) {
-        failAt(lex.line(), 0, "nurbsSurface: declares more cvs than the statement holds");
-        return false;
-    }
-    s.cvs.resize(size_t(values));
-    for (double& v : s.cvs)
-        if (!readDouble(lex, v, "nurbsSurface cv")) return false;
-    return expectEnd(lex);
+    return readCvs(lex, uint64_t(s.cvStride()), s.cvs, "nurbsSurface") && expectEnd(lex);
 }
 
 bool StatementParser::parseTrimface(Lexer& lex) {

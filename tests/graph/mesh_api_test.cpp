@@ -12,6 +12,8 @@
 #include "graph/SceneBuilder.h"
 #include "graph/mesh_eval.h"
 
+#include "mesh_history_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,13 +24,7 @@ using namespace mayahost;
 
 namespace {
 
-std::unique_ptr<Scene> load(const std::string& text) {
-    auto scene = std::make_unique<Scene>();
-    SceneBuilder builder(*scene, "mesh.ma");
-    ma::ReadResult result = ma::readMaText(text, "mesh.ma", builder);
-    EXPECT_TRUE(result.ok()) << result.message;
-    return scene;
-}
+using history_test::load;
 
 // Maya's default cube saved without history.
 const char* kStoredCube = R"(

@@ -6,6 +6,8 @@
 #include "graph/SceneBuilder.h"
 #include "graph/mesh_eval.h"
 
+#include "mesh_history_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,13 +17,7 @@ using namespace mayahost;
 
 namespace {
 
-std::unique_ptr<Scene> load(const std::string& text) {
-    auto scene = std::make_unique<Scene>();
-    SceneBuilder builder(*scene, "mesh.ma");
-    ma::ReadResult result = ma::readMaText(text, "mesh.ma", builder);
-    EXPECT_TRUE(result.ok()) << result.message;
-    return scene;
-}
+using history_test::load;
 
 const MeshEvaluation& meshNamed(const Scene& scene, const char* name) {
     const Node* node = scene.findNode(name);

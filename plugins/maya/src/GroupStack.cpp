@@ -1,6 +1,7 @@
 #include "plugins/maya/src/GroupStack.h"
 
 #include "common/Log.h"
+#include "plugins/maya/src/mayautil.h"
 
 #include <maya/MFn.h>
 #include <maya/MFnDependencyNode.h>
@@ -98,20 +99,14 @@ bool layerVisible(const std::string& topLevelName) {
     MFnDependencyNode layer(layers.item());
     if (layer.name() == "defaultLayer") continue;
     const bool layerShown = boolPlug(layer, "visibility", true);
-    MPlugArray connections;
-    layer.getConnections(connections);
-    for (unsigned i = 0; i < connections.length(); ++i) {
-      MPlugArray fed;
-      connections[i].connectedTo(fed, false, true);
-      for (unsigned j = 0; j < fed.length(); ++j) {
-        MFnDependencyNode member(fed[j].node());
-        if (std::string(member.name().asChar()) != topLevelName) continue;
-        const bool memberShown = boolPlug(member, "visibility", true);
-        const int displayType = intPlug(layer, "displayType", 0);
-        // 1 is "template"; 2 ("reference") still renders.
-        if (displayType == 1 || !memberShown || !layerShown) visible = false;
-        break;
-      }
+    for (const MObject& node : layerMembers(layers.item())) {
+      MFnDependencyNode member(node);
+      if (std::string(member.name().asChar()) != topLevelName) continue;
+      const bool memberShown = boolPlug(member, "visibility", true);
+      const int displayType = intPlug(layer, "displayType", 0);
+      // 1 is "template"; 2 ("reference") still renders.
+      if (displayType == 1 || !memberShown || !layerShown) visible = false;
+      break;
     }
   }
   return visible;

@@ -313,23 +313,17 @@ std::shared_ptr<orb::OrbGroup> Maya2Glowbox::splitLayers(const std::shared_ptr<o
     }
     auto layerGroup = layerRoot->createGroup(layer.name().asChar());
     LOG(logDEBUG2) << "Adding the layer: " << layerGroup->name();
-    MPlugArray connections;
-    layer.getConnections(connections);
-    for (unsigned i = 0; i < connections.length(); ++i) {
-      MPlugArray members;
-      connections[i].connectedTo(members, false, true);
-      for (unsigned j = 0; j < members.length(); ++j) {
-        MDagPath member;
-        const bool isDag = !MDagPath::getAPathTo(members[j].node(), member).error();
-        auto located = isDag ? locateGroup(root, member) : nullptr;
-        if (!located) {
-          LOG(logWARNING) << "could not locate the group: " << member.fullPathName();
-          return root;
-        }
-        ++placed;
-        LOG(logDEBUG3) << "Adding objs to layer: " << member.fullPathName();
-        layerGroup->addGroup(located);
+    for (const MObject& node : layerMembers(layerNode)) {
+      MDagPath member;
+      const bool isDag = !MDagPath::getAPathTo(node, member).error();
+      auto located = isDag ? locateGroup(root, member) : nullptr;
+      if (!located) {
+        LOG(logWARNING) << "could not locate the group: " << member.fullPathName();
+        return root;
       }
+      ++placed;
+      LOG(logDEBUG3) << "Adding objs to layer: " << member.fullPathName();
+      layerGroup->addGroup(located);
     }
   }
   if (placed > 0) return layerRoot;

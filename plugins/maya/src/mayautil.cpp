@@ -4,8 +4,11 @@
 #include "plugins/maya/src/StatusCheck.h"
 
 #include <maya/MFnDagNode.h>
+#include <maya/MFnDependencyNode.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>
+#include <maya/MPlug.h>
+#include <maya/MPlugArray.h>
 #include <maya/MTransformationMatrix.h>
 #include <maya/MVector.h>
 
@@ -92,4 +95,16 @@ MStringArray pathComponents(const MDagPath& path) {
 
 MString fileBaseName(const MString& path) {
   return path.substring(path.rindex('/') + 1, path.rindex('.') - 1);
+}
+
+std::vector<MObject> layerMembers(const MObject& layer) {
+  std::vector<MObject> members;
+  MPlugArray connections;
+  MFnDependencyNode(layer).getConnections(connections);
+  for (unsigned i = 0; i < connections.length(); ++i) {
+    MPlugArray fed;
+    connections[i].connectedTo(fed, false, true);
+    for (unsigned j = 0; j < fed.length(); ++j) members.push_back(fed[j].node());
+  }
+  return members;
 }

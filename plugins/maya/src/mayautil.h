@@ -11,6 +11,7 @@
 #include <maya/MStringArray.h>
 
 #include <string>
+#include <vector>
 
 // 0 to 5 for +X, +Y, +Z, -X, -Y, -Z; -1 (with a Maya warning) for anything else.
 int upAxis();
@@ -35,3 +36,7 @@ MStringArray pathComponents(const MDagPath& path);
 // The name between the last "/" and the last ".": "C:/scenes/ship.v2.ma" gives
 // "ship.v2". Only "/" separates folders.
 MString fileBaseName(const MString& path);
+
+// The nodes a display layer feeds through its connections (its members), in
+// the order of the connections.
+std::vector<MObject> layerMembers(const MObject& layer);

@@ -20,11 +20,11 @@
 #include <string>
 
 namespace fs = std::filesystem;
-using namespace mayahost::ma;
+using namespace mayahost::scenefile;
 
 namespace {
 
-class CountingBuilder : public MaBuilder {
+class CountingBuilder : public StatementBuilder {
 public:
     uint64_t statements = 0;
     uint64_t values = 0;

@@ -2,7 +2,7 @@
 // sphere a large history scene asks for, and the default primitives that
 // most scenes hold by the dozen.
 
-#include "geometry/PolyCreators.h"
+#include "mesh/PolyCreators.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Animation curve evaluation: tangent types, weighted curves, infinity modes,
 // against values derived by hand from the Hermite and Bezier forms.
 
-#include "geometry/AnimCurve.h"
+#include "math/AnimCurve.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Camera answers computed from the camera's attributes and its world matrix.
 
-#include "geometry/CameraMath.h"
+#include "math/CameraMath.h"
 
 #include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>

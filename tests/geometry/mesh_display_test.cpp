@@ -1,4 +1,4 @@
-#include "geometry/DisplayGeometry.h"
+#include "mesh/DisplayGeometry.h"
 
 #include "mesh_test_util.h"
 

@@ -1,8 +1,8 @@
 // The production helmet mesh: its stored data, built and drawn, must give the
 // positions, uvs and normals of Maya's own OBJ export of it, triangle for triangle.
 
-#include "geometry/DisplayGeometry.h"
-#include "geometry/MeshFromStored.h"
+#include "mesh/DisplayGeometry.h"
+#include "mesh/MeshFromStored.h"
 #include "obj_reference.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ void store(std::vector<T>& target, size_t at, const std::vector<std::string>& va
 }
 
 // polyFaces words: "f n e...", "h n e...", "mu set n ids...", "mc set n ids...".
-void readFaces(const std::vector<std::string>& w, mayahost::ma::PolyFaces& f) {
+void readFaces(const std::vector<std::string>& w, mayahost::scenefile::PolyFaces& f) {
     if (f.faceLoopStart.empty()) f.faceLoopStart.push_back(0), f.loopStart.push_back(0);
     uint32_t lastLoop = 0;
     for (size_t i = 0; i < w.size();) {

@@ -1,4 +1,4 @@
-#include "geometry/MeshNormals.h"
+#include "mesh/MeshNormals.h"
 
 #include "mesh_test_util.h"
 

@@ -1,13 +1,13 @@
-#include "geometry/MeshFromStored.h"
+#include "mesh/MeshFromStored.h"
 
-#include "geometry/DisplayGeometry.h"
+#include "mesh/DisplayGeometry.h"
 
 #include <gtest/gtest.h>
 
 using mayahost::MeshData;
 using mayahost::meshFromStored;
 using mayahost::StoredMesh;
-using mayahost::ma::PolyFaces;
+using mayahost::scenefile::PolyFaces;
 
 namespace {
 

@@ -2,8 +2,8 @@
 // Small builders for the mesh tests: meshes from plain face lists, the
 // default cube, and polygon checks that hold for any valid triangulation.
 
-#include "geometry/MeshData.h"
-#include "geometry/MeshVec.h"
+#include "mesh/MeshData.h"
+#include "mesh/MeshVec.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "geometry/Triangulate.h"
+#include "mesh/Triangulate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "geometry/MeshModifiers.h"
-#include "geometry/MeshValidate.h"
+#include "mesh/MeshModifiers.h"
+#include "mesh/MeshValidate.h"
 
 #include "meshmod_test_util.h"
 

@@ -1,4 +1,4 @@
-#include "geometry/MeshModifiers.h"
+#include "mesh/MeshModifiers.h"
 
 #include "meshmod_test_util.h"
 

@@ -2,8 +2,8 @@
 // Helpers for the modifier tests: matrices written as row-vector transforms,
 // point access and the default cube with user normals.
 
-#include "geometry/MeshData.h"
-#include "geometry/MeshVec.h"
+#include "mesh/MeshData.h"
+#include "mesh/MeshVec.h"
 #include "mesh_test_util.h"
 
 #include <maya/MMatrix.h>

@@ -1,6 +1,6 @@
-#include "geometry/MeshModifiers.h"
-#include "geometry/MeshNormals.h"
-#include "geometry/MeshValidate.h"
+#include "mesh/MeshModifiers.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/MeshValidate.h"
 
 #include "meshmod_test_util.h"
 

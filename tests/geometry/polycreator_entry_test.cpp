@@ -2,7 +2,7 @@
 // name, the node defaults for what a file leaves out, and refusal of sizes a
 // hostile file could ask for.
 
-#include "geometry/PolyCreators.h"
+#include "mesh/PolyCreators.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // exactly the faces' sides with creases marked hard, uvs in range, the axis
 // turning the Y-up build rigidly, and sizes reserved exactly.
 
-#include "geometry/PolyCreators.h"
+#include "mesh/PolyCreators.h"
 #include "polycreator_util.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // cube, cylinder, sphere and 1 x 1 plane, and a default cube that Maya
 // stored in a scene file with its edges and uvs.
 
-#include "geometry/PolyCreators.h"
+#include "mesh/PolyCreators.h"
 #include "polycreator_util.h"
 
 #include <gtest/gtest.h>

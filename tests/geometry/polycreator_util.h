@@ -2,7 +2,7 @@
 // Helpers for the creator tests: a small JSON reader for Maya's reference
 // export, and mesh views (face vertex lists, uv ids) that the checks share.
 
-#include "geometry/MeshData.h"
+#include "mesh/MeshData.h"
 
 #include <cctype>
 #include <cstdint>

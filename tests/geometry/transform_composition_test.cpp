@@ -2,7 +2,7 @@
 // axis, rotate order) and the joint composition, against explicit products of
 // elementary matrices and hand-derived points.
 
-#include "geometry/TransformMath.h"
+#include "math/TransformMath.h"
 
 #include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>

@@ -1,8 +1,8 @@
 // Animation at load: plugs driven by animation curves (directly or through a
 // unit conversion) read the curve's value at the scene's current time.
 
-#include "graph/anim_curves.h"
-#include "graph/transform_eval.h"
+#include "eval/AnimationEval.h"
+#include "eval/TransformEval.h"
 #include "transform_scene_util.h"
 
 #include <gtest/gtest.h>
@@ -138,7 +138,7 @@ TEST(AnimScene, CorpusCurvesEvaluateToFiniteValues) {
         mayahost::Scene scene;
         mayahost::installAnimationEvaluators(scene);
         mayahost::SceneBuilder builder(scene, path.string());
-        ASSERT_TRUE(mayahost::ma::readMaFile(path.string(), builder).ok()) << name;
+        ASSERT_TRUE(mayahost::scenefile::readMaFile(path.string(), builder).ok()) << name;
         for (const auto& n : scene.nodes()) {
             if (!n->hasFn(MFn::kAnimCurve)) continue;
             ++curves;

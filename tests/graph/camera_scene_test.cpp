@@ -1,7 +1,7 @@
 // Camera attributes read from scene files, and what a camera answers with them.
 
-#include "graph/camera_eval.h"
-#include "graph/transform_eval.h"
+#include "eval/CameraEval.h"
+#include "eval/TransformEval.h"
 #include "transform_scene_util.h"
 
 #include <gtest/gtest.h>

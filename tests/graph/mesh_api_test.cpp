@@ -8,9 +8,9 @@
 #include <maya/MItMeshPolygon.h>
 
 #include "file/MaReader.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
-#include "graph/mesh_eval.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
+#include "eval/MeshEval.h"
 
 #include "mesh_history_test_util.h"
 

@@ -2,9 +2,9 @@
 // intermediate shapes, nodes the stand-in does not evaluate.
 
 #include "file/MaReader.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
-#include "graph/mesh_eval.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
+#include "eval/MeshEval.h"
 
 #include "mesh_history_test_util.h"
 

@@ -3,10 +3,10 @@
 // still passed over are counted and printed, so that a run shows what is left.
 
 #include "file/MaReader.h"
-#include "graph/ApiSupport.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
-#include "graph/mesh_eval.h"
+#include "api/ApiSupport.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
+#include "eval/MeshEval.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ TEST(MeshHistoryCorpus, EveryMeshEvaluatesAndUnevaluatedTypesAreCounted) {
         Scene scene;
         installSceneEvaluators(scene);
         SceneBuilder builder(scene, entry.path().string());
-        if (!ma::readMaFile(entry.path().string(), builder).ok()) continue;   // the reader's own tests cover bad files
+        if (!scenefile::readMaFile(entry.path().string(), builder).ok()) continue;   // the reader's own tests cover bad files
         for (const auto& node : scene.nodes()) {
             if (!node->hasFn(MFn::kMesh) || !hasHistoryOrData(scene, *node)) continue;
             ++meshes;

@@ -3,10 +3,10 @@
 // evaluators, and the evaluated mesh of a shape by name.
 
 #include "file/MaReader.h"
-#include "graph/ApiSupport.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
-#include "graph/mesh_eval.h"
+#include "api/ApiSupport.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
+#include "eval/MeshEval.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ inline std::unique_ptr<mayahost::Scene> load(const std::string& text) {
     auto scene = std::make_unique<mayahost::Scene>();
     mayahost::installSceneEvaluators(*scene);
     mayahost::SceneBuilder builder(*scene, "history.ma");
-    mayahost::ma::ReadResult result = mayahost::ma::readMaText(text, "history.ma", builder);
+    mayahost::scenefile::ReadResult result = mayahost::scenefile::readMaText(text, "history.ma", builder);
     EXPECT_TRUE(result.ok()) << result.message;
     return scene;
 }

@@ -198,7 +198,7 @@ TEST(MeshHistoryUnite, CorpusCombinedCubeCone) {
     auto scene = std::make_unique<Scene>();
     installSceneEvaluators(*scene);
     SceneBuilder builder(*scene, file.string());
-    ASSERT_TRUE(ma::readMaFile(file.string(), builder).ok());
+    ASSERT_TRUE(scenefile::readMaFile(file.string(), builder).ok());
     const MeshEvaluation& e = meshNamed(*scene, "pCone2Shape");
     ASSERT_EQ(e.error, "");
     EXPECT_TRUE(e.warnings.empty()) << joined(e.warnings);

@@ -1,7 +1,7 @@
 // The scene database built from small Maya ASCII texts.
 #include "file/MaReader.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ namespace {
 std::unique_ptr<Scene> load(std::string_view text) {
     auto scene = std::make_unique<Scene>();
     SceneBuilder builder(*scene, "test.ma");
-    ma::readMaText(text, "test.ma", builder);
+    scenefile::readMaText(text, "test.ma", builder);
     return scene;
 }
 
@@ -213,9 +213,9 @@ TEST(SceneDatabase, FacesInSeveralStatementsJoinInOrder) {
                   "\tsetAttr \".fc[2]\" -type \"polyFaces\" f 3 5 -5 -4 mu 0 3 2 1 0 ;\n"
                   "\tsetAttr \".fc[7]\" -type \"polyFaces\" f 3 1 2 3 ;\n");
     Node* m = s->findNode("m");
-    const ma::Value* v = m->data("fc");
+    const scenefile::Value* v = m->data("fc");
     ASSERT_NE(v, nullptr);
-    const auto* faces = std::get_if<ma::PolyFaces>(v);
+    const auto* faces = std::get_if<scenefile::PolyFaces>(v);
     ASSERT_NE(faces, nullptr);
     ASSERT_EQ(faces->faceCount(), 3u);
     EXPECT_EQ(faces->edges, (std::vector<int32_t>{0, 1, 2, 3, 4, -1, 5, -5, -4}));
@@ -256,7 +256,7 @@ TEST(SceneDatabase, NestedRangesAndWorldParentAreKept) {
     const StoredValue* w = skin->stored("wl[0:1].w");
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(w->data);
-    const auto* numbersValue = std::get_if<ma::Numbers>(w->data.get());
+    const auto* numbersValue = std::get_if<scenefile::Numbers>(w->data.get());
     ASSERT_NE(numbersValue, nullptr);
     EXPECT_EQ(numbersValue->values.size(), 8u);
     Node* t = s->findNode("t");

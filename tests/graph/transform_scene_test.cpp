@@ -1,7 +1,7 @@
 // Transform and joint matrices read from scene files: units, pivots, rotate
 // order, hierarchy, inheritance, joint orient and segment scale compensation.
 
-#include "graph/transform_eval.h"
+#include "eval/TransformEval.h"
 #include "transform_scene_util.h"
 
 #include <maya/MPoint.h>

@@ -3,9 +3,9 @@
 // camera and animation tests.
 
 #include "file/MaReader.h"
-#include "graph/Scene.h"
-#include "graph/SceneBuilder.h"
-#include "graph/anim_curves.h"
+#include "db/Scene.h"
+#include "db/SceneBuilder.h"
+#include "eval/AnimationEval.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ inline std::unique_ptr<mayahost::Scene> loadScene(std::string_view text) {
     auto scene = std::make_unique<mayahost::Scene>();
     mayahost::installAnimationEvaluators(*scene);
     mayahost::SceneBuilder builder(*scene, "fixture.ma");
-    const mayahost::ma::ReadResult result = mayahost::ma::readMaText(text, "fixture.ma", builder);
+    const mayahost::scenefile::ReadResult result = mayahost::scenefile::readMaText(text, "fixture.ma", builder);
     EXPECT_TRUE(result.ok()) << result.message;
     for (const auto& w : scene->warnings()) ADD_FAILURE() << "unexpected warning: " << w.file << ":" << w.line << " " << w.message;
     return scene;

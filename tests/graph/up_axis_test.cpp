@@ -1,7 +1,7 @@
 // The up axis a scene's script node sets, as Maya and other writers save it,
 // read from the script text alone and through MGlobal after MFileIO::open.
 
-#include "graph/up_axis.h"
+#include "db/UpAxis.h"
 
 #include <maya/MFileIO.h>
 #include <maya/MGlobal.h>

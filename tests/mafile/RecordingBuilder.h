@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "file/MaBuilder.h"
+#include "file/StatementBuilder.h"
 #include "file/MaReader.h"
 
-namespace mayahost::ma::test {
+namespace mayahost::scenefile::test {
 
 struct RecordedSetAttr {
     std::string attribute;
@@ -26,7 +26,7 @@ struct RecordedWarning {
     std::string message;
 };
 
-class RecordingBuilder : public MaBuilder {
+class RecordingBuilder : public StatementBuilder {
 public:
     // One line per call, e.g. "createNode transform n=pCube1 p= s=0 ss=0".
     std::vector<std::string> calls;
@@ -175,9 +175,9 @@ private:
 // Reads `text` with a recording builder; small chunks make statements cross
 // chunk boundaries.
 inline ReadResult read(std::string_view text, RecordingBuilder& b, size_t chunkBytes = size_t(1) << 20) {
-    ReadLimits limits;
+    mayahost::Limits limits;
     limits.chunkBytes = chunkBytes;
     return readMaText(text, "test.ma", b, limits);
 }
 
-}  // namespace mayahost::ma::test
+}  // namespace mayahost::scenefile::test

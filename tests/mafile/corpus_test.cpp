@@ -6,8 +6,8 @@
 
 #include "RecordingBuilder.h"
 
-using namespace mayahost::ma;
-using namespace mayahost::ma::test;
+using namespace mayahost::scenefile;
+using namespace mayahost::scenefile::test;
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(MaCorpus, EveryCorpusSceneReadsWithoutWarnings) {
     uint64_t statements = 0;
     for (const auto& path : files) {
         RecordingBuilder b;
-        ReadLimits limits;
+        mayahost::Limits limits;
         limits.chunkBytes = 64 * 1024;   // small chunks: statements cross them
         ReadResult r = readMaFile(path.string(), b, limits);
         ASSERT_TRUE(r.ok()) << r.message;

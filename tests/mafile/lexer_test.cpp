@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "file/MaLexer.h"
-#include "file/MaValue.h"
+#include "file/Values.h"
 
-using namespace mayahost::ma;
+using namespace mayahost::scenefile;
 
 TEST(MaLexer, TokensCarryKindsLinesAndColumns) {
     Lexer lex("setAttr \".t\" /* c\n */ {\"a\",b} (\"x\\\"y\"\n  + 1e-3) // tail\n-k", 4, 9);

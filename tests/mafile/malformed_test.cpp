@@ -11,8 +11,8 @@
 
 #include "RecordingBuilder.h"
 
-using namespace mayahost::ma;
-using namespace mayahost::ma::test;
+using namespace mayahost::scenefile;
+using namespace mayahost::scenefile::test;
 
 namespace {
 
@@ -184,7 +184,7 @@ TEST(MaMalformed, OverlongStatementIsSkippedAndReadingResumes) {
     for (int i = 0; i < 10000; ++i) text += " 0.5";
     text += ";\ncreateNode transform -n \"after\";\n";
     RecordingBuilder b;
-    ReadLimits limits;
+    mayahost::Limits limits;
     limits.chunkBytes = 1000;
     limits.maxStatementBytes = 4096;
     ReadResult r = readMaText(text, "long.ma", b, limits);
@@ -199,7 +199,7 @@ TEST(MaMalformed, WarningFloodIsCappedWithASummary) {
     std::string text;
     for (int i = 0; i < 50; ++i) text += "bogus;\n";
     RecordingBuilder b;
-    ReadLimits limits;
+    mayahost::Limits limits;
     limits.maxWarnings = 10;
     ReadResult r = readMaText("createNode transform;\n" + text, "flood.ma", b, limits);
     EXPECT_EQ(r.warnings, 50u);
@@ -248,7 +248,7 @@ TEST(MaMalformed, RandomMutationsNeverCrashOrHang) {
             }
         }
         RecordingBuilder b;
-        ReadLimits limits;
+        mayahost::Limits limits;
         limits.chunkBytes = 1 + rng() % 300;
         ReadResult r = readMaText(text, "fuzz.ma", b, limits);
         if (!r.ok()) {

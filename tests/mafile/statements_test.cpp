@@ -5,8 +5,8 @@
 
 #include "RecordingBuilder.h"
 
-using namespace mayahost::ma;
-using namespace mayahost::ma::test;
+using namespace mayahost::scenefile;
+using namespace mayahost::scenefile::test;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "file/MaLexer.h"
-#include "file/MaValue.h"
+#include "file/Values.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
 
@@ -51,4 +51,4 @@ bool parseAttrPath(std::string_view text, AttrPath& out) {
     }
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

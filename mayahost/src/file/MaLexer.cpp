@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
 
@@ -234,4 +234,4 @@ bool isFlag(std::string_view w) {
     return !parseDouble(w).has_value();
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 enum class TokenKind : uint8_t {
     Word,        // bare word or number: createNode, -n, 1.5e+20, :time1, f
@@ -73,4 +73,4 @@ std::optional<double> parseNumberOrBool(std::string_view word);
 // A flag: '-' then a letter ("-k", "-type"); "-1", "-inf" and "-nan" are not.
 bool isFlag(std::string_view word);
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

@@ -1,13 +1,11 @@
 #include "file/MaParser.h"
+#include "base/Limits.h"
 
 #include <utility>
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
-
-// More arguments than any command Maya writes; guards memory on garbage.
-constexpr size_t kMaxArgs = size_t(1) << 20;
 
 bool is(std::string_view flag, std::string_view shortName, std::string_view longName) {
     return flag == shortName || flag == longName;
@@ -59,7 +57,7 @@ bool StatementParser::gatherArgs(Lexer& lex) {
             return false;
         case TokenKind::Word:
         case TokenKind::String:
-            if (args_.size() >= kMaxArgs) {
+            if (args_.size() >= limits().maxStatementArgs) {
                 fail(t, "too many arguments");
                 return false;
             }
@@ -459,4 +457,4 @@ void StatementParser::parseApplyMetadata() {
     builder_.applyMetadata(cmd, loc_);
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

@@ -11,14 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "file/MaBuilder.h"
+#include "file/StatementBuilder.h"
 #include "file/MaLexer.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 class StatementParser {
 public:
-    StatementParser(MaBuilder& builder, std::string_view fileName, uint64_t maxWarnings = 1000)
+    StatementParser(StatementBuilder& builder, std::string_view fileName, uint64_t maxWarnings = 1000)
         : builder_(builder), fileName_(fileName), maxWarnings_(maxWarnings) {}
 
     // `text` is one statement without its ';', starting at `line`/`column`.
@@ -86,7 +86,7 @@ private:
     bool readInt(Lexer& lex, int64_t& v, std::string_view what);
     bool expectEnd(Lexer& lex);
 
-    MaBuilder& builder_;
+    StatementBuilder& builder_;
     std::string_view fileName_;
     uint64_t maxWarnings_;
     uint64_t statements_ = 0;
@@ -106,4 +106,4 @@ private:
     PolyFaces polyFaces_;
 };
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

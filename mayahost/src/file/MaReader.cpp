@@ -11,7 +11,7 @@
 
 #include "file/MaParser.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr size_t npos = size_t(-1);
 // a statement that spans chunks is kept (and only it) until its end arrives.
 class StatementSplitter {
 public:
-    StatementSplitter(StatementParser& parser, const ReadLimits& limits) : parser_(parser), limits_(limits) {
+    StatementSplitter(StatementParser& parser, const Limits& limits) : parser_(parser), limits_(limits) {
         for (unsigned char c : {';', '"', '/', '\n'}) special_[c] = true;
     }
 
@@ -213,7 +213,7 @@ private:
     }
 
     StatementParser& parser_;
-    const ReadLimits& limits_;
+    const Limits& limits_;
     std::array<bool, 256> special_{};
     std::unique_ptr<char[]> data_;
     size_t size_ = 0, cap_ = 0;
@@ -280,7 +280,7 @@ ReadResult failure(ReadError error, std::string_view fileName, std::string_view 
 // Feeds chunks from `next` (which fills a buffer and returns the byte count,
 // 0 at the end, or -1 on a read error) through the splitter.
 template <typename NextChunk>
-ReadResult readStream(std::string_view fileName, MaBuilder& builder, const ReadLimits& limits, NextChunk next) {
+ReadResult readStream(std::string_view fileName, StatementBuilder& builder, const Limits& limits, NextChunk next) {
     const size_t chunk = limits.chunkBytes ? limits.chunkBytes : 1;
     StatementParser parser(builder, fileName, limits.maxWarnings);
     StatementSplitter splitter(parser, limits);
@@ -338,8 +338,8 @@ const char* readErrorText(ReadError error) {
     return "unknown error";
 }
 
-ReadResult readMaText(std::string_view text, std::string_view fileName, MaBuilder& builder,
-                      const ReadLimits& limits) {
+ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder,
+                      const Limits& limits) {
     size_t offset = 0;
     return readStream(fileName, builder, limits, [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::min(cap, text.size() - offset);
@@ -349,7 +349,7 @@ ReadResult readMaText(std::string_view text, std::string_view fileName, MaBuilde
     });
 }
 
-ReadResult readMaFile(const std::string& path, MaBuilder& builder, const ReadLimits& limits) {
+ReadResult readMaFile(const std::string& path, StatementBuilder& builder, const Limits& limits) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) return failure(ReadError::FileNotFound, path);
@@ -364,4 +364,4 @@ ReadResult readMaFile(const std::string& path, MaBuilder& builder, const ReadLim
     });
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

@@ -3,7 +3,7 @@
 //
 // The file is read in chunks, so a large scene is never held whole in memory;
 // a statement may span chunk boundaries. Statements the reader cannot make
-// sense of are reported through `MaBuilder::warning` and skipped; only a file
+// sense of are reported through `StatementBuilder::warning` and skipped; only a file
 // that cannot be read at all (or is not Maya ASCII) fails the read.
 
 #include <cstddef>
@@ -11,9 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "file/MaBuilder.h"
+#include "base/Limits.h"
+#include "file/StatementBuilder.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 enum class ReadError {
     None,
@@ -34,24 +35,14 @@ struct ReadResult {
     bool ok() const { return error == ReadError::None; }
 };
 
-struct ReadLimits {
-    // Read size per chunk.
-    size_t chunkBytes = size_t(4) << 20;
-    // A single statement longer than this is skipped with a warning (Maya
-    // writes long arrays in many statements of at most a few hundred KiB).
-    size_t maxStatementBytes = size_t(256) << 20;
-    // After this many warnings the rest are counted but not sent.
-    uint64_t maxWarnings = 1000;
-};
-
-ReadResult readMaFile(const std::string& path, MaBuilder& builder, const ReadLimits& limits = {});
+ReadResult readMaFile(const std::string& path, StatementBuilder& builder, const Limits& limits = mayahost::limits());
 
 // The same over text already in memory (tests, embedded scenes). `fileName`
 // is what locations and messages name.
-ReadResult readMaText(std::string_view text, std::string_view fileName, MaBuilder& builder,
-                      const ReadLimits& limits = {});
+ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder,
+                      const Limits& limits = mayahost::limits());
 
 // "file not found", "Maya Binary scenes are not read yet" ...
 const char* readErrorText(ReadError error);
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

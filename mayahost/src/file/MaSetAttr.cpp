@@ -4,19 +4,16 @@
 #include <limits>
 #include <utility>
 
+#include "base/Limits.h"
 #include "file/MaParser.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
 
 // Each number in the text takes at least two bytes (digit and separator),
 // so no count can honestly exceed this; used to bound reservations.
 size_t plausibleCount(const Lexer& lex) { return lex.remaining() / 2 + 1; }
-
-// Strings cost far more in memory than their text; a statement of millions
-// of empty strings is garbage, not a scene.
-constexpr size_t kMaxStrings = size_t(1) << 22;
 
 bool isWord(const Token& t, std::string_view w) { return t.kind == TokenKind::Word && t.text == w; }
 
@@ -351,7 +348,7 @@ bool StatementParser::parseString(Lexer& lex) {
             continue;
         }
         if (t.kind == TokenKind::String || t.kind == TokenKind::Word) {
-            if (parts.size() >= kMaxStrings) {
+            if (parts.size() >= limits().maxStrings) {
                 fail(t, "setAttr string: too many strings");
                 return false;
             }
@@ -385,7 +382,7 @@ bool StatementParser::parseStringList(Lexer& lex, bool counted) {
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::String || t.kind == TokenKind::Word) {
-            if (a.items.size() >= kMaxStrings) {
+            if (a.items.size() >= limits().maxStrings) {
                 fail(t, std::string(setAttr_.typeName) + ": too many strings");
                 return false;
             }
@@ -416,7 +413,7 @@ bool StatementParser::parseBracedStrings(Lexer& lex) {
         t = lex.next();
         if (t.kind == TokenKind::RBrace) break;
         if (t.kind == TokenKind::Comma) continue;
-        if ((t.kind == TokenKind::String || t.kind == TokenKind::Word) && a.items.size() < kMaxStrings) {
+        if ((t.kind == TokenKind::String || t.kind == TokenKind::Word) && a.items.size() < limits().maxStrings) {
             a.items.emplace_back(resolve(t));
             continue;
         }
@@ -434,7 +431,6 @@ bool StatementParser::parsePolyFaces(Lexer& lex) {
     // Per face: how many loops already got ids in each uv / colour set, so
     // that "mu" after each loop and "mu" after all loops both land right.
     std::vector<uint32_t> uvAssigned, colorAssigned;
-    constexpr int64_t kMaxSets = 4096;
 
     auto readIds = [&](std::vector<int32_t>& out, int64_t count, std::string_view what) {
         for (int64_t i = 0; i < count; ++i) {
@@ -454,7 +450,7 @@ bool StatementParser::parsePolyFaces(Lexer& lex) {
             failAt(lex.line(), 0, std::string("polyFaces: '") + std::string(what) + "' before any face");
             return false;
         }
-        if (set < 0 || set >= kMaxSets) {
+        if (set < 0 || set >= limits().maxFaceSets) {
             failAt(lex.line(), 0, "polyFaces: set index out of range");
             return false;
         }
@@ -553,7 +549,7 @@ bool StatementParser::parseNurbsCurve(Lexer& lex, NurbsCurveData& c) {
         !readInt(lex, form, "nurbsCurve form") || !readInt(lex, rational, "nurbsCurve rational") ||
         !readInt(lex, dimension, "nurbsCurve dimension"))
         return false;
-    if (degree < 1 || degree > 64 || spans < 0 || form < 0 || form > 2 || (dimension != 2 && dimension != 3)) {
+    if (degree < 1 || degree > limits().maxNurbsDegree || spans < 0 || form < 0 || form > 2 || (dimension != 2 && dimension != 3)) {
         failAt(loc_.line, loc_.column, "nurbsCurve: bad header");
         return false;
     }
@@ -593,7 +589,7 @@ bool StatementParser::parseNurbsSurface(Lexer& lex) {
                             "nurbsSurface v form", "nurbsSurface rational"};
     for (int i = 0; i < 5; ++i)
         if (!readInt(lex, h[i], names[i])) return false;
-    if (h[0] < 1 || h[0] > 64 || h[1] < 1 || h[1] > 64 || h[2] < 0 || h[2] > 2 || h[3] < 0 || h[3] > 2) {
+    if (h[0] < 1 || h[0] > limits().maxNurbsDegree || h[1] < 1 || h[1] > limits().maxNurbsDegree || h[2] < 0 || h[2] > 2 || h[3] < 0 || h[3] > 2) {
         failAt(loc_.line, loc_.column, "nurbsSurface: bad header");
         return false;
     }
@@ -642,7 +638,6 @@ bool StatementParser::parseTrimface(Lexer& lex) {
 
 bool StatementParser::parseRaw(Lexer& lex) {
     RawData& r = setAttr_.value.emplace<RawData>();
-    constexpr size_t kMaxRawTokens = size_t(1) << 20;
     while (true) {
         Token t = lex.next();
         if (t.kind == TokenKind::End) return true;
@@ -650,7 +645,7 @@ bool StatementParser::parseRaw(Lexer& lex) {
             fail(t, "unterminated string");
             return false;
         }
-        if (r.tokens.size() >= kMaxRawTokens) {
+        if (r.tokens.size() >= limits().maxRawTokens) {
             fail(t, "setAttr " + std::string(setAttr_.typeName) + ": too many values");
             return false;
         }
@@ -659,4 +654,4 @@ bool StatementParser::parseRaw(Lexer& lex) {
     }
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "file/MaValue.h"
+#include "file/Values.h"
 
-namespace mayahost::ma {
+namespace mayahost::scenefile {
 
 namespace {
 
@@ -96,4 +96,4 @@ bool decodeTrimface(const NurbsTrimface& raw, TrimfaceData& out) {
     return in.done();
 }
 
-}  // namespace mayahost::ma
+}  // namespace mayahost::scenefile

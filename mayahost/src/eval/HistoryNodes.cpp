@@ -1,0 +1,528 @@
+#include "eval/HistoryNodes.h"
+#include "base/Limits.h"
+
+#include "mesh/MeshModifiers.h"
+#include "eval/AttributeReader.h"
+#include "eval/TransformEval.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace mayahost {
+
+// Collects the modifiers' warnings under the name of the node that gave them.
+class NodeWarnings {
+public:
+    NodeWarnings(const Node& node, std::vector<std::string>& sink) : node_(node), sink_(sink) {}
+    ~NodeWarnings() { flush(); }
+    NodeWarnings(const NodeWarnings&) = delete;
+    NodeWarnings& operator=(const NodeWarnings&) = delete;
+    std::string* text() { return &text_; }
+    void add(const std::string& message) { text_ += (text_.empty() ? "" : "; ") + message; }
+    void flush() {
+        if (!text_.empty()) sink_.push_back(node_.name() + ": " + text_);
+        text_.clear();
+    }
+
+private:
+    const Node& node_;
+    std::vector<std::string>& sink_;
+    std::string text_;
+};
+
+namespace {
+
+constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
+
+std::string indexed(const std::string& multi, int64_t index) { return multi + "[" + std::to_string(index) + "]"; }
+
+bool isDeformer(const Node& node) { return node.hasFn(MFn::kGeometryFilt); }
+
+// The vertices a deformer acts on: the components of the groupParts that
+// tags its input with the deformer's own group. Absent means every vertex.
+std::optional<std::vector<int32_t>> deformerMembers(const AttributeReader& deformer, int64_t geometry,
+                                                    const MeshData& mesh, NodeWarnings& warnings) {
+    const std::string input = indexed("ip", geometry);
+    PlugRef geometrySource = deformer.source(input + ".ig");
+    if (!geometrySource || !geometrySource.node->hasFn(MFn::kGroupParts)) return std::nullopt;
+    PlugRef group = deformer.source(input + ".gi");
+    AttributeReader parts(deformer.scene(), *geometrySource.node);
+    PlugRef partsGroup = parts.source("gi");
+    if (!group || !partsGroup || group.node != partsGroup.node) return std::nullopt;
+    GroupPartsParams params;
+    params.inputComponents = parts.componentList("ic").value_or(std::vector<std::string>{});
+    params.inputRemoveComponent = parts.componentList("irc").value_or(std::vector<std::string>{});
+    std::string why;
+    ComponentSelection selection = groupPartsComponents(mesh, params, &why);
+    if (!why.empty()) warnings.add(why);
+    if (selection.vertices.empty() || selection.vertices.size() == mesh.numVertices()) return std::nullopt;
+    return selection.vertices;
+}
+
+// ------------------------------------------------------------------ per type
+
+bool transformGeometry(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    TransformGeometryParams p;
+    if (std::optional<MMatrix> m = r.matrix("txf")) p.transform = *m;
+    p.invertTransform = r.number("itf", 0) != 0;
+    p.freezeNormals = int(r.number("fn", 0));
+    p.reverseNormals = r.number("rn", 0) != 0;
+    mesh = applyTransformGeometry(mesh, p, warnings.text());
+    return true;
+}
+
+bool tweak(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    const int64_t geometry = step.geometry;
+    TweakParams p;
+    for (const char* list : {"vl", "pl"}) {
+        const std::string multi = indexed(list, geometry) + (list[0] == 'v' ? ".vt" : ".cp");
+        for (int64_t i : r.indices(multi)) {
+            std::optional<std::vector<double>> v = r.tuple(indexed(multi, i), 3);
+            if (!v || i > INT32_MAX) continue;
+            p.vertex.push_back({int32_t(i), float((*v)[0]), float((*v)[1]), float((*v)[2])});
+        }
+        if (!p.vertex.empty()) break;
+    }
+    p.relativeTweak = r.number("rtw", 1) != 0;
+    p.envelope = r.number("en", 1);
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applyTweak(mesh, p, warnings.text());
+    return true;
+}
+
+bool groupParts(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    // The geometry passes through; the list is checked so that a broken tag is reported here.
+    GroupPartsParams p;
+    p.inputComponents = r.componentList("ic").value_or(std::vector<std::string>{});
+    p.inputRemoveComponent = r.componentList("irc").value_or(std::vector<std::string>{});
+    p.groupId = int32_t(r.number("gi", 0));
+    groupPartsComponents(mesh, p, warnings.text());
+    return true;
+}
+
+bool polyNormal(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyNormalParams p;
+    p.inputComponents = r.componentList("ics");
+    const double mode = r.number("nm", 0);
+    if (!(mode >= 0 && mode <= 4) || mode != std::floor(mode)) {
+        warnings.add("normalMode " + std::to_string(mode) + " is not known, geometry passed through");
+        return true;
+    }
+    p.normalMode = PolyNormalMode(int(mode));
+    p.userNormalMode = r.number("unm", 1) != 0;
+    mesh = applyPolyNormal(mesh, p, warnings.text());
+    return true;
+}
+
+bool polySoftEdge(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolySoftEdgeParams p;
+    p.inputComponents = r.componentList("ics");
+    p.angle = r.number("a", p.angle / kRadiansToDegrees) * kRadiansToDegrees;
+    mesh = applyPolySoftEdge(mesh, p, warnings.text());
+    return true;
+}
+
+bool polyTriangulate(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyTriangulateParams p;
+    p.inputComponents = r.componentList("ics");
+    mesh = applyPolyTriangulate(mesh, p, warnings.text());
+    return true;
+}
+
+std::optional<std::array<float, 3>> rgbAt(const AttributeReader& r, const std::string& plug) {
+    std::optional<std::vector<double>> v = r.tuple(plug, 3);
+    if (!v) return std::nullopt;
+    return std::array<float, 3>{float((*v)[0]), float((*v)[1]), float((*v)[2])};
+}
+
+std::optional<float> alphaAt(const AttributeReader& r, const std::string& plug) {
+    std::optional<std::vector<double>> v = r.tuple(plug, 1);
+    if (!v) return std::nullopt;
+    return float((*v)[0]);
+}
+
+bool polyColorPerVertex(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyColorPerVertexParams p;
+    for (int64_t v : r.indices("vclr")) {
+        if (v > INT32_MAX) continue;
+        const std::string vertex = indexed("vclr", v);
+        VertexColor color;
+        color.vertex = int32_t(v);
+        color.rgb = rgbAt(r, vertex + ".vrgb");
+        color.alpha = alphaAt(r, vertex + ".vxal");
+        for (int64_t f : r.indices(vertex + ".vfcl")) {
+            if (f > INT32_MAX) continue;
+            const std::string face = indexed(vertex + ".vfcl", f);
+            VertexFaceColor faceColor;
+            faceColor.face = int32_t(f);
+            faceColor.rgb = rgbAt(r, face + ".frgb");
+            faceColor.alpha = alphaAt(r, face + ".vfal");
+            if (faceColor.rgb || faceColor.alpha) color.faceColors.push_back(faceColor);
+        }
+        if (color.rgb || color.alpha || !color.faceColors.empty()) p.vertexColor.push_back(std::move(color));
+    }
+    if (std::optional<std::string> name = r.string("cn"); name && !name->empty()) p.colorSetName = *name;
+    p.clamped = r.number("clam", 0) != 0;
+    mesh = applyPolyColorPerVertex(mesh, p, warnings.text());
+    return true;
+}
+
+bool polyTweakUV(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyTweakUVParams p;
+    for (int64_t i : r.indices("uvtk")) {
+        std::optional<std::vector<double>> uv = r.tuple(indexed("uvtk", i), 2);
+        if (!uv || i > INT32_MAX) continue;
+        p.uvTweak.push_back({int32_t(i), float((*uv)[0]), float((*uv)[1])});
+    }
+    p.uvSetName = r.string("uvs").value_or("");
+    mesh = applyPolyTweakUV(mesh, p, warnings.text());
+    return true;
+}
+
+// --- skinCluster
+
+// Weights come as one plug per vertex and influence (".wl[3].w[1]"), as a
+// dense run per vertex (".wl[3].w[0:2]"), or spread over a run of vertices
+// with their own sparse lists (".wl[0:15].w" 2 0 0.5 1 0.5 ...: per vertex a
+// count, then influence/weight pairs).
+std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_t vertices, NodeWarnings& warnings) {
+    std::vector<std::vector<SkinWeight>> list(vertices);
+    size_t beyond = 0;
+    for (int64_t v : r.indices("wl")) {
+        if (v < 0 || size_t(v) >= vertices) {
+            ++beyond;
+            continue;
+        }
+        const std::string weights = indexed("wl", v) + ".w";
+        for (int64_t j : r.indices(weights)) {
+            std::optional<double> w = r.number(indexed(weights, j));
+            if (w && j <= INT32_MAX) list[size_t(v)].push_back({int32_t(j), *w});
+        }
+    }
+    // Such values are kept under the text the file wrote, which names the
+    // node first when the statement did ("skinCluster1.wl[0:7].w").
+    for (const std::string& key : r.node().storedKeysStartingWith("")) {
+        const size_t at = key.find("wl[");
+        if (at == std::string::npos || (at > 0 && key[at - 1] != '.')) continue;
+        int64_t first = 0, last = 0;
+        if (!parseRangeKey(key.substr(at), "wl", ".w", first, last)) continue;
+        const StoredValue* stored = r.node().stored(key);
+        const auto* numbers = stored && stored->data ? std::get_if<scenefile::Numbers>(stored->data.get()) : nullptr;
+        if (!numbers) continue;
+        const std::vector<double>& n = numbers->values;
+        size_t k = 0;
+        for (int64_t v = first; v <= last; ++v) {
+            const double count = k < n.size() ? n[k] : -1;
+            if (!(count >= 0) || count != std::floor(count) || (n.size() - k - 1) / 2 < count) {
+                warnings.add("weights \"" + key + "\" malformed from vertex " + std::to_string(v) + ", the rest ignored");
+                break;
+            }
+            ++k;
+            std::vector<SkinWeight>* target = size_t(v) < vertices ? &list[size_t(v)] : nullptr;
+            if (!target) ++beyond;
+            for (size_t e = 0; e < size_t(count); ++e, k += 2) {
+                const double influence = n[k];
+                if (!target) continue;
+                if (influence >= 0 && influence <= double(INT32_MAX) && influence == std::floor(influence))
+                    target->push_back({int32_t(influence), n[k + 1]});
+            }
+        }
+    }
+    if (beyond) warnings.add(std::to_string(beyond) + " weight lists beyond the mesh's vertices ignored");
+    return list;
+}
+
+// The world matrix of a DAG node as the scene stands at load: through its
+// `instance`-th parent when it has that many (a shape's worldMatrix[i] of an
+// instanced shape), else its first, and first parents above.
+std::optional<MMatrix> dagWorldMatrix(const Scene& scene, const Node& node, int64_t instance = 0) {
+    if (!node.isDag()) return std::nullopt;
+    std::vector<const Node*> path{&node};
+    const auto& parents = node.parents();
+    const Node* up = parents.empty() ? nullptr : parents[instance >= 0 && size_t(instance) < parents.size() ? size_t(instance) : 0];
+    for (const Node* n = up; n && !n->isWorld() && path.size() < limits().maxDagDepth;
+         n = n->parents().empty() ? nullptr : n->parents().front())
+        path.push_back(n);
+    std::reverse(path.begin(), path.end());
+    return worldMatrixOf(scene, path);
+}
+
+// The world matrix of the joint (or any DAG transform) driving an influence.
+std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
+    if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
+    return dagWorldMatrix(scene, driver);
+}
+
+bool skinCluster(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    const int64_t geometry = step.geometry;
+    SkinClusterParams p;
+    p.weightList = skinWeights(r, mesh.numVertices(), warnings);
+    size_t ignored = 0;
+    auto slot = [&](std::vector<std::optional<MMatrix>>& v, int64_t j) -> std::optional<MMatrix>* {
+        if (j < 0 || j >= limits().maxInfluences) {
+            ++ignored;
+            return nullptr;
+        }
+        if (size_t(j) >= v.size()) v.resize(size_t(j) + 1);
+        return &v[size_t(j)];
+    };
+    for (int64_t j : r.indices("pm"))
+        if (auto* s = slot(p.bindPreMatrix, j)) *s = r.matrix(indexed("pm", j));
+    for (int64_t j : r.indices("ma")) {
+        auto* s = slot(p.matrix, j);
+        if (!s) continue;
+        PlugRef driver = r.source(indexed("ma", j));
+        *s = driver ? driverWorldMatrix(r.scene(), *driver.node) : std::nullopt;
+        if (!*s) *s = r.matrix(indexed("ma", j));
+    }
+    if (ignored) warnings.add(std::to_string(ignored) + " influences beyond " + std::to_string(limits().maxInfluences) + " ignored");
+    if (std::optional<MMatrix> gm = r.matrix("gm")) p.geomMatrix = *gm;
+    const double normalize = r.number("nw", 1);
+    if (normalize == 0 || normalize == 1 || normalize == 2) p.normalizeWeights = SkinNormalizeWeights(int(normalize));
+    p.skinningMethod = int(r.number("skm", 0));
+    p.envelope = r.number("en", 1);
+    p.deformUserNormals = r.number("dun", 1) != 0;
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applySkinCluster(mesh, p, warnings.text());
+    return true;
+}
+
+// --- blendShape
+
+bool blendShape(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    const int64_t geometry = step.geometry;
+    const Node& node = step.node;
+    HistoryUpstream& upstream = step.upstream;
+    BlendShapeParams p;
+    size_t ignored = 0;
+    for (int64_t t : r.indices("w")) {
+        if (t < 0 || t >= limits().maxBlendTargets) {
+            ++ignored;
+            continue;
+        }
+        if (size_t(t) >= p.weight.size()) p.weight.resize(size_t(t) + 1, 0.0);
+        p.weight[size_t(t)] = r.number(indexed("w", t), 0);
+    }
+    p.envelope = r.number("en", 1);
+    const size_t vertices = mesh.numVertices();
+    auto perVertex = [&](const std::string& multi) {
+        std::vector<std::optional<float>> out;
+        for (int64_t v : r.indices(multi)) {
+            if (v < 0 || size_t(v) >= vertices) continue;
+            std::optional<double> w = r.number(indexed(multi, v));
+            if (!w) continue;
+            if (size_t(v) >= out.size()) out.resize(size_t(v) + 1);
+            out[size_t(v)] = float(*w);
+        }
+        return out;
+    };
+    const std::string input = indexed("it", geometry);
+    p.baseWeights = perVertex(input + ".bw");
+    for (int64_t t : r.indices(input + ".itg")) {
+        if (t < 0 || t >= limits().maxBlendTargets) {
+            ++ignored;
+            continue;
+        }
+        const std::string group = indexed(input + ".itg", t);
+        BlendShapeTarget target;
+        target.index = int32_t(t);
+        target.targetWeights = perVertex(group + ".tw");
+        for (int64_t i : r.indices(group + ".iti")) {
+            if (i < 0 || i > INT32_MAX) continue;
+            const std::string item = indexed(group + ".iti", i);
+            BlendShapeTargetItem entry;
+            entry.itemIndex = int32_t(i);
+            MeshData live;
+            PlugRef liveSource = r.source(item + ".igt");
+            if (liveSource && upstream.meshAt(node, item + ".igt", live)) {
+                entry.inputGeomTarget = std::move(live.points);
+            } else {
+                if (liveSource) warnings.add("target " + item + " could not be evaluated, its stored offsets are used");
+                entry.inputPointsTarget = r.points(item + ".ipt").value_or(std::vector<float>{});
+                entry.inputComponentsTarget = r.componentList(item + ".ict");
+            }
+            target.items.push_back(std::move(entry));
+        }
+        if (!target.items.empty()) p.targets.push_back(std::move(target));
+    }
+    if (ignored) warnings.add(std::to_string(ignored) + " targets beyond " + std::to_string(limits().maxBlendTargets) + " ignored");
+    p.members = deformerMembers(r, geometry, mesh, warnings);
+    mesh = applyBlendShape(mesh, p, warnings.text());
+    return true;
+}
+
+// --- polyUnite, deleteComponent, polySubdFace
+
+// Every connected inputPoly[i], placed by its inputMat[i]: the world matrix
+// of the shape instance it is connected from, else the stored matrix.
+bool polyUnite(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    const Node& node = step.node;
+    HistoryUpstream& upstream = step.upstream;
+    PolyUniteParams p;
+    // Instances of one shape feed the same mesh to several inputs; the walk
+    // meets each node once, so their mesh is evaluated once and reused.
+    std::vector<std::pair<const Node*, size_t>> evaluated;
+    for (int64_t i : r.indices("ip")) {
+        const std::string input = indexed("ip", i);
+        const PlugRef source = r.source(input);
+        if (!source) continue;
+        UnionInput entry;
+        auto seen = std::find_if(evaluated.begin(), evaluated.end(), [&](const auto& e) { return e.first == source.node; });
+        if (seen != evaluated.end()) {
+            entry.mesh = p.inputs[seen->second].mesh;
+        } else if (upstream.meshAt(node, input, entry.mesh)) {
+            evaluated.emplace_back(source.node, p.inputs.size());
+        } else {
+            warnings.add(input + " could not be evaluated and is left out");
+            continue;
+        }
+        const std::string matrix = indexed("im", i);
+        std::optional<MMatrix> world;
+        if (PlugRef shape = r.source(matrix)) {
+            const int64_t instance = shape.path.steps.empty() ? 0 : shape.path.steps.back().index;
+            world = dagWorldMatrix(r.scene(), *shape.node, instance);
+        }
+        if (!world) world = r.matrix(matrix);
+        if (world) entry.matrix = *world;
+        p.inputs.push_back(std::move(entry));
+    }
+    if (p.inputs.empty()) {
+        warnings.add("no input mesh could be evaluated");
+        return false;
+    }
+    const double merge = r.number("muv", 1);
+    if (merge == 0) p.mergeUVSets = UnionUVSets::NoMerge;
+    else if (merge == 2) p.mergeUVSets = UnionUVSets::ByUVLinks;
+    else if (merge != 1) warnings.add("mergeUVSets " + std::to_string(merge) + " is not known, uv sets merged by name");
+    mesh = applyPolyUnite(p, warnings.text());
+    return true;
+}
+
+bool deleteComponent(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    DeleteComponentParams p;
+    p.deleteComponents = r.componentList("dc").value_or(std::vector<std::string>{});
+    mesh = applyDeleteComponent(mesh, p, warnings.text());
+    return true;
+}
+
+bool polySubdFace(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolySubdFaceParams p;
+    p.inputComponents = r.componentList("ics");
+    const double divisions = r.number("dv", 1), mode = r.number("m", 0);
+    if (!(divisions >= 0 && divisions <= 64) || divisions != std::floor(divisions) || !(mode == 0 || mode == 1)) {
+        warnings.add("divisions " + std::to_string(divisions) + " or mode " + std::to_string(mode) +
+                     " out of range, geometry passed through");
+        return true;
+    }
+    // Later versions add divisionsU, divisionsV and subdMethod, whose layout
+    // is not documented: a file that sets them is told they are not evaluated.
+    for (const char* plug : {"duv", "dvv", "sbm"})
+        if (std::optional<double> v = r.number(plug); v && *v != (plug[0] == 's' ? 0 : 1))
+            warnings.add(std::string(plug) + " is not evaluated, the subdivision uses divisions alone");
+    p.divisions = int(divisions);
+    p.mode = SubdFaceMode(int(mode));
+    mesh = applyPolySubdFace(mesh, p, warnings.text());
+    return true;
+}
+
+// Every kind of history node the walk computes: its type, the plug its
+// geometry arrives on, and the function that reads its attributes and applies
+// it. A node type not listed here passes its input geometry on unevaluated.
+const MeshHistoryNode kMeshHistoryNodes[] = {
+    {"transformGeometry", GeometryInput::Group, transformGeometry},
+    {"tweak", GeometryInput::Deformer, tweak},
+    {"groupParts", GeometryInput::Group, groupParts},
+    {"polyNormal", GeometryInput::Poly, polyNormal},
+    {"polySoftEdge", GeometryInput::Poly, polySoftEdge},
+    {"polyTriangulate", GeometryInput::Poly, polyTriangulate},
+    {"polyColorPerVertex", GeometryInput::Poly, polyColorPerVertex},
+    {"polyTweakUV", GeometryInput::Poly, polyTweakUV},
+    {"skinCluster", GeometryInput::Deformer, skinCluster},
+    {"blendShape", GeometryInput::Deformer, blendShape},
+    {"polyUnite", GeometryInput::Gathered, polyUnite},
+    {"deleteComponent", GeometryInput::Group, deleteComponent},
+    {"polySubdFace", GeometryInput::Poly, polySubdFace},
+};
+
+std::string inputPlug(GeometryInput input, int64_t outputIndex) {
+    switch (input) {
+    case GeometryInput::Poly: return "ip";
+    case GeometryInput::Group: return "ig";
+    case GeometryInput::Deformer: return indexed("ip", std::max<int64_t>(outputIndex, 0)) + ".ig";
+    case GeometryInput::Gathered: break;
+    }
+    return {};
+}
+
+}  // namespace
+
+const MeshHistoryNode* findMeshHistoryNode(const std::string& typeName) {
+    for (const MeshHistoryNode& kind : kMeshHistoryNodes)
+        if (typeName == kind.typeName) return &kind;
+    return nullptr;
+}
+
+std::string geometryInputOf(const Scene& scene, const Node& node, int64_t outputIndex) {
+    std::vector<std::string> candidates;
+    const std::string deformerInput = inputPlug(GeometryInput::Deformer, outputIndex);
+    if (const MeshHistoryNode* kind = findMeshHistoryNode(node.typeName())) {
+        if (kind->input == GeometryInput::Gathered) return {};
+        candidates = {inputPlug(kind->input, outputIndex)};
+    } else if (isDeformer(node)) {
+        candidates = {deformerInput};
+    } else if (node.hasFn(MFn::kMidModifier)) {
+        candidates = {"ip"};
+    } else if (node.hasFn(MFn::kGroupParts)) {
+        candidates = {"ig"};
+    } else {
+        // A type nothing here knows: the inputs deformers and modifiers use,
+        // in that order.
+        candidates = {deformerInput, "ip", "ig"};
+    }
+    for (const std::string& plug : candidates) {
+        PlugPath path;
+        if (scene.resolvePlug(node, plug, path) && scene.sourceOf(node, path)) return plug;
+    }
+    return {};
+}
+
+bool evaluateHistoryNode(const MeshHistoryNode& kind, const Scene& scene, const Node& node, int64_t outputIndex,
+                         HistoryUpstream& upstream, MeshData& out, std::vector<std::string>& warnings) {
+    const int64_t geometry = std::max<int64_t>(outputIndex, 0);
+    if (kind.input != GeometryInput::Gathered) {
+        const std::string input = geometryInputOf(scene, node, geometry);
+        if (input.empty() || !upstream.meshAt(node, input, out)) return false;
+    }
+    NodeWarnings w(node, warnings);
+    const HistoryStep step{AttributeReader(scene, node), node, geometry, upstream, w};
+    return kind.apply(step, out);
+}
+
+}  // namespace mayahost

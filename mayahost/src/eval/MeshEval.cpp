@@ -1,0 +1,243 @@
+#include "eval/MeshEval.h"
+#include "base/Limits.h"
+
+#include "common/Log.h"
+#include "mesh/MeshFromStored.h"
+#include "mesh/PolyCreators.h"
+#include "eval/HistoryNodes.h"
+
+#include <algorithm>
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace mayahost {
+namespace {
+
+std::vector<float> denseFloats(const Node& node, const std::string& key, size_t components, float absent = 0.f) {
+    std::vector<float> out;
+    const DenseArray* a = node.denseArray(key);
+    if (!a) return out;
+    out.resize(a->count() * components, absent);
+    size_t have = std::min<size_t>(components, a->components);
+    for (size_t e = 0; e < a->count(); ++e)
+        if (a->has(e))
+            for (size_t c = 0; c < have; ++c) out[e * components + c] = float(a->at(e, c));
+    return out;
+}
+
+std::vector<int64_t> multiIndices(const Scene& scene, const Node& node, const char* multi) {
+    PlugPath path;
+    if (!scene.resolvePlug(node, multi, path)) return {};
+    return node.logicalIndices(path);
+}
+
+std::string stringAt(const Scene& scene, const Node& node, const std::string& plug) {
+    PlugPath path;
+    std::string out;
+    if (scene.resolvePlug(node, plug, path)) scene.readString(node, path, out);
+    return out;
+}
+
+StoredMesh readStored(const Scene& scene, const Node& node) {
+    StoredMesh s;
+    s.vertices = denseFloats(node, "vrts", 3);
+    s.tweaks = denseFloats(node, "pnts", 3);
+    if (const DenseArray* ed = node.denseArray("edge")) {
+        s.edges.resize(ed->count() * 3);
+        for (size_t e = 0; e < ed->count(); ++e)
+            for (size_t c = 0; c < 3 && c < ed->components; ++c) s.edges[3 * e + c] = int32_t(ed->at(e, c));
+    }
+    if (const scenefile::Value* faces = node.data("face"))
+        if (const auto* poly = std::get_if<scenefile::PolyFaces>(faces)) s.facesView = poly;
+    s.normals = denseFloats(node, "normals", 3, 1e20f);
+    for (int64_t i : multiIndices(scene, node, "uvSet")) {
+        std::string prefix = "uvSet[" + std::to_string(i) + "]";
+        StoredUVSet set;
+        set.index = int32_t(i);
+        set.name = stringAt(scene, node, prefix + ".uvSetName");
+        if (set.name.empty() && i == 0) set.name = "map1";
+        set.points = denseFloats(node, prefix + ".uvSetPoints", 2);
+        s.uvSets.push_back(std::move(set));
+    }
+    s.currentUVSet = stringAt(scene, node, "currentUVSet");
+    for (int64_t i : multiIndices(scene, node, "colorSet")) {
+        std::string prefix = "colorSet[" + std::to_string(i) + "]";
+        StoredColorSet set;
+        set.index = int32_t(i);
+        set.name = stringAt(scene, node, prefix + ".colorName");
+        set.rgba = denseFloats(node, prefix + ".colorSetPoints", 4);
+        s.colorSets.push_back(std::move(set));
+    }
+    s.currentColorSet = stringAt(scene, node, "currentColorSet");
+    return s;
+}
+
+bool hasStoredData(const Node& node) { return node.denseArray("vrts") || node.data("face"); }
+
+class CreatorReader : public PolyAttributeReader {
+public:
+    CreatorReader(const Scene& scene, const Node& node) : scene_(scene), node_(node) {}
+    bool number(std::string_view shortName, double& value) const override {
+        PlugPath path;
+        if (!scene_.resolvePlug(node_, shortName, path)) return false;
+        PlugReading r = scene_.read(node_, path);
+        if (!r.found || r.numbers.empty()) return false;
+        value = r.numbers[0];
+        return true;
+    }
+    bool vector3(std::string_view shortName, double (&value)[3]) const override {
+        PlugPath path;
+        if (!scene_.resolvePlug(node_, shortName, path)) return false;
+        PlugReading r = scene_.read(node_, path);
+        if (!r.found || r.numbers.size() < 3) return false;
+        for (int i = 0; i < 3; ++i) value[i] = r.numbers[size_t(i)];
+        return true;
+    }
+
+private:
+    const Scene& scene_;
+    const Node& node_;
+};
+
+class HistoryWalker : public HistoryUpstream {
+public:
+    explicit HistoryWalker(const Scene& scene) : scene_(scene) {}
+
+    MeshEvaluation evaluate(const Node& node, int depth) {
+        // The shape itself counts as met: a history that leads back to it is a cycle.
+        visited_.insert(&node);
+        MeshEvaluation result;
+        PlugPath inMesh;
+        PlugRef source;
+        if (scene_.resolvePlug(node, "inMesh", inMesh)) source = scene_.sourceOf(node, inMesh);
+        if (source && depth < limits().maxHistoryDepth) {
+            MeshData mesh;
+            // The walk's own findings land in `result` through `current_`.
+            MeshEvaluation* outer = current_;
+            current_ = &result;
+            const bool evaluated = fromHistory(source, depth + 1, mesh);
+            current_ = outer;
+            if (evaluated) {
+                addTweaks(node, mesh, result);
+                result.mesh = std::make_shared<MeshData>(std::move(mesh));
+                return result;
+            }
+            if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
+        }
+        MeshData mesh;
+        StoredMeshResult stored = meshFromStored(readStored(scene_, node), mesh);
+        result.warnings.insert(result.warnings.end(), stored.warnings.begin(), stored.warnings.end());
+        if (!stored.error.empty()) result.error = node.name() + ": " + stored.error;
+        result.mesh = std::make_shared<MeshData>(std::move(mesh));
+        return result;
+    }
+
+    bool meshAt(const Node& node, const std::string& plug, MeshData& out) override {
+        PlugPath path;
+        if (!scene_.resolvePlug(node, plug, path)) return false;
+        PlugRef source = scene_.sourceOf(node, path);
+        return source && fromHistory(source, depth_ + 1, out);
+    }
+
+private:
+    // The mesh the plug `source` puts out: a mesh shape's own evaluation, a
+    // primitive creator's mesh, an evaluated modifier's or deformer's result,
+    // or, for any other node, the nearest upstream geometry that can be
+    // evaluated.
+    bool fromHistory(const PlugRef& source, int depth, MeshData& out) {
+        const Node& node = *source.node;
+        MeshEvaluation& result = *current_;
+        // A node met twice in one walk is a cycle or a second road to a dead end.
+        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (node.hasFn(MFn::kMesh)) {
+            MeshEvaluation upstream = evaluate(node, depth);
+            result.warnings.insert(result.warnings.end(), upstream.warnings.begin(), upstream.warnings.end());
+            if (!upstream.error.empty()) {
+                result.error = upstream.error;
+                return false;
+            }
+            out = *upstream.mesh;
+            return true;
+        }
+        if (isPolyCreatorType(node.typeName())) {
+            std::string error = makePolyCreatorMesh(node.typeName(), CreatorReader(scene_, node), out);
+            if (error.empty()) return true;
+            result.error = node.name() + ": " + error;
+            return false;
+        }
+        // A deformer's outputGeometry[i] is made from its input[i].
+        const int64_t outputIndex = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+        const int outerDepth = depth_;
+        depth_ = depth;
+        bool evaluated = false;
+        if (const MeshHistoryNode* kind = findMeshHistoryNode(node.typeName())) {
+            evaluated = evaluateHistoryNode(*kind, scene_, node, outputIndex, *this, out, result.warnings);
+        } else {
+            evaluated = passInputOn(node, outputIndex, depth, out);
+            if (evaluated)
+                result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
+                                          ") not evaluated: its input geometry is used");
+            else if (node.hasFn(MFn::kPolyCreator))
+                // A creator this stand-in does not build: say so rather than leave the mesh silently empty.
+                result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
+                                          ") not evaluated: it has no input geometry to pass on");
+        }
+        depth_ = outerDepth;
+        return evaluated;
+    }
+
+    // A node left at rest: its geometry input when it has a known one, else
+    // the first of its inputs that leads to geometry.
+    bool passInputOn(const Node& node, int64_t outputIndex, int depth, MeshData& out) {
+        std::string input = geometryInputOf(scene_, node, outputIndex);
+        if (!input.empty()) return meshAt(node, input, out);
+        for (const Connection* c : scene_.connectionsOf(node, nullptr, false, true)) {
+            if (!c->source || c->source == &node) continue;
+            if (fromHistory(PlugRef{c->source, c->sourcePlug}, depth + 1, out)) return true;
+        }
+        return false;
+    }
+
+    // A shape's pnts move the points its history delivers.
+    void addTweaks(const Node& node, MeshData& mesh, MeshEvaluation& result) {
+        std::vector<float> tweaks = denseFloats(node, "pnts", 3);
+        if (tweaks.size() > mesh.points.size()) {
+            result.warnings.push_back(node.name() + ": tweaks beyond the mesh's vertices ignored");
+            tweaks.resize(mesh.points.size());
+        }
+        for (size_t i = 0; i < tweaks.size(); ++i) mesh.points[i] += tweaks[i];
+    }
+
+    const Scene& scene_;
+    std::unordered_set<const Node*> visited_;
+    MeshEvaluation* current_ = nullptr;
+    int depth_ = 0;
+};
+
+// Each mesh is evaluated once per scene. Holding the node keeps its address
+// from being reused by another node while the entry lives.
+struct MeshCache {
+    std::unordered_map<const Node*, std::pair<std::shared_ptr<const Node>, MeshEvaluation>> entries;
+};
+
+}  // namespace
+
+const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
+    MeshCache& c = scene.cached<MeshCache>();
+    auto it = c.entries.find(&meshNode);
+    if (it != c.entries.end()) return it->second.second;
+    MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
+    if (!result.mesh) result.mesh = std::make_shared<MeshData>();
+    // Said once per mesh, when it is first asked for, as Maya reports what it
+    // could not compute while evaluating.
+    for (const std::string& warning : result.warnings)
+        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << ": " << warning;
+    if (!result.error.empty())
+        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << " is empty: " << result.error;
+    auto& entry = c.entries[&meshNode];
+    entry = {meshNode.shared_from_this(), std::move(result)};
+    return entry.second;
+}
+
+}  // namespace mayahost

@@ -1,0 +1,27 @@
+#pragma once
+// The polygon mesh a mesh shape holds, as Maya has it after loading: the
+// shape's own stored data, or what its construction history feeds into its
+// inMesh (a primitive creator, another mesh shape such as an "Orig"
+// intermediate object), with the shape's own tweaks added. Evaluated once
+// per node and kept.
+
+#include "mesh/MeshData.h"
+#include "db/Scene.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mayahost {
+
+struct MeshEvaluation {
+    std::shared_ptr<const MeshData> mesh;  // never null; empty when nothing could be built
+    std::string error;                     // why the mesh is empty although the file has data
+    std::vector<std::string> warnings;     // upstream nodes not evaluated, data dropped
+    // Normals per face-vertex, filled the first time display geometry is asked for.
+    mutable std::shared_ptr<const std::vector<float>> normals;
+};
+
+const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode);
+
+}  // namespace mayahost

@@ -1,0 +1,48 @@
+#pragma once
+// Helpers shared by the modifier implementations (not part of the API).
+
+#include "mesh/MeshModifiers.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mayahost::meshmod {
+
+// Appends `text` to the caller's warning, "; " between several.
+void addWarning(std::string* warning, const std::string& text);
+
+// True when `mesh` is consistent; else warns in the name of `node` and the
+// caller passes the mesh through.
+bool usableMesh(const MeshData& mesh, const char* node, std::string* warning);
+
+// The faces an optional componentList selects: all faces when absent, else
+// its "f" items (other kinds select no face). A malformed list selects
+// nothing and warns.
+std::vector<int32_t> selectedFaces(const MeshData& mesh, const std::optional<std::vector<std::string>>& items,
+                                   const char* node, std::string* warning);
+
+// Same for edges: "e" items, plus the edges of listed faces.
+std::vector<int32_t> selectedEdges(const MeshData& mesh, const std::optional<std::vector<std::string>>& items,
+                                   const char* node, std::string* warning);
+
+// Reverses the corner order of face `f`'s loops in place (first corner kept),
+// together with every per-corner array.
+void reverseFace(MeshData& mesh, size_t face);
+
+bool isFiniteMatrix(const MMatrix& m);
+
+// 1 per vertex a deformer may move: all when `members` is absent, else the
+// listed ids (ids outside the mesh are dropped with a warning).
+std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,
+                                const char* node, std::string* warning);
+
+// The vertex ids of `items` in their written order (duplicates kept), for
+// lists whose ids pair up with an array of values. Ids at or beyond
+// `vertexCount` are kept for the caller to skip; "vtx[*]" means every
+// vertex. Error text for a malformed item, another kind, or more than
+// `maxIds` ids in all (which would pair with nothing).
+std::string expandVertexItems(const std::vector<std::string>& items, size_t vertexCount, size_t maxIds,
+                              std::vector<int64_t>& ids);
+
+}  // namespace mayahost::meshmod

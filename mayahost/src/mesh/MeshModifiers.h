@@ -1,0 +1,341 @@
+#pragma once
+// Maya's simple polygon modifiers and deformers as pure functions on MeshData:
+// the history walk reads a node's attributes into its parameter struct and
+// calls the matching apply function on the mesh arriving at the node's input.
+//
+// Every struct names the node's attributes as Maya spells them (long name,
+// short name and how a .ma file writes the value in the comment) and starts
+// from the node's default, which is what a file leaves out.
+//
+// None of these functions throws or reads out of bounds on bad parameters:
+// ids outside the mesh, malformed component lists, singular or non-finite
+// matrices give a warning (appended to `*warning` when it is not null, several
+// joined by "; ") and the affected part passes through unchanged. A mesh that
+// fails meshDataError passes through whole with a warning.
+
+#include "mesh/MeshData.h"
+
+#include <maya/MMatrix.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mayahost {
+
+// --- Component lists ------------------------------------------------------
+
+// A componentList as a .ma file writes it: `-type "componentList" 2 "f[0]"
+// "f[3:5]"`, items named "vtx", "e", "f" or "map", each with one index, an
+// inclusive range "a:b" or "*" (all). Indices are sorted and unique.
+struct ComponentSelection {
+    std::vector<int32_t> vertices;
+    std::vector<int32_t> edges;
+    std::vector<int32_t> faces;
+    std::vector<int32_t> uvs;
+    bool empty() const { return vertices.empty() && edges.empty() && faces.empty() && uvs.empty(); }
+};
+
+// How many of each component kind a mesh has: the bounds the items are checked against.
+struct ComponentLimits {
+    size_t vertices = 0, edges = 0, faces = 0, uvs = 0;
+};
+
+// Limits of `mesh`; uvs counts the points of the uv set `uvSet` (the current
+// set when negative, zero when the mesh has no such set).
+ComponentLimits componentLimits(const MeshData& mesh, int uvSet = -1);
+
+// Parses `items` into `out`. Returns an empty string on success, else a
+// sentence naming the first bad item (unknown kind, malformed range, index
+// beyond the limit); `out` is then left empty.
+std::string parseComponentList(const std::vector<std::string>& items, const ComponentLimits& limits,
+                               ComponentSelection& out);
+
+// --- transformGeometry ----------------------------------------------------
+
+struct TransformGeometryParams {
+    MMatrix transform;             // transform (txf): setAttr ".txf" -type "matrix" 16 numbers row by row
+    bool invertTransform = false;  // invertTransform (itf)
+    int freezeNormals = 0;         // freezeNormals (fn): 0 user normals follow the transform, else they stay
+    bool reverseNormals = false;   // reverseNormals (rn): flip every face, user normals keep their direction
+};
+
+// Points go through the matrix as row vectors (p * M, divided by w when the
+// last column is not 0 0 0 1); user normals through its inverse transpose.
+MeshData applyTransformGeometry(const MeshData& in, const TransformGeometryParams& params, std::string* warning);
+
+// --- tweak ----------------------------------------------------------------
+
+struct TweakVector {
+    int32_t index = 0;   // the vertex id (the multi index of vl[0].vt[i] or pl[0].cp[i])
+    float x = 0, y = 0, z = 0;
+};
+
+struct TweakParams {
+    // vlist (vl)[0].vertex (vt)[i]: float3, e.g. setAttr -s 3 ".vl[0].vt[0:2]" -type "float3" ...
+    // (plist (pl)[0].controlPoints (cp)[i] holds the same for other geometry; pass either here).
+    std::vector<TweakVector> vertex;
+    bool relativeTweak = true;  // relativeTweak (rtw): added to the point, else the point's new position
+    double envelope = 1.0;      // envelope (en): fraction of the tweak applied
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
+};
+
+MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* warning);
+
+// --- groupParts / groupId ----------------------------------------------------
+
+struct GroupPartsParams {
+    std::vector<std::string> inputComponents;        // inputComponents (ic): componentList
+    std::vector<std::string> inputRemoveComponent;   // inputRemoveComponent (irc): componentList
+    int32_t groupId = 0;                             // groupId (gi): from the connected groupId node's id
+};
+
+// The components groupParts tags on `mesh`: ic minus irc. The mesh itself
+// passes through unchanged (the tag matters only for shading assignment).
+// A malformed list yields an empty selection and a warning.
+ComponentSelection groupPartsComponents(const MeshData& mesh, const GroupPartsParams& params, std::string* warning);
+
+// --- polyNormal -------------------------------------------------------------
+
+enum class PolyNormalMode {
+    Reverse = 0,               // flip the selected faces
+    Propagate = 1,             // turn the rest of each shell to agree with the selected faces
+    Conform = 2,               // turn each shell touched by the selection to its majority direction
+    ReverseAndCut = 3,         // flip the selected faces (the cut along their border is not made)
+    ReverseAndPropagate = 4,   // flip the selected faces, then propagate them over their shells
+};
+
+struct PolyNormalParams {
+    // inputComponents (ics): componentList of faces, e.g. "f[*]"; absent means the whole mesh.
+    std::optional<std::vector<std::string>> inputComponents;
+    PolyNormalMode normalMode = PolyNormalMode::Reverse;  // normalMode (nm): enum index
+    bool userNormalMode = true;                           // userNormalMode (unm): flip user normals too
+};
+
+// A face is flipped by reversing its loops while keeping each loop's first
+// corner: (a b c d) becomes (a d c b); uvs, colours and user normals follow
+// their corners.
+MeshData applyPolyNormal(const MeshData& in, const PolyNormalParams& params, std::string* warning);
+
+// --- polySoftEdge -------------------------------------------------------------
+
+struct PolySoftEdgeParams {
+    // inputComponents (ics): componentList of edges, "e[*]"; faces select their edges.
+    // Absent means the whole mesh.
+    std::optional<std::vector<std::string>> inputComponents;
+    double angle = 30.0;  // angle (a): degrees (the file's angle unit; the caller converts radians)
+};
+
+// A selected edge becomes hard when the normals of two faces sharing it are
+// more than `angle` apart, else soft. Border edges have nothing to crease
+// against and become soft.
+MeshData applyPolySoftEdge(const MeshData& in, const PolySoftEdgeParams& params, std::string* warning);
+
+// --- polyTriangulate ---------------------------------------------------------
+
+struct PolyTriangulateParams {
+    // inputComponents (ics): componentList of faces; absent means the whole mesh.
+    std::optional<std::vector<std::string>> inputComponents;
+};
+
+// Every selected face of more than three corners (or with holes) is replaced
+// in place by its triangles, in the order the display triangulation gives
+// them, so the ids of later faces grow by the triangles added before them.
+// New edges are appended, soft; per-corner data follows the corners.
+MeshData applyPolyTriangulate(const MeshData& in, const PolyTriangulateParams& params, std::string* warning);
+
+// --- polyColorPerVertex ------------------------------------------------------
+
+// One entry of vertexColor (vclr)[v]. Colour and alpha are separate
+// attributes; a value the file does not set is absent.
+struct VertexFaceColor {
+    int32_t face = 0;                          // the multi index of vertexFaceColor (vfcl)[f]
+    std::optional<std::array<float, 3>> rgb;   // vertexFaceColorRGB (frgb): float3
+    std::optional<float> alpha;                // vertexFaceAlpha (vfal)
+};
+
+struct VertexColor {
+    int32_t vertex = 0;                        // the multi index of vertexColor (vclr)[v]
+    std::optional<std::array<float, 3>> rgb;   // vertexColorRGB (vrgb): float3
+    std::optional<float> alpha;                // vertexAlpha (vxal)
+    std::vector<VertexFaceColor> faceColors;   // vertexFaceColor (vfcl)
+};
+
+struct PolyColorPerVertexParams {
+    std::vector<VertexColor> vertexColor;       // vertexColor (vclr)
+    std::string colorSetName = "colorSet1";     // colorSetName (cn): string
+    bool clamped = false;                       // clamped (clam): colours held to [0, 1]
+};
+
+// Writes the colours into the set named colorSetName, made (and made
+// current) when the mesh has none of that name. A face-vertex takes its
+// face colour, else its vertex colour; a missing alpha is 1; a face-vertex
+// the node does not mention keeps what it had.
+MeshData applyPolyColorPerVertex(const MeshData& in, const PolyColorPerVertexParams& params, std::string* warning);
+
+// --- polyTweakUV -------------------------------------------------------------
+
+struct UVTweak {
+    int32_t index = 0;   // the uv id (multi index of uvTweak (uvtk)[i])
+    float u = 0, v = 0;
+};
+
+struct PolyTweakUVParams {
+    // uvTweak (uvtk)[i]: float2, e.g. setAttr -s 4 ".uvtk[0:3]" -type "float2" ...
+    std::vector<UVTweak> uvTweak;
+    std::string uvSetName;  // uvSetName (uvs): empty means the mesh's current set
+};
+
+MeshData applyPolyTweakUV(const MeshData& in, const PolyTweakUVParams& params, std::string* warning);
+
+// --- skinCluster -------------------------------------------------------------
+
+struct SkinWeight {
+    int32_t influence = 0;  // the multi index of weights (w)[j]: the logical index of matrix/bindPreMatrix
+    double weight = 0.0;
+};
+
+enum class SkinNormalizeWeights {
+    None = 0,         // weights used as stored
+    Interactive = 1,  // kept normalised while editing: used as stored
+    Post = 2,         // divided by their sum when deforming
+};
+
+struct SkinClusterParams {
+    // weightList (wl)[v].weights (w)[j]: sparse; a .ma writes ".wl[0:7].w" with,
+    // per vertex, a count followed by influence/weight pairs. Index = vertex id.
+    std::vector<std::vector<SkinWeight>> weightList;
+    // bindPreMatrix (pm)[j]: "matrix"; an absent entry is the identity.
+    std::vector<std::optional<MMatrix>> bindPreMatrix;
+    // matrix (ma)[j]: the influences' world matrices at the current time
+    // (connected from the joints' worldMatrix; the caller evaluates them).
+    std::vector<std::optional<MMatrix>> matrix;
+    MMatrix geomMatrix;   // geomMatrix (gm): the shape's world matrix when it was bound
+    SkinNormalizeWeights normalizeWeights = SkinNormalizeWeights::Interactive;  // normalizeWeights (nw)
+    int skinningMethod = 0;     // skinningMethod (skm): 0 linear; dual quaternion is not evaluated
+    double envelope = 1.0;      // envelope (en)
+    bool deformUserNormals = true;  // deformUserNormals (dun)
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
+};
+
+// Linear blend skinning: p' = p * gm * (sum_j w_j * pm_j * ma_j) * inverse(gm),
+// blended with the input by the envelope. A vertex whose weights sum to zero
+// goes to the shape's origin as in Maya (a warning counts them); a vertex
+// without a weightList entry keeps its point. User normals go through the
+// inverse transpose of each vertex's blended matrix.
+MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, std::string* warning);
+
+// --- blendShape ----------------------------------------------------------------
+
+// inputTarget (it)[0].inputTargetGroup (itg)[t].inputTargetItem (iti)[i]: one
+// shape of a target, reached at weight (i - 5000) / 1000 (6000 is the full
+// target, others are in-betweens).
+struct BlendShapeTargetItem {
+    int32_t itemIndex = 6000;
+    // inputPointsTarget (ipt): "pointArray" (x y z w per point; pass x y z):
+    // offsets from the base, one per id of inputComponentsTarget.
+    std::vector<float> inputPointsTarget;
+    // inputComponentsTarget (ict): componentList of vertices, e.g. "vtx[0]" "vtx[6:7]".
+    // Absent with as many offsets as the mesh has vertices: one per vertex.
+    std::optional<std::vector<std::string>> inputComponentsTarget;
+    // inputGeomTarget (igt): when a live target mesh is connected, its points
+    // (x y z per vertex); the offsets are then target minus base and the two
+    // fields above are ignored.
+    std::optional<std::vector<float>> inputGeomTarget;
+};
+
+struct BlendShapeTarget {
+    int32_t index = 0;                          // t: inputTargetGroup and weight index
+    std::vector<BlendShapeTargetItem> items;    // inputTargetItem (iti)
+    std::vector<std::optional<float>> targetWeights;  // targetWeights (tw)[v]: absent entries are 1
+};
+
+struct BlendShapeParams {
+    std::vector<double> weight;                 // weight (w)[t]: setAttr ".w[0]" 0.5; absent entries are 0
+    double envelope = 1.0;                      // envelope (en)
+    std::vector<BlendShapeTarget> targets;
+    std::vector<std::optional<float>> baseWeights;  // inputTarget[0].baseWeights (bw)[v]: absent entries are 1
+    // The vertices of the deformer's set (the components of the groupParts
+    // feeding its input, e.g. "vtx[*]"); absent means every vertex. Others keep their points.
+    std::optional<std::vector<int32_t>> members;
+};
+
+// p' = p + en * bw_v * sum_t tw_tv * offset_t(w_t), where offset_t is the
+// piecewise-linear path through the target's items (and the zero offset at
+// weight 0), extended along its end pieces: a single full target gives w_t * delta_t.
+MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std::string* warning);
+
+// --- polyUnite -------------------------------------------------------------------
+
+enum class UnionUVSets {
+    NoMerge = 0,      // every input's sets become sets of their own ("map1", "map11" ...)
+    ByName = 1,       // sets of the same name become one
+    ByUVLinks = 2,    // merged so that uv links keep working: evaluated as ByName
+};
+
+// One input of the union: inputPoly (ip)[i] with its inputMat (im)[i].
+struct UnionInput {
+    MeshData mesh;
+    MMatrix matrix;   // the input shape's world matrix; points go through it as row vectors
+};
+
+struct PolyUniteParams {
+    std::vector<UnionInput> inputs;                    // in logical index order
+    UnionUVSets mergeUVSets = UnionUVSets::ByName;     // mergeUVSets (muv): enum index
+};
+
+// All inputs one after the other: vertices, faces, edges with their
+// hardness, uvs, colours and user normals, each input's ids offset by what
+// the inputs before it hold. Points are multiplied by their input's matrix,
+// user normals by its inverse transpose. Colour sets merge by name. An
+// input that is inconsistent or has a non-finite matrix is left out with a
+// warning.
+MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning);
+
+// --- deleteComponent ---------------------------------------------------------------
+
+struct DeleteComponentParams {
+    // deleteComponents (dc): componentList, e.g. "f[2]" "f[5:7]".
+    std::vector<std::string> deleteComponents;
+};
+
+// Removes the listed faces; their edges no remaining face walks, and the
+// vertices, uvs and colours no remaining face uses, go with them; what stays
+// keeps its relative order. Listed
+// edges and vertices (which Maya dissolves, merging the faces around them)
+// are not evaluated: they stay, with a warning.
+MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning);
+
+// --- polySubdFace ---------------------------------------------------------------
+
+enum class SubdFaceMode {
+    Quads = 0,       // a point in the middle and one on every edge: one quad per corner
+    Triangles = 1,   // a point in the middle: one triangle per side
+};
+
+struct PolySubdFaceParams {
+    // inputComponents (ics): componentList of faces; absent means the whole mesh.
+    std::optional<std::vector<std::string>> inputComponents;
+    int divisions = 1;                       // divisions (dv): steps, each applied to the faces the last one made
+    SubdFaceMode mode = SubdFaceMode::Quads; // mode (m)
+};
+
+// Linear subdivision of the selected faces, `divisions` times. Per step,
+// per selected face in id order: the midpoints of its edges not split yet
+// (in corner order), then its centre, are appended as vertices; the face is
+// replaced in place by its first part (the one at its first corner) and the
+// other parts are appended after the last face. Quads mode splits the edges
+// it uses, so an unselected neighbour gains the midpoint as a corner. A split
+// edge keeps its id for the half at its first vertex; new edges are
+// appended, halves with the flag of their edge, inner edges soft. Uvs,
+// colours and user normals are interpolated. Faces with holes stay whole.
+// Face ids after it are this stand-in's own order.
+MeshData applyPolySubdFace(const MeshData& in, const PolySubdFaceParams& params, std::string* warning);
+
+}  // namespace mayahost

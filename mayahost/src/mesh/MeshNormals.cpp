@@ -1,0 +1,179 @@
+#include "mesh/MeshNormals.h"
+
+#include "mesh/MeshValidate.h"
+#include "mesh/MeshVec.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace mayahost {
+namespace {
+
+constexpr float kUnsetNormal = 1e19f;
+
+MeshVec loopNormal(const MeshData& m, uint32_t begin, uint32_t end) {
+    MeshVec n;
+    const float* pts = m.points.data();
+    for (uint32_t i = begin; i < end; ++i) {
+        MeshVec a = meshPoint(pts, m.faceVertices[i]);
+        MeshVec b = meshPoint(pts, m.faceVertices[i + 1 == end ? begin : i + 1]);
+        n.x += (a.y - b.y) * (a.z + b.z);
+        n.y += (a.z - b.z) * (a.x + b.x);
+        n.z += (a.x - b.x) * (a.y + b.y);
+    }
+    return n;
+}
+
+// Newell vector of a face's outer loop: direction is the face normal,
+// length twice its area.
+MeshVec outerLoopNormal(const MeshData& m, size_t face) {
+    uint32_t loop = m.faceLoopStart[face];
+    return loopNormal(m, m.loopStart[loop], m.loopStart[loop + 1]);
+}
+
+// Edges incident to each vertex, so that the edge between two corners is
+// found by scanning a handful of entries.
+struct VertexEdges {
+    std::vector<uint32_t> offset, edge;
+
+    explicit VertexEdges(const MeshData& m) : offset(m.numVertices() + 1, 0), edge(m.edges.size()) {
+        for (int32_t v : m.edges) ++offset[size_t(v) + 1];
+        for (size_t i = 1; i < offset.size(); ++i) offset[i] += offset[i - 1];
+        std::vector<uint32_t> fill(offset.begin(), offset.end() - 1);
+        for (size_t i = 0; i < m.edges.size(); ++i) edge[fill[size_t(m.edges[i])]++] = uint32_t(i / 2);
+    }
+
+    int64_t find(const MeshData& m, int32_t a, int32_t b) const {
+        for (uint32_t i = offset[size_t(a)]; i < offset[size_t(a) + 1]; ++i) {
+            uint32_t e = edge[i];
+            if ((m.edges[2 * e] == a && m.edges[2 * e + 1] == b) || (m.edges[2 * e] == b && m.edges[2 * e + 1] == a))
+                return e;
+        }
+        return -1;
+    }
+};
+
+struct Groups {
+    std::vector<uint32_t> parent;
+
+    explicit Groups(size_t n) : parent(n) {
+        for (size_t i = 0; i < n; ++i) parent[i] = uint32_t(i);
+    }
+    uint32_t find(uint32_t i) {
+        while (parent[i] != i) {
+            parent[i] = parent[parent[i]];
+            i = parent[i];
+        }
+        return i;
+    }
+    void join(uint32_t a, uint32_t b) {
+        a = find(a), b = find(b);
+        if (a != b) parent[std::max(a, b)] = std::min(a, b);
+    }
+};
+
+// Joins the corners of faces that meet across soft edges, vertex by vertex.
+void joinAcrossSoftEdges(const MeshData& m, Groups& groups) {
+    if (m.edgeSmooth.empty()) return;  // no flags: every edge hard
+    VertexEdges vertexEdges(m);
+    constexpr uint32_t kUnseen = UINT32_MAX;
+    std::vector<uint32_t> firstAt0(m.numEdges(), kUnseen), firstAt1(m.numEdges(), kUnseen);
+    for (size_t loop = 0; loop < m.numLoops(); ++loop) {
+        uint32_t begin = m.loopStart[loop], end = m.loopStart[loop + 1];
+        for (uint32_t i = begin; i < end; ++i) {
+            uint32_t j = i + 1 == end ? begin : i + 1;
+            int32_t a = m.faceVertices[i], b = m.faceVertices[j];
+            if (a == b) continue;
+            int64_t e = vertexEdges.find(m, a, b);
+            if (e < 0 || !m.edgeSmooth[size_t(e)]) continue;
+            uint32_t at0 = m.edges[2 * size_t(e)] == a ? i : j;
+            uint32_t at1 = at0 == i ? j : i;
+            if (firstAt0[size_t(e)] == kUnseen) {
+                firstAt0[size_t(e)] = at0;
+                firstAt1[size_t(e)] = at1;
+            } else {
+                groups.join(firstAt0[size_t(e)], at0);
+                groups.join(firstAt1[size_t(e)], at1);
+            }
+        }
+    }
+}
+
+double cornerAngle(const MeshData& m, uint32_t prev, uint32_t corner, uint32_t next) {
+    const float* pts = m.points.data();
+    MeshVec c = meshPoint(pts, m.faceVertices[corner]);
+    MeshVec a = meshPoint(pts, m.faceVertices[prev]) - c;
+    MeshVec b = meshPoint(pts, m.faceVertices[next]) - c;
+    return std::atan2(a.cross(b).length(), a.dot(b));
+}
+
+bool userNormalSet(const MeshData& m, size_t corner) {
+    if (m.faceVertexNormals.empty()) return false;
+    const float* n = &m.faceVertexNormals[3 * corner];
+    return std::fabs(n[0]) < kUnsetNormal && std::fabs(n[1]) < kUnsetNormal && std::fabs(n[2]) < kUnsetNormal;
+}
+
+}  // namespace
+
+std::vector<float> computeFaceNormals(const MeshData& mesh) {
+    if (!meshDataError(mesh).empty()) return {};
+    std::vector<float> out(3 * mesh.numFaces());
+    for (size_t f = 0; f < mesh.numFaces(); ++f) {
+        MeshVec n = outerLoopNormal(mesh, f).normalized();
+        out[3 * f] = float(n.x), out[3 * f + 1] = float(n.y), out[3 * f + 2] = float(n.z);
+    }
+    return out;
+}
+
+std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting weighting) {
+    if (!meshDataError(m).empty()) return {};
+    size_t corners = m.numFaceVertices();
+    Groups groups(corners);
+    joinAcrossSoftEdges(m, groups);
+    // Parents always have lower indices, so one ascending pass points every corner at its root.
+    std::vector<uint32_t>& root = groups.parent;
+    for (size_t c = 0; c < corners; ++c) root[c] = root[root[c]];
+
+    // Each group's weighted sum builds up in its root corner's slot of the result.
+    std::vector<float> out(3 * corners, 0.f);
+    for (size_t f = 0; f < m.numFaces(); ++f) {
+        MeshVec faceVec = outerLoopNormal(m, f);
+        MeshVec unit = faceVec.normalized();
+        double area = faceVec.length() / 2;
+        for (uint32_t loop = m.faceLoopStart[f]; loop < m.faceLoopStart[f + 1]; ++loop) {
+            uint32_t begin = m.loopStart[loop], end = m.loopStart[loop + 1];
+            for (uint32_t c = begin; c < end; ++c) {
+                double weight = 1;
+                if (weighting == NormalWeighting::AreaWeighted || weighting == NormalWeighting::AngleAndArea)
+                    weight *= area;
+                if (weighting == NormalWeighting::AngleWeighted || weighting == NormalWeighting::AngleAndArea)
+                    weight *= cornerAngle(m, c == begin ? end - 1 : c - 1, c, c + 1 == end ? begin : c + 1);
+                float* sum = &out[3 * size_t(root[c])];
+                sum[0] += float(unit.x * weight), sum[1] += float(unit.y * weight), sum[2] += float(unit.z * weight);
+            }
+        }
+    }
+    for (size_t f = 0; f < m.numFaces(); ++f) {
+        for (uint32_t c = m.loopStart[m.faceLoopStart[f]]; c < m.loopStart[m.faceLoopStart[f + 1]]; ++c) {
+            if (root[c] != c) continue;
+            float* n = &out[3 * size_t(c)];
+            MeshVec sum{n[0], n[1], n[2]};
+            // Opposite faces cancelling out (or weights all zero) leave the corner its own face's normal.
+            MeshVec v = sum.length() > 0 ? sum.normalized() : outerLoopNormal(m, f).normalized();
+            n[0] = float(v.x), n[1] = float(v.y), n[2] = float(v.z);
+        }
+    }
+    // Members copy their root's value (so a group's corners are bit-identical), then user normals win.
+    for (size_t c = 0; c < corners; ++c) {
+        float* n = &out[3 * c];
+        if (userNormalSet(m, c)) {
+            n[0] = m.faceVertexNormals[3 * c], n[1] = m.faceVertexNormals[3 * c + 1], n[2] = m.faceVertexNormals[3 * c + 2];
+        } else if (root[c] != c) {
+            const float* r = &out[3 * size_t(root[c])];
+            n[0] = r[0], n[1] = r[1], n[2] = r[2];
+        }
+    }
+    return out;
+}
+
+}  // namespace mayahost

@@ -123,6 +123,11 @@ public:
                 result.mesh = std::make_shared<MeshData>(std::move(mesh));
                 return result;
             }
+            // A history that leads to nothing evaluable (surfaces, curves)
+            // names the node feeding the mesh, unless the walk said why.
+            if (result.warnings.empty() && result.error.empty())
+                result.warnings.push_back("node type " + source.node->typeName() + " (" + source.node->name() +
+                                          ") not evaluated: it has no input geometry to pass on");
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
         MeshData mesh;

@@ -7,11 +7,15 @@ namespace {
 
 std::string num(size_t n) { return std::to_string(n); }
 
-std::string buildPoints(StoredMesh& s, MeshData& m) {
+std::string buildPoints(StoredMesh& s, MeshData& m, std::vector<std::string>& warnings) {
     if (s.vertices.size() % 3) return "vertex list is not made of x y z triples";
     if (s.tweaks.size() % 3) return "tweak list is not made of x y z triples";
-    if (s.tweaks.size() > s.vertices.size())
-        return "mesh has " + num(s.tweaks.size() / 3) + " tweaks for " + num(s.vertices.size() / 3) + " vertices";
+    // Maya keeps tweaks of vertices a later edit removed; they move nothing.
+    if (s.tweaks.size() > s.vertices.size()) {
+        warnings.push_back(num((s.tweaks.size() - s.vertices.size()) / 3) + " tweaks beyond the mesh's " +
+                           num(s.vertices.size() / 3) + " vertices ignored");
+        s.tweaks.resize(s.vertices.size());
+    }
     m.points = std::move(s.vertices);
     for (size_t i = 0; i < s.tweaks.size(); ++i) m.points[i] += s.tweaks[i];
     return {};
@@ -168,7 +172,7 @@ std::string buildNormals(StoredMesh& s, MeshData& m) {
 StoredMeshResult meshFromStored(StoredMesh stored, MeshData& mesh) {
     StoredMeshResult result;
     mesh = MeshData{};
-    result.error = buildPoints(stored, mesh);
+    result.error = buildPoints(stored, mesh, result.warnings);
     if (result.error.empty()) result.error = buildEdges(stored, mesh);
     if (result.error.empty()) result.error = buildFaces(facesOf(stored), mesh);
     if (result.error.empty()) result.error = buildUVs(stored, mesh);

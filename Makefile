@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CONFIG  ?= RelWithDebInfo
 EXTRA_CMAKE_ARGS ?=
 
-.PHONY: all build configure test bench demo clean
+.PHONY: all build configure programs test bench demo corpus-check clean
 
 all: build
 
@@ -17,8 +17,16 @@ configure: $(BUILD)/build.ninja
 build: configure
 	$(CMAKE) --build $(BUILD) -j $(JOBS)
 
+# The programs alone: no test or benchmark framework needed.
+programs: configure
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target mayaimport glowbox-import
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Converts every corpus scene and compares the output with the stored sums.
+corpus-check: programs
+	tests/corpus_output/check.sh $(BUILD)
 
 # Every benchmark program in build/bench, one after the other.
 bench: build
@@ -26,7 +34,7 @@ bench: build
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
 
 # Converts the bundled example scene with the launcher and shows what came out.
-demo: build
+demo: programs
 	@mkdir -p $(BUILD)/demo
 	$(BUILD)/bin/glowbox-import examples/demo_scene.ma -o $(BUILD)/demo/demo_scene.dal
 	@echo "== $(BUILD)/demo/demo_scene.dal: $$(wc -c < $(BUILD)/demo/demo_scene.dal) bytes"

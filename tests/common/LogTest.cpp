@@ -4,69 +4,46 @@
 
 #include <chrono>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
 #include <regex>
+#include <stdexcept>
 #include <thread>
 
+#include "TestEnv.h"
+
 namespace fs = std::filesystem;
+using commontest::readFile;
+using commontest::ScopedEnv;
+using commontest::writeFile;
 
 namespace {
 
 constexpr const char* kPrefix = R"(\d\d:\d\d:\d\d\.\d{3})";
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
+fs::path makeScratchFolder() {
+  std::string pattern = (fs::temp_directory_path() / "glowbox-log-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
+  fs::create_directories(fs::path(pattern) / "tmp");
+  return pattern;
 }
 
 // Points every location the log consults into a private scratch folder and
 // gives the logger a fresh start; undoes both afterwards.
 class LogTest : public testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"TMPDIR", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME"}) {
-      const char* value = std::getenv(name);
-      savedEnv_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    std::string pattern = (fs::temp_directory_path() / "glowbox-log-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    tmp_ = root_ / "tmp";
-    fs::create_directories(tmp_);
-    setenv("TMPDIR", tmp_.c_str(), 1);
-    setenv("VANTOR_SYSCONFDIR", (root_ / "etc").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    setenv("HOME", (root_ / "home").c_str(), 1);
-    savedLevel_ = reportingLevel();
+  LogTest() {
     reportingLevel() = logDEBUG4;
     Output2FILE::resetForTesting();
   }
-
-  void TearDown() override {
+  ~LogTest() override {
     Output2FILE::resetForTesting();
     reportingLevel() = savedLevel_;
-    for (const auto& [name, value] : savedEnv_) {
-      if (value)
-        setenv(name.c_str(), value->c_str(), 1);
-      else
-        unsetenv(name.c_str());
-    }
     std::error_code ignored;
     fs::remove_all(root_, ignored);
   }
 
   // The temporary folder keeps its trailing separator and gets one more.
-  std::string tempLog() const { return tmp_.string() + "//sceneapi.log"; }
+  std::string tempLog() const { return tmp_ + "//sceneapi.log"; }
 
   void writeMachineRecord(const std::string& ini) { writeFile(root_ / "etc/vantor/registry.ini", ini); }
   void writeUserRecord(const std::string& ini) { writeFile(root_ / "config/vantor/registry.ini", ini); }
@@ -76,50 +53,27 @@ class LogTest : public testing::Test {
            "]\nResourceFolder=" + folder + "\n";
   }
 
-  fs::path root_, tmp_;
-  std::map<std::string, std::optional<std::string>> savedEnv_;
-  int savedLevel_ = logDEBUG4;
+  const int savedLevel_ = reportingLevel();
+  const fs::path root_ = makeScratchFolder();
+  const std::string tmp_ = (root_ / "tmp").string();
+  ScopedEnv tmpDir_{"TMPDIR", tmp_.c_str()};
+  ScopedEnv machine_{"VANTOR_SYSCONFDIR", (root_ / "etc").c_str()};
+  ScopedEnv user_{"XDG_CONFIG_HOME", (root_ / "config").c_str()};
+  ScopedEnv home_{"HOME", (root_ / "home").c_str()};
 };
 
-TEST_F(LogTest, RecordCarriesFileLineTimeAndLevelBeforeTheMessage) {
-  const int line = __LINE__; LOG(logINFO) << "hello " << 42 << ' ' << 1.5;
-  const std::string text = readFile(tempLog());
-  const std::regex record(std::string("LogTest\\.cpp:") + std::to_string(line) + " - " + kPrefix +
-                          " INFO:  hello 42 1\\.5\n");
-  EXPECT_TRUE(std::regex_match(text, record)) << text;
-}
-
-TEST_F(LogTest, EachLevelShowsItsName) {
-  for (LogLevel level : {logERROR, logWARNING, logDEBUG, logDEBUG1, logDEBUG2, logDEBUG3, logDEBUG4})
-    LOG(level) << "m";
-  const std::string text = readFile(tempLog());
-  const std::regex record(std::string("(LogTest\\.cpp:\\d+ - ") + kPrefix + " ([A-Z0-9]+):  m\n)");
-  std::vector<std::string> names;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), record); it != std::sregex_iterator(); ++it)
-    names.push_back((*it)[2]);
-  EXPECT_EQ(names, (std::vector<std::string>{"ERROR", "WARNING", "DEBUG", "DEBUG1", "DEBUG2", "DEBUG3", "DEBUG4"}));
-}
-
-TEST_F(LogTest, RecordsAreAppendedToEarlierContent) {
+TEST_F(LogTest, RecordsCarryFileLineTimeAndLevelBeforeTheMessageAndAreAppended) {
   writeFile(tempLog(), "earlier run\n");
-  LOG(logERROR) << "first";
-  LOG(logERROR) << "second";
+  const int line = __LINE__; LOG(logINFO) << "hello " << 42 << ' ' << 1.5;
+  LOG(logWARNING) << "line one\nline two\n" << "line three";  // one prefix, one final newline
   const std::string text = readFile(tempLog());
-  EXPECT_EQ(text.rfind("earlier run\n", 0), 0u) << text;
-  const size_t first = text.find("ERROR:  first\n");
-  ASSERT_NE(first, std::string::npos) << text;
-  EXPECT_NE(text.find("ERROR:  second\n", first), std::string::npos) << text;
+  const std::regex records("earlier run\nLogTest\\.cpp:" + std::to_string(line) + " - " + kPrefix +
+                           " INFO:  hello 42 1\\.5\nLogTest\\.cpp:" + std::to_string(line + 1) + " - " + kPrefix +
+                           " WARNING:  line one\nline two\nline three\n");
+  EXPECT_TRUE(std::regex_match(text, records)) << text;
 }
 
-TEST_F(LogTest, EmbeddedNewlinesFollowOnePrefixAndEndWithOneNewline) {
-  LOG(logWARNING) << "line one\nline two\n" << "line three";
-  const std::string text = readFile(tempLog());
-  const std::regex record(std::string("LogTest\\.cpp:\\d+ - ") + kPrefix +
-                          " WARNING:  line one\nline two\nline three\n");
-  EXPECT_TRUE(std::regex_match(text, record)) << text;
-}
-
-TEST_F(LogTest, DisabledStatementsEvaluateNothing) {
+TEST_F(LogTest, DisabledStatementsEvaluateNothingAndNoneDisablesNone) {
   reportingLevel() = logINFO;
   int evaluations = 0;
   auto expensive = [&evaluations] { return ++evaluations; };
@@ -130,10 +84,7 @@ TEST_F(LogTest, DisabledStatementsEvaluateNothing) {
   LOG(logINFO) << "kept " << expensive();
   EXPECT_EQ(evaluations, 1);
   EXPECT_NE(readFile(tempLog()).find("INFO:  kept 1\n"), std::string::npos);
-}
-
-TEST_F(LogTest, ReportingLevelNoneAdmitsEverythingLikeDebug4) {
-  reportingLevel() = FILELog::fromString("NONE");
+  reportingLevel() = FILELog::fromString("NONE");  // admits everything, like DEBUG4
   LOG(logDEBUG4) << "deepest";
   EXPECT_NE(readFile(tempLog()).find("DEBUG4:  deepest\n"), std::string::npos);
 }
@@ -175,16 +126,7 @@ TEST(LogPrefix, ShowsTheBaseNameAfterEitherKindOfSeparator) {
   EXPECT_EQ(prefixFileAndLine("", 0), ":0");
 }
 
-TEST(LogPrefix, LevelNameIsFollowedByAColonAndTwoBlanks) {
-  MemorySink::records().clear();
-  { Log<MemorySink>().get(logDEBUG2, "a.cpp", 9) << "two\nlines"; }
-  ASSERT_EQ(MemorySink::records().size(), 1u);
-  EXPECT_TRUE(std::regex_match(MemorySink::records()[0],
-                               std::regex(std::string("a\\.cpp:9 - ") + kPrefix + " DEBUG2:  two\nlines\n")))
-      << MemorySink::records()[0];
-}
-
-TEST_F(LogTest, FromStringReadsExactNames) {
+TEST_F(LogTest, FromStringReadsExactNamesAndWarnsOfOthers) {
   const std::pair<const char*, LogLevel> names[] = {
       {"ERROR", logERROR},   {"WARNING", logWARNING}, {"INFO", logINFO},     {"DEBUG", logDEBUG},
       {"DEBUG1", logDEBUG1}, {"DEBUG2", logDEBUG2},   {"DEBUG3", logDEBUG3}, {"DEBUG4", logDEBUG4},
@@ -194,9 +136,7 @@ TEST_F(LogTest, FromStringReadsExactNames) {
     EXPECT_EQ(FILELog::toString(level), name);
   }
   EXPECT_FALSE(fs::exists(tempLog())) << "known names make no record";
-}
-
-TEST_F(LogTest, UnknownLevelNameWarnsEvenWhenWarningsAreFilteredAndGivesInfo) {
+  // Unknown names warn even when warnings are filtered, and give INFO.
   reportingLevel() = logERROR;
   EXPECT_EQ(FILELog::fromString("debug"), logINFO);
   EXPECT_EQ(FILELog::fromString(""), logINFO);
@@ -226,84 +166,62 @@ TEST_F(LogTest, TimeStampCountsMillisecondsFromTheFirstStamp) {
   EXPECT_LE(secondFraction, elapsed + 1);
 }
 
-TEST_F(LogTest, LogGoesToTheTemporaryFolderWithoutAnInstallation) {
-  EXPECT_EQ(logFilePath(), tempLog());
-  LOG(logINFO) << "here";
-  EXPECT_NE(readFile(tempLog()).find("INFO:  here\n"), std::string::npos);
-}
-
-TEST_F(LogTest, MachineWideInstallationGivesTheFolder) {
-  writeMachineRecord(installation("6.2", (root_ / "machine").string()));
-  EXPECT_EQ(logFilePath(), (root_ / "machine").string() + "/sceneapi.log");
-}
-
-TEST_F(LogTest, PerUserInstallationWinsOverMachineWide) {
-  fs::create_directories(root_ / "user");
-  writeMachineRecord(installation("6.2", (root_ / "machine").string()));
-  writeUserRecord(installation("7.0", (root_ / "user").string()));
-  EXPECT_EQ(logFilePath(), (root_ / "user").string() + "/sceneapi.log");
+TEST_F(LogTest, LogFolderFollowsTheInstallationRecordsPerUserOverMachineWide) {
+  const std::string machine = (root_ / "machine").string(), user = (root_ / "user").string();
+  const std::string machineLog = machine + "/sceneapi.log", userLog = user + "/sceneapi.log";
+  const struct {
+    const char* label;
+    std::string machineRecord, userRecord, log;
+  } cases[] = {
+      {"no installation", "", "", tempLog()},
+      {"machine-wide", installation("6.2", machine), "", machineLog},
+      {"user version without its folder", installation("6.2", machine),
+       "[SOFTWARE\\Vantor]\nGlowboxVersion=7.0\n[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/wrong\n", machineLog},
+      {"incomplete records", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n",
+       "[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/no/version/key\n", tempLog()},
+      // 32 characters and the terminator exceed the 64 bytes a version may take.
+      {"overlong version", "", installation(std::string(32, 'v'), user), tempLog()},
+      {"longest version", "", installation(std::string(31, 'v'), user), userLog},
+      {"names ignore case and blanks", "",
+       "; installed by setup\n[software\\vantor]\n  glowboxversion = 6.2 \n[Software\\Vantor\\6.2]\nRESOURCEFOLDER=" +
+           user + "\n", userLog},
+      {"per-user wins", installation("6.2", machine), installation("7.0", user), userLog},
+  };
+  for (const auto& c : cases) {
+    writeMachineRecord(c.machineRecord);
+    writeUserRecord(c.userRecord);
+    EXPECT_EQ(logFilePath(), c.log) << c.label;
+  }
+  fs::create_directories(user);
   LOG(logINFO) << "for the user";
-  EXPECT_NE(readFile(root_ / "user/sceneapi.log").find("INFO:  for the user\n"), std::string::npos);
+  EXPECT_NE(readFile(userLog).find("INFO:  for the user\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(tempLog()));
 }
 
-TEST_F(LogTest, UserVersionWithoutResourceFolderKeepsTheMachineFolder) {
-  writeMachineRecord(installation("6.2", (root_ / "machine").string()));
-  writeUserRecord("[SOFTWARE\\Vantor]\nGlowboxVersion=7.0\n[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/wrong\n");
-  EXPECT_EQ(logFilePath(), (root_ / "machine").string() + "/sceneapi.log");
-}
-
-TEST_F(LogTest, IncompleteRecordsFallBackToTheTemporaryFolder) {
-  writeMachineRecord("[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n");
-  writeUserRecord("[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/no/version/key\n");
-  EXPECT_EQ(logFilePath(), tempLog());
-}
-
-TEST_F(LogTest, OverlongVersionNameIsNotFollowed) {
-  // 32 characters and the terminator exceed the 64 bytes a version may take.
-  const std::string version(32, 'v');
-  writeUserRecord(installation(version, (root_ / "user").string()));
-  EXPECT_EQ(logFilePath(), tempLog());
-  writeUserRecord(installation(version.substr(1), (root_ / "user").string()));
-  EXPECT_EQ(logFilePath(), (root_ / "user").string() + "/sceneapi.log");
-}
-
-TEST_F(LogTest, RecordNamesIgnoreCaseAndSurroundingBlanks) {
-  writeUserRecord("; installed by setup\n[software\\vantor]\n  glowboxversion = 6.2 \n"
-                  "[Software\\Vantor\\6.2]\nRESOURCEFOLDER=" + (root_ / "user").string() + "\n");
-  EXPECT_EQ(logFilePath(), (root_ / "user").string() + "/sceneapi.log");
-}
-
 TEST_F(LogTest, PerUserRecordDefaultsToTheHomeConfigFolder) {
-  unsetenv("XDG_CONFIG_HOME");
+  user_.set(nullptr);
   writeFile(root_ / "home/.config/vantor/registry.ini", installation("6.2", (root_ / "home").string()));
   EXPECT_EQ(logFilePath(), (root_ / "home").string() + "/sceneapi.log");
 }
 
-TEST_F(LogTest, LogOfTwentyMebibytesStartsAfresh) {
-  const fs::path log = tempLog();
-  writeFile(log, "old");
-  fs::resize_file(log, 0x1400000);
-  LOG(logINFO) << "fresh";
-  const std::string text = readFile(log);
-  EXPECT_LT(text.size(), 100u);
-  EXPECT_EQ(text.rfind("LogTest.cpp:", 0), 0u);
-  EXPECT_NE(text.find("INFO:  fresh\n"), std::string::npos);
-}
-
-TEST_F(LogTest, LogJustBelowTwentyMebibytesIsAppendedTo) {
-  const fs::path log = tempLog();
-  writeFile(log, "old");
-  fs::resize_file(log, 0x1400000 - 1);
-  LOG(logINFO) << "appended";
-  const std::string text = readFile(log);
-  ASSERT_GT(text.size(), size_t{0x1400000 - 1});
-  EXPECT_EQ(text.substr(0, 3), "old");
-  EXPECT_NE(text.find("INFO:  appended\n", 0x1400000 - 1), std::string::npos);
+TEST_F(LogTest, LogOfTwentyMebibytesStartsAfreshJustBelowItIsAppendedTo) {
+  for (const long size : {0x1400000L - 1, 0x1400000L}) {
+    const bool afresh = size == 0x1400000L;
+    Output2FILE::resetForTesting();
+    writeFile(tempLog(), "old");
+    fs::resize_file(tempLog(), static_cast<std::uintmax_t>(size));
+    LOG(logINFO) << "record";
+    const std::string text = readFile(tempLog());
+    EXPECT_EQ(text.substr(0, 3), afresh ? "Log" : "old") << size;
+    EXPECT_NE(text.find("INFO:  record\n", afresh ? 0 : static_cast<size_t>(size)), std::string::npos) << size;
+    if (afresh) {
+      EXPECT_LT(text.size(), 100u);
+    }
+  }
 }
 
 TEST_F(LogTest, UnopenableLogSaysSoOnStandardErrorAtEveryAttempt) {
-  setenv("TMPDIR", (root_ / "missing").c_str(), 1);
+  tmpDir_.set((root_ / "missing").c_str());
   Output2FILE::resetForTesting();
   int evaluations = 0;
   testing::internal::CaptureStderr();

@@ -5,57 +5,22 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <regex>
 #include <thread>
 
+#include "TestEnv.h"
+
 namespace fs = std::filesystem;
+using commontest::ScopedEnv;
 
 namespace {
 
-// Sets an environment variable for one scope and restores it afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) saved_ = old;
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (saved_)
-      setenv(name_.c_str(), saved_->c_str(), 1);
-    else
-      unsetenv(name_.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> saved_;
-};
-
 TEST(Platform, TempFolderAlwaysEndsInOneSeparator) {
-  {
-    ScopedEnv tmp("TMPDIR", nullptr);
-    EXPECT_EQ(platform::tempFolder(), "/tmp/");
-  }
-  {
-    ScopedEnv tmp("TMPDIR", "");
-    EXPECT_EQ(platform::tempFolder(), "/tmp/");
-  }
-  {
-    ScopedEnv tmp("TMPDIR", "/var/scratch");
-    EXPECT_EQ(platform::tempFolder(), "/var/scratch/");
-  }
-  {
-    ScopedEnv tmp("TMPDIR", "/var/scratch/");
-    EXPECT_EQ(platform::tempFolder(), "/var/scratch/");
+  const std::pair<const char*, const char*> cases[] = {
+      {nullptr, "/tmp/"}, {"", "/tmp/"}, {"/var/scratch", "/var/scratch/"}, {"/var/scratch/", "/var/scratch/"}};
+  for (const auto& [tmpdir, folder] : cases) {
+    ScopedEnv tmp("TMPDIR", tmpdir);
+    EXPECT_EQ(platform::tempFolder(), folder) << (tmpdir ? tmpdir : "(unset)");
   }
   EXPECT_EQ(platform::pathSeparator(), '/');
 }
@@ -101,10 +66,7 @@ TEST(Platform, DescriptorsDuplicateAndRedirect) {
   std::fclose(second);  // closes `copy`, not `fd`
   EXPECT_EQ(platform::dup2Fd(fd, fd), fd);
   std::fclose(file);
-  std::ifstream in(path);
-  std::string text;
-  std::getline(in, text);
-  EXPECT_EQ(text, "through the duplicate");
+  EXPECT_EQ(commontest::readFile(path), "through the duplicate");
   fs::remove(path);
   EXPECT_EQ(platform::fileNo(nullptr), -1);
   EXPECT_EQ(platform::closeFd(-1), -1);

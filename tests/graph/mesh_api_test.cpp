@@ -7,58 +7,28 @@
 #include <maya/MGeometryManager.h>
 #include <maya/MItMeshPolygon.h>
 
-#include "file/MaReader.h"
-#include "db/Scene.h"
-#include "db/SceneBuilder.h"
-#include "eval/MeshEval.h"
-
 #include "mesh_history_test_util.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <memory>
-#include <string>
 
 using namespace mayahost;
 
 namespace {
 
-using history_test::load;
+using namespace history_test;
 
 // Maya's default cube saved without history.
 const char* kStoredCube = R"(
-createNode transform -n "pCube1";
-createNode mesh -n "pCubeShape1" -p "pCube1";
+createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
 	setAttr ".uvst[0].uvsn" -type "string" "map1";
-	setAttr -s 14 ".uvst[0].uvsp[0:13]" -type "float2" 0.375 0 0.625 0 0.375 0.25
-		 0.625 0.25 0.375 0.5 0.625 0.5 0.375 0.75 0.625 0.75 0.375 1 0.625 1 0.875 0 0.875
-		 0.25 0.125 0 0.125 0.25;
+	setAttr -s 14 ".uvst[0].uvsp[0:13]" -type "float2" 0.375 0 0.625 0 0.375 0.25 0.625 0.25 0.375 0.5 0.625 0.5
+		0.375 0.75 0.625 0.75 0.375 1 0.625 1 0.875 0 0.875 0.25 0.125 0 0.125 0.25;
 	setAttr ".cuvs" -type "string" "map1";
 	setAttr -s 8 ".vt[0:7]"  -0.5 -0.5 0.5 0.5 -0.5 0.5 -0.5 0.5 0.5 0.5 0.5 0.5
 		 -0.5 0.5 -0.5 0.5 0.5 -0.5 -0.5 -0.5 -0.5 0.5 -0.5 -0.5;
-	setAttr -s 12 ".ed[0:11]"  0 1 0 2 3 0 4 5 0 6 7 0 0 2 0 1 3 0 2 4 0
-		 3 5 0 4 6 0 5 7 0 6 0 0 7 1 0;
-	setAttr -s 6 -ch 24 ".fc[0:5]" -type "polyFaces" 
-		f 4 0 5 -2 -5
-		mu 0 4 0 1 3 2
-		f 4 1 7 -3 -7
-		mu 0 4 2 3 5 4
-		f 4 2 9 -4 -9
-		mu 0 4 4 5 7 6
-		f 4 3 11 -1 -11
-		mu 0 4 6 7 9 8
-		f 4 -12 -10 -8 -6
-		mu 0 4 1 10 11 3
-		f 4 10 4 6 8
-		mu 0 4 12 0 2 13;
+	setAttr -s 12 ".ed[0:11]"  0 1 0 2 3 0 4 5 0 6 7 0 0 2 0 1 3 0 2 4 0 3 5 0 4 6 0 5 7 0 6 0 0 7 1 0;
+	setAttr -s 6 -ch 24 ".fc[0:5]" -type "polyFaces" f 4 0 5 -2 -5 mu 0 4 0 1 3 2 f 4 1 7 -3 -7 mu 0 4 2 3 5 4
+		f 4 2 9 -4 -9 mu 0 4 4 5 7 6 f 4 3 11 -1 -11 mu 0 4 6 7 9 8 f 4 -12 -10 -8 -6 mu 0 4 1 10 11 3
+		f 4 10 4 6 8 mu 0 4 12 0 2 13;
 )";
-
-MDagPath pathOf(const Scene& scene, const char* name) {
-    MDagPath path;
-    EXPECT_TRUE(MDagPath::getAPathTo(scene.handle(*scene.findNode(name)), path));
-    return path;
-}
 
 MGeometry geometryOf(const MDagPath& path, MObject component, const char* uvSet = "map1") {
     MGeometryRequirements requirements;
@@ -83,14 +53,9 @@ TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
     MIntArray vertices;
     ASSERT_TRUE(mesh.getPolygonVertices(4, vertices));
     ASSERT_EQ(vertices.length(), 4u);
-    EXPECT_EQ(vertices[0], 1);
-    EXPECT_EQ(vertices[3], 3);
+    EXPECT_EQ(std::pair(vertices[0], vertices[3]), std::pair(1, 3));
 
-    MObjectArray sets, comps;
-    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, true));
-    ASSERT_EQ(sets.length(), 1u);
-    EXPECT_EQ(sets[0], scene->handle(*scene->findNode("initialShadingGroup")));
-    EXPECT_TRUE(comps[0].isNull()) << "the whole mesh is a member";
+    EXPECT_EQ(membership(*scene, 0, true), (Membership{{"initialShadingGroup", {-1}}})) << "the whole mesh is a member";
 
     // The extractor's road: a complete polygon component over all faces.
     MFnSingleIndexedComponent fn;
@@ -102,11 +67,9 @@ TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
     MGeometryPrimitive triangles = g.primitiveArray(0);
     EXPECT_EQ(triangles.drawPrimitiveType(), MGeometryPrimitive::kTriangles);
     EXPECT_EQ(int(triangles.drawPrimitiveType()), 5);
-    EXPECT_EQ(triangles.elementCount(), 36u);
-    EXPECT_EQ(g.position().elementCount(), 24u);
-    EXPECT_EQ(g.normal().elementCount(), 24u);
-    EXPECT_EQ(g.texCoord("map1").elementCount(), 24u);
-    EXPECT_EQ(g.texCoord("other").elementCount(), 0u);
+    EXPECT_EQ((std::vector<size_t>{triangles.elementCount(), g.position().elementCount(), g.normal().elementCount(),
+                                   g.texCoord("map1").elementCount(), g.texCoord("other").elementCount()}),
+              (std::vector<size_t>{36, 24, 24, 24, 0}));
     EXPECT_EQ(g.texCoord("other").data(), nullptr);
     const auto* index = static_cast<const unsigned int*>(triangles.data());
     const auto* pos = static_cast<const float*>(g.position().data());
@@ -118,26 +81,24 @@ TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
 
 TEST(MeshApi, PerFaceShadingGroupsSplitTheMesh) {
     auto scene = load(std::string(kStoredCube) + R"(
-	setAttr -s 2 ".iog[0].og";
-	setAttr ".iog[0].og[0].gcl" -type "componentList" 1 "f[0:1]";
+	setAttr -s 2 ".iog[0].og"; setAttr ".iog[0].og[0].gcl" -type "componentList" 1 "f[0:1]";
 	setAttr ".iog[0].og[1].gcl" -type "componentList" 2 "f[2]" "f[3:5]";
-createNode shadingEngine -n "redSG";
-createNode shadingEngine -n "blueSG";
-createNode objectSet -n "notRenderable";
-connectAttr "pCubeShape1.iog[0].og[0]" "redSG.dsm" -na;
-connectAttr "pCubeShape1.iog[0].og[1]" "blueSG.dsm" -na;
+createNode shadingEngine -n "redSG"; createNode shadingEngine -n "blueSG"; createNode objectSet -n "notRenderable";
+connectAttr "pCubeShape1.iog[0].og[0]" "redSG.dsm" -na; connectAttr "pCubeShape1.iog[0].og[1]" "blueSG.dsm" -na;
 connectAttr "pCubeShape1.iog[0].og[1]" "notRenderable.dsm" -na;
 )");
     MDagPath path = pathOf(*scene, "pCubeShape1");
     MFnMesh mesh(path);
+    EXPECT_EQ(membership(*scene, 0, true), (Membership{{"redSG", {0, 1}}, {"blueSG", {2, 3, 4, 5}}}));
+    // Non-renderable sets count when asked for; there is no second instance.
+    EXPECT_EQ(membership(*scene, 0, false).size(), 3u);
+    EXPECT_TRUE(membership(*scene, 1, true).empty());
     MObjectArray sets, comps;
     ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, true));
     ASSERT_EQ(sets.length(), 2u);
     const int expectedFaces[] = {2, 4};
     for (unsigned int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
-        MFnSingleIndexedComponent faces(comps[i]);
-        EXPECT_EQ(faces.elementCount(), expectedFaces[i]);
         MStatus status;
         MItMeshPolygon it(path, comps[i], &status);
         EXPECT_TRUE(status);
@@ -146,19 +107,10 @@ connectAttr "pCubeShape1.iog[0].og[1]" "notRenderable.dsm" -na;
         ASSERT_EQ(g.primitiveArrayCount(), 1u);
         EXPECT_EQ(g.primitiveArray(0).elementCount(), 3u * 2u * unsigned(expectedFaces[i]));
     }
-    MFnSingleIndexedComponent red(comps[0]);
-    EXPECT_EQ(red.element(1), 1);
-
-    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(0, sets, comps, false));
-    EXPECT_EQ(sets.length(), 3u) << "non-renderable sets count when asked for";
-    ASSERT_TRUE(mesh.getConnectedSetsAndMembers(1, sets, comps, true));
-    EXPECT_EQ(sets.length(), 0u) << "no second instance";
 }
 
 TEST(MeshApi, BrokenDataFailsCleanly) {
-    std::string broken = kStoredCube;
-    broken.replace(broken.find("f 4 0 5 -2 -5"), 13, "f 4 0 5 -2 -9");  // face 0 no longer closes
-    auto scene = load(broken);
+    auto scene = load(history_test::replaced(kStoredCube, "f 4 0 5 -2 -5", "f 4 0 5 -2 -9"));  // face 0 no longer closes
     MDagPath path = pathOf(*scene, "pCubeShape1");
     MStatus status;
     MFnMesh mesh(path);
@@ -175,9 +127,7 @@ TEST(MeshApi, ComponentsAreCheckedAgainstTheMesh) {
     MDagPath path = pathOf(*scene, "pCubeShape1");
     MFnSingleIndexedComponent fn;
     MObject faces = fn.create(MFn::kMeshPolygonComponent);
-    fn.addElement(5);
-    fn.addElement(2);
-    fn.addElement(5);
+    for (int face : {5, 2, 5}) fn.addElement(face);
     EXPECT_EQ(fn.elementCount(), 2);
     MStatus status;
     MItMeshPolygon it(path, faces, &status);

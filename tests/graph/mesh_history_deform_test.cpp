@@ -16,168 +16,79 @@ namespace {
 // three forms Maya writes: spread over a vertex range with per-vertex
 // counts, a dense run per vertex, and one plug per weight.
 const char* kSkinnedCube = R"(
-createNode transform -n "pCube1";
-createNode mesh -n "pCubeShape1" -p "pCube1";
-createNode mesh -n "pCubeShape1Orig" -p "pCube1";
-	setAttr ".io" yes;
+createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
+createNode mesh -n "pCubeShape1Orig" -p "pCube1"; setAttr ".io" yes;
 createNode polyCube -n "polyCube1";
-createNode joint -n "joint1";
-	setAttr ".t" -type "double3" 2 0 0 ;
-createNode joint -n "joint2" -p "joint1";
-	setAttr ".t" -type "double3" 0 1 0 ;
-	setAttr ".r" -type "double3" 0 0 90 ;
+createNode joint -n "joint1"; setAttr ".t" -type "double3" 2 0 0 ;
+createNode joint -n "joint2" -p "joint1"; setAttr ".t" -type "double3" 0 1 0 ; setAttr ".r" -type "double3" 0 0 90 ;
 createNode skinCluster -n "skinCluster1";
-	setAttr -s 8 ".wl";
-	setAttr ".wl[0:1].w"
-		1 0 1
-		1 0 1;
-	setAttr -s 2 ".wl[2].w[0:1]"  0.25 0.75;
-	setAttr ".wl[3].w[0]" 0.25;
-	setAttr ".wl[3].w[1]" 0.75;
-	setAttr ".wl[4:7].w"
-		2 0 0.25 1 0.75
-		2 0 0.25 1 0.75
-		1 0 1
-		1 0 1;
-	setAttr -s 2 ".pm";
-	setAttr ".pm[0]" -type "matrix" 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;
+	setAttr -s 8 ".wl"; setAttr ".wl[0:1].w" 1 0 1 1 0 1;
+	setAttr -s 2 ".wl[2].w[0:1]"  0.25 0.75; setAttr ".wl[3].w[0]" 0.25; setAttr ".wl[3].w[1]" 0.75;
+	setAttr ".wl[4:7].w" 2 0 0.25 1 0.75 2 0 0.25 1 0.75 1 0 1 1 0 1;
+	setAttr -s 2 ".pm"; setAttr ".pm[0]" -type "matrix" 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;
 	setAttr ".pm[1]" -type "matrix" 1 0 0 0 0 1 0 0 0 0 1 0 0 -1 0 1;
 	setAttr ".gm" -type "matrix" 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1;
 createNode groupId -n "skinCluster1GroupId";
-createNode groupParts -n "skinCluster1GroupParts";
-	setAttr ".ic" -type "componentList" 1 "vtx[*]";
-connectAttr "polyCube1.out" "pCubeShape1Orig.i";
-connectAttr "pCubeShape1Orig.w" "skinCluster1GroupParts.ig";
+createNode groupParts -n "skinCluster1GroupParts"; setAttr ".ic" -type "componentList" 1 "vtx[*]";
+connectAttr "polyCube1.out" "pCubeShape1Orig.i"; connectAttr "pCubeShape1Orig.w" "skinCluster1GroupParts.ig";
 connectAttr "skinCluster1GroupId.id" "skinCluster1GroupParts.gi";
-connectAttr "skinCluster1GroupParts.og" "skinCluster1.ip[0].ig";
-connectAttr "skinCluster1GroupId.id" "skinCluster1.ip[0].gi";
-connectAttr "joint1.wm" "skinCluster1.ma[0]";
-connectAttr "joint2.wm" "skinCluster1.ma[1]";
-connectAttr "skinCluster1.og[0]" "pCubeShape1.i";
-connectAttr "skinCluster1GroupId.id" "pCubeShape1.iog.og[0].gid";
+connectAttr "skinCluster1GroupParts.og" "skinCluster1.ip[0].ig"; connectAttr "skinCluster1GroupId.id" "skinCluster1.ip[0].gi";
+connectAttr "joint1.wm" "skinCluster1.ma[0]"; connectAttr "joint2.wm" "skinCluster1.ma[1]";
+connectAttr "skinCluster1.og[0]" "pCubeShape1.i"; connectAttr "skinCluster1GroupId.id" "pCubeShape1.iog.og[0].gid";
 )";
-
-void expectPoint(const MeshData& mesh, size_t v, Point want) {
-    SCOPED_TRACE("vertex " + std::to_string(v));
-    const Point p = pointOf(mesh, v);
-    EXPECT_NEAR(p.x, want.x, 1e-5);
-    EXPECT_NEAR(p.y, want.y, 1e-5);
-    EXPECT_NEAR(p.z, want.z, 1e-5);
-}
-
-TEST(MeshHistoryDeform, SkinClusterBlendsTheJointsWorldMatrices) {
-    auto scene = load(kSkinnedCube);
-    const MeshEvaluation& e = meshNamed(*scene, "pCubeShape1");
-    ASSERT_EQ(e.error, "");
-    EXPECT_TRUE(e.warnings.empty()) << joined(e.warnings);
-    const MeshData& m = *e.mesh;
-    ASSERT_EQ(m.numVertices(), 8u);
-    // joint1 alone: the point moves by (2 0 0).
-    expectPoint(m, 0, {1.5f, -0.5f, 0.5f});
-    expectPoint(m, 7, {2.5f, -0.5f, -0.5f});
-    // joint2 takes p - (0 1 0), turns it (x y) -> (-y x) and adds (2 1 0):
-    // vertex 3 (.5 .5 .5) gives (2.5 1.5 .5) from joint2, (2.5 .5 .5) from joint1.
-    expectPoint(m, 3, {2.5f, 1.25f, 0.5f});
-    expectPoint(m, 2, {2.25f, 0.5f, 0.5f});
-    expectPoint(m, 5, {2.5f, 1.25f, -0.5f});
-    expectPoint(m, 4, {2.25f, 0.5f, -0.5f});
-}
-
-TEST(MeshHistoryDeform, SkinClusterEnvelopeSetAndBadMatrices) {
-    {
-        auto scene = load(std::string(kSkinnedCube) + "setAttr \"skinCluster1.en\" 0.5;\n");
-        expectPoint(*meshNamed(*scene, "pCubeShape1").mesh, 0, {0.5f, -0.5f, 0.5f});
-    }
-    {
-        // Only vertex 3 is in the deformer's set.
-        std::string text = kSkinnedCube;
-        text.replace(text.find("\"vtx[*]\""), 8, "\"vtx[3]\"");
-        auto scene = load(text);
-        const MeshData& m = *meshNamed(*scene, "pCubeShape1").mesh;
-        expectPoint(m, 0, {-0.5f, -0.5f, 0.5f});
-        expectPoint(m, 3, {2.5f, 1.25f, 0.5f});
-    }
-    {
-        // A singular geomMatrix cannot be undone: the node passes its input on and says why.
-        auto scene = load(std::string(kSkinnedCube) +
-                          "setAttr \"skinCluster1.gm\" -type \"matrix\" 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1;\n");
-        const MeshEvaluation& e = meshNamed(*scene, "pCubeShape1");
-        expectPoint(*e.mesh, 3, {0.5f, 0.5f, 0.5f});
-        ASSERT_EQ(e.warnings.size(), 1u);
-        EXPECT_EQ(e.warnings[0].rfind("skinCluster1: ", 0), 0u) << e.warnings[0];
-    }
-    {
-        // Weights for vertices the mesh does not have, and a broken spread list.
-        auto scene = load(std::string(kSkinnedCube) + "setAttr \"skinCluster1.wl[20].w[0]\" 1;\n"
-                                                      "setAttr \"skinCluster1.wl[8:9].w\" 3 0 1;\n");
-        const MeshEvaluation& e = meshNamed(*scene, "pCubeShape1");
-        expectPoint(*e.mesh, 0, {1.5f, -0.5f, 0.5f});
-        const std::string all = joined(e.warnings);
-        EXPECT_NE(all.find("beyond the mesh's vertices"), std::string::npos) << all;
-        EXPECT_NE(all.find("malformed"), std::string::npos) << all;
-    }
-}
 
 // A cube with one blend target: stored offsets for vertices 2 and 3.
 const char* kBlendCube = R"(
-createNode transform -n "pCube1";
-createNode mesh -n "pCubeShape1" -p "pCube1";
+createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
 createNode polyCube -n "polyCube1";
-createNode blendShape -n "blendShape1";
-	setAttr ".w[0]" 0.5;
+createNode blendShape -n "blendShape1"; setAttr ".w[0]" 0.5;
 	setAttr ".it[0].itg[0].iti[6000].ipt" -type "pointArray" 2 0 1 0 1 0 2 0 1 ;
 	setAttr ".it[0].itg[0].iti[6000].ict" -type "componentList" 1 "vtx[2:3]";
-connectAttr "polyCube1.out" "blendShape1.ip[0].ig";
-connectAttr "blendShape1.og[0]" "pCubeShape1.i";
+connectAttr "polyCube1.out" "blendShape1.ip[0].ig"; connectAttr "blendShape1.og[0]" "pCubeShape1.i";
 )";
 
-TEST(MeshHistoryDeform, BlendShapeStoredTargetAtHalfWeight) {
-    auto scene = load(kBlendCube);
-    const MeshEvaluation& e = meshNamed(*scene, "pCubeShape1");
-    ASSERT_EQ(e.error, "");
-    EXPECT_TRUE(e.warnings.empty()) << joined(e.warnings);
-    expectPoint(*e.mesh, 2, {-0.5f, 1.0f, 0.5f});
-    expectPoint(*e.mesh, 3, {0.5f, 1.5f, 0.5f});
-    expectPoint(*e.mesh, 0, {-0.5f, -0.5f, 0.5f});
-}
-
-TEST(MeshHistoryDeform, BlendShapeWeightFollowsItsAnimationCurve) {
-    auto scene = load(std::string(kBlendCube) + R"(
-createNode animCurveTU -n "blendShape1_w0";
-	setAttr ".tan" 2;
-	setAttr -s 2 ".ktv[0:1]"  1 0.25 10 1;
-connectAttr "blendShape1_w0.o" "blendShape1.w[0]";
-)");
-    expectPoint(*meshNamed(*scene, "pCubeShape1").mesh, 3, {0.5f, 1.0f, 0.5f});   // weight 0.25 at frame 1
-}
-
-TEST(MeshHistoryDeform, BlendShapeLiveTargetAndEnvelope) {
-    const std::string text = R"(
-createNode transform -n "pCube1";
-createNode mesh -n "pCubeShape1" -p "pCube1";
+// The same with a live target: a cube three high.
+const char* kLiveBlend = R"(
+createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
 createNode polyCube -n "polyCube1";
-createNode transform -n "tall";
-createNode mesh -n "tallShape" -p "tall";
-createNode polyCube -n "polyCube2";
-	setAttr ".h" 3;
-createNode blendShape -n "blendShape1";
-	setAttr -s 2 ".w[0:1]"  0.5 1;
-connectAttr "polyCube1.out" "blendShape1.ip[0].ig";
-connectAttr "polyCube2.out" "tallShape.i";
-connectAttr "tallShape.w" "blendShape1.it[0].itg[0].iti[6000].igt";
-connectAttr "blendShape1.og[0]" "pCubeShape1.i";
+createNode transform -n "tall"; createNode mesh -n "tallShape" -p "tall";
+createNode polyCube -n "polyCube2"; setAttr ".h" 3;
+createNode blendShape -n "blendShape1"; setAttr -s 2 ".w[0:1]"  0.5 1;
+connectAttr "polyCube1.out" "blendShape1.ip[0].ig"; connectAttr "polyCube2.out" "tallShape.i";
+connectAttr "tallShape.w" "blendShape1.it[0].itg[0].iti[6000].igt"; connectAttr "blendShape1.og[0]" "pCubeShape1.i";
 )";
-    {
-        auto scene = load(text);
-        const MeshEvaluation& e = meshNamed(*scene, "pCubeShape1");
-        EXPECT_TRUE(e.warnings.empty()) << joined(e.warnings);
-        expectPoint(*e.mesh, 0, {-0.5f, -1.0f, 0.5f});   // halfway to the target's -1.5
-        expectPoint(*e.mesh, 3, {0.5f, 1.0f, 0.5f});
-    }
-    {
-        auto scene = load(text + "setAttr \"blendShape1.en\" 0;\n");
-        expectPoint(*meshNamed(*scene, "pCubeShape1").mesh, 3, {0.5f, 0.5f, 0.5f});
-    }
+
+TEST(MeshHistoryDeform, SkinClusterAndBlendShape) {
+    checkMeshes({
+        // joint1 alone moves a point by (2 0 0). joint2 takes p - (0 1 0), turns it
+        // (x y) -> (-y x) and adds (2 1 0): vertex 3 (.5 .5 .5) gives (2.5 1.5 .5)
+        // from joint2, (2.5 .5 .5) from joint1.
+        {.what = "skinned", .scene = kSkinnedCube, .vertices = 8,
+         .points = {{0, {1.5f, -0.5f, 0.5f}}, {7, {2.5f, -0.5f, -0.5f}}, {3, {2.5f, 1.25f, 0.5f}},
+                    {2, {2.25f, 0.5f, 0.5f}}, {5, {2.5f, 1.25f, -0.5f}}, {4, {2.25f, 0.5f, -0.5f}}}},
+        {.what = "half envelope", .scene = std::string(kSkinnedCube) + "setAttr \"skinCluster1.en\" 0.5;\n",
+         .points = {{0, {0.5f, -0.5f, 0.5f}}}},
+        {.what = "only vertex 3 in the deformer's set", .scene = replaced(kSkinnedCube, "\"vtx[*]\"", "\"vtx[3]\""),
+         .points = {{0, {-0.5f, -0.5f, 0.5f}}, {3, {2.5f, 1.25f, 0.5f}}}},
+        {.what = "a singular geomMatrix cannot be undone: the input passes on",
+         .scene = std::string(kSkinnedCube) +
+                  "setAttr \"skinCluster1.gm\" -type \"matrix\" 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1;\n",
+         .points = {{3, {0.5f, 0.5f, 0.5f}}}, .warnings = 1, .warned = {"\nskinCluster1: "}},
+        {.what = "weights for vertices the mesh does not have, and a broken spread list",
+         .scene = std::string(kSkinnedCube) + "setAttr \"skinCluster1.wl[20].w[0]\" 1;\n"
+                                              "setAttr \"skinCluster1.wl[8:9].w\" 3 0 1;\n",
+         .points = {{0, {1.5f, -0.5f, 0.5f}}}, .warnings = -1, .warned = {"beyond the mesh's vertices", "malformed"}},
+        {.what = "stored target at half weight", .scene = kBlendCube,
+         .points = {{2, {-0.5f, 1.0f, 0.5f}}, {3, {0.5f, 1.5f, 0.5f}}, {0, {-0.5f, -0.5f, 0.5f}}}},
+        {.what = "weight 0.25 at frame 1 from its animation curve", .scene = std::string(kBlendCube) + R"(
+createNode animCurveTU -n "blendShape1_w0"; setAttr ".tan" 2; setAttr -s 2 ".ktv[0:1]"  1 0.25 10 1;
+connectAttr "blendShape1_w0.o" "blendShape1.w[0]";
+)", .points = {{3, {0.5f, 1.0f, 0.5f}}}},
+        {.what = "live target: halfway to its -1.5", .scene = kLiveBlend,
+         .points = {{0, {-0.5f, -1.0f, 0.5f}}, {3, {0.5f, 1.0f, 0.5f}}}},
+        {.what = "live target, envelope 0", .scene = std::string(kLiveBlend) + "setAttr \"blendShape1.en\" 0;\n",
+         .points = {{3, {0.5f, 0.5f, 0.5f}}}},
+    });
 }
 
 }  // namespace

@@ -2,13 +2,7 @@
 // from the groupParts node that tags them, found through the groupId node the
 // shape's object group shares with it.
 
-#include <maya/MDagPath.h>
-#include <maya/MFnMesh.h>
-#include <maya/MFnSingleIndexedComponent.h>
-
 #include "mesh_history_test_util.h"
-
-#include <algorithm>
 
 using namespace mayahost;
 using namespace history_test;
@@ -18,73 +12,31 @@ namespace {
 // Faces 0-3 red and 4-5 blue on the first instance, tagged in the history;
 // the second instance lists its own faces and also has a history-tagged group.
 const char* kTwoMaterialCube = R"(
-createNode transform -n "pCube1";
-createNode mesh -n "pCubeShape1" -p "pCube1";
-	setAttr -s 2 ".iog[0].og";
-	setAttr -s 2 ".iog[1].og";
-	setAttr ".iog[1].og[0].gcl" -type "componentList" 1 "f[5]";
-createNode transform -n "pCube2";
-parent -s -add "pCubeShape1" "pCube2";
+createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
+	setAttr -s 2 ".iog[0].og"; setAttr -s 2 ".iog[1].og"; setAttr ".iog[1].og[0].gcl" -type "componentList" 1 "f[5]";
+createNode transform -n "pCube2"; parent -s -add "pCubeShape1" "pCube2";
 createNode polyCube -n "polyCube1";
-createNode groupId -n "groupId1";
-createNode groupParts -n "groupParts1";
+createNode groupId -n "groupId1"; createNode groupParts -n "groupParts1";
 	setAttr ".ic" -type "componentList" 1 "f[0:3]";
-createNode groupId -n "groupId2";
-createNode groupParts -n "groupParts2";
+createNode groupId -n "groupId2"; createNode groupParts -n "groupParts2";
 	setAttr ".ic" -type "componentList" 2 "f[4]" "f[5]";
-createNode groupId -n "groupId3";
-createNode groupId -n "deformGroupId";
-createNode groupParts -n "deformGroupParts";
+createNode groupId -n "groupId3"; createNode groupId -n "deformGroupId"; createNode groupParts -n "deformGroupParts";
 	setAttr ".ic" -type "componentList" 1 "vtx[*]";
 createNode tweak -n "tweak1";
-createNode shadingEngine -n "redSG";
-createNode shadingEngine -n "blueSG";
-createNode objectSet -n "tweakSet1";
+createNode shadingEngine -n "redSG"; createNode shadingEngine -n "blueSG"; createNode objectSet -n "tweakSet1";
 connectAttr "polyCube1.out" "groupParts1.ig";
 connectAttr "groupId1.id" "groupParts1.gi";
 connectAttr "groupParts1.og" "groupParts2.ig";
-connectAttr "groupId2.id" "groupParts2.gi";
-connectAttr "groupParts2.og" "deformGroupParts.ig";
-connectAttr "deformGroupId.id" "deformGroupParts.gi";
-connectAttr "deformGroupParts.og" "tweak1.ip[0].ig";
-connectAttr "deformGroupId.id" "tweak1.ip[0].gi";
-connectAttr "tweak1.og[0]" "pCubeShape1.i";
-connectAttr "groupId1.id" "pCubeShape1.iog[0].og[0].gid";
-connectAttr "groupId2.id" "pCubeShape1.iog[0].og[1].gid";
-connectAttr "deformGroupId.id" "pCubeShape1.iog[0].og[2].gid";
-connectAttr "groupId3.id" "pCubeShape1.iog[1].og[0].gid";
+connectAttr "groupId2.id" "groupParts2.gi"; connectAttr "groupParts2.og" "deformGroupParts.ig";
+connectAttr "deformGroupId.id" "deformGroupParts.gi"; connectAttr "deformGroupParts.og" "tweak1.ip[0].ig";
+connectAttr "deformGroupId.id" "tweak1.ip[0].gi"; connectAttr "tweak1.og[0]" "pCubeShape1.i";
+connectAttr "groupId1.id" "pCubeShape1.iog[0].og[0].gid"; connectAttr "groupId2.id" "pCubeShape1.iog[0].og[1].gid";
+connectAttr "deformGroupId.id" "pCubeShape1.iog[0].og[2].gid"; connectAttr "groupId3.id" "pCubeShape1.iog[1].og[0].gid";
 connectAttr "groupId2.id" "pCubeShape1.iog[1].og[1].gid";
-connectAttr "pCubeShape1.iog[0].og[0]" "redSG.dsm" -na;
-connectAttr "pCubeShape1.iog[0].og[1]" "blueSG.dsm" -na;
-connectAttr "pCubeShape1.iog[0].og[2]" "tweakSet1.dsm" -na;
-connectAttr "pCubeShape1.iog[1].og[0]" "redSG.dsm" -na;
+connectAttr "pCubeShape1.iog[0].og[0]" "redSG.dsm" -na; connectAttr "pCubeShape1.iog[0].og[1]" "blueSG.dsm" -na;
+connectAttr "pCubeShape1.iog[0].og[2]" "tweakSet1.dsm" -na; connectAttr "pCubeShape1.iog[1].og[0]" "redSG.dsm" -na;
 connectAttr "pCubeShape1.iog[1].og[1]" "blueSG.dsm" -na;
 )";
-
-// Set name -> its face ids, sorted ("*" for a whole object).
-std::vector<std::pair<std::string, std::vector<int>>> membership(const Scene& scene, unsigned instance,
-                                                                 bool renderable) {
-    MDagPath path;
-    EXPECT_TRUE(MDagPath::getAPathTo(scene.handle(*scene.findNode("pCubeShape1")), path));
-    MFnMesh mesh(path);
-    MObjectArray sets, comps;
-    EXPECT_TRUE(mesh.getConnectedSetsAndMembers(instance, sets, comps, renderable));
-    std::vector<std::pair<std::string, std::vector<int>>> out;
-    for (unsigned i = 0; i < sets.length(); ++i) {
-        std::vector<int> faces;
-        if (comps[i].isNull()) {
-            faces.push_back(-1);
-        } else {
-            MFnSingleIndexedComponent component(comps[i]);
-            for (int k = 0; k < component.elementCount(); ++k) faces.push_back(component.element(k));
-            std::sort(faces.begin(), faces.end());
-        }
-        out.emplace_back(nodeOf(sets[i])->name(), faces);
-    }
-    return out;
-}
-
-using Membership = std::vector<std::pair<std::string, std::vector<int>>>;
 
 TEST(MeshHistoryShading, GroupPartsGiveThePerFaceShadingGroups) {
     auto scene = load(kTwoMaterialCube);
@@ -93,28 +45,19 @@ TEST(MeshHistoryShading, GroupPartsGiveThePerFaceShadingGroups) {
     // The deformer's vertex set is no shading group and holds no faces.
     EXPECT_EQ(membership(*scene, 0, false),
               (Membership{{"redSG", {0, 1, 2, 3}}, {"blueSG", {4, 5}}, {"tweakSet1", {}}}));
-}
-
-TEST(MeshHistoryShading, EachInstanceReadsItsOwnGroups) {
-    auto scene = load(kTwoMaterialCube);
-    // Instance 1: its own list wins for red (groupId3 tags nothing in the
-    // history); blue shares groupId2 and so the faces groupParts2 tags.
+    // Each instance reads its own groups. Instance 1: its own list wins for red
+    // (groupId3 tags nothing in the history); blue shares groupId2 and so the
+    // faces groupParts2 tags.
     EXPECT_EQ(membership(*scene, 1, true), (Membership{{"redSG", {5}}, {"blueSG", {4, 5}}}));
 }
 
 TEST(MeshHistoryShading, OnlyTheShapesOwnHistoryCountsAndHostileRangesStayBounded) {
-    std::string text = kTwoMaterialCube;
-    auto swap = [&text](const std::string& from, const std::string& to) {
-        const size_t at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        text.replace(at, from.size(), to);
-    };
     // groupId1 now tags faces in another shape's history only, and groupParts2 names a huge range.
-    swap("connectAttr \"polyCube1.out\" \"groupParts1.ig\";", "connectAttr \"polyCube1.out\" \"groupParts2.ig\";");
-    swap("connectAttr \"groupParts1.og\" \"groupParts2.ig\";",
-         "createNode mesh -n \"otherShape\" -p \"pCube1\";\nconnectAttr \"groupParts1.og\" \"otherShape.i\";");
-    swap("2 \"f[4]\" \"f[5]\"", "1 \"f[4:2000000000]\"");
-    auto scene = load(text);
+    std::string text = replaced(kTwoMaterialCube, "connectAttr \"polyCube1.out\" \"groupParts1.ig\";",
+                                "connectAttr \"polyCube1.out\" \"groupParts2.ig\";");
+    text = replaced(text, "connectAttr \"groupParts1.og\" \"groupParts2.ig\";",
+                    "createNode mesh -n \"otherShape\" -p \"pCube1\";\nconnectAttr \"groupParts1.og\" \"otherShape.i\";");
+    auto scene = load(replaced(text, "2 \"f[4]\" \"f[5]\"", "1 \"f[4:2000000000]\""));
     EXPECT_EQ(membership(*scene, 0, true), (Membership{{"redSG", {}}, {"blueSG", {4, 5}}}));
 }
 

@@ -2,20 +2,14 @@
 // the importer reaches them: through DAG iteration and paths.
 
 #include <maya/MDagPath.h>
-#include <maya/MFileIO.h>
 #include <maya/MFnCamera.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnTransform.h>
 #include <maya/MItDag.h>
 
-#include <gtest/gtest.h>
+#include "transform_scene_util.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <numbers>
-#include <string>
 
 namespace {
 
@@ -24,40 +18,25 @@ constexpr double kPi = std::numbers::pi;
 const char* kScene = R"(//Maya ASCII 2016 scene
 requires maya "2016";
 currentUnit -l centimeter -a degree -t film;
-createNode transform -n "grp";
-	setAttr ".t" -type "double3" 1 2 3 ;
-	setAttr ".r" -type "double3" 0 90 0 ;
-createNode transform -n "shot" -p "grp";
-	setAttr ".t" -type "double3" 0 0 10 ;
-	setAttr ".ro" 2;
-createNode camera -n "shotShape" -p "shot";
-	setAttr ".fl" 50;
-	setAttr ".ncp" 1;
-	setAttr ".fcp" 500;
-createNode joint -n "bone";
-	setAttr ".jo" -type "double3" 0 0 90 ;
-createNode animCurveTL -n "grp_translateX";
-	setAttr ".tan" 2;
-	setAttr ".wgt" no;
-	setAttr -s 2 ".ktv[0:1]"  1 1 11 21;
+createNode transform -n "grp"; setAttr ".t" -type "double3" 1 2 3 ; setAttr ".r" -type "double3" 0 90 0 ;
+createNode transform -n "shot" -p "grp"; setAttr ".t" -type "double3" 0 0 10 ; setAttr ".ro" 2;
+createNode camera -n "shotShape" -p "shot"; setAttr ".fl" 50; setAttr ".ncp" 1; setAttr ".fcp" 500;
+createNode joint -n "bone"; setAttr ".jo" -type "double3" 0 0 90 ;
+createNode animCurveTL -n "grp_translateX"; setAttr ".tan" 2; setAttr ".wgt" no; setAttr -s 2 ".ktv[0:1]"  1 1 11 21;
 connectAttr "grp_translateX.o" "grp.tx";
-select -ne :time1;
-	setAttr ".o" 6;
+select -ne :time1; setAttr ".o" 6;
 )";
 
-class TransformApi : public ::testing::Test {
+class TransformApi : public transform_test::SceneFileTest {
 protected:
     void SetUp() override {
-        file_ = std::filesystem::temp_directory_path() / ("transform_api_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ma");
-        std::ofstream(file_) << kScene;
-        ASSERT_TRUE(MFileIO::open(MString(file_.string().c_str()), NULL, true));
+        SceneFileTest::SetUp();
+        ASSERT_TRUE(open(kScene));
     }
-    void TearDown() override { std::filesystem::remove(file_); }
 
     // The first path whose last node has this name.
     static MDagPath pathTo(const char* name) {
-        MItDag it(MItDag::kDepthFirst);
-        for (; !it.isDone(); it.next()) {
+        for (MItDag it(MItDag::kDepthFirst); !it.isDone(); it.next()) {
             MDagPath path;
             it.getPath(path);
             if (MFnDependencyNode(path.node()).name() == MString(name)) return path;
@@ -65,8 +44,6 @@ protected:
         ADD_FAILURE() << "no path to " << name;
         return MDagPath();
     }
-
-    std::filesystem::path file_;
 };
 
 TEST_F(TransformApi, TransformationComesFromTheAnimatedAttributes) {
@@ -76,8 +53,7 @@ TEST_F(TransformApi, TransformationComesFromTheAnimatedAttributes) {
     // Frame 6 of a 1 -> 21 ramp over frames 1 to 11.
     const MMatrix m = grp.transformation(&status).asMatrix();
     ASSERT_TRUE(status);
-    EXPECT_NEAR(m(3, 0), 11.0, 1e-12);
-    EXPECT_NEAR(m(3, 1), 2.0, 1e-12);
+    EXPECT_TRUE(MPoint(m(3, 0), m(3, 1), m(3, 2)).isEquivalent(MPoint(11, 2, 3), 1e-12));
     MEulerRotation r;
     grp.getRotation(r);
     EXPECT_NEAR(r.y, kPi / 2, 1e-12);
@@ -87,21 +63,23 @@ TEST_F(TransformApi, TransformationComesFromTheAnimatedAttributes) {
     const MVector world = shot.getTranslation(MSpace::kWorld);
     EXPECT_TRUE(world.isEquivalent(MVector(21, 2, 3), 1e-9)) << world;
     EXPECT_TRUE(shot.getTranslation(MSpace::kTransform).isEquivalent(MVector(0, 0, 10)));
-}
-
-TEST_F(TransformApi, JointsAddTheirOrient) {
-    MFnTransform bone(pathTo("bone"));
-    const MPoint p = MPoint(1, 0, 0) * bone.transformation().asMatrix();
+    // Joints add their orient.
+    const MPoint p = MPoint(1, 0, 0) * MFnTransform(pathTo("bone")).transformation().asMatrix();
     EXPECT_TRUE(p.isEquivalent(MPoint(0, 1, 0), 1e-12)) << p;
 }
 
-TEST_F(TransformApi, ShapesAreNoTransforms) {
+TEST_F(TransformApi, ShapesAreNoTransformsAndEmptyFunctionSetsFail) {
     MStatus status;
     MFnTransform shape(pathTo("shotShape"), &status);
     EXPECT_FALSE(status);
     EXPECT_TRUE(shape.transformation(&status).asMatrix() == MMatrix::identity);
     EXPECT_FALSE(status);
     EXPECT_FALSE(status.errorString().length() == 0);
+    MStatus fov, eye, translation;
+    MFnCamera().horizontalFieldOfView(&fov);
+    MFnCamera().eyePoint(MSpace::kWorld, &eye);
+    MFnTransform().getTranslation(MSpace::kWorld, &translation);
+    EXPECT_FALSE(fov || eye || translation);
 }
 
 TEST_F(TransformApi, CameraAnswersInObjectAndWorldSpace) {
@@ -111,45 +89,27 @@ TEST_F(TransformApi, CameraAnswersInObjectAndWorldSpace) {
     ASSERT_TRUE(status);
     EXPECT_TRUE(camera.eyePoint(MSpace::kObject, &status) == MPoint(0, 0, 0));
     ASSERT_TRUE(status);
-    EXPECT_TRUE(camera.viewDirection(MSpace::kObject) == MVector(0, 0, -1));
-    EXPECT_TRUE(camera.upDirection(MSpace::kObject) == MVector(0, 1, 0));
+    EXPECT_TRUE(camera.viewDirection(MSpace::kObject) == MVector(0, 0, -1) && camera.upDirection(MSpace::kObject) == MVector(0, 1, 0));
     EXPECT_TRUE(camera.eyePoint(MSpace::kWorld).isEquivalent(MPoint(21, 2, 3), 1e-9));
     // -z turned a quarter about y is -x.
     EXPECT_TRUE(camera.viewDirection(MSpace::kWorld).isEquivalent(MVector(-1, 0, 0), 1e-12));
     EXPECT_NEAR(camera.horizontalFieldOfView(&status) * 180.0 / kPi, 39.598, 0.0005);
-    EXPECT_DOUBLE_EQ(camera.nearClippingPlane(), 1.0);
-    EXPECT_DOUBLE_EQ(camera.farClippingPlane(), 500.0);
-    EXPECT_DOUBLE_EQ(camera.focalLength(), 50.0);
+    EXPECT_EQ((std::vector<double>{camera.nearClippingPlane(), camera.farClippingPlane(), camera.focalLength()}),
+              (std::vector<double>{1, 500, 50}));
     EXPECT_FALSE(camera.isOrtho());
     EXPECT_TRUE(path.inclusiveMatrix().isEquivalent(
         MFnTransform(pathTo("shot")).transformation().asMatrix() * MFnTransform(pathTo("grp")).transformation().asMatrix(),
         1e-12));
-}
-
-TEST_F(TransformApi, DefaultViewsAreOrthographic) {
+    // The default views are orthographic.
     int cameras = 0;
-    for (MItDag it(MItDag::kDepthFirst, MFn::kCamera); !it.isDone(); it.next()) {
-        MDagPath path;
-        it.getPath(path);
-        MFnCamera camera(path);
-        const MString name = MFnDependencyNode(path.node()).name();
-        const bool view = name == MString("topShape") || name == MString("frontShape") || name == MString("sideShape");
-        EXPECT_EQ(camera.isOrtho(), view) << name.asChar();
-        ++cameras;
+    for (MItDag it(MItDag::kDepthFirst, MFn::kCamera); !it.isDone(); it.next(), ++cameras) {
+        MDagPath view;
+        it.getPath(view);
+        const MString name = MFnDependencyNode(view.node()).name();
+        EXPECT_EQ(MFnCamera(view).isOrtho(), name == "topShape" || name == "frontShape" || name == "sideShape")
+            << name.asChar();
     }
     EXPECT_EQ(cameras, 5);
-}
-
-TEST(TransformApiDetached, EmptyFunctionSetsFailCleanly) {
-    MStatus status;
-    MFnCamera camera;
-    camera.horizontalFieldOfView(&status);
-    EXPECT_FALSE(status);
-    camera.eyePoint(MSpace::kWorld, &status);
-    EXPECT_FALSE(status);
-    MFnTransform transform;
-    transform.getTranslation(MSpace::kWorld, &status);
-    EXPECT_FALSE(status);
 }
 
 }  // namespace

@@ -1,14 +1,21 @@
 #pragma once
-// Loads a small Maya ASCII text into a scene database for the transform,
-// camera and animation tests.
+// Scenes for the transform, camera, animation and API tests: a small Maya
+// ASCII text loaded into a scene database, or written to a file and opened
+// through MFileIO as a plug-in would.
 
 #include "file/MaReader.h"
 #include "db/Scene.h"
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
 
+#include <maya/MFileIO.h>
+
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,5 +37,22 @@ inline const mayahost::Node& node(const mayahost::Scene& scene, std::string_view
     if (!n) throw std::runtime_error("no node " + std::string(name));
     return *n;
 }
+
+// A directory of the test's own for the files it opens.
+class SceneFileTest : public ::testing::Test {
+protected:
+    static const ::testing::TestInfo* info() { return ::testing::UnitTest::GetInstance()->current_test_info(); }
+    const std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
+        ("graph_" + std::to_string(::getpid()) + "_" + info()->test_suite_name() + "_" + info()->name());
+    void SetUp() override { std::filesystem::create_directories(dir_); }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const std::filesystem::path p = dir_ / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p.string();
+    }
+    MStatus open(const std::string& text) { return MFileIO::open(MString(write("scene.ma", text).c_str()), NULL, true); }
+};
 
 }  // namespace transform_test

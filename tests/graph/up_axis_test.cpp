@@ -3,74 +3,39 @@
 
 #include "db/UpAxis.h"
 
-#include <maya/MFileIO.h>
 #include <maya/MGlobal.h>
 #include <maya/MVector.h>
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-namespace fs = std::filesystem;
+#include "transform_scene_util.h"
 
 namespace {
 
 using mayahost::upAxisFromScript;
 
-TEST(UpAxisScript, MayasOwnScriptSetsTheAxisThroughAVariable) {
-    EXPECT_EQ(upAxisFromScript("string $currentAxis = \"z\"; if ($currentAxis != `upAxis -q -ax`){ "
-                               "upAxis -ax $currentAxis; rotate -r -os 90 0 0 $currentCamera; }"),
-              'z');
-    EXPECT_EQ(upAxisFromScript("string $currentAxis = \"y\"; if ($currentAxis != `upAxis -q -ax`){ "
-                               "upAxis -ax $currentAxis; }"),
-              'y');
-    // Only the assignment before the command counts.
-    EXPECT_EQ(upAxisFromScript("string $a = \"z\"; upAxis -ax $a; $a = \"y\";"), 'z');
-    EXPECT_EQ(upAxisFromScript("string $a = \"z\"; $a = \"y\"; upAxis -axis $a;"), 'y');
+TEST(UpAxisScript, TheAxisTheScriptSetsOrY) {
+    const std::pair<const char*, char> cases[] = {
+        // Maya's own script sets the axis through a variable.
+        {"string $currentAxis = \"z\"; if ($currentAxis != `upAxis -q -ax`){ upAxis -ax $currentAxis; rotate -r -os "
+         "90 0 0 $currentCamera; }", 'z'},
+        {"string $currentAxis = \"y\"; if ($currentAxis != `upAxis -q -ax`){ upAxis -ax $currentAxis; }", 'y'},
+        // Only the assignment before the command counts.
+        {"string $a = \"z\"; upAxis -ax $a; $a = \"y\";", 'z'},
+        {"string $a = \"z\"; $a = \"y\"; upAxis -axis $a;", 'y'},
+        // A literal axis after the query is the one set.
+        {"string $currentAxis = `upAxis -q -ax`; if ($currentAxis != \"z\") { upAxis -ax \"z\"; viewSet -home persp; }", 'z'},
+        {"upAxis -ax z", 'z'}, {"upAxis -axis 'Z';", 'z'},
+        {"upAxis -ax \"z\"; upAxis -ax \"y\";", 'y'},   // the last command run wins
+        // Anything else leaves y up.
+        {"", 'y'}, {"upAxis -q -ax", 'y'}, {"upAxis -ax", 'y'}, {"upAxis -ax \"x\"", 'y'}, {"upAxis -ax zed", 'y'},
+        {"upAxis -ax $unknown", 'y'}, {"string $a = `upAxis -q -ax`; upAxis -ax $a;", 'y'}, {"print \"upAxis\";", 'y'},
+        {"string $currentAxis = \"z\";", 'y'},
+    };
+    for (const auto& [script, axis] : cases) EXPECT_EQ(upAxisFromScript(script), axis) << script;
 }
 
-TEST(UpAxisScript, ALiteralAxisAfterTheQueryIsTheOneSet) {
-    EXPECT_EQ(upAxisFromScript("string $currentAxis = `upAxis -q -ax`; if ($currentAxis != \"z\") "
-                               "{ upAxis -ax \"z\"; viewSet -home persp; }"),
-              'z');
-    EXPECT_EQ(upAxisFromScript("upAxis -ax z"), 'z');
-    EXPECT_EQ(upAxisFromScript("upAxis -axis 'Z';"), 'z');
-    // The last command run wins.
-    EXPECT_EQ(upAxisFromScript("upAxis -ax \"z\"; upAxis -ax \"y\";"), 'y');
-}
+using UpAxisSceneTest = transform_test::SceneFileTest;
 
-TEST(UpAxisScript, AnythingElseLeavesYUp) {
-    for (const char* script : {"", "upAxis -q -ax", "upAxis -ax", "upAxis -ax \"x\"", "upAxis -ax zed",
-                               "upAxis -ax $unknown", "string $a = `upAxis -q -ax`; upAxis -ax $a;",
-                               "print \"upAxis\";", "string $currentAxis = \"z\";"})
-        EXPECT_EQ(upAxisFromScript(script), 'y') << script;
-}
-
-class UpAxisSceneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("up_axis_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    bool open(const std::string& body) {
-        const fs::path path = dir_ / "scene.ma";
-        std::ofstream(path, std::ios::binary) << "//Maya ASCII 2024 scene\nrequires maya \"2024\";\n"
-                                                 "currentUnit -l centimeter -a degree -t film;\n"
-                                              << body;
-        return static_cast<bool>(MFileIO::open(path.string().c_str(), NULL, true, 2, true));
-    }
-
-    fs::path dir_;
-};
-
-TEST_F(UpAxisSceneTest, AZUpFileAnswersZUntilAYUpFileIsOpened) {
+TEST_F(UpAxisSceneTest, TheAxisBelongsToTheOpenedScene) {
     ASSERT_TRUE(open("createNode script -n \"upAxisScriptNode\";\n"
                      "\trename -uid \"5E3F1C00-0000-0000-0000-000000000001\";\n"
                      "\tsetAttr \".b\" -type \"string\" \"string $currentAxis = \\\"z\\\"; if ($currentAxis != "
@@ -80,13 +45,11 @@ TEST_F(UpAxisSceneTest, AZUpFileAnswersZUntilAYUpFileIsOpened) {
     EXPECT_TRUE(MGlobal::isZAxisUp());
     EXPECT_FALSE(MGlobal::isYAxisUp());
 
-    // The axis belongs to the scene, not to the process.
+    // Not to the process.
     ASSERT_TRUE(open("createNode transform -n \"plain\";\n"));
     EXPECT_TRUE(MGlobal::upAxis() == MVector::yAxis);
     EXPECT_TRUE(MGlobal::isYAxisUp());
-}
-
-TEST_F(UpAxisSceneTest, TheScriptIsReadUnderItsLongNameToo) {
+    // The script is read under its long name too.
     ASSERT_TRUE(open("createNode script -n \"upAxisScriptNode\";\n"
                      "\tsetAttr \".before\" -type \"string\" \"upAxis -ax \\\"z\\\";\";\n"));
     EXPECT_TRUE(MGlobal::isZAxisUp());

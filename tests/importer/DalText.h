@@ -4,9 +4,12 @@
 // matching text. Only the readable form is understood: binary array blocks
 // are skipped over as opaque bytes inside their brackets.
 
-#include <cctype>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace daltext {
@@ -37,15 +40,6 @@ struct Block {
     return found;
   }
 
-  // Depth-first search of the whole subtree, this block excluded.
-  const Block* findAnywhere(const std::string& kind, const std::string& name) const {
-    for (const Block& b : children) {
-      if (b.kind() == kind && b.name() == name) return &b;
-      if (const Block* inner = b.findAnywhere(kind, name)) return inner;
-    }
-    return nullptr;
-  }
-
   // The words after `key` on the first statement that starts with it.
   const std::vector<std::string>* line(const std::string& key) const {
     for (const auto& l : lines)
@@ -53,10 +47,12 @@ struct Block {
     return nullptr;
   }
 
+  // The numbers after `key`, of an array too.
   std::vector<double> numbers(const std::string& key) const {
     std::vector<double> values;
     if (const auto* l = line(key))
-      for (size_t i = 1; i < l->size(); ++i) values.push_back(std::strtod((*l)[i].c_str(), nullptr));
+      for (size_t i = 1; i < l->size(); ++i)
+        if ((*l)[i] != "[" && (*l)[i] != "]") values.push_back(std::strtod((*l)[i].c_str(), nullptr));
     return values;
   }
 
@@ -66,117 +62,75 @@ struct Block {
   }
 };
 
-namespace detail {
-
-inline int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // Names holding quotes, line breaks or non-ASCII bytes are written as "xX"
 // and lowercase hex; this turns them back into their bytes.
 inline std::string decodeHexName(const std::string& word) {
   if (word.size() < 2 || word.compare(0, 2, "xX") != 0 || word.size() % 2 != 0) return word;
   std::string bytes;
   for (size_t i = 2; i < word.size(); i += 2) {
-    const int high = hexDigit(word[i]), low = hexDigit(word[i + 1]);
-    if (high < 0 || low < 0) return word;
-    bytes.push_back(static_cast<char>(high * 16 + low));
+    const std::string pair = word.substr(i, 2);
+    if (pair.find_first_not_of("0123456789abcdef") != std::string::npos) return word;
+    bytes.push_back(static_cast<char>(std::stoi(pair, nullptr, 16)));
   }
   return bytes;
 }
 
-class Parser {
- public:
-  explicit Parser(const std::string& text) : text_(text) {}
-
-  Block parse() {
-    Block root;
-    std::vector<Block*> open{&root};
-    std::vector<std::string> statement;
-    int arrayDepth = 0;
-    auto endStatement = [&] {
-      if (!statement.empty()) open.back()->lines.push_back(statement);
-      statement.clear();
-    };
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_];
-      if (c == '\n') {
-        ++pos_;
-        if (arrayDepth == 0) endStatement();
-      } else if (c == ' ' || c == '\t' || c == '\r' || c == ',') {
-        ++pos_;
-      } else if (c == '/' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '/' && arrayDepth == 0) {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
-      } else if (c == '\x01' && text_.compare(pos_, 3, "\x01\x02\x03") == 0) {
-        // A binary array block: skip to its closing bracket.
-        while (pos_ < text_.size() && text_[pos_] != ']') ++pos_;
-      } else if (c == '{') {
-        ++pos_;
-        Block block;
-        block.header = statement;
-        statement.clear();
-        open.back()->children.push_back(std::move(block));
-        open.push_back(&open.back()->children.back());
-      } else if (c == '}') {
-        ++pos_;
-        endStatement();
-        if (open.size() > 1) open.pop_back();
-      } else if (c == '[') {
-        ++pos_;
-        ++arrayDepth;
-        statement.push_back("[");
-      } else if (c == ']') {
-        ++pos_;
-        if (arrayDepth > 0) --arrayDepth;
-        statement.push_back("]");
-      } else if (c == '"') {
-        statement.push_back(quoted());
-      } else {
-        statement.push_back(decodeHexName(bareWord()));
-      }
-    }
-    endStatement();
-    return root;
-  }
-
- private:
-  std::string quoted() {
-    ++pos_;
-    const size_t end = text_.find('"', pos_);
-    std::string value = text_.substr(pos_, end == std::string::npos ? std::string::npos : end - pos_);
-    pos_ = end == std::string::npos ? text_.size() : end + 1;
-    return value;
-  }
-
-  std::string bareWord() {
-    const size_t start = pos_;
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_];
-      if (std::isspace(static_cast<unsigned char>(c)) || c == ',' || c == '{' || c == '}' || c == '[' || c == ']' ||
-          c == '"')
-        break;
-      ++pos_;
-    }
-    if (pos_ == start) ++pos_;  // a lone unexpected byte: step over it
-    return text_.substr(start, pos_ - start);
-  }
-
-  const std::string& text_;
-  size_t pos_ = 0;
-};
-
-}  // namespace detail
-
 // The whole document as the children and statements of an unnamed root.
-inline Block parse(const std::string& text) { return detail::Parser(text).parse(); }
+inline Block parse(const std::string& text) {
+  Block root;
+  std::vector<Block*> open{&root};
+  std::vector<std::string> statement;
+  int arrayDepth = 0;
+  auto endStatement = [&] {
+    if (!statement.empty()) open.back()->lines.push_back(statement);
+    statement.clear();
+  };
+  for (size_t pos = 0; pos < text.size();) {
+    const char c = text[pos];
+    if (text.compare(pos, 2, "//") == 0 && arrayDepth == 0) {
+      pos = std::min(text.find('\n', pos), text.size());
+    } else if (text.compare(pos, 3, "\x01\x02\x03") == 0) {
+      // A binary array block: skip to its closing bracket.
+      pos = std::min(text.find(']', pos), text.size());
+    } else if (c == '"') {
+      const size_t end = std::min(text.find('"', pos + 1), text.size());
+      statement.push_back(text.substr(pos + 1, end - pos - 1));
+      pos = end + 1;
+    } else if (std::string_view("\n \t\r,{}[]").find(c) == std::string_view::npos) {
+      // A bare word; a lone unexpected byte is stepped over.
+      const size_t end = std::max(std::min(text.find_first_of(" \t\n\r\v\f,{}[]\"", pos), text.size()), pos + 1);
+      statement.push_back(decodeHexName(text.substr(pos, end - pos)));
+      pos = end;
+    } else if (++pos; c == '\n' && arrayDepth == 0) {  // single-character tokens from here on
+      endStatement();
+    } else if (c == '{') {
+      open.back()->children.push_back(Block{statement, {}, {}});
+      statement.clear();
+      open.push_back(&open.back()->children.back());
+    } else if (c == '}') {
+      endStatement();
+      if (open.size() > 1) open.pop_back();
+    } else if (c == '[' || c == ']') {
+      arrayDepth = std::max(0, arrayDepth + (c == '[' ? 1 : -1));
+      statement.push_back(std::string(1, c));
+    }
+  }
+  endStatement();
+  return root;
+}
 
-// `#define material "name" { ... }` blocks of the document.
-inline const Block* materialDefinition(const Block& document, const std::string& name) {
+// `block`, or after a failure naming `what` an empty block, whose lookups
+// then fail in turn.
+inline const Block& need(const Block* block, const std::string& what) {
+  static const Block none;
+  if (!block) ADD_FAILURE() << "no " << what;
+  return block ? *block : none;
+}
+
+// The `#define <kind> "name" { ... }` block of the document ("material", "object").
+inline const Block* definition(const Block& document, const std::string& kind, const std::string& name) {
   for (const Block& b : document.children)
-    if (b.header.size() == 3 && b.header[0] == "#define" && b.header[1] == "material" && b.header[2] == name)
-      return &b;
+    if (b.header == std::vector<std::string>{"#define", kind, name}) return &b;
   return nullptr;
 }
 

@@ -1,21 +1,16 @@
 #pragma once
-// Runs the built mayaimport in a private sandbox: a scratch folder of its own
-// and a log location inside it (no installation record, so the log goes to
-// $TMPDIR), so that tests running side by side never share a log or a file.
+// Runs the built programs as child processes in a private sandbox: a scratch
+// folder of their own and a log location inside it (no installation record,
+// so the log goes to $TMPDIR), so that tests running side by side never share
+// a log or a file.
 
 #include "common/ImportArgs.h"
 #include "tests/importer/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace importer_test {
 
@@ -29,6 +24,14 @@ inline const std::string kLauncher = std::string(GLOWBOX_BIN_DIR) + "/glowbox-im
 inline const std::string kSceneHeader =
     "//---vantor:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Glowbox scene file\n\n"
     "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\nversion 6\n\n";
+
+inline bool contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+inline size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
 
 // Settings as the renderer sends them for one scene: argument version 6.2,
 // readable output unless told otherwise.
@@ -72,17 +75,22 @@ class Sandbox {
     return path;
   }
 
-  // Environment for a child: the log in this sandbox, no installation record.
-  // Children run with the sandbox as their working folder.
-  std::map<std::string, std::string> environment() const {
-    return {{"TMPDIR", (root_ / "tmp").string()},
-            {"VANTOR_SYSCONFDIR", (root_ / "etc").string()},
-            {"XDG_CONFIG_HOME", (root_ / "config").string()},
-            {"HOME", (root_ / "home").string()}};
+  // Runs `program` with the log in this sandbox, no installation record and
+  // no importer location from the test's own environment, plus `env`.
+  testproc::Outcome run(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::map<std::string, std::string>& env = {}, const std::string& cwd = {}) const {
+    std::map<std::string, std::string> all = {{"TMPDIR", (root_ / "tmp").string()},
+                                              {"VANTOR_SYSCONFDIR", (root_ / "etc").string()},
+                                              {"XDG_CONFIG_HOME", (root_ / "config").string()},
+                                              {"HOME", (root_ / "home").string()},
+                                              {"GLOWBOX_MAYAIMPORT", ""}};
+    for (const auto& [name, value] : env) all[name] = value;
+    return testproc::run(program, arguments, all, root_, cwd);
   }
 
+  // The importer runs with the sandbox as its working folder.
   testproc::Outcome runImporter(const std::vector<std::string>& arguments) const {
-    return testproc::run(kImporter, arguments, environment(), root_, root_.string());
+    return run(kImporter, arguments, {}, root_.string());
   }
   testproc::Outcome runImporter(const ImportArgs& args) const { return runImporter(encoded(args)); }
 
@@ -92,12 +100,11 @@ class Sandbox {
 
 // Every log record (one per entry; continuation lines stay with their record).
 inline std::vector<std::string> logRecords(const std::string& log) {
+  static const std::regex kRecordStart(R"(^[^ ]*:[0-9]+ - [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} [A-Z0-9]+:  )");
   std::vector<std::string> records;
   std::istringstream in(log);
   for (std::string line; std::getline(in, line);) {
-    static const std::regex kRecordStart(R"(^[^ ]*:[0-9]+ - [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} [A-Z0-9]+:  )");
-    const bool startsRecord = std::regex_search(line, kRecordStart);
-    if (startsRecord || records.empty())
+    if (std::regex_search(line, kRecordStart) || records.empty())
       records.push_back(line);
     else
       records.back() += "\n" + line;
@@ -109,8 +116,7 @@ inline std::vector<std::string> logRecords(const std::string& log) {
 inline std::vector<std::string> recordsWith(const std::string& log, const std::string& level, const std::string& text) {
   std::vector<std::string> found;
   for (const std::string& record : logRecords(log))
-    if (record.find(" " + level + ":  ") != std::string::npos && record.find(text) != std::string::npos)
-      found.push_back(record);
+    if (contains(record, " " + level + ":  ") && contains(record, text)) found.push_back(record);
   return found;
 }
 

@@ -5,14 +5,12 @@
 #include "tests/importer/DalText.h"
 #include "tests/importer/ImporterRun.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
+using importer_test::contains;
 using importer_test::kSceneHeader;
 using importer_test::recordsWith;
 using importer_test::Sandbox;
@@ -85,57 +83,49 @@ void expectNumbers(const std::vector<double>& actual, const std::vector<double>&
 
 class ImporterRunTest : public testing::Test {
  protected:
-  // Converts `sceneText` (saved as small.ma) with readable output and returns
-  // the written scene text.
-  std::string convert(const std::string& sceneText) {
-    const fs::path scene = box_.write("small.ma", sceneText);
-    return convertWith(settingsFor(scene.string(), output().string()));
-  }
-
   fs::path output() const { return box_.root() / "small.dal"; }
 
-  // Runs the importer on settings that write to output().
+  // Settings that convert `sceneText` (saved as small.ma) to output().
+  ImportArgs small(const std::string& sceneText = kSmallScene) const {
+    return settingsFor(box_.write("small.ma", sceneText).string(), output().string());
+  }
+
+  // Runs the importer on settings that write to output() and returns the written text.
   std::string convertWith(const ImportArgs& args) {
     const testproc::Outcome outcome = box_.runImporter(args);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "");
     return testproc::slurp(output());
   }
+  std::string convert(const std::string& sceneText) { return convertWith(small(sceneText)); }
 
-  Sandbox box_;
-};
-
-// --- Exit statuses ------------------------------------------------------------
-
-TEST_F(ImporterRunTest, AGoodSceneEndsWithZeroAndLogsTheRun) {
-  const std::string text = convert(kSmallScene);
-  EXPECT_EQ(text.compare(0, kSceneHeader.size(), kSceneHeader), 0) << text.substr(0, 300);
-  const std::string log = box_.log();
-  EXPECT_EQ(recordsWith(log, "INFO", "Starting maya importer (built ").size(), 1u) << log;
-  EXPECT_EQ(recordsWith(log, "INFO", "for MAYA_API_VERSION:201100").size(), 1u) << log;
-  const auto settings = recordsWith(log, "INFO", "cnf parsed to:\n");
-  ASSERT_EQ(settings.size(), 1u) << log;
-  EXPECT_NE(settings[0].find("\nOUTPUT_FILENAME: " + (box_.root() / "small.dal").string() + "\n"), std::string::npos);
-  EXPECT_EQ(recordsWith(log, "INFO", "Openining: ").size(), 1u) << log;
-  EXPECT_TRUE(recordsWith(log, "ERROR", "").empty()) << log;
-}
-
-TEST_F(ImporterRunTest, OldOrMissingArgumentVersionEndsWithOneBeforeMaya) {
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  const fs::path output = box_.root() / "never.dal";
-  ImportArgs version5 = settingsFor(scene.string(), output.string());
-  version5.setInt(MAJOR_VERSION, 5);
-  const std::vector<std::vector<std::string>> commandLines = {
-      {},                                  // nothing at all
-      importer_test::encoded(version5),    // too old
-      {"!!not base64!!", "also-not-base64"},  // undecodable: stored under key 0 as empty text
-  };
-  for (const auto& arguments : commandLines) {
+  // Runs with settings whose output is never written, from a fresh log.
+  testproc::Outcome failingRun(const std::vector<std::string>& arguments) {
     fs::remove(box_.logPath());
     const testproc::Outcome outcome = box_.runImporter(arguments);
     EXPECT_EQ(outcome.status, 1) << outcome.err;
     EXPECT_EQ(outcome.out, "");
-    EXPECT_FALSE(fs::exists(output));
+    // Nothing of the Maya scene was read before giving up.
+    EXPECT_TRUE(recordsWith(box_.log(), "INFO", "Openining: ").empty()) << box_.log();
+    return outcome;
+  }
+
+  Sandbox box_;
+};
+
+// --- Exit statuses and the log ------------------------------------------------
+
+TEST_F(ImporterRunTest, OldOrMissingArgumentVersionEndsWithOneBeforeMaya) {
+  ImportArgs version5 = small();
+  version5.setInt(MAJOR_VERSION, 5);
+  const std::vector<std::vector<std::string>> commandLines = {
+      {},                                     // nothing at all
+      importer_test::encoded(version5),       // too old
+      {"!!not base64!!", "also-not-base64"},  // undecodable: stored under key 0 as empty text
+  };
+  for (const auto& arguments : commandLines) {
+    failingRun(arguments);
+    EXPECT_FALSE(fs::exists(output()));
     const std::string log = box_.log();
     EXPECT_EQ(recordsWith(log, "ERROR", "trying to use old Glowbox Version").size(), 1u) << log;
     if (arguments.empty()) {
@@ -144,348 +134,263 @@ TEST_F(ImporterRunTest, OldOrMissingArgumentVersionEndsWithOneBeforeMaya) {
       ASSERT_EQ(dump.size(), 1u) << log;
       EXPECT_EQ(dump[0].substr(dump[0].find("cnf parsed to:")), "cnf parsed to:\n") << log;
     }
-    // Maya was never started, so nothing of the scene was read.
-    EXPECT_TRUE(recordsWith(log, "INFO", "Openining: ").empty()) << log;
   }
 }
 
 TEST_F(ImporterRunTest, LogLevelChosenInTheSettingsFiltersTheRecords) {
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  ImportArgs quiet = settingsFor(scene.string(), (box_.root() / "q.dal").string());
-  quiet.setString(LOGLEVEL, "ERROR");
-  ASSERT_EQ(box_.runImporter(quiet).status, 0);
-  std::string log = box_.log();
+  ImportArgs args = small();
+  args.setString(LOGLEVEL, "ERROR");
+  convertWith(args);
   // Only the start-up line precedes the level switch.
-  EXPECT_EQ(importer_test::logRecords(log).size(), 1u) << log;
-  EXPECT_TRUE(recordsWith(log, "INFO", "cnf parsed to:").empty()) << log;
+  EXPECT_EQ(importer_test::logRecords(box_.log()).size(), 1u) << box_.log();
 
   fs::remove(box_.logPath());
-  ImportArgs chatty = quiet;
-  chatty.setString(LOGLEVEL, "DEBUG4");
-  ASSERT_EQ(box_.runImporter(chatty).status, 0);
-  log = box_.log();
-  EXPECT_EQ(recordsWith(log, "DEBUG4", "could  initialize MAYA ").size(), 1u) << log;
-  EXPECT_FALSE(recordsWith(log, "DEBUG4", "TRACE CHECK: could not open Maya file").empty()) << log;
-}
+  args.setString(LOGLEVEL, "DEBUG4");
+  convertWith(args);
+  EXPECT_EQ(recordsWith(box_.log(), "DEBUG4", "could  initialize MAYA ").size(), 1u) << box_.log();
+  EXPECT_FALSE(recordsWith(box_.log(), "DEBUG4", "TRACE CHECK: could not open Maya file").empty()) << box_.log();
 
-TEST_F(ImporterRunTest, AnUnknownLogLevelFallsBackToInfoWithAWarning) {
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  ImportArgs args = settingsFor(scene.string(), output().string());
+  fs::remove(box_.logPath());
   args.setString(LOGLEVEL, "debug");  // level names are upper case
   convertWith(args);
   const std::string log = box_.log();
-  const auto warnings =
-      recordsWith(log, "WARNING", "Unknown logging level 'debug'. Using INFO level as default.");
+  const auto warnings = recordsWith(log, "WARNING", "Unknown logging level 'debug'. Using INFO level as default.");
   ASSERT_EQ(warnings.size(), 1u) << log;
   EXPECT_EQ(warnings[0].rfind(":0 - ", 0), 0u) << warnings[0];
   EXPECT_EQ(recordsWith(log, "INFO", "cnf parsed to:").size(), 1u) << log;
   EXPECT_TRUE(recordsWith(log, "DEBUG", "").empty()) << log;
 }
 
-TEST_F(ImporterRunTest, TheLogGoesToTheResourceFolderOfTheInstallationRecord) {
-  const fs::path resources = box_.root() / "resources";
-  fs::create_directories(resources);
+TEST_F(ImporterRunTest, TheLogGoesToTheResourceFolderOfTheInstallationRecordIfItCanBeOpened) {
+  const fs::path resources = box_.root() / "resource folder";
   box_.write("config/vantor/registry.ini", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n\n[SOFTWARE\\Vantor\\6.2]\n"
                                            "ResourceFolder=" + resources.string() + "\n");
+  // While the folder does not exist the import goes on without a log.
+  const testproc::Outcome outcome = box_.runImporter(small());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_TRUE(contains(outcome.err, "could not open log file:\n")) << outcome.err;
+  EXPECT_TRUE(contains(outcome.err, "opening log: ")) << outcome.err;
+  EXPECT_NE(daltext::parse(testproc::slurp(output())).child("group", "small"), nullptr);
+
+  fs::create_directories(resources);
   convert(kSmallScene);
   const std::string log = testproc::slurp(resources / "sceneapi.log");
   EXPECT_EQ(recordsWith(log, "INFO", "Openining: ").size(), 1u) << log;
   EXPECT_FALSE(fs::exists(box_.logPath()));
 }
 
-TEST_F(ImporterRunTest, ALogThatCannotBeOpenedDoesNotStopTheImport) {
-  box_.write("config/vantor/registry.ini", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n\n[SOFTWARE\\Vantor\\6.2]\n"
-                                           "ResourceFolder=" + (box_.root() / "no such folder").string() + "\n");
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  const testproc::Outcome outcome = box_.runImporter(settingsFor(scene.string(), output().string()));
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("could not open log file:\n"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("opening log: "), std::string::npos) << outcome.err;
-  EXPECT_NE(daltext::parse(testproc::slurp(output())).child("group", "small"), nullptr);
-  EXPECT_FALSE(fs::exists(box_.logPath()));
-}
+// --- Missing and unwritable files ----------------------------------------------
 
 TEST_F(ImporterRunTest, AMissingSceneStillEndsWithZeroAndOnlyTheHeaderIsWritten) {
-  const fs::path missing = box_.root() / "no such scene.ma";
-  const fs::path output = box_.root() / "out.dal";
-  const testproc::Outcome outcome = box_.runImporter(settingsFor(missing.string(), output.string()));
+  const testproc::Outcome outcome =
+      box_.runImporter(settingsFor((box_.root() / "no such scene.ma").string(), output().string()));
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "");
-  EXPECT_EQ(testproc::slurp(output), kSceneHeader);
+  EXPECT_EQ(testproc::slurp(output()), kSceneHeader);
   const auto warnings = recordsWith(box_.log(), "WARNING", "could not open Maya file: ");
   ASSERT_EQ(warnings.size(), 1u) << box_.log();
-  EXPECT_NE(warnings[0].find("no such scene.ma"), std::string::npos) << warnings[0];
-  EXPECT_NE(outcome.err.find("could not open Maya file"), std::string::npos) << outcome.err;
+  EXPECT_TRUE(contains(warnings[0], "no such scene.ma")) << warnings[0];
+  EXPECT_TRUE(contains(outcome.err, "could not open Maya file")) << outcome.err;
 }
 
 TEST_F(ImporterRunTest, AnUnwritableOutputEndsWithOneAndNoSceneTextAnywhere) {
   const fs::path scene = box_.write("small.ma", kSmallScene);
   fs::create_directories(box_.root() / "a folder");
-  const std::vector<fs::path> outputs = {box_.root() / "missing folder" / "out.dal", box_.root() / "a folder"};
-  for (const fs::path& output : outputs) {
-    fs::remove(box_.logPath());
-    const testproc::Outcome outcome = box_.runImporter(settingsFor(scene.string(), output.string()));
-    EXPECT_EQ(outcome.status, 1) << output;
+  for (const fs::path& output : {box_.root() / "missing folder" / "out.dal", box_.root() / "a folder"}) {
+    const testproc::Outcome outcome = failingRun(importer_test::encoded(settingsFor(scene.string(), output.string())));
     const std::string message = "could not open file: \"" + output.string() + "\"";
-    EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("opening file"), std::string::npos) << outcome.err;
+    EXPECT_TRUE(contains(outcome.err, message)) << outcome.err;
+    EXPECT_TRUE(contains(outcome.err, "opening file")) << outcome.err;
     EXPECT_EQ(recordsWith(box_.log(), "ERROR", message).size(), 1u) << box_.log();
-    EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err.find("//---vantor"), std::string::npos) << outcome.err;
+    EXPECT_FALSE(contains(outcome.err, "//---vantor")) << outcome.err;
     EXPECT_FALSE(fs::exists(box_.root() / "missing folder"));
     EXPECT_TRUE(fs::is_directory(box_.root() / "a folder"));
     EXPECT_TRUE(fs::is_empty(box_.root() / "a folder"));
-    // Nothing of the Maya scene was read before giving up.
-    EXPECT_TRUE(recordsWith(box_.log(), "INFO", "Openining: ").empty()) << box_.log();
   }
-}
-
-TEST_F(ImporterRunTest, AQuotedPathWithBackslashesIsOpenedAsAPlainPath) {
-  // The renderer may hand over a quoted Windows-style path; the run's working
-  // folder is the sandbox, so the relative name finds the scene.
-  box_.write("sub/small.ma", kSmallScene);
-  const std::string text = convertWith(settingsFor("\"sub\\small.ma\"", output().string()));
-  EXPECT_NE(daltext::parse(text).child("group", "small"), nullptr) << text;
-  EXPECT_EQ(recordsWith(box_.log(), "INFO", "Openining: \"sub\\small.ma\"  as  sub/small.ma").size(), 1u)
-      << box_.log();
 }
 
 // --- Where the scene goes and in which form ----------------------------------
 
-TEST_F(ImporterRunTest, DashSendsTheSceneAndNothingElseToStandardOutput) {
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  const fs::path file = box_.root() / "small.dal";
-  ASSERT_EQ(box_.runImporter(settingsFor(scene.string(), file.string())).status, 0);
-  const std::string written = testproc::slurp(file);
-
-  const ImportArgs toStdout = settingsFor(scene.string(), "-");
-  ImportArgs noOutputGiven;  // the default output is standard output
-  noOutputGiven.setString(IMPORT_FILENAME, scene.string());
-  noOutputGiven.setBool(DEBUGSCN, true);
-  ImportArgs withNotice = toStdout;
-  withNotice.setString(EXPERIMENTAL, "beta");  // prints a notice while exporting
-  for (const ImportArgs* args : std::vector<const ImportArgs*>{&toStdout, &noOutputGiven, &withNotice}) {
-    const testproc::Outcome outcome = box_.runImporter(*args);
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    // The same bytes as the file: nothing printed on the way is mixed in.
-    EXPECT_EQ(outcome.out, written);
-    EXPECT_EQ(outcome.err.find("//---vantor"), std::string::npos);
-  }
-  const testproc::Outcome noticed = box_.runImporter(withNotice);
-  EXPECT_NE(noticed.err.find("to old version for experiments\n"), std::string::npos) << noticed.err;
-}
-
-TEST_F(ImporterRunTest, DebugscnChoosesReadableOrCompactOutput) {
-  // Two history cubes give the scene arrays; the compact form writes them as
-  // binary blocks and indents nothing.
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  auto runWith = [&](const char* debugscn) {
-    ImportArgs args = settingsFor(scene.string(), "-", false);
-    if (debugscn) args.setString(DEBUGSCN, debugscn);
+TEST_F(ImporterRunTest, StandardOutputGetsTheSceneAloneAndDebugscnChoosesReadableOrCompact) {
+  const std::string written = convertWith(small());
+  const std::string scene = box_.root() / "small.ma";
+  auto run = [&](const ImportArgs& args) {
     const testproc::Outcome outcome = box_.runImporter(args);
-    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_FALSE(contains(outcome.err, "//---vantor"));
+    EXPECT_EQ(contains(outcome.err, "to old version for experiments\n"), args.has(EXPERIMENTAL)) << outcome.err;
     return outcome.out;
   };
-  auto indentedLines = [](const std::string& text) {
-    size_t count = 0;
-    for (size_t at = text.find("\n "); at != std::string::npos; at = text.find("\n ", at + 1)) ++count;
-    return count;
+  // A dash, or no output at all: the same bytes as the file, nothing printed on the way mixed in.
+  ImportArgs noOutputGiven;
+  noOutputGiven.setString(IMPORT_FILENAME, scene);
+  noOutputGiven.setBool(DEBUGSCN, true);
+  ImportArgs withNotice = settingsFor(scene, "-");
+  withNotice.setString(EXPERIMENTAL, "beta");  // prints a notice while exporting
+  for (const ImportArgs& args : {settingsFor(scene, "-"), noOutputGiven, withNotice}) EXPECT_EQ(run(args), written);
+
+  // Readable text is indented; the compact form indents nothing and writes
+  // the arrays of the two history cubes as binary blocks.
+  auto withDebugscn = [&](const char* value) {
+    ImportArgs args = settingsFor(scene, "-", false);
+    if (value) args.setString(DEBUGSCN, value);
+    return run(args);
   };
-  const std::string readable = runWith("true");
-  EXPECT_GT(indentedLines(readable), 10u);
-  EXPECT_NE(readable.find("\n flags 32768\n"), std::string::npos);
-  EXPECT_EQ(readable.find("\x01\x02\x03"), std::string::npos);
-  EXPECT_EQ(runWith("1"), readable);
+  EXPECT_EQ(withDebugscn("true"), written);
+  EXPECT_EQ(withDebugscn("1"), written);
+  EXPECT_GT(importer_test::countOf(written, "\n "), 10u);
+  EXPECT_TRUE(contains(written, "\n flags 32768\n"));
+  EXPECT_TRUE(contains(written, "\"vertices\" [ -"));
+  EXPECT_FALSE(contains(written, "\x01\x02\x03"));
   for (const char* compactValue : {"false", "0", static_cast<const char*>(nullptr)}) {
-    const std::string compact = runWith(compactValue);
-    EXPECT_EQ(indentedLines(compact), 0u) << (compactValue ? compactValue : "absent");
-    EXPECT_NE(compact.find("\nflags 32768\n"), std::string::npos);
-    EXPECT_EQ(compact.compare(0, kSceneHeader.size(), kSceneHeader), 0);
-    if (readable.find("\"vertices\" [ -") != std::string::npos) {
-      EXPECT_NE(compact.find("\x01\x02\x03"), std::string::npos) << "meshes are written, their arrays as blocks";
-    }
+    SCOPED_TRACE(compactValue ? compactValue : "absent");
+    const std::string compact = withDebugscn(compactValue);
+    EXPECT_EQ(importer_test::countOf(compact, "\n "), 0u);
+    EXPECT_TRUE(contains(compact, "\nflags 32768\n"));
+    EXPECT_EQ(compact.rfind(kSceneHeader, 0), 0u);
+    EXPECT_TRUE(contains(compact, "\x01\x02\x03")) << "meshes are written, their arrays as blocks";
   }
 }
 
 TEST_F(ImporterRunTest, HierarchyNotCollapsedFlagsEveryGroup) {
-  const fs::path scene = box_.write("small.ma", kSmallScene);
-  ImportArgs args = settingsFor(scene.string(), output().string());
+  ImportArgs args = small();
   args.setBool(COLLAPSE_HIERARCHY, false);
   const std::string text = convertWith(args);
-  const daltext::Block document = daltext::parse(text);
-  const daltext::Block* root = document.child("group", "small");
-  ASSERT_NE(root, nullptr) << text;
-  size_t groups = 0;
-  std::vector<const daltext::Block*> pending{root};
-  while (!pending.empty()) {
-    const daltext::Block* group = pending.back();
-    pending.pop_back();
-    ++groups;
-    EXPECT_EQ(group->word("flags"), "32769") << group->name();
-    for (const daltext::Block* child : group->childrenOfKind("group")) pending.push_back(child);
-  }
-  EXPECT_EQ(groups, 11u);  // root, 4 default cameras, shotCam, base, arm, hidden, marker, markerShape
-  EXPECT_EQ(text.find("flags 32768"), std::string::npos);
+  const size_t groups = importer_test::countOf(text, "flags 32769\n");
+  EXPECT_EQ(groups, 11u) << text;  // root, 4 default cameras, shotCam, base, arm, hidden, marker, markerShape
+  EXPECT_EQ(groups, importer_test::countOf(text, "group \"")) << text;
+  EXPECT_FALSE(contains(text, "flags 32768"));
 }
 
 // --- Broken input ---------------------------------------------------------------
 
 TEST_F(ImporterRunTest, BrokenScenesNeverCrashAndSayWhereTheyBroke) {
-  struct Case {
-    std::string name;
-    std::string text;
-    std::string says;  // a WARNING record holds this
-  };
   const std::string small = kSmallScene;
   const size_t cut = small.find("\"double3\" 0 5 0") + 10;  // inside arm's translate
-  const std::vector<Case> cases = {
+  const std::string ok = "//Maya ASCII 2020 scene\ncreateNode transform -n \"ok\";\n";
+  // Scene file name, text, and what a WARNING record says.
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
       {"truncated.ma", small.substr(0, cut), "truncated.ma:21: "},
-      {"garbage.ma", "//Maya ASCII 2020 scene\ncreateNode transform -n \"ok\";\n\x01\x02\xff garbage(;\n",
-       "garbage.ma:3: "},
-      {"quotes.ma", "//Maya ASCII 2020 scene\ncreateNode transform -n \"ok\";\nsetAttr \".t\" -type \"string\" \"open\n",
-       "quotes.ma:3: "},
-      {"huge.ma",
-       "//Maya ASCII 2020 scene\ncreateNode transform -n \"ok\";\ncreateNode mesh -n \"okShape\" -p \"ok\";\n"
-       "\tsetAttr -s 2000000000 \".vt[0:1999999999]\" 1 2 3;\n",
+      // The root is named without the last extension only.
+      {"garbage.v2.ma", ok + "\x01\x02\xff garbage(;\n", "garbage.v2.ma:3: "},
+      {"quotes.ma", ok + "setAttr \".t\" -type \"string\" \"open\n", "quotes.ma:3: "},
+      {"huge.ma", ok + "createNode mesh -n \"okShape\" -p \"ok\";\n\tsetAttr -s 2000000000 \".vt[0:1999999999]\" 1 2 3;\n",
        "huge.ma:"},
-      {"numbers.ma", "//Maya ASCII 2020 scene\ncreateNode transform -n \"ok\";\n\tsetAttr \".t\" -type \"double3\" 1 x 3;\n",
-       "numbers.ma:3: "},
+      {"numbers.ma", ok + "\tsetAttr \".t\" -type \"double3\" 1 x 3;\n", "numbers.ma:3: "},
       {"random.ma", std::string("\x7f\x45\x4c\x46\x02\x01\x01\x00\xde\xad\xbe\xef", 12), "random.ma"},
       {"empty.ma", "", "empty.ma"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, text, says] : cases) {
+    SCOPED_TRACE(name);
     fs::remove(box_.logPath());
-    const fs::path scene = box_.write(c.name, c.text);
-    const fs::path output = box_.root() / (c.name + ".dal");
+    const fs::path scene = box_.write(name, text);
+    const fs::path output = box_.root() / (name + ".dal");
     const testproc::Outcome outcome = box_.runImporter(settingsFor(scene.string(), output.string()));
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(outcome.out, "");
-    const std::string text = testproc::slurp(output);
-    EXPECT_EQ(text.compare(0, kSceneHeader.size(), kSceneHeader), 0);
-    EXPECT_FALSE(recordsWith(box_.log(), "WARNING", c.says).empty()) << box_.log();
+    const std::string written = testproc::slurp(output);
+    EXPECT_EQ(written.rfind(kSceneHeader, 0), 0u);
+    EXPECT_FALSE(recordsWith(box_.log(), "WARNING", says).empty()) << box_.log();
     // What a readable scene held before the damage is still converted.
-    if (c.text.find("-n \"ok\"") != std::string::npos) {
-      const daltext::Block document = daltext::parse(text);
-      const daltext::Block* root = document.child("group", c.name.substr(0, c.name.size() - 3));
-      ASSERT_NE(root, nullptr) << text;
-      EXPECT_NE(root->child("group", "ok"), nullptr) << text;
+    if (text.rfind(ok, 0) == 0) {
+      const daltext::Block document = daltext::parse(written);
+      const daltext::Block* root = document.child("group", name.substr(0, name.size() - 3));
+      EXPECT_TRUE(root && root->child("group", "ok")) << written;
     }
   }
 }
 
 // --- The scene read back ---------------------------------------------------------
 
-class WrittenSceneTest : public ImporterRunTest {
- protected:
-  void SetUp() override {
-    text_ = convert(kSmallScene);
-    document_ = daltext::parse(text_);
-    root_ = document_.child("group", "small");
-    ASSERT_NE(root_, nullptr) << text_;
-  }
+TEST_F(ImporterRunTest, AGoodSceneEndsWithZeroLogsTheRunAndHoldsModuleCamerasGroupsAndMaterials) {
+  using daltext::need;
+  // The renderer may hand over a quoted Windows-style path; the run's working
+  // folder is the sandbox, so the relative name finds the scene.
+  box_.write("sub/small.ma", kSmallScene);
+  const std::string text = convertWith(settingsFor("\"sub\\small.ma\"", output().string()));
+  EXPECT_EQ(text.rfind(kSceneHeader, 0), 0u) << text.substr(0, 300);
+  const std::string log = box_.log();
+  EXPECT_EQ(recordsWith(log, "INFO", "Starting maya importer (built ").size(), 1u) << log;
+  EXPECT_EQ(recordsWith(log, "INFO", "for MAYA_API_VERSION:201100").size(), 1u) << log;
+  const auto settings = recordsWith(log, "INFO", "cnf parsed to:\n");
+  ASSERT_EQ(settings.size(), 1u) << log;
+  EXPECT_TRUE(contains(settings[0], "\nOUTPUT_FILENAME: " + output().string() + "\n")) << settings[0];
+  EXPECT_EQ(recordsWith(log, "INFO", "Openining: ").size(), 1u) << log;
+  EXPECT_EQ(recordsWith(log, "INFO", "Openining: \"sub\\small.ma\"  as  sub/small.ma").size(), 1u) << log;
+  EXPECT_TRUE(recordsWith(log, "ERROR", "").empty()) << log;
+  // The scene has no drivers the stand-in leaves unevaluated.
+  EXPECT_TRUE(recordsWith(log, "WARNING", "nodes are not evaluated").empty()) << log;
 
-  std::string text_;
-  daltext::Block document_;
-  const daltext::Block* root_ = nullptr;
-};
+  const daltext::Block document = daltext::parse(text);
+  const daltext::Block& root = need(document.child("group", "small"), "root group");
 
-TEST_F(WrittenSceneTest, RenderModuleCarriesYUpAndCentimetres) {
-  const daltext::Block* module = document_.child("load", "orbrtopt.so");
-  ASSERT_NE(module, nullptr) << text_;
-  EXPECT_EQ(module->word("import_up_vector"), "1");
-  EXPECT_EQ(module->word("meter_scale"), "100");
-  EXPECT_EQ(module->word("import_keep_original"), "on");
-  EXPECT_EQ(module->word("import_adjust_camera"), "off");
-}
+  // The render module carries Y up and centimetres.
+  const daltext::Block& module = need(document.child("load", "orbrtopt.so"), "render module");
+  EXPECT_EQ(module.word("import_up_vector"), "1");
+  EXPECT_EQ(module.word("meter_scale"), "100");
+  EXPECT_EQ(module.word("import_keep_original"), "on");
+  EXPECT_EQ(module.word("import_adjust_camera"), "off");
+  EXPECT_TRUE(contains(text, "\n#print \"Export geometry. Using Maya2011. Glowbox 6.2.85 (built ")) << text;
+  // The module comes first, cameras next, the hierarchy last.
+  EXPECT_LT(text.find("\nload "), text.find("\ncamera \"persp\""));
+  EXPECT_LT(text.find("\ncamera \"shotCam\""), text.find("\ngroup \"small\""));
 
-TEST_F(WrittenSceneTest, CamerasExceptTheOrthographicViewsWithTheirPlacement) {
+  // Cameras, except the orthographic views, with their placement.
   std::vector<std::string> names;
-  for (const daltext::Block* camera : document_.childrenOfKind("camera")) names.push_back(camera->name());
+  for (const daltext::Block* camera : document.childrenOfKind("camera")) names.push_back(camera->name());
   EXPECT_EQ(names, (std::vector<std::string>{"persp", "shotCam"}));
-
-  const daltext::Block* shot = document_.child("camera", "shotCam");
-  ASSERT_NE(shot, nullptr);
-  expectNumbers(shot->numbers("position"), {0, 0, 0}, "eye point in object space");
-  expectNumbers(shot->numbers("direction"), {0, 0, -1}, "view direction");
-  expectNumbers(shot->numbers("up"), {0, 1, 0}, "up direction");
-  expectNumbers(shot->numbers("clipping"), {1, 5000}, "clipping planes");
-  // 35 mm film gate (1.41732 in) behind a 50 mm lens.
-  const double fov = 2.0 * std::atan(0.5 * 1.41732 * 25.4 / 50.0) * 180.0 / 3.141592653589793;
-  expectNumbers(shot->numbers("fov"), {fov}, "field of view");
-  expectNumbers(shot->numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 10, 1}, "world matrix");
-
-  const daltext::Block* persp = document_.child("camera", "persp");
-  ASSERT_NE(persp, nullptr);
-  const std::vector<double> world = persp->numbers("transform");
-  ASSERT_EQ(world.size(), 16u);
+  const daltext::Block& shot = need(document.child("camera", "shotCam"), "shotCam");
+  expectNumbers(shot.numbers("position"), {0, 0, 0}, "eye point in object space");
+  expectNumbers(shot.numbers("direction"), {0, 0, -1}, "view direction");
+  expectNumbers(shot.numbers("up"), {0, 1, 0}, "up direction");
+  expectNumbers(shot.numbers("clipping"), {1, 5000}, "clipping planes");
+  // 35 mm film gate (1.41732 in) behind a 50 mm (shotCam) or 35 mm (persp) lens.
+  auto fov = [](double lens) { return 2.0 * std::atan(0.5 * 1.41732 * 25.4 / lens) * 180.0 / 3.141592653589793; };
+  expectNumbers(shot.numbers("fov"), {fov(50)}, "field of view");
+  expectNumbers(shot.numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 10, 1}, "world matrix");
+  const daltext::Block& persp = need(document.child("camera", "persp"), "persp");
+  std::vector<double> world = persp.numbers("transform");
+  world.resize(16);
   expectNumbers({world[12], world[13], world[14]}, {10, 20, 30}, "persp position");
-  const double perspFov = 2.0 * std::atan(0.5 * 1.41732 * 25.4 / 35.0) * 180.0 / 3.141592653589793;
-  expectNumbers(persp->numbers("fov"), {perspFov}, "persp field of view");
-}
+  expectNumbers(persp.numbers("fov"), {fov(35)}, "persp field of view");
 
-TEST_F(WrittenSceneTest, EveryTransformBecomesAGroupWithItsLocalMatrix) {
+  // Every transform becomes a group with its local matrix.
   std::vector<std::string> topLevel;
-  for (const daltext::Block* group : root_->childrenOfKind("group")) topLevel.push_back(group->name());
+  for (const daltext::Block* group : root.childrenOfKind("group")) topLevel.push_back(group->name());
   EXPECT_EQ(topLevel,
             (std::vector<std::string>{"persp", "top", "front", "side", "shotCam", "base", "hidden", "marker"}));
-  EXPECT_EQ(root_->word("flags"), "32768");
-  EXPECT_EQ(root_->line("transform"), nullptr);  // the root is placed nowhere
-
-  const daltext::Block* base = root_->child("group", "base");
-  ASSERT_NE(base, nullptr);
-  expectNumbers(base->numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}, "base");
-  const daltext::Block* arm = base->child("group", "arm");
-  ASSERT_NE(arm, nullptr);
+  EXPECT_EQ(root.word("flags"), "32768");
+  EXPECT_EQ(root.line("transform"), nullptr);  // the root is placed nowhere
+  const daltext::Block& base = need(root.child("group", "base"), "base");
+  expectNumbers(base.numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}, "base");
+  const daltext::Block& arm = need(base.child("group", "arm"), "arm");
   // 90 degrees about Z in row-vector form, then the translation.
-  expectNumbers(arm->numbers("transform"), {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 5, 0, 1}, "arm");
-
+  expectNumbers(arm.numbers("transform"), {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 5, 0, 1}, "arm");
   // A hidden transform is still a group; its shape adds nothing.
-  const daltext::Block* hidden = root_->child("group", "hidden");
-  ASSERT_NE(hidden, nullptr);
-  expectNumbers(hidden->numbers("transform"), {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1}, "hidden");
-  EXPECT_TRUE(hidden->children.empty()) << text_;
-
+  const daltext::Block& hidden = need(root.child("group", "hidden"), "hidden");
+  expectNumbers(hidden.numbers("transform"), {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1}, "hidden");
+  EXPECT_TRUE(hidden.children.empty()) << text;
   // A shape of a type the walk does not convert becomes an identity group,
   // and is reported once in the scene.
-  const daltext::Block* marker = root_->child("group", "marker");
-  ASSERT_NE(marker, nullptr);
-  const daltext::Block* locator = marker->child("group", "markerShape");
-  ASSERT_NE(locator, nullptr);
-  expectNumbers(locator->numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, "locator");
-  EXPECT_NE(text_.find("#print \"Maya2011:Unhandled node(2): markerShape: locator  dagPath: |marker|markerShape\""),
-            std::string::npos);
-}
+  const daltext::Block& locator = need(need(root.child("group", "marker"), "marker").child("group", "markerShape"), "locator");
+  expectNumbers(locator.numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, "locator");
+  EXPECT_EQ(importer_test::countOf(text, "#print \"Maya2011:Unhandled node(2): markerShape: locator  dagPath: |marker|markerShape\""), 1u);
 
-TEST_F(WrittenSceneTest, MaterialsAreDefinedOnceAheadOfTheGeometry) {
-  const daltext::Block* red = daltext::materialDefinition(document_, "red");
-  ASSERT_NE(red, nullptr) << text_;
-  const daltext::Block* redSurface = red->child("surface", "orb_diffuse");
-  ASSERT_NE(redSurface, nullptr);
-  expectNumbers(redSurface->numbers("diffuse"), {0.4, 0.05, 0.05}, "colour times diffuse weight");
-
-  const daltext::Block* shiny = daltext::materialDefinition(document_, "shiny");
-  ASSERT_NE(shiny, nullptr) << text_;
-  const daltext::Block* shinySurface = shiny->child("surface", "orb_advanced");
-  ASSERT_NE(shinySurface, nullptr);
-  const daltext::Block* texture = shinySurface->child("diffuse", "texture_rgb");
-  ASSERT_NE(texture, nullptr) << text_;
-  EXPECT_EQ(texture->word("texture"), "textures/wood.png");
-
-  EXPECT_NE(daltext::materialDefinition(document_, "lambert1"), nullptr);
+  // Materials are defined once, ahead of the geometry.
+  const daltext::Block& red = need(daltext::definition(document, "material", "red"), "red");
+  expectNumbers(need(red.child("surface", "orb_diffuse"), "red surface").numbers("diffuse"), {0.4, 0.05, 0.05},
+                "colour times diffuse weight");
+  const daltext::Block& shiny = need(daltext::definition(document, "material", "shiny"), "shiny");
+  const daltext::Block& shinySurface = need(shiny.child("surface", "orb_advanced"), "shiny surface");
+  EXPECT_EQ(need(shinySurface.child("diffuse", "texture_rgb"), "texture").word("texture"), "textures/wood.png");
   for (const char* name : {"lambert1", "red", "shiny"}) {
-    const size_t definition = text_.find(std::string("#define material \"") + name + "\"");
-    EXPECT_EQ(text_.find(std::string("#define material \"") + name + "\"", definition + 1), std::string::npos) << name;
-    EXPECT_LT(definition, text_.find("\ngroup \"small\"")) << name;
+    const std::string header = std::string("#define material \"") + name + "\"";
+    EXPECT_EQ(importer_test::countOf(text, header), 1u) << name;
+    EXPECT_LT(text.find(header), text.find("\ngroup \"small\"")) << name;
   }
-
   // Whatever geometry is placed names a material defined ahead.
-  const daltext::Block* arm = root_->findAnywhere("group", "arm");
-  ASSERT_NE(arm, nullptr);
-  for (const daltext::Block* object : arm->childrenOfKind("object")) {
-    const std::string material = object->word("material");
-    EXPECT_EQ(material, "red") << object->name();
-  }
+  for (const daltext::Block* object : arm.childrenOfKind("object"))
+    EXPECT_EQ(object->word("material"), "red") << object->name();
 }
 
 // --- Up axis and units -------------------------------------------------------------
@@ -502,15 +407,15 @@ createNode script -n "upAxisScriptNode";
 	setAttr ".st" 2;
 )";
   const daltext::Block document = daltext::parse(convert(zUp));
-  const daltext::Block* module = document.child("load", "orbrtopt.so");
-  ASSERT_NE(module, nullptr);
-  EXPECT_EQ(module->word("import_up_vector"), "2");
-  EXPECT_EQ(module->word("meter_scale"), "1");
+  const daltext::Block& module = daltext::need(document.child("load", "orbrtopt.so"), "render module");
+  EXPECT_EQ(module.word("import_up_vector"), "2");
+  EXPECT_EQ(module.word("meter_scale"), "1");
 
   // The same node switching back to Y.
   std::string yUp = zUp;
   yUp.replace(yUp.find("\\\"z\\\""), 5, "\\\"y\\\"");
-  EXPECT_EQ(daltext::parse(convert(yUp)).child("load", "orbrtopt.so")->word("import_up_vector"), "1");
+  EXPECT_EQ(daltext::need(daltext::parse(convert(yUp)).child("load", "orbrtopt.so"), "module").word("import_up_vector"),
+            "1");
 }
 
 // --- Drivers the stand-in does not evaluate ---------------------------------------
@@ -545,7 +450,7 @@ connectAttr "a.t" "follower.t";
   const std::string log = box_.log();
   const auto expressions = recordsWith(log, "WARNING", "expression nodes are not evaluated");
   ASSERT_EQ(expressions.size(), 1u) << log;
-  EXPECT_NE(expressions[0].find("small.ma"), std::string::npos) << expressions[0];
+  EXPECT_TRUE(contains(expressions[0], "small.ma")) << expressions[0];
   EXPECT_EQ(recordsWith(log, "WARNING", "parentConstraint nodes are not evaluated").size(), 1u) << log;
   // A transform feeding another is evaluated and never reported; geometry
   // inputs are the mesh evaluation's to report, and a plug the database does
@@ -553,16 +458,10 @@ connectAttr "a.t" "follower.t";
   for (const char* quiet : {"transform nodes", "skinCluster nodes", "tweak nodes"})
     EXPECT_TRUE(recordsWith(log, "WARNING", quiet).empty()) << quiet << "\n" << log;
   // The driven attribute keeps what the file stores.
-  const daltext::Block* a = document.findAnywhere("group", "a");
-  ASSERT_NE(a, nullptr);
-  const std::vector<double> m = a->numbers("transform");
-  ASSERT_EQ(m.size(), 16u);
+  std::vector<double> m =
+      daltext::need(daltext::need(document.child("group", "small"), "root").child("group", "a"), "a").numbers("transform");
+  m.resize(16);
   expectNumbers({m[12], m[13], m[14]}, {1, 2, 3}, "stored translation");
-}
-
-TEST_F(ImporterRunTest, ASceneWithoutUnevaluatedDriversGetsNoSuchWarning) {
-  convert(kSmallScene);
-  EXPECT_TRUE(recordsWith(box_.log(), "WARNING", "nodes are not evaluated").empty()) << box_.log();
 }
 
 }  // namespace

@@ -1,102 +1,35 @@
 // glowbox-import as a person runs it: options, the settings it encodes, its
 // errors, and how it starts the importer and reports the importer's log.
 
-#include "common/ImportArgs.h"
-#include "common/Log.h"
-#include "tests/importer/ProcessRunner.h"
+#include "tests/importer/ImporterRun.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
-
-namespace fs = std::filesystem;
+#include <tuple>
 
 namespace {
 
-const std::string kLauncher = std::string(GLOWBOX_BIN_DIR) + "/glowbox-import";
-
-void writeFile(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-void makeExecutable(const fs::path& path) {
-  fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
-                  fs::perm_options::replace);
-}
+using importer_test::contains;
+using importer_test::kImporter;
+using importer_test::kLauncher;
+namespace fs = std::filesystem;
 
 // The lines between two headings of --print-args output, without their indent.
 std::vector<std::string> section(const std::string& text, const std::string& from, const std::string& to) {
   std::vector<std::string> lines;
   std::istringstream in(text);
-  std::string line;
   bool inside = false;
-  while (std::getline(in, line)) {
-    if (line == from) {
-      inside = true;
-    } else if (line == to) {
-      break;
-    } else if (inside) {
-      lines.push_back(line.size() > 2 && line.compare(0, 2, "  ") == 0 ? line.substr(2) : line);
-    }
+  for (std::string line; std::getline(in, line) && line != to;) {
+    if (inside) lines.push_back(line.compare(0, 2, "  ") == 0 ? line.substr(2) : line);
+    inside = inside || line == from;
   }
   return lines;
 }
 
-ImportArgs decodeArguments(const std::vector<std::string>& encoded) {
-  std::vector<char*> argv{const_cast<char*>("mayaimport")};
-  for (const std::string& arg : encoded) argv.push_back(const_cast<char*>(arg.c_str()));
-  return ImportArgs(static_cast<int>(argv.size()), argv.data());
-}
-
-std::string dump(const ImportArgs& args) {
-  std::ostringstream out;
-  out << args;
-  return out.str();
-}
-
-// Every test gets a scratch folder, a private log location and a scene file.
+// Every test gets a sandbox with a scene file in it.
 class LauncherTest : public testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"TMPDIR", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME", "GLOWBOX_MAYAIMPORT"}) {
-      const char* value = std::getenv(name);
-      savedEnv_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    std::string pattern = (fs::temp_directory_path() / "glowbox-launch-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    fs::create_directories(root_ / "tmp");
-    ::setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
-    ::setenv("VANTOR_SYSCONFDIR", (root_ / "etc").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    ::setenv("HOME", (root_ / "home").c_str(), 1);
-    ::unsetenv("GLOWBOX_MAYAIMPORT");
-    scene_ = root_ / "scenes" / "cube.ma";
-    writeFile(scene_, "//Maya ASCII 2011 scene\n");
-  }
-
-  void TearDown() override {
-    for (const auto& [name, value] : savedEnv_) {
-      if (value)
-        ::setenv(name.c_str(), value->c_str(), 1);
-      else
-        ::unsetenv(name.c_str());
-    }
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-
   testproc::Outcome launch(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                            const std::string& program = kLauncher) {
-    return testproc::run(program, args, env, root_, cwd_);
+    return box_.run(program, args, env, cwd_);
   }
 
   // Runs --print-args and decodes the arguments it prints, checking on the
@@ -105,79 +38,69 @@ class LauncherTest : public testing::Test {
     args.insert(args.begin(), "--print-args");
     const testproc::Outcome outcome = launch(args);
     EXPECT_EQ(outcome.status, 0) << outcome.err;
-    const std::vector<std::string> encoded = section(outcome.out, "encoded arguments:", "decoded settings:");
-    const ImportArgs decoded = decodeArguments(encoded);
-    const size_t dumpStart = outcome.out.find("decoded settings:\n");
-    EXPECT_NE(dumpStart, std::string::npos) << outcome.out;
-    if (dumpStart != std::string::npos) {
-      EXPECT_EQ(outcome.out.substr(dumpStart + std::strlen("decoded settings:\n")), dump(decoded));
-    }
+    std::vector<std::string> argv = section(outcome.out, "encoded arguments:", "decoded settings:");
+    argv.insert(argv.begin(), "mayaimport");
+    std::vector<char*> pointers;
+    for (std::string& arg : argv) pointers.push_back(arg.data());
+    const ImportArgs decoded(static_cast<int>(pointers.size()), pointers.data());
+    const std::string dumped = "\ndecoded settings:\n" + ::testing::PrintToString(decoded);
+    EXPECT_EQ(outcome.out.substr(outcome.out.size() - std::min(outcome.out.size(), dumped.size())), dumped);
     return decoded;
   }
 
-  fs::path root_;
-  fs::path scene_;
+  importer_test::Sandbox box_;
+  const fs::path root_ = box_.root();
+  const fs::path scene_ = box_.write("scenes/cube.ma", "//Maya ASCII 2011 scene\n");
   std::string cwd_;  // the child's working folder; empty: the test's own
-  std::map<std::string, std::optional<std::string>> savedEnv_;
 };
 
-TEST_F(LauncherTest, DefaultsCarryArgumentVersionSceneOutputAndEverySwitch) {
-  const ImportArgs args = printedSettings({scene_.string()});
-  EXPECT_EQ(args.getString(MAJOR_VERSION, "?"), "6");
-  EXPECT_EQ(args.getString(MINOR_VERSION, "?"), "2");
-  EXPECT_EQ(args.getString(IMPORT_FILENAME, "?"), scene_.string());
-  EXPECT_EQ(args.getString(OUTPUT_FILENAME, "?"), (root_ / "scenes" / "cube.dal").string());
-  EXPECT_EQ(args.getString(LOGLEVEL, "?"), "INFO");
-  EXPECT_FALSE(args.getBool(DEBUGSCN, true));
-  EXPECT_FALSE(args.getBool(INCLUDE_NURBS, true));
-  EXPECT_TRUE(args.getBool(TESSELLATE, false));
-  EXPECT_FALSE(args.getBool(SPLIT_LAYERS, true));
-  EXPECT_FALSE(args.getBool(UNIQUE_MATERIALS, true));
-  EXPECT_TRUE(args.getBool(COLLAPSE_HIERARCHY, false));
+TEST_F(LauncherTest, EverySwitchHasItsDefaultAndTurnsItsSettingOver) {
+  // Setting, option, default.
+  const std::tuple<int, const char*, bool> switches[] = {
+      {DEBUGSCN, "--readable", false},           {INCLUDE_NURBS, "--include-nurbs", false},
+      {TESSELLATE, "--no-tessellate", true},     {SPLIT_LAYERS, "--split-layers", false},
+      {UNIQUE_MATERIALS, "--unique-materials", false}, {COLLAPSE_HIERARCHY, "--no-collapse-hierarchy", true}};
+  const ImportArgs defaults = printedSettings({scene_.string()});
+  std::vector<std::string> options;
+  for (const auto& [key, option, byDefault] : switches) {
+    EXPECT_EQ(defaults.getBool(key, !byDefault), byDefault) << option;
+    options.push_back(option);
+  }
+  options.push_back(scene_.string());
+  const ImportArgs flipped = printedSettings(options);
+  for (const auto& [key, option, byDefault] : switches) EXPECT_EQ(flipped.getBool(key, byDefault), !byDefault) << option;
   // Nothing the launcher has no option for is sent.
-  EXPECT_FALSE(args.has(FRAME));
-  EXPECT_FALSE(args.has(EXPERIMENTAL));
-  EXPECT_EQ(args.entries().size(), 11u);
+  EXPECT_FALSE(defaults.has(FRAME));
+  EXPECT_FALSE(defaults.has(EXPERIMENTAL));
+  EXPECT_EQ(defaults.entries().size(), 11u);
 }
 
-TEST_F(LauncherTest, EverySwitchTurnsItsSettingOver) {
-  const ImportArgs args =
-      printedSettings({"--readable", "--include-nurbs", "--no-tessellate", "--split-layers", "--unique-materials",
-                       "--no-collapse-hierarchy", scene_.string()});
-  EXPECT_TRUE(args.getBool(DEBUGSCN, false));
-  EXPECT_TRUE(args.getBool(INCLUDE_NURBS, false));
-  EXPECT_FALSE(args.getBool(TESSELLATE, true));
-  EXPECT_TRUE(args.getBool(SPLIT_LAYERS, false));
-  EXPECT_TRUE(args.getBool(UNIQUE_MATERIALS, false));
-  EXPECT_FALSE(args.getBool(COLLAPSE_HIERARCHY, true));
-}
-
-TEST_F(LauncherTest, OutputAndLogLevelInEachSpelling) {
-  EXPECT_EQ(printedSettings({scene_.string(), "-o", "out/a.dal"}).getString(OUTPUT_FILENAME, "?"), "out/a.dal");
-  EXPECT_EQ(printedSettings({"--output=b.dal", scene_.string()}).getString(OUTPUT_FILENAME, "?"), "b.dal");
-  EXPECT_EQ(printedSettings({"--output", "-", scene_.string()}).getString(OUTPUT_FILENAME, "?"), "-");
-  EXPECT_EQ(printedSettings({scene_.string(), "--log-level", "debug3"}).getString(LOGLEVEL, "?"), "DEBUG3");
-  EXPECT_EQ(printedSettings({scene_.string(), "--log-level=ERROR"}).getString(LOGLEVEL, "?"), "ERROR");
-}
-
-TEST_F(LauncherTest, DefaultOutputReplacesOnlyTheFileNamesLastExtension) {
-  const fs::path dotted = root_ / "v1.2" / "ship.final.ma";
-  const fs::path bare = root_ / "v1.2" / "noextension";
-  writeFile(dotted, "");
-  writeFile(bare, "");
-  EXPECT_EQ(printedSettings({dotted.string()}).getString(OUTPUT_FILENAME, "?"), (root_ / "v1.2" / "ship.final.dal").string());
-  EXPECT_EQ(printedSettings({bare.string()}).getString(OUTPUT_FILENAME, "?"), (root_ / "v1.2" / "noextension.dal").string());
-}
-
-TEST_F(LauncherTest, NamesWithBlanksAndDashesArriveWhole) {
-  const fs::path spaced = root_ / "my scenes" / "-odd name.ma";
-  writeFile(spaced, "");
-  ImportArgs args = printedSettings({"-o", "my out.dal", spaced.string()});
-  EXPECT_EQ(args.getString(IMPORT_FILENAME, "?"), spaced.string());
-  EXPECT_EQ(args.getString(OUTPUT_FILENAME, "?"), "my out.dal");
+TEST_F(LauncherTest, SettingsFromTheCommandLineInEachSpelling) {
+  const fs::path dotted = box_.write("v1.2/ship.final.ma", ""), bare = box_.write("v1.2/noextension", "");
+  const fs::path spaced = box_.write("my scenes/-odd name.ma", "");
+  const std::pair<std::vector<std::string>, std::map<int, std::string>> cases[] = {
+      // The default output replaces only the file name's last extension.
+      {{scene_.string()},
+       {{MAJOR_VERSION, "6"}, {MINOR_VERSION, "2"}, {IMPORT_FILENAME, scene_.string()}, {LOGLEVEL, "INFO"},
+        {OUTPUT_FILENAME, (root_ / "scenes" / "cube.dal").string()}}},
+      {{dotted.string()}, {{OUTPUT_FILENAME, (root_ / "v1.2" / "ship.final.dal").string()}}},
+      {{bare.string()}, {{OUTPUT_FILENAME, (root_ / "v1.2" / "noextension.dal").string()}}},
+      {{scene_.string(), "-o", "out/a.dal"}, {{OUTPUT_FILENAME, "out/a.dal"}}},
+      {{"--output=b.dal", scene_.string()}, {{OUTPUT_FILENAME, "b.dal"}}},
+      {{"--output", "-", scene_.string()}, {{OUTPUT_FILENAME, "-"}}},
+      {{scene_.string(), "--log-level", "debug3"}, {{LOGLEVEL, "DEBUG3"}}},
+      {{scene_.string(), "--log-level=ERROR"}, {{LOGLEVEL, "ERROR"}}},
+      // Names with blanks and dashes arrive whole.
+      {{"-o", "my out.dal", spaced.string()}, {{IMPORT_FILENAME, spaced.string()}, {OUTPUT_FILENAME, "my out.dal"}}},
+  };
+  for (const auto& [options, settings] : cases) {
+    const ImportArgs args = printedSettings(options);
+    for (const auto& [key, value] : settings)
+      EXPECT_EQ(args.getString(key, "?"), value) << key << " from " << ::testing::PrintToString(options);
+  }
   // A scene whose name starts with a dash needs "--" before it.
   cwd_ = spaced.parent_path().string();
-  args = printedSettings({"--", "-odd name.ma"});
+  const ImportArgs args = printedSettings({"--", "-odd name.ma"});
   EXPECT_EQ(args.getString(IMPORT_FILENAME, "?"), "-odd name.ma");
   EXPECT_EQ(args.getString(OUTPUT_FILENAME, "?"), "-odd name.dal");
   EXPECT_EQ(launch({"-odd name.ma"}).status, 2);
@@ -188,18 +111,14 @@ TEST_F(LauncherTest, HelpExplainsEveryOptionAndWhereTheLogIs) {
   EXPECT_EQ(outcome.status, 0);
   for (const char* option : {"-o, --output", "--log-level", "--readable", "--include-nurbs", "--no-tessellate",
                              "--split-layers", "--unique-materials", "--no-collapse-hierarchy", "--print-args"})
-    EXPECT_NE(outcome.out.find(option), std::string::npos) << option;
-  const std::string logPath = logFilePath();
-  EXPECT_NE(logPath.find((root_ / "tmp").string()), std::string::npos) << logPath;
-  EXPECT_NE(outcome.out.find(logPath), std::string::npos) << outcome.out;
+    EXPECT_TRUE(contains(outcome.out, option)) << option;
+  // The log's place follows $TMPDIR.
+  EXPECT_TRUE(contains(outcome.out, "\n  " + (root_ / "tmp").string() + "/")) << outcome.out;
+  EXPECT_TRUE(contains(outcome.out, "/sceneapi.log\n")) << outcome.out;
 }
 
 TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
-  struct Case {
-    std::vector<std::string> args;
-    std::string says;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{scene_.string(), "--frobnicate"}, "unknown option '--frobnicate'"},
       {{"-x", scene_.string()}, "unknown option '-x'"},
       {{}, "no scene file given"},
@@ -209,124 +128,97 @@ TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
       {{(root_ / "missing.ma").string()}, "scene file not found: " + (root_ / "missing.ma").string()},
       {{(root_ / "scenes").string()}, "not a regular file"},
   };
-  for (const Case& c : cases) {
-    const testproc::Outcome outcome = launch(c.args);
-    EXPECT_EQ(outcome.status, 2) << c.says;
-    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << outcome.err;
-    EXPECT_EQ(outcome.out, "") << c.says;
+  for (const auto& [args, says] : cases) {
+    const testproc::Outcome outcome = launch(args);
+    EXPECT_EQ(outcome.status, 2) << says;
+    EXPECT_TRUE(contains(outcome.err, says)) << outcome.err;
+    EXPECT_EQ(outcome.out, "") << says;
   }
 }
 
 // --- Starting the real importer ---------------------------------------------
 
-const std::string kRealImporter = std::string(GLOWBOX_BIN_DIR) + "/mayaimport";
-
 class LauncherWithImporter : public LauncherTest {
  protected:
   void SetUp() override {
-    LauncherTest::SetUp();
-    writeFile(scene_,
-              "//Maya ASCII 2020 scene\nrequires maya \"2020\";\n"
-              "createNode transform -n \"box\";\n\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"
-              "createNode transform -n \"lid\" -p \"box\";\n");
-    env_ = {{"GLOWBOX_MAYAIMPORT", kRealImporter}};
+    // Line 3 is a command the reader does not know: a warning, not a failure.
+    box_.write("scenes/cube.ma", "//Maya ASCII 2020 scene\nrequires maya \"2020\";\nfrobnicate -now;\n"
+                                 "createNode transform -n \"box\";\n\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"
+                                 "createNode transform -n \"lid\" -p \"box\";\n");
     cwd_ = root_.string();
   }
 
-  std::string log() const { return testproc::slurp(root_ / "tmp" / "sceneapi.log"); }
-
-  std::map<std::string, std::string> env_;
+  const std::map<std::string, std::string> env_ = {{"GLOWBOX_MAYAIMPORT", kImporter}};
 };
 
-TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrinted) {
+TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrintedAndItsWarningsAreShown) {
+  // A dash prints the scene on standard output.
+  testproc::Outcome outcome = launch({scene_.string(), "-o", "-"}, env_);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.rfind("//---vantor:dal:7---\n", 0), 0u) << outcome.out.substr(0, 100);
+  EXPECT_TRUE(contains(outcome.out, "\ngroup \"cube\" {"));
+  EXPECT_FALSE(contains(outcome.err, "scene written")) << outcome.err;
+  EXPECT_FALSE(fs::exists(root_ / "scenes" / "cube.dal"));
+
   const std::vector<std::string> options = {scene_.string(), "--split-layers", "--log-level", "DEBUG4", "-o", "x.dal"};
   const ImportArgs expected = printedSettings(options);
-  const testproc::Outcome outcome = launch(options, env_);
+  outcome = launch(options, env_);
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "");
   // The importer logs the settings it decoded, in the same form.
-  EXPECT_NE(log().find("INFO:  cnf parsed to:\n" + dump(expected)), std::string::npos) << log();
-  EXPECT_NE(outcome.err.find("scene written to x.dal"), std::string::npos) << outcome.err;
-  const std::string scene = testproc::slurp(root_ / "x.dal");
-  EXPECT_EQ(scene.rfind("//---vantor:dal:7---\n", 0), 0u) << scene.substr(0, 100);
-  EXPECT_NE(scene.find("\ngroup \"cube\" {"), std::string::npos);
-}
+  EXPECT_TRUE(contains(box_.log(), "INFO:  cnf parsed to:\n" + ::testing::PrintToString(expected))) << box_.log();
+  for (const char* shown : {"scene written to x.dal", "last WARNING: ", "cube.ma:3: "})
+    EXPECT_TRUE(contains(outcome.err, shown)) << shown << " in\n" << outcome.err;
+  EXPECT_FALSE(contains(outcome.err, "last ERROR")) << outcome.err;
+  EXPECT_EQ(testproc::slurp(root_ / "x.dal").rfind("//---vantor:dal:7---\n", 0), 0u);
 
-TEST_F(LauncherWithImporter, SwitchesReachTheWrittenScene) {
+  // Switches reach the written scene.
   ASSERT_EQ(launch({scene_.string()}, env_).status, 0);
   const fs::path written = root_ / "scenes" / "cube.dal";
-  std::string scene = testproc::slurp(written);
-  EXPECT_NE(scene.find("\ngroup \"lid\" {\nflags 32768\n"), std::string::npos) << scene;
-
+  EXPECT_TRUE(contains(testproc::slurp(written), "\ngroup \"lid\" {\nflags 32768\n")) << testproc::slurp(written);
   ASSERT_EQ(launch({"--readable", "--no-collapse-hierarchy", scene_.string()}, env_).status, 0);
-  scene = testproc::slurp(written);
-  EXPECT_NE(scene.find("\n  group \"lid\" {\n   flags 32769\n"), std::string::npos) << scene;
-}
-
-TEST_F(LauncherWithImporter, DashPrintsTheSceneOnStandardOutput) {
-  const testproc::Outcome outcome = launch({scene_.string(), "-o", "-"}, env_);
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(outcome.out.rfind("//---vantor:dal:7---\n", 0), 0u) << outcome.out.substr(0, 100);
-  EXPECT_NE(outcome.out.find("\ngroup \"cube\" {"), std::string::npos);
-  EXPECT_EQ(outcome.err.find("scene written"), std::string::npos) << outcome.err;
-  EXPECT_FALSE(fs::exists(root_ / "scenes" / "cube.dal"));
+  EXPECT_TRUE(contains(testproc::slurp(written), "\n  group \"lid\" {\n   flags 32769\n")) << testproc::slurp(written);
 }
 
 TEST_F(LauncherWithImporter, FailureShowsTheLastErrorOfThisRunOnly) {
   // An earlier run's complaints are not this run's.
-  writeFile(root_ / "tmp" / "sceneapi.log", "old.cpp:1 - 10:00:00.000 ERROR:  stale error\n");
+  box_.write("tmp/sceneapi.log", "old.cpp:1 - 10:00:00.000 ERROR:  stale error\n");
   const fs::path output = root_ / "no such folder" / "x.dal";
   const testproc::Outcome outcome = launch({scene_.string(), "-o", output.string()}, env_);
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("exit status 1"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("last ERROR:   main.cpp:"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("ERROR:  could not open file: \"" + output.string() + "\""), std::string::npos)
-      << outcome.err;
-  EXPECT_EQ(outcome.err.find("stale error"), std::string::npos) << outcome.err;
-  EXPECT_EQ(outcome.err.find("scene written"), std::string::npos) << outcome.err;
+  for (const std::string& shown :
+       {std::string("exit status 1"), std::string("last ERROR:   main.cpp:"),
+        "ERROR:  could not open file: \"" + output.string() + "\""})
+    EXPECT_TRUE(contains(outcome.err, shown)) << shown << " in\n" << outcome.err;
+  EXPECT_FALSE(contains(outcome.err, "stale error")) << outcome.err;
+  EXPECT_FALSE(contains(outcome.err, "scene written")) << outcome.err;
   EXPECT_EQ(outcome.out, "");
 }
 
-TEST_F(LauncherWithImporter, WarningsOfASuccessfulRunAreShownWithTheirPlace) {
-  writeFile(scene_, "//Maya ASCII 2020 scene\nfrobnicate -now;\ncreateNode transform -n \"box\";\n");
-  const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("last WARNING: "), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("cube.ma:2: "), std::string::npos) << outcome.err;
-  EXPECT_EQ(outcome.err.find("last ERROR"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("scene written to"), std::string::npos) << outcome.err;
-}
-
 TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
-  // Beside the launcher: a copy of the launcher in a folder with the importer.
-  const fs::path besideDir = root_ / "beside";
-  fs::create_directories(besideDir);
-  fs::copy_file(kLauncher, besideDir / "glowbox-import");
-  fs::create_symlink(kRealImporter, besideDir / "mayaimport");
-  const std::map<std::string, std::string> nowhere = {{"PATH", (root_ / "nothing-here").string()}};
-  testproc::Outcome outcome = launch({scene_.string()}, nowhere, (besideDir / "glowbox-import").string());
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("scene written"), std::string::npos) << outcome.err;
-
-  // Alone: found on PATH.
-  const fs::path aloneDir = root_ / "alone";
-  fs::create_directories(aloneDir);
-  fs::copy_file(kLauncher, aloneDir / "glowbox-import");
-  const std::map<std::string, std::string> onPath = {
-      {"PATH", (root_ / "nothing-here").string() + ":" + fs::path(kRealImporter).parent_path().string()}};
-  outcome = launch({scene_.string()}, onPath, (aloneDir / "glowbox-import").string());
-  EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_NE(outcome.err.find("scene written"), std::string::npos) << outcome.err;
-
-  // Nowhere: a launch failure, not a usage error.
-  outcome = launch({scene_.string()}, nowhere, (aloneDir / "glowbox-import").string());
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("cannot find mayaimport"), std::string::npos) << outcome.err;
+  // Copies of the launcher: one beside the importer, one alone.
+  for (const char* dir : {"beside", "alone"}) {
+    fs::create_directories(root_ / dir);
+    fs::copy_file(kLauncher, root_ / dir / "glowbox-import");
+  }
+  fs::create_symlink(kImporter, root_ / "beside" / "mayaimport");
+  const std::string nowhere = (root_ / "nothing-here").string();
+  // Launcher folder, PATH, exit status, message.
+  const std::tuple<const char*, std::string, int, const char*> cases[] = {
+      {"beside", nowhere, 0, "scene written"},
+      {"alone", nowhere + ":" + fs::path(kImporter).parent_path().string(), 0, "scene written"},
+      {"alone", nowhere, 1, "cannot find mayaimport"},  // a launch failure, not a usage error
+  };
+  for (const auto& [dir, path, status, says] : cases) {
+    const testproc::Outcome outcome = launch({scene_.string()}, {{"PATH", path}}, (root_ / dir / "glowbox-import").string());
+    EXPECT_EQ(outcome.status, status) << dir << " " << path << "\n" << outcome.err;
+    EXPECT_TRUE(contains(outcome.err, says)) << outcome.err;
+  }
 }
 
 // --- Failure modes the real importer cannot be made to show ------------------
 // STAND-IN IMPORTER: the real mayaimport logs every failure in one-line
-// records and never dies by a signal on any input, so these tests run a shell
+// records and never dies by a signal on any input, so this test runs a shell
 // script in its place to check how the launcher copes when an importer does.
 
 // Appends the records in $FAKE_LOG_LINES to the log and ends as $FAKE_END
@@ -337,52 +229,32 @@ if [ "$FAKE_END" = kill ]; then kill -9 $$; fi
 exit "${FAKE_END:-0}"
 )";
 
-class LauncherWithStandInImporter : public LauncherTest {
- protected:
-  void SetUp() override {
-    LauncherTest::SetUp();
-    importer_ = root_ / "fake" / "mayaimport";
-    writeFile(importer_, kStandInImporter);
-    makeExecutable(importer_);
-    env_ = {{"GLOWBOX_MAYAIMPORT", importer_.string()}};
+TEST_F(LauncherTest, FailuresOfAStandInImporterAreReported) {
+  const fs::path importer = box_.write("fake/mayaimport", kStandInImporter);
+  fs::permissions(importer, fs::perms::owner_all, fs::perm_options::replace);
+  const fs::path records = box_.write("loglines",
+                                      "main.cpp:41 - 12:00:00.001 WARNING:  first warning\n"
+                                      "main.cpp:41 - 12:00:00.002 ERROR:  settings were:\nMAJOR_VERSION: 5\n"
+                                      "LOGLEVEL: INFO\nmain.cpp:43 - 12:00:00.005 DEBUG:  after\n");
+  // How the importer ends, whether it logs the records, the launcher's status and what it shows.
+  const std::tuple<const char*, bool, int, std::vector<std::string>> cases[] = {
+      // A record spanning lines is shown whole; later lower-level records are not.
+      {"1", true, 1,
+       {"settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO",
+        "last WARNING: main.cpp:41 - 12:00:00.001 WARNING:  first warning"}},
+      {"3", false, 3, {"exit status 3", "holds no ERROR or WARNING record"}},
+      {"kill", false, 128 + 9, {"signal 9"}},
+  };
+  for (const auto& [end, withRecords, status, shownAll] : cases) {
+    SCOPED_TRACE(end);
+    fs::remove(box_.logPath());
+    const testproc::Outcome outcome = launch({scene_.string()}, {{"GLOWBOX_MAYAIMPORT", importer.string()},
+                                                                 {"FAKE_END", end},
+                                                                 {"FAKE_LOG_LINES", withRecords ? records.string() : ""}});
+    EXPECT_EQ(outcome.status, status);
+    for (const std::string& shown : shownAll) EXPECT_TRUE(contains(outcome.err, shown)) << shown << " in\n" << outcome.err;
+    EXPECT_FALSE(contains(outcome.err, "DEBUG:  after")) << outcome.err;
   }
-
-  void logLines(const std::string& text) {
-    writeFile(root_ / "loglines", text);
-    env_["FAKE_LOG_LINES"] = (root_ / "loglines").string();
-  }
-
-  fs::path importer_;
-  std::map<std::string, std::string> env_;
-};
-
-TEST_F(LauncherWithStandInImporter, ARecordSpanningLinesIsShownWhole) {
-  logLines(
-      "main.cpp:41 - 12:00:00.001 WARNING:  first warning\n"
-      "main.cpp:41 - 12:00:00.002 ERROR:  settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO\n"
-      "main.cpp:43 - 12:00:00.005 DEBUG:  after\n");
-  env_["FAKE_END"] = "1";
-  const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("last WARNING: main.cpp:41 - 12:00:00.001 WARNING:  first warning"), std::string::npos)
-      << outcome.err;
-  EXPECT_EQ(outcome.err.find("after"), std::string::npos) << outcome.err;
-}
-
-TEST_F(LauncherWithStandInImporter, FailureWithoutLogRecordsSaysSo) {
-  env_["FAKE_END"] = "3";
-  const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 3);
-  EXPECT_NE(outcome.err.find("exit status 3"), std::string::npos) << outcome.err;
-  EXPECT_NE(outcome.err.find("holds no ERROR or WARNING record"), std::string::npos) << outcome.err;
-}
-
-TEST_F(LauncherWithStandInImporter, AnImporterKilledBySignalIsReported) {
-  env_["FAKE_END"] = "kill";
-  const testproc::Outcome outcome = launch({scene_.string()}, env_);
-  EXPECT_EQ(outcome.status, 128 + 9);
-  EXPECT_NE(outcome.err.find("signal 9"), std::string::npos) << outcome.err;
 }
 
 }  // namespace

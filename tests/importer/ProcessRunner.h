@@ -32,36 +32,25 @@ inline std::string slurp(const std::filesystem::path& path) {
 inline Outcome run(const std::string& program, const std::vector<std::string>& args,
                    const std::map<std::string, std::string>& env, const std::filesystem::path& scratch,
                    const std::string& workingDir = {}) {
-  const std::filesystem::path outPath = scratch / "child.out";
-  const std::filesystem::path errPath = scratch / "child.err";
+  const std::filesystem::path outPath = scratch / "child.out", errPath = scratch / "child.err";
   // A child would otherwise flush the parent's pending output a second time.
   std::fflush(nullptr);
   const pid_t child = ::fork();
   if (child == 0) {
-    for (const auto& [name, value] : env) {
-      if (value.empty())
-        ::unsetenv(name.c_str());
-      else
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
+    for (const auto& [name, value] : env)
+      value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
     if (!workingDir.empty() && ::chdir(workingDir.c_str()) != 0) ::_exit(126);
     if (!std::freopen(outPath.c_str(), "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(126);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
-  Outcome outcome;
-  int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child) {
-    if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) outcome.status = 128 + WTERMSIG(status);
-  }
-  outcome.out = slurp(outPath);
-  outcome.err = slurp(errPath);
-  return outcome;
+  int status = 0, result = -1;
+  if (child > 0 && ::waitpid(child, &status, 0) == child)
+    result = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
+  return {result, slurp(outPath), slurp(errPath)};
 }
 
 }  // namespace testproc

@@ -1,6 +1,7 @@
 #pragma once
 // A builder that records every call, for the reader tests.
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -26,6 +27,22 @@ struct RecordedWarning {
     std::string message;
 };
 
+// Each item after `sep`.
+template <typename C>
+std::string each(std::string_view sep, const C& items) {
+    std::string s;
+    for (std::string_view i : items) (s += sep) += i;
+    return s;
+}
+
+// `prefix` and the value when there is one, else `none`.
+template <typename T>
+std::string opt(const std::optional<T>& v, std::string_view prefix = "", std::string_view none = "-") {
+    std::ostringstream o;
+    if (v) o << prefix << *v; else o << none;
+    return o.str();
+}
+
 class RecordingBuilder : public StatementBuilder {
 public:
     // One line per call, e.g. "createNode transform n=pCube1 p= s=0 ss=0".
@@ -36,118 +53,63 @@ public:
     std::vector<std::string> fileNames;     // FileLoc::file of every call
 
     void requiresPlugin(const Requires& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "requires " << c.plugin << " " << c.version;
-        for (auto t : c.nodeTypes) o << " nt=" << t;
-        for (auto t : c.dataTypes) o << " dt=" << t;
-        add(o, l);
+        add(l, "requires ", c.plugin, " ", c.version, each(" nt=", c.nodeTypes), each(" dt=", c.dataTypes));
     }
     void currentUnit(const CurrentUnit& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "currentUnit l=" << c.linear << " a=" << c.angle << " t=" << c.time;
-        add(o, l);
+        add(l, "currentUnit l=", c.linear, " a=", c.angle, " t=", c.time);
     }
-    void fileInfo(std::string_view k, std::string_view v, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "fileInfo " << k << "=" << v;
-        add(o, l);
-    }
+    void fileInfo(std::string_view k, std::string_view v, const FileLoc& l) override { add(l, "fileInfo ", k, "=", v); }
     void file(const FileReference& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "file " << c.path << " ns=" << c.nameSpace << " rfn=" << c.referenceNode << " typ=" << c.fileType
-          << " op=" << c.options << " r=" << c.reference << " dr=" << c.deferred << " rdi=";
-        if (c.referenceDepthInfo) o << *c.referenceDepthInfo; else o << "-";
-        add(o, l);
+        add(l, "file ", c.path, " ns=", c.nameSpace, " rfn=", c.referenceNode, " typ=", c.fileType, " op=", c.options,
+            " r=", c.reference, " dr=", c.deferred, " rdi=", opt(c.referenceDepthInfo));
     }
     void createNode(const CreateNode& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "createNode " << c.type << " n=" << c.name << " p=" << c.parent << " s=" << c.shared
-          << " ss=" << c.skipSelect;
-        add(o, l);
+        add(l, "createNode ", c.type, " n=", c.name, " p=", c.parent, " s=", c.shared, " ss=", c.skipSelect);
     }
     void rename(const Rename& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "rename " << c.oldName << ">" << c.newName << " uid=" << c.uuid;
-        add(o, l);
+        add(l, "rename ", c.oldName, ">", c.newName, " uid=", c.uuid);
     }
     void select(const Select& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "select ne=" << c.noExpand << " add=" << c.add;
-        for (auto n : c.names) o << " " << n;
-        add(o, l);
+        add(l, "select ne=", c.noExpand, " add=", c.add, each(" ", c.names));
     }
     void setAttr(SetAttr& c, const FileLoc& l) override {
-        RecordedSetAttr r;
-        r.attribute = std::string(c.attribute);
-        r.typeName = std::string(c.typeName);
-        r.flags = c;
+        RecordedSetAttr r{std::string(c.attribute), std::string(c.typeName), c, c.value, l.line};
         r.flags.attribute = {};
         r.flags.typeName = {};
         r.flags.value = NoValue{};
-        r.value = c.value;
-        r.line = l.line;
         setAttrs.push_back(std::move(r));
-        std::ostringstream o;
-        o << "setAttr " << c.attribute;
-        add(o, l);
+        add(l, "setAttr ", c.attribute);
     }
     void addAttr(const AddAttr& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "addAttr ln=" << c.longName << " sn=" << c.shortName << " at=" << c.attributeType;
-        for (auto t : c.dataTypes) o << " dt=" << t;
-        o << " p=" << c.parent << " m=" << c.multi << " h=" << c.hidden << " k=" << c.keyable
-          << " uac=" << c.usedAsColor << " s=" << c.storable;
-        if (c.defaultValue) o << " dv=" << *c.defaultValue;
-        if (c.minValue) o << " min=" << *c.minValue;
-        if (c.maxValue) o << " max=" << *c.maxValue;
-        if (c.numberOfChildren) o << " nc=" << *c.numberOfChildren;
-        if (!c.enumNames.empty()) o << " en=" << c.enumNames;
-        for (const ExtraFlag& f : c.otherFlags) o << " " << f.flag << "=" << f.value;
-        add(o, l);
+        std::string other;
+        for (const ExtraFlag& f : c.otherFlags) ((other += " ") += f.flag) += "=" + std::string(f.value);
+        add(l, "addAttr ln=", c.longName, " sn=", c.shortName, " at=", c.attributeType, each(" dt=", c.dataTypes),
+            " p=", c.parent, " m=", c.multi, " h=", c.hidden, " k=", c.keyable, " uac=", c.usedAsColor,
+            " s=", c.storable, opt(c.defaultValue, " dv=", ""), opt(c.minValue, " min=", ""),
+            opt(c.maxValue, " max=", ""), opt(c.numberOfChildren, " nc=", ""),
+            c.enumNames.empty() ? "" : " en=", c.enumNames, other);
     }
     void connectAttr(const ConnectAttr& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "connectAttr " << c.source << " " << c.destination << " na=" << c.nextAvailable << " f=" << c.force;
-        add(o, l);
+        add(l, "connectAttr ", c.source, " ", c.destination, " na=", c.nextAvailable, " f=", c.force);
     }
     void disconnectAttr(const DisconnectAttr& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "disconnectAttr " << c.source << " " << c.destination << " na=" << c.nextAvailable;
-        add(o, l);
+        add(l, "disconnectAttr ", c.source, " ", c.destination, " na=", c.nextAvailable);
     }
     void parent(const Parent& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "parent";
-        for (auto n : c.children) o << " " << n;
-        o << " to=" << c.parent << " w=" << c.world << " s=" << c.shape << " nc=" << c.noConnections
-          << " r=" << c.relative << " add=" << c.add;
-        add(o, l);
+        add(l, "parent", each(" ", c.children), " to=", c.parent, " w=", c.world, " s=", c.shape,
+            " nc=", c.noConnections, " r=", c.relative, " add=", c.add);
     }
     void relationship(const Relationship& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "relationship " << c.kind;
-        for (auto a : c.arguments) o << " " << a;
-        add(o, l);
+        add(l, "relationship ", c.kind, each(" ", c.arguments));
     }
     void lockNode(const LockNode& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "lockNode l=";
-        if (c.lock) o << *c.lock; else o << "-";
-        o << " lu=";
-        if (c.lockUnpublished) o << *c.lockUnpublished; else o << "-";
-        for (auto n : c.nodes) o << " " << n;
-        add(o, l);
+        add(l, "lockNode l=", opt(c.lock), " lu=", opt(c.lockUnpublished), each(" ", c.nodes));
     }
     void dataStructure(const DataStructure& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "dataStructure fmt=" << c.format << " as=" << c.asString;
-        add(o, l);
+        add(l, "dataStructure fmt=", c.format, " as=", c.asString);
     }
     void applyMetadata(const ApplyMetadata& c, const FileLoc& l) override {
-        std::ostringstream o;
-        o << "applyMetadata fmt=" << c.format << " scn=" << c.scene << " v=" << c.value;
-        for (auto n : c.nodes) o << " " << n;
-        add(o, l);
+        add(l, "applyMetadata fmt=", c.format, " scn=", c.scene, " v=", c.value, each(" ", c.nodes));
     }
     void warning(const FileLoc& l, std::string_view message) override {
         warnings.push_back(RecordedWarning{std::string(l.file), l.line, l.column, std::string(message)});
@@ -165,7 +127,10 @@ public:
     }
 
 private:
-    void add(const std::ostringstream& o, const FileLoc& l) {
+    template <typename... T>
+    void add(const FileLoc& l, const T&... parts) {
+        std::ostringstream o;
+        (o << ... << parts);
         calls.push_back(o.str());
         callLines.push_back(l.line);
         fileNames.emplace_back(l.file);

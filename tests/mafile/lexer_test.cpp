@@ -11,47 +11,35 @@ using namespace mayahost::scenefile;
 
 TEST(MaLexer, TokensCarryKindsLinesAndColumns) {
     Lexer lex("setAttr \".t\" /* c\n */ {\"a\",b} (\"x\\\"y\"\n  + 1e-3) // tail\n-k", 4, 9);
-    Token t = lex.next();
-    EXPECT_EQ(t.kind, TokenKind::Word);
-    EXPECT_EQ(t.text, "setAttr");
-    EXPECT_EQ(t.line, 4u);
-    EXPECT_EQ(t.column, 9u);
-    t = lex.next();
-    EXPECT_EQ(t.kind, TokenKind::String);
-    EXPECT_EQ(t.text, ".t");
-    EXPECT_FALSE(t.escaped);
-    EXPECT_EQ(lex.next().kind, TokenKind::LBrace);
-    t = lex.next();
-    EXPECT_EQ(t.line, 5u);     // after the block comment's newline
-    EXPECT_EQ(t.column, 6u);
-    EXPECT_EQ(t.text, "a");
-    EXPECT_EQ(lex.next().kind, TokenKind::Comma);
-    EXPECT_EQ(lex.next().text, "b");
-    EXPECT_EQ(lex.next().kind, TokenKind::RBrace);
-    EXPECT_EQ(lex.next().kind, TokenKind::LParen);
-    t = lex.next();
-    EXPECT_TRUE(t.escaped);
-    std::string s;
-    unescape(t.text, s);
-    EXPECT_EQ(s, "x\"y");
-    t = lex.next();
-    EXPECT_EQ(t.text, "+");
-    EXPECT_EQ(t.line, 6u);
-    EXPECT_EQ(t.column, 3u);
-    EXPECT_EQ(lex.next().text, "1e-3");
-    EXPECT_EQ(lex.next().kind, TokenKind::RParen);
-    t = lex.next();
-    EXPECT_EQ(t.text, "-k");
-    EXPECT_EQ(t.line, 7u);
-    EXPECT_EQ(lex.next().kind, TokenKind::End);
-    EXPECT_EQ(lex.next().kind, TokenKind::End);
+    // Text is only checked for words and strings; lines and columns from the
+    // start at line 4, column 9, and past the block comment's newline.
+    struct Want { TokenKind kind; const char* text; uint32_t line, column; bool escaped; };
+    using K = TokenKind;
+    const Want tokens[] = {
+        {K::Word, "setAttr", 4, 9, false}, {K::String, ".t", 4, 17, false}, {K::LBrace, nullptr, 5, 5, false},
+        {K::String, "a", 5, 6, false}, {K::Comma, nullptr, 5, 9, false}, {K::Word, "b", 5, 10, false},
+        {K::RBrace, nullptr, 5, 11, false}, {K::LParen, nullptr, 5, 13, false}, {K::String, nullptr, 5, 14, true},
+        {K::Word, "+", 6, 3, false}, {K::Word, "1e-3", 6, 5, false}, {K::RParen, nullptr, 6, 9, false},
+        {K::Word, "-k", 7, 1, false}, {K::End, nullptr, 0, 0, false}, {K::End, nullptr, 0, 0, false},
+    };
+    for (const Want& w : tokens) {
+        const Token t = lex.next();
+        SCOPED_TRACE(w.text ? w.text : "punctuation " + std::to_string(int(w.kind)));
+        EXPECT_EQ(t.kind, w.kind);
+        if (w.text) { EXPECT_EQ(t.text, w.text); }
+        if (w.kind != K::End) { EXPECT_EQ(std::pair(t.line, t.column), std::pair(w.line, w.column)); }
+        EXPECT_EQ(t.escaped, w.escaped);
+        if (t.escaped) {
+            std::string s;
+            unescape(t.text, s);
+            EXPECT_EQ(s, "x\"y");
+        }
+    }
 }
 
-TEST(MaLexer, StringsBrokenByNewlineOrEnd) {
-    Lexer a("\"abc\n\"", 1, 1);
-    EXPECT_EQ(a.next().kind, TokenKind::BadString);
-    Lexer b("\"abc\\", 1, 1);
-    EXPECT_EQ(b.next().kind, TokenKind::BadString);
+TEST(MaLexer, StringsBrokenByNewlineOrEndAndEscapes) {
+    EXPECT_EQ(Lexer("\"abc\n\"", 1, 1).next().kind, TokenKind::BadString);
+    EXPECT_EQ(Lexer("\"abc\\", 1, 1).next().kind, TokenKind::BadString);
     Lexer c("\"a\\\\\" x", 1, 1);   // an escaped backslash closes normally
     Token t = c.next();
     EXPECT_EQ(t.kind, TokenKind::String);
@@ -59,83 +47,56 @@ TEST(MaLexer, StringsBrokenByNewlineOrEnd) {
     unescape(t.text, s);
     EXPECT_EQ(s, "a\\");
     EXPECT_EQ(c.next().text, "x");
-}
-
-TEST(MaLexer, UnescapeKnownAndUnknownEscapes) {
-    std::string s;
-    unescape("a\\n\\tb\\r\\\\\\\"\\q", s);
+    unescape("a\\n\\tb\\r\\\\\\\"\\q", s);   // known and unknown escapes
     EXPECT_EQ(s, "a\n\tb\r\\\"q");
 }
 
 TEST(MaNumbers, DoublesIntsAndBooleans) {
-    EXPECT_EQ(parseDouble("0"), 0.0);
-    EXPECT_EQ(parseDouble("-12"), -12.0);
+    for (const auto& [text, value] : {std::pair{"0", 0.0}, {"-12", -12.0}, {"+2.5", 2.5}, {"1e+20", 1e20}, {"-.5", -0.5},
+                                      {".5", 0.5}, {"7.", 7.0}, {"-1.5E-3", -1.5e-3}, {"1e-999", 0.0},
+                                      {"0.70710678118654757", 0.70710678118654757},
+                                      {"123456789012345678901234", 123456789012345678901234.0}})
+        EXPECT_EQ(parseDouble(text), value) << text;
     EXPECT_TRUE(std::signbit(*parseDouble("-0")));
-    EXPECT_EQ(parseDouble("+2.5"), 2.5);
-    EXPECT_EQ(parseDouble("1e+20"), 1e20);
-    EXPECT_EQ(parseDouble("-.5"), -0.5);
-    EXPECT_EQ(parseDouble("0.70710678118654757"), 0.70710678118654757);
-    EXPECT_EQ(parseDouble("123456789012345678901234"), 123456789012345678901234.0);
     EXPECT_TRUE(std::isinf(*parseDouble("1e999")));
-    EXPECT_EQ(parseDouble("1e-999"), 0.0);
     EXPECT_TRUE(std::isinf(*parseDouble("-1.#INF")) && *parseDouble("-1.#INF") < 0);
     EXPECT_TRUE(std::isnan(*parseDouble("1.#QNAN")));
     EXPECT_TRUE(std::isnan(*parseDouble("nan")));
     for (const char* bad : {"", "-", "+", "+-1", "--1", "1..2", "1e", "0x10", "abc", "1,5", "2f"})
         EXPECT_FALSE(parseDouble(bad).has_value()) << bad;
 
-    EXPECT_EQ(parseInt("2147483648"), 2147483648LL);
-    EXPECT_EQ(parseInt("-7"), -7);
-    EXPECT_EQ(parseInt("+7"), 7);
-    EXPECT_EQ(parseInt("9223372036854775807"), INT64_MAX);
+    for (const auto& [text, value] : {std::pair{"2147483648", 2147483648LL}, {"-7", -7LL}, {"+7", 7LL},
+                                      {"9223372036854775807", INT64_MAX}})
+        EXPECT_EQ(parseInt(text), value) << text;
     for (const char* bad : {"", "1.5", "99999999999999999999", "1e3", "-", "x"})
         EXPECT_FALSE(parseInt(bad).has_value()) << bad;
 
-    EXPECT_EQ(parseBool("yes"), true);
-    EXPECT_EQ(parseBool("off"), false);
-    EXPECT_EQ(parseBool("true"), true);
-    EXPECT_FALSE(parseBool("Yes").has_value());
-    EXPECT_EQ(parseNumberOrBool("no"), 0.0);
-    EXPECT_EQ(parseNumberOrBool("on"), 1.0);
-    EXPECT_EQ(parseNumberOrBool("-3"), -3.0);
-    EXPECT_FALSE(parseNumberOrBool("maybe").has_value());
+    for (const auto& [text, value] : {std::pair{"yes", std::optional(true)}, {"off", false}, {"true", true}, {"Yes", {}}})
+        EXPECT_EQ(parseBool(text), value) << text;
+    for (const auto& [text, value] : {std::pair{"no", std::optional(0.0)}, {"on", 1.0}, {"-3", -3.0}, {"maybe", {}}})
+        EXPECT_EQ(parseNumberOrBool(text), value) << text;
 
-    EXPECT_TRUE(isFlag("-k"));
-    EXPECT_TRUE(isFlag("-type"));
-    EXPECT_FALSE(isFlag("-1"));
-    EXPECT_FALSE(isFlag("-.5"));
-    EXPECT_FALSE(isFlag("-inf"));
-    EXPECT_FALSE(isFlag("-nan"));
-    EXPECT_FALSE(isFlag("-"));
-    EXPECT_FALSE(isFlag("k"));
+    for (const auto& [text, flag] : {std::pair{"-k", true}, {"-type", true}, {"-1", false}, {"-.5", false},
+                                     {"-inf", false}, {"-nan", false}, {"-", false}, {"k", false}})
+        EXPECT_EQ(isFlag(text), flag) << text;
 }
 
 TEST(MaAttrPaths, NodeSegmentsAndRanges) {
-    AttrPath p;
-    ASSERT_TRUE(parseAttrPath(".uvst[0].uvsp[0:17]", p));
-    EXPECT_EQ(p.node, "");
-    ASSERT_EQ(p.segments.size(), 2u);
-    EXPECT_EQ(p.segments[0].name, "uvst");
-    EXPECT_TRUE(p.segments[0].hasIndex);
-    EXPECT_EQ(p.segments[0].first, 0);
-    EXPECT_EQ(p.segments[0].last, 0);
-    EXPECT_EQ(p.segments[1].name, "uvsp");
-    EXPECT_EQ(p.segments[1].first, 0);
-    EXPECT_EQ(p.segments[1].last, 17);
-
-    ASSERT_TRUE(parseAttrPath("|group1|ns:pCube1.t", p));
-    EXPECT_EQ(p.node, "|group1|ns:pCube1");
-    ASSERT_EQ(p.segments.size(), 1u);
-    EXPECT_EQ(p.segments[0].name, "t");
-    EXPECT_FALSE(p.segments[0].hasIndex);
-
-    ASSERT_TRUE(parseAttrPath(":defaultRenderGlobals.cch", p));
-    EXPECT_EQ(p.node, ":defaultRenderGlobals");
-
-    ASSERT_TRUE(parseAttrPath("skin.wl[12].w[3000000000]", p));
-    EXPECT_EQ(p.segments[1].first, 3000000000LL);
-
+    // The node, then each segment with its inclusive range if it has one.
+    auto parsed = [](const char* text) {
+        AttrPath p;
+        if (!parseAttrPath(text, p)) return std::string("bad");
+        std::string out(p.node);
+        for (const AttrSegment& g : p.segments)
+            out += "." + std::string(g.name) + (g.hasIndex ? "[" + std::to_string(g.first) + ":" + std::to_string(g.last) + "]" : "");
+        return out;
+    };
+    for (const auto& [text, want] : {std::pair{".uvst[0].uvsp[0:17]", ".uvst[0:0].uvsp[0:17]"},
+                                     {"|group1|ns:pCube1.t", "|group1|ns:pCube1.t"},
+                                     {":defaultRenderGlobals.cch", ":defaultRenderGlobals.cch"},
+                                     {"skin.wl[12].w[3000000000]", "skin.wl[12:12].w[3000000000:3000000000]"}})
+        EXPECT_EQ(parsed(text), want);
     for (const char* bad : {"persp", ".t[", ".t[1", ".t[]", ".t[a]", ".t[5:2]", ".t[-1]", ".t..r", ".t.", ".",
                             ".t[0]x", ".t[0:]", ".[0]", "a.b]"})
-        EXPECT_FALSE(parseAttrPath(bad, p)) << bad;
+        EXPECT_EQ(parsed(bad), "bad");
 }

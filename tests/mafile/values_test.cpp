@@ -20,81 +20,64 @@ RecordingBuilder readOne(std::string_view statement) {
     ReadResult r = read(text, b);
     EXPECT_TRUE(r.ok()) << r.message;
     EXPECT_TRUE(b.warnings.empty()) << b.warningText();
-    EXPECT_EQ(b.setAttrs.size(), 1u);
+    EXPECT_EQ(b.setAttrs.size(), 1u) << statement;
     return b;
+}
+
+// The value of one statement as T; a failure and an empty T if it is another form.
+template <typename T>
+T valueOf(std::string_view statement) {
+    const RecordingBuilder b = readOne(statement);
+    const T* v = b.lastValue<T>();
+    EXPECT_NE(v, nullptr) << statement;
+    return v ? *v : T{};
+}
+
+template <typename... A>
+std::vector<double> flat(const A&... arrays) {
+    std::vector<double> out;
+    (out.insert(out.end(), arrays.begin(), arrays.end()), ...);
+    return out;
 }
 
 }  // namespace
 
 TEST(MaValues, FlagsOnlyAndUntypedNumbers) {
-    {
-        auto b = readOne("setAttr -k off -cb on -l on -av -s 3 -ch 12 \".v\";");
-        const RecordedSetAttr& s = b.setAttrs.back();
-        EXPECT_EQ(s.attribute, ".v");
-        EXPECT_TRUE(std::holds_alternative<NoValue>(s.value));
-        EXPECT_EQ(s.flags.keyable, false);
-        EXPECT_EQ(s.flags.channelBox, true);
-        EXPECT_EQ(s.flags.lock, true);
-        EXPECT_TRUE(s.flags.alteredValue);
-        EXPECT_EQ(s.flags.size, 3);
-        EXPECT_EQ(s.flags.capacityHint, 12);
-        EXPECT_FALSE(s.flags.caching.has_value());
-    }
-    {
-        auto b = readOne("setAttr \".ed[0:2]\"  0 74 0 74 14 1\n\t\t 14 +75 -0;");
-        const Numbers* n = b.lastValue<Numbers>();
-        ASSERT_NE(n, nullptr);
-        EXPECT_EQ(n->kind, NumberKind::Untyped);
-        EXPECT_EQ(n->components, 1);
-        EXPECT_EQ(n->values, (std::vector<double>{0, 74, 0, 74, 14, 1, 14, 75, 0}));
-    }
-    {
-        auto b = readOne("setAttr \".vbc\" no;");
-        ASSERT_NE(b.lastValue<Numbers>(), nullptr);
-        EXPECT_EQ(b.lastValue<Numbers>()->values, std::vector<double>{0});
-    }
-    for (const char* word : {"yes", "on", "true"}) {
-        auto b = readOne(std::string("setAttr \".x\" ") + word + ";");
-        ASSERT_NE(b.lastValue<Numbers>(), nullptr) << word;
-        EXPECT_EQ(b.lastValue<Numbers>()->values, std::vector<double>{1}) << word;
-    }
-}
+    auto b = readOne("setAttr -k off -cb on -l on -av -s 3 -ch 12 \".v\";");
+    const RecordedSetAttr& s = b.setAttrs.back();
+    EXPECT_EQ(s.attribute, ".v");
+    EXPECT_TRUE(std::holds_alternative<NoValue>(s.value));
+    // keyable, channel box, lock, caching; altered; size and capacity.
+    const SetAttr& f = s.flags;
+    EXPECT_EQ(opt(f.keyable) + opt(f.channelBox) + opt(f.lock) + opt(f.caching), "011-");
+    EXPECT_TRUE(f.alteredValue);
+    EXPECT_EQ(std::tuple(f.size, f.capacityHint), std::tuple(std::optional<int64_t>(3), std::optional<int64_t>(12)));
 
-TEST(MaValues, NumberSpellings) {
-    auto b = readOne("setAttr \".a[0:8]\" 1e+20 -1.5E-3 .5 7. +2 inf -inf 1.#INF -1.#IND;");
-    const Numbers* n = b.lastValue<Numbers>();
-    ASSERT_NE(n, nullptr);
-    ASSERT_EQ(n->values.size(), 9u);
-    EXPECT_EQ(n->values[0], 1e20);
-    EXPECT_DOUBLE_EQ(n->values[1], -1.5e-3);
-    EXPECT_EQ(n->values[2], 0.5);
-    EXPECT_EQ(n->values[3], 7.0);
-    EXPECT_EQ(n->values[4], 2.0);
-    EXPECT_TRUE(std::isinf(n->values[5]) && n->values[5] > 0);
-    EXPECT_TRUE(std::isinf(n->values[6]) && n->values[6] < 0);
-    EXPECT_TRUE(std::isinf(n->values[7]) && n->values[7] > 0);
-    EXPECT_TRUE(std::isnan(n->values[8]));
+    const Numbers n = valueOf<Numbers>("setAttr \".ed[0:2]\"  0 74 0 74 14 1\n\t\t 14 +75 -0;");
+    EXPECT_EQ(std::tuple(n.kind, n.components), std::tuple(NumberKind::Untyped, 1));
+    EXPECT_EQ(n.values, (std::vector<double>{0, 74, 0, 74, 14, 1, 14, 75, 0}));
+    for (const auto& [word, value] : {std::pair{"no", 0.0}, {"yes", 1.0}, {"on", 1.0}, {"true", 1.0}})
+        EXPECT_EQ(valueOf<Numbers>(std::string("setAttr \".x\" ") + word + ";").values, std::vector<double>{value}) << word;
+    // Infinities and the NaN another writer spells -1.#IND.
+    const auto v = valueOf<Numbers>("setAttr \".a[0:3]\" inf -inf 1.#INF -1.#IND;").values;
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_TRUE(std::isinf(v[0]) && v[0] > 0 && std::isinf(v[1]) && v[1] < 0 && std::isinf(v[2]) && v[2] > 0);
+    EXPECT_TRUE(std::isnan(v[3]));
 }
 
 TEST(MaValues, TypedTuplesKeepKindAndComponents) {
     struct Case { const char* type; NumberKind kind; int components; const char* values; size_t count; };
     const Case cases[] = {
-        {"double3", NumberKind::Double, 3, "1 2 3", 3},
-        {"float3", NumberKind::Float, 3, "1 2 3 4 5 6", 6},
-        {"double2", NumberKind::Double, 2, "0.5 0.25", 2},
-        {"float2", NumberKind::Float, 2, "0.375 0 0.375 1", 4},
-        {"long2", NumberKind::Int, 2, "1000000 2000000", 2},
-        {"short3", NumberKind::Int, 3, "1 2 3", 3},
-        {"long3", NumberKind::Int, 3, "4 5 6", 3},
-        {"double4", NumberKind::Double, 4, "1 0 0 1", 4},
+        {"double3", NumberKind::Double, 3, "1 2 3", 3}, {"float3", NumberKind::Float, 3, "1 2 3 4 5 6", 6},
+        {"double2", NumberKind::Double, 2, "0.5 0.25", 2}, {"float2", NumberKind::Float, 2, "0.375 0 0.375 1", 4},
+        {"long2", NumberKind::Int, 2, "1000000 2000000", 2}, {"short3", NumberKind::Int, 3, "1 2 3", 3},
+        {"long3", NumberKind::Int, 3, "4 5 6", 3}, {"double4", NumberKind::Double, 4, "1 0 0 1", 4},
     };
     for (const Case& c : cases) {
         auto b = readOne(std::string("setAttr \".x\" -type \"") + c.type + "\" " + c.values + ";");
         const Numbers* n = b.lastValue<Numbers>();
         ASSERT_NE(n, nullptr) << c.type;
-        EXPECT_EQ(n->kind, c.kind) << c.type;
-        EXPECT_EQ(n->components, c.components) << c.type;
-        EXPECT_EQ(n->values.size(), c.count) << c.type;
+        EXPECT_EQ(std::tuple(n->kind, n->components, n->values.size()), std::tuple(c.kind, c.components, c.count)) << c.type;
         EXPECT_EQ(b.setAttrs.back().typeName, c.type);
     }
     auto b = readOne("setAttr -s 2 \".uvst[0].uvsp[0:1]\" -type \"float2\" 0.375 0 0.625 1;");
@@ -103,158 +86,80 @@ TEST(MaValues, TypedTuplesKeepKindAndComponents) {
 }
 
 TEST(MaValues, Strings) {
-    {
-        auto b = readOne("setAttr \".ftn\" -type \"string\" \"C:/tex/a b.png\";");
-        ASSERT_NE(b.lastValue<StringValue>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringValue>()->text, "C:/tex/a b.png");
-    }
-    {
-        auto b = readOne("setAttr \".b\" -type \"string\" (\n\t\t\"line1\\n\\t\\\"q\\\"\"\n\t\t+ \"line2\\\\\" \n\t\t+ \"3\");");
-        ASSERT_NE(b.lastValue<StringValue>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringValue>()->text, "line1\n\t\"q\"line2\\3");
-    }
-    {
-        auto b = readOne("setAttr \".e\" -type \"string\" \"\";");
-        ASSERT_NE(b.lastValue<StringValue>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringValue>()->text, "");
-    }
-    {
-        auto b = readOne("setAttr \".sa\" -type \"stringArray\" 3 \"a\" \"\" \"c d\"  ;");
-        ASSERT_NE(b.lastValue<StringArray>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringArray>()->items, (std::vector<std::string>{"a", "", "c d"}));
-    }
-    {
-        auto b = readOne("setAttr \".ics\" -type \"componentList\" 2 \"f[0:3]\" \"vtx[7]\";");
-        ASSERT_NE(b.lastValue<StringArray>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringArray>()->items, (std::vector<std::string>{"f[0:3]", "vtx[7]"}));
-    }
-    {
-        auto b = readOne("setAttr \".aal\" -type \"attributeAlias\" {\"pCube2\",\"weight[0]\",\"b\"\n,\"weight[1]\"} ;");
-        ASSERT_NE(b.lastValue<StringArray>(), nullptr);
-        EXPECT_EQ(b.lastValue<StringArray>()->items,
-                  (std::vector<std::string>{"pCube2", "weight[0]", "b", "weight[1]"}));
-    }
+    EXPECT_EQ(valueOf<StringValue>("setAttr \".ftn\" -type \"string\" \"C:/tex/a b.png\";").text, "C:/tex/a b.png");
+    EXPECT_EQ(valueOf<StringValue>("setAttr \".b\" -type \"string\" (\n\t\t\"line1\\n\\t\\\"q\\\"\"\n\t\t+ "
+                                   "\"line2\\\\\" \n\t\t+ \"3\");").text,
+              "line1\n\t\"q\"line2\\3");
+    EXPECT_EQ(valueOf<StringValue>("setAttr \".e\" -type \"string\" \"\";").text, "");
+    using Items = std::vector<std::string>;
+    EXPECT_EQ(valueOf<StringArray>("setAttr \".sa\" -type \"stringArray\" 3 \"a\" \"\" \"c d\"  ;").items,
+              (Items{"a", "", "c d"}));
+    EXPECT_EQ(valueOf<StringArray>("setAttr \".ics\" -type \"componentList\" 2 \"f[0:3]\" \"vtx[7]\";").items,
+              (Items{"f[0:3]", "vtx[7]"}));
+    EXPECT_EQ(valueOf<StringArray>("setAttr \".aal\" -type \"attributeAlias\" {\"pCube2\",\"weight[0]\",\"b\"\n,"
+                                   "\"weight[1]\"} ;").items,
+              (Items{"pCube2", "weight[0]", "b", "weight[1]"}));
+    EXPECT_TRUE(valueOf<StringArray>("setAttr \".ict\" -type \"componentList\" ;").items.empty());
 }
 
 TEST(MaValues, Matrices) {
-    {
-        auto b = readOne("setAttr \".wm\" -type \"matrix\" 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1;");
-        const MatrixValue* m = b.lastValue<MatrixValue>();
-        ASSERT_NE(m, nullptr);
-        EXPECT_EQ(m->m[0], 1);
-        EXPECT_EQ(m->m[12], 5);
-        EXPECT_EQ(m->m[13], 6);
-        EXPECT_EQ(m->m[14], 7);
-        EXPECT_EQ(m->m[15], 1);
-    }
-    {
-        auto b = readOne(
-            "setAttr \".xm[0]\" -type \"matrix\" \"xform\" 2 3 4 0.1 0.2 0.3 5 -2 8 9 0.5 0.6 0.7\n"
-            "\t\t 10 11 12 13 14 15 16 17 18 19 20 21 0 0 0.70710678118654757 0.70710678118654757\n"
-            "\t\t 0 0.6 0 0.8 1 1 0.5 no;");
-        const XformMatrix* x = b.lastValue<XformMatrix>();
-        ASSERT_NE(x, nullptr);
-        EXPECT_EQ(x->scale, (std::array<double, 3>{2, 3, 4}));
-        EXPECT_EQ(x->rotate, (std::array<double, 3>{0.1, 0.2, 0.3}));
-        EXPECT_EQ(x->rotateOrder, 5);
-        EXPECT_EQ(x->translate, (std::array<double, 3>{-2, 8, 9}));
-        EXPECT_EQ(x->shear, (std::array<double, 3>{0.5, 0.6, 0.7}));
-        EXPECT_EQ(x->scalePivot, (std::array<double, 3>{10, 11, 12}));
-        EXPECT_EQ(x->scalePivotTranslation, (std::array<double, 3>{13, 14, 15}));
-        EXPECT_EQ(x->rotatePivot, (std::array<double, 3>{16, 17, 18}));
-        EXPECT_EQ(x->rotatePivotTranslation, (std::array<double, 3>{19, 20, 21}));
-        EXPECT_EQ(x->rotateOrientation, (std::array<double, 4>{0, 0, 0.70710678118654757, 0.70710678118654757}));
-        EXPECT_EQ(x->jointOrient, (std::array<double, 4>{0, 0.6, 0, 0.8}));
-        EXPECT_EQ(x->inverseParentScale, (std::array<double, 3>{1, 1, 0.5}));
-        EXPECT_FALSE(x->compensateForParentScale);
-    }
+    const MatrixValue m = valueOf<MatrixValue>("setAttr \".wm\" -type \"matrix\" 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1;");
+    EXPECT_EQ(flat(m.m), (std::vector<double>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1}));
+    const XformMatrix x = valueOf<XformMatrix>(
+        "setAttr \".xm[0]\" -type \"matrix\" \"xform\" 2 3 4 0.1 0.2 0.3 5 -2 8 9 0.5 0.6 0.7\n"
+        "\t\t 10 11 12 13 14 15 16 17 18 19 20 21 0 0 0.70710678118654757 0.70710678118654757\n"
+        "\t\t 0 0.6 0 0.8 1 1 0.5 no;");
+    EXPECT_EQ(flat(x.scale, x.rotate), (std::vector<double>{2, 3, 4, 0.1, 0.2, 0.3}));
+    EXPECT_EQ(x.rotateOrder, 5);
+    EXPECT_EQ(flat(x.translate, x.shear, x.scalePivot, x.scalePivotTranslation, x.rotatePivot,
+                   x.rotatePivotTranslation, x.rotateOrientation, x.jointOrient, x.inverseParentScale),
+              (std::vector<double>{-2, 8, 9, 0.5, 0.6, 0.7, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 0, 0,
+                                   0.70710678118654757, 0.70710678118654757, 0, 0.6, 0, 0.8, 1, 1, 0.5}));
+    EXPECT_FALSE(x.compensateForParentScale);
 }
 
 TEST(MaValues, CountedArrays) {
-    {
-        auto b = readOne("setAttr \".otfva\" -type \"Int32Array\" 5 0 1 1\n\t\t 1 -7 ;");
-        const DoubleArray* a = b.lastValue<DoubleArray>();
-        ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->kind, NumberKind::Int);
-        EXPECT_EQ(a->values, (std::vector<double>{0, 1, 1, 1, -7}));
+    struct Case { const char* statement; NumberKind kind; std::vector<double> values; };
+    for (const Case& c : {Case{"setAttr \".otfva\" -type \"Int32Array\" 5 0 1 1\n\t\t 1 -7 ;", NumberKind::Int, {0, 1, 1, 1, -7}},
+                          Case{"setAttr \".d\" -type \"doubleArray\" 2 3.5 -1e-3;", NumberKind::Double, {3.5, -1e-3}},
+                          Case{"setAttr \".f\" -type \"floatArray\" 0;", NumberKind::Float, {}}}) {
+        const DoubleArray a = valueOf<DoubleArray>(c.statement);
+        EXPECT_EQ(std::tuple(a.kind, a.values), std::tuple(c.kind, c.values)) << c.statement;
     }
-    {
-        auto b = readOne("setAttr \".d\" -type \"doubleArray\" 2 3.5 -1e-3;");
-        const DoubleArray* a = b.lastValue<DoubleArray>();
-        ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->kind, NumberKind::Double);
-        EXPECT_EQ(a->values, (std::vector<double>{3.5, -1e-3}));
-    }
-    {
-        auto b = readOne("setAttr \".f\" -type \"floatArray\" 0;");
-        ASSERT_NE(b.lastValue<DoubleArray>(), nullptr);
-        EXPECT_EQ(b.lastValue<DoubleArray>()->kind, NumberKind::Float);
-        EXPECT_TRUE(b.lastValue<DoubleArray>()->values.empty());
-    }
-    {
-        auto b = readOne("setAttr \".p\" -type \"pointArray\" 2 1 2 3 1 4 5 6 0.5 ;");
-        const PointArray* p = b.lastValue<PointArray>();
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->components, 4);
-        EXPECT_EQ(p->count(), 2u);
-        EXPECT_EQ(p->values[7], 0.5);
-    }
-    {
-        auto b = readOne("setAttr \".v\" -type \"vectorArray\" 1 1 2 3 ;");
-        const PointArray* p = b.lastValue<PointArray>();
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->components, 3);
-        EXPECT_EQ(p->count(), 1u);
-    }
+    const PointArray p = valueOf<PointArray>("setAttr \".p\" -type \"pointArray\" 2 1 2 3 1 4 5 6 0.5 ;");
+    EXPECT_EQ(std::tuple(p.components, p.count(), p.values[7]), std::tuple(4, size_t(2), 0.5));
+    const PointArray v = valueOf<PointArray>("setAttr \".v\" -type \"vectorArray\" 1 1 2 3 ;");
+    EXPECT_EQ(std::tuple(v.components, v.count()), std::tuple(3, size_t(1)));
 }
 
 TEST(MaValues, PolyFacesWithHolesUvsAndColours) {
-    auto b = readOne(
-        "setAttr -s 3 -ch 11 \".fc[0:2]\" -type \"polyFaces\" \n"
-        "\t\tf 4 0 5 -2 -5\n"
-        "\t\tmu 0 4 0 1 3 2\n"
-        "\t\tmu 1 4 9 8 7 6\n"
-        "\t\tmc 0 4 0 1 2 3\n"
-        "\t\tf 4 10 11 12 13\n"
-        "\t\th 3 -15 -16 -17\n"
-        "\t\tmu 0 4 4 5 6 7\n"
-        "\t\tmu 0 3 8 9 10\n"
-        "\t\tf 3 1 2 3\n"
-        "\t\tmf 3 0 1 2\n"
-        "\t\tfc 3 5 6 7 ;");
+    auto b = readOne("setAttr -s 3 -ch 11 \".fc[0:2]\" -type \"polyFaces\" \n"
+                     "\t\tf 4 0 5 -2 -5\n\t\tmu 0 4 0 1 3 2\n\t\tmu 1 4 9 8 7 6\n\t\tmc 0 4 0 1 2 3\n"
+                     "\t\tf 4 10 11 12 13\n\t\th 3 -15 -16 -17\n\t\tmu 0 4 4 5 6 7\n\t\tmu 0 3 8 9 10\n"
+                     "\t\tf 3 1 2 3\n\t\tmf 3 0 1 2\n\t\tfc 3 5 6 7 ;");
     const PolyFaces* pf = b.lastValue<PolyFaces>();
     ASSERT_NE(pf, nullptr);
-    EXPECT_EQ(pf->faceCount(), 3u);
-    EXPECT_EQ(pf->loopCount(), 4u);
+    EXPECT_EQ(std::tuple(pf->faceCount(), pf->loopCount()), std::tuple(size_t(3), size_t(4)));
     EXPECT_EQ(pf->faceLoopStart, (std::vector<uint32_t>{0, 1, 3, 4}));
     EXPECT_EQ(pf->loopStart, (std::vector<uint32_t>{0, 4, 8, 11, 14}));
     EXPECT_EQ(pf->edges, (std::vector<int32_t>{0, 5, -2, -5, 10, 11, 12, 13, -15, -16, -17, 1, 2, 3}));
+    // (loop, set, count) of each uv run: face 0 in sets 0 and 1, face 1's outer
+    // loop then its hole, face 2 in the old single-set form.
+    std::vector<std::array<int64_t, 3>> uvRuns, colorRuns;
+    for (const auto& r : pf->uvLoops) uvRuns.push_back({r.loop, r.set, r.count});
+    for (const auto& r : pf->colorLoops) colorRuns.push_back({r.loop, r.set, r.count});
+    EXPECT_EQ(uvRuns, (std::vector<std::array<int64_t, 3>>{{0, 0, 4}, {0, 1, 4}, {1, 0, 4}, {2, 0, 3}, {3, 0, 3}}));
+    EXPECT_EQ(colorRuns, (std::vector<std::array<int64_t, 3>>{{0, 0, 4}, {3, 0, 3}}));
     ASSERT_EQ(pf->uvLoops.size(), 5u);
-    // face 0: set 0 and set 1 both on loop 0
-    EXPECT_EQ(pf->uvLoops[0].loop, 0u);
-    EXPECT_EQ(pf->uvLoops[0].set, 0);
-    EXPECT_EQ(pf->uvLoops[1].loop, 0u);
-    EXPECT_EQ(pf->uvLoops[1].set, 1);
     EXPECT_EQ(pf->uvIds[pf->uvLoops[1].start], 9);
-    // face 1: outer loop then its hole, both in set 0
-    EXPECT_EQ(pf->uvLoops[2].loop, 1u);
-    EXPECT_EQ(pf->uvLoops[3].loop, 2u);
-    EXPECT_EQ(pf->uvLoops[3].count, 3u);
     EXPECT_EQ(pf->uvIds[pf->uvLoops[3].start + 2], 10);
-    // face 2: the old single-set form
-    EXPECT_EQ(pf->uvLoops[4].loop, 3u);
-    EXPECT_EQ(pf->uvLoops[4].set, 0);
-    ASSERT_EQ(pf->colorLoops.size(), 2u);
-    EXPECT_EQ(pf->colorLoops[0].loop, 0u);
-    EXPECT_EQ(pf->colorLoops[1].loop, 3u);
     EXPECT_EQ(pf->colorIds[pf->colorLoops[1].start], 5);
     EXPECT_EQ(b.setAttrs.back().flags.size, 3);
 }
 
 TEST(MaValues, PolyFacesStorageIsReusedWithoutLeakingBetweenStatements) {
     RecordingBuilder b;
-    read("createNode mesh;\n"
-         "setAttr \".fc[0]\" -type \"polyFaces\" f 3 0 1 2 mu 0 3 0 1 2;\n"
+    read("createNode mesh;\nsetAttr \".fc[0]\" -type \"polyFaces\" f 3 0 1 2 mu 0 3 0 1 2;\n"
          "setAttr \".fc[1]\" -type \"polyFaces\" f 4 3 4 5 6;\n",
          b);
     ASSERT_EQ(b.setAttrs.size(), 2u);
@@ -266,120 +171,68 @@ TEST(MaValues, PolyFacesStorageIsReusedWithoutLeakingBetweenStatements) {
 }
 
 TEST(MaValues, NurbsCurveAndSurface) {
-    {
-        auto b = readOne(
-            "setAttr \".cc\" -type \"nurbsCurve\" \n"
-            "\t\t3 5 0 no 3\n"
-            "\t\t10 0 0 0 1 2 3 4 5 5 5\n"
-            "\t\t8\n"
-            "\t\t0 0 0 1 0 0 2 0 0 3 0 0 4 0 0 5 0 0 6 0 0 7 0 1.5\n\t\t;");
-        const NurbsCurveData* c = b.lastValue<NurbsCurveData>();
-        ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->degree, 3);
-        EXPECT_EQ(c->spans, 5);
-        EXPECT_EQ(c->form, 0);
-        EXPECT_FALSE(c->rational);
-        EXPECT_EQ(c->dimension, 3);
-        EXPECT_EQ(c->knots.size(), 10u);
-        EXPECT_EQ(c->cvCount(), 8u);
-        EXPECT_EQ(c->cvs.back(), 1.5);
-    }
-    {
-        auto b = readOne(
-            "setAttr \".cc\" -type \"nurbsSurface\" \n"
-            "\t\t1 1 0 0 no \n"
-            "\t\t2 0.28431372549019612 0.71568627450980393\n"
-            "\t\t2 0.38235294117647062 0.61764705882352944\n"
-            "\t\t\n\t\t4\n"
-            "\t\t-2 10 -10\n\t\t10 10 -10\n\t\t-2 10 12\n\t\t10 10 12\n\t\t\n\t\t;");
-        const NurbsSurfaceData* s = b.lastValue<NurbsSurfaceData>();
-        ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->uDegree, 1);
-        EXPECT_EQ(s->vForm, 0);
-        EXPECT_FALSE(s->trimmed.has_value());
-        EXPECT_EQ(s->uKnots, (std::vector<double>{0.28431372549019612, 0.71568627450980393}));
-        EXPECT_EQ(s->vKnots.size(), 2u);
-        EXPECT_EQ(s->cvCount(), 4u);
-        EXPECT_EQ(s->cvs[11], 12);
-    }
-    {
-        auto b = readOne("setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 yes TRIM 2 0 1 2 0 1 4 "
-                         "0 0 0 1 1 0 0 1 0 1 0 1 1 1 0 0.5;");
-        const NurbsSurfaceData* s = b.lastValue<NurbsSurfaceData>();
-        ASSERT_NE(s, nullptr);
-        EXPECT_TRUE(s->rational);
-        EXPECT_EQ(s->trimmed, true);
-        EXPECT_EQ(s->cvCount(), 4u);
-        EXPECT_EQ(s->cvs.back(), 0.5);
-    }
+    const NurbsCurveData c = valueOf<NurbsCurveData>(
+        "setAttr \".cc\" -type \"nurbsCurve\" \n\t\t3 5 0 no 3\n\t\t10 0 0 0 1 2 3 4 5 5 5\n\t\t8\n"
+        "\t\t0 0 0 1 0 0 2 0 0 3 0 0 4 0 0 5 0 0 6 0 0 7 0 1.5\n\t\t;");
+    EXPECT_EQ((std::vector<int>{c.degree, c.spans, c.form, c.rational, c.dimension}), (std::vector<int>{3, 5, 0, 0, 3}));
+    EXPECT_EQ(std::tuple(c.knots.size(), c.cvCount(), c.cvs.back()), std::tuple(size_t(10), size_t(8), 1.5));
+    const NurbsSurfaceData s = valueOf<NurbsSurfaceData>(
+        "setAttr \".cc\" -type \"nurbsSurface\" \n\t\t1 1 0 0 no \n\t\t2 0.28431372549019612 0.71568627450980393\n"
+        "\t\t2 0.38235294117647062 0.61764705882352944\n\t\t\n\t\t4\n"
+        "\t\t-2 10 -10\n\t\t10 10 -10\n\t\t-2 10 12\n\t\t10 10 12\n\t\t\n\t\t;");
+    EXPECT_EQ(std::tuple(s.uDegree, s.vForm), std::tuple(1, 0));
+    EXPECT_FALSE(s.trimmed.has_value());
+    EXPECT_EQ(s.uKnots, (std::vector<double>{0.28431372549019612, 0.71568627450980393}));
+    EXPECT_EQ(std::tuple(s.vKnots.size(), s.cvCount(), s.cvs[11]), std::tuple(size_t(2), size_t(4), 12.0));
+    const NurbsSurfaceData t = valueOf<NurbsSurfaceData>(
+        "setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 yes TRIM 2 0 1 2 0 1 4 0 0 0 1 1 0 0 1 0 1 0 1 1 1 0 0.5;");
+    EXPECT_TRUE(t.rational);
+    EXPECT_EQ(t.trimmed, true);
+    EXPECT_EQ(std::tuple(t.cvCount(), t.cvs.back()), std::tuple(size_t(4), 0.5));
 }
 
 TEST(MaValues, TrimfaceComponentsAndUnknownTypes) {
-    {
-        auto b = readOne("setAttr \".tf[0]\" -type \"nurbsTrimface\" no 1\n\t\t0 8\n\t\t0 0 0 0 0 0 0 0 \n\t\t1\n"
-                         "\t\t1 1 0 no 2\n\t\t2 -7 -6\n\t\t2\n\t\t0.5 0.25\n\t\t0.75 0.25\n\t\t;");
-        const NurbsTrimface* t = b.lastValue<NurbsTrimface>();
-        ASSERT_NE(t, nullptr);
-        EXPECT_FALSE(t->flipNormal);
-        EXPECT_EQ(t->boundaryCount, 1);
-        ASSERT_EQ(t->numbers.size(), 2u + 8 + 1 + 5 + 3 + 1 + 4);
-        EXPECT_EQ(t->numbers.back(), 0.25);
-    }
-    {
-        // flip, one boundary of one edge: one world curve and two parameter curves.
-        NurbsTrimface raw;
-        raw.flipNormal = true;
-        raw.boundaryCount = 1;
-        raw.numbers = {0, 1, 7,
-                       1, 1, 1, 0, 0, 3, 2, 0, 1, 2, 0, 0, 0, 1, 1, 1, 0.5, 1, -1,
-                       2, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 0, 1, 0.1,
-                          1, 1, 0, 0, 2, 2, 0, 1, 2, 1, 0, 1, 1, 1, 0.2};
-        TrimfaceData d;
-        ASSERT_TRUE(decodeTrimface(raw, d));
-        EXPECT_TRUE(d.flipNormal);
-        ASSERT_EQ(d.boundaries.size(), 1u);
-        EXPECT_EQ(d.boundaries[0].edgeValues, std::vector<double>{7});
-        ASSERT_EQ(d.boundaries[0].edges.size(), 1u);
-        const TrimEdge& e = d.boundaries[0].edges[0];
-        ASSERT_EQ(e.worldCurves.size(), 1u);
-        EXPECT_EQ(e.worldCurves[0].cvs, (std::vector<double>{0, 0, 0, 1, 1, 1}));
-        EXPECT_EQ(e.worldCurveInfo[0], (std::array<double, 3>{0.5, 1, -1}));
-        ASSERT_EQ(e.paramCurves.size(), 2u);
-        EXPECT_EQ(e.paramCurves[1].cvs, (std::vector<double>{1, 0, 1, 1}));
-        EXPECT_EQ(e.paramCurveInfo[1], (std::array<double, 2>{1, 0.2}));
+    const NurbsTrimface t = valueOf<NurbsTrimface>(
+        "setAttr \".tf[0]\" -type \"nurbsTrimface\" no 1\n\t\t0 8\n\t\t0 0 0 0 0 0 0 0 \n\t\t1\n"
+        "\t\t1 1 0 no 2\n\t\t2 -7 -6\n\t\t2\n\t\t0.5 0.25\n\t\t0.75 0.25\n\t\t;");
+    EXPECT_EQ(std::tuple(t.flipNormal, t.boundaryCount), std::tuple(false, 1));
+    ASSERT_EQ(t.numbers.size(), 2u + 8 + 1 + 5 + 3 + 1 + 4);
+    EXPECT_EQ(t.numbers.back(), 0.25);
 
-        raw.numbers.push_back(4);   // a number left over
-        EXPECT_FALSE(decodeTrimface(raw, d));
-        raw.numbers.pop_back();
-        raw.numbers.resize(raw.numbers.size() - 3);   // cut short
-        EXPECT_FALSE(decodeTrimface(raw, d));
-        raw.boundaryCount = 1000000;   // more than the numbers can hold
-        EXPECT_FALSE(decodeTrimface(raw, d));
-    }
-    {
-        auto b = readOne("setAttr \".pd[0]\" -type \"dataPolyComponent\" Index_Data UV 0 ;");
-        const PolyComponentData* d = b.lastValue<PolyComponentData>();
-        ASSERT_NE(d, nullptr);
-        EXPECT_EQ(d->dataKind, "Index_Data");
-        EXPECT_EQ(d->component, "UV");
-        EXPECT_TRUE(d->ids.empty());
-    }
-    {
-        auto b = readOne("setAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 2\n\t\t5 10\n\t\t9 0.5;");
-        ASSERT_NE(b.lastValue<PolyComponentData>(), nullptr);
-        EXPECT_EQ(b.lastValue<PolyComponentData>()->ids, (std::vector<int32_t>{5, 9}));
-        EXPECT_EQ(b.lastValue<PolyComponentData>()->values, (std::vector<double>{10, 0.5}));
-    }
-    {
-        auto b = readOne("setAttr \".ict\" -type \"componentList\" ;");
-        ASSERT_NE(b.lastValue<StringArray>(), nullptr);
-        EXPECT_TRUE(b.lastValue<StringArray>()->items.empty());
-    }
-    {
-        auto b = readOne("setAttr \".ed\" -type \"dataReferenceEdits\" \n\t\t\"SimpleCube1RN\"\n\t\t\"SimpleCube1RN\" 0;");
-        const RawData* r = b.lastValue<RawData>();
-        ASSERT_NE(r, nullptr);
-        EXPECT_EQ(r->tokens, (std::vector<std::string>{"SimpleCube1RN", "SimpleCube1RN", "0"}));
-        EXPECT_EQ(r->quoted, (std::vector<bool>{true, true, false}));
-    }
+    // flip, one boundary of one edge: one world curve and two parameter curves.
+    NurbsTrimface raw;
+    raw.flipNormal = true;
+    raw.boundaryCount = 1;
+    raw.numbers = {0, 1, 7, 1, 1, 1, 0, 0, 3, 2, 0, 1, 2, 0, 0, 0, 1, 1, 1, 0.5, 1, -1,
+                   2, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 0, 1, 0.1, 1, 1, 0, 0, 2, 2, 0, 1, 2, 1, 0, 1, 1, 1, 0.2};
+    TrimfaceData d;
+    ASSERT_TRUE(decodeTrimface(raw, d));
+    EXPECT_TRUE(d.flipNormal);
+    ASSERT_EQ(d.boundaries.size(), 1u);
+    EXPECT_EQ(d.boundaries[0].edgeValues, std::vector<double>{7});
+    ASSERT_EQ(d.boundaries[0].edges.size(), 1u);
+    const TrimEdge& e = d.boundaries[0].edges[0];
+    ASSERT_EQ(e.worldCurves.size(), 1u);
+    EXPECT_EQ(e.worldCurves[0].cvs, (std::vector<double>{0, 0, 0, 1, 1, 1}));
+    EXPECT_EQ(e.worldCurveInfo[0], (std::array<double, 3>{0.5, 1, -1}));
+    ASSERT_EQ(e.paramCurves.size(), 2u);
+    EXPECT_EQ(e.paramCurves[1].cvs, (std::vector<double>{1, 0, 1, 1}));
+    EXPECT_EQ(e.paramCurveInfo[1], (std::array<double, 2>{1, 0.2}));
+    raw.numbers.push_back(4);   // a number left over
+    EXPECT_FALSE(decodeTrimface(raw, d));
+    raw.numbers.resize(raw.numbers.size() - 4);   // cut short
+    EXPECT_FALSE(decodeTrimface(raw, d));
+    raw.boundaryCount = 1000000;   // more than the numbers can hold
+    EXPECT_FALSE(decodeTrimface(raw, d));
+
+    const PolyComponentData none = valueOf<PolyComponentData>("setAttr \".pd[0]\" -type \"dataPolyComponent\" Index_Data UV 0 ;");
+    EXPECT_EQ(std::tuple(none.dataKind, none.component), std::tuple(std::string("Index_Data"), std::string("UV")));
+    EXPECT_TRUE(none.ids.empty());
+    const PolyComponentData two = valueOf<PolyComponentData>(
+        "setAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 2\n\t\t5 10\n\t\t9 0.5;");
+    EXPECT_EQ(two.ids, (std::vector<int32_t>{5, 9}));
+    EXPECT_EQ(two.values, (std::vector<double>{10, 0.5}));
+    const RawData r = valueOf<RawData>("setAttr \".ed\" -type \"dataReferenceEdits\" \n\t\t\"SimpleCube1RN\"\n\t\t\"SimpleCube1RN\" 0;");
+    EXPECT_EQ(r.tokens, (std::vector<std::string>{"SimpleCube1RN", "SimpleCube1RN", "0"}));
+    EXPECT_EQ(r.quoted, (std::vector<bool>{true, true, false}));
 }

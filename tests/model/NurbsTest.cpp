@@ -1,24 +1,8 @@
 #include "SceneOutput.h"
 
-#include "sceneapi/model/Material.h"
-#include "sceneapi/model/NurbsCurve.h"
-#include "sceneapi/model/NurbsSurface.h"
-#include "sceneapi/model/TriangleObject.h"
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
 #include <vector>
 
-using modeltest::arrayParam;
-using modeltest::doubleBlock;
-using modeltest::floatBlock;
-using modeltest::intBlock;
-using modeltest::kDefaultMaterial;
-using modeltest::SceneOutput;
-using orb::NurbsCurve;
-using orb::NurbsSurface;
+using namespace modeltest;
 
 namespace {
 
@@ -26,17 +10,18 @@ const std::string kSteel = "material \"steel\" {\nsurface \"orb_diffuse\" {\n\"d
 
 // A bilinear patch with Maya-style knots (placeholder, extension) and one
 // trim loop of one edge, plus a one-triangle tessellation as alternative.
+// Every u value differs from its v counterpart, so that no swap goes unseen.
 std::shared_ptr<NurbsSurface> makePlane() {
     auto surface = std::make_shared<NurbsSurface>("plane");
-    auto steel = std::make_shared<orb::Diffuse>("steel");
+    auto steel = std::make_shared<Diffuse>("steel");
     steel->setColor(0.5f, 0.5f, 0.5f);
     surface->setMaterial(steel);
-    surface->setRange(0, 1, 0, 1);
-    surface->setOrder(2, 2);
+    surface->setRange(0, 1, 0.25, 0.75);
+    surface->setOrder(2, 3);
     surface->addUKnot(0);
     surface->addUKnot(1);
     surface->addVKnot(0);
-    surface->addVKnot(1);
+    surface->addVKnot(2);
     surface->prependKnotPlaceholders();
     surface->extendKnots();
     surface->addControlPoint(0, 0, 0, 1);
@@ -57,7 +42,7 @@ std::shared_ptr<NurbsSurface> makePlane() {
     trim->addPoint(1, 1, 1);
     surface->setTrimCurves(trim);
 
-    auto tessellation = std::make_shared<orb::TriangleObject>("tess");
+    auto tessellation = std::make_shared<TriangleObject>("tess");
     tessellation->addVertex(0, 0, 0);
     tessellation->addVertex(1, 0, 0);
     tessellation->addVertex(0, 1, 0);
@@ -66,114 +51,68 @@ std::shared_ptr<NurbsSurface> makePlane() {
     return surface;
 }
 
-const std::string kPlaneTrim =
+const std::string kPlaneNurbs =
+    "geometry \"nurbs\" {\n"
+    "\"umin\" 0.0000000000000000,\n"
+    "\"umax\" 1.0000000000000000,\n"
+    "\"vmin\" 0.2500000000000000,\n"
+    "\"vmax\" 0.7500000000000000,\n"
+    "\"uorder\" 2.0000000000000000,\n"
+    "\"vorder\" 3.0000000000000000,\n" +
+    arrayParam("uknot", doubleBlock({-1, 0, 1, 2})) + arrayParam("vknot", doubleBlock({-2, 0, 2, 4})) +
+    arrayParam("Pw", doubleBlock({0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 2, 2, 0, 2})) +
     arrayParam("trim_nedges", intBlock({1})) + arrayParam("trim_inside", intBlock({1})) +
     arrayParam("edge_order", intBlock({2})) + arrayParam("edge_nknots", intBlock({4})) +
     arrayParam("edge_min", doubleBlock({0})) + arrayParam("edge_max", doubleBlock({1})) +
-    arrayParam("edge_knot", doubleBlock({-1, 0, 1, 2})) + arrayParam("edge_uvw", doubleBlock({0, 0, 1, 1, 1, 1}));
-
-const std::string kPlaneNurbs = "geometry \"nurbs\" {\n"
-                                "\"umin\" 0.0000000000000000,\n"
-                                "\"umax\" 1.0000000000000000,\n"
-                                "\"vmin\" 0.0000000000000000,\n"
-                                "\"vmax\" 1.0000000000000000,\n"
-                                "\"uorder\" 2.0000000000000000,\n"
-                                "\"vorder\" 2.0000000000000000,\n" +
-                                arrayParam("uknot", doubleBlock({-1, 0, 1, 2})) +
-                                arrayParam("vknot", doubleBlock({-1, 0, 1, 2})) +
-                                arrayParam("Pw", doubleBlock({0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 2, 2, 0, 2})) +
-                                kPlaneTrim + "}\n";
+    arrayParam("edge_knot", doubleBlock({-1, 0, 1, 2})) + arrayParam("edge_uvw", doubleBlock({0, 0, 1, 1, 1, 1})) +
+    "}\n";
 
 const std::string kTessellation = "geometry \"triangles\" {\n" +
                                   arrayParam("vertices", floatBlock('c', {0, 0, 0, 1, 0, 0, 0, 1, 0})) +
                                   arrayParam("triangles", intBlock({0, 1, 2})) + "}\n";
 
-TEST(NurbsOutput, UnsetSurfaceWritesDefaultRangeOrdersAndEmptyArrays) {
+// The group every surface is written in.
+std::string surfaceGroup(const std::string& name, const std::string& body) {
+    return "\ngroup \"" + name + "\" {\nflags 65536\n" + body + "}\n";
+}
+
+TEST(NurbsOutput, UnsetSurfaceThenItsDefinitionWithoutAlternativeOrTrim) {
     SceneOutput out;
     NurbsSurface surface("srf");
     out.scene().write(&surface);
-    EXPECT_EQ(out.text(), "\ngroup \"srf\" {\n"
-                          "flags 65536\n"
-                          "object \"srf\" {\n"
-                          "geometry \"nurbs\" {\n"
-                          "\"umin\" 340282346638528859811704183484516925440.0000000000000000,\n"
-                          "\"umax\" 0.0000000000000000,\n"
-                          "\"vmin\" 340282346638528859811704183484516925440.0000000000000000,\n"
-                          "\"vmax\" 0.0000000000000000,\n"
-                          "\"uorder\" -1.0000000000000000,\n"
-                          "\"vorder\" -1.0000000000000000,\n" +
-                              arrayParam("uknot", doubleBlock({})) + arrayParam("vknot", doubleBlock({})) +
-                              arrayParam("Pw", doubleBlock({})) + "}\n" + kDefaultMaterial + "}\n}\n");
+    const std::string geometry = "\"umin\" 340282346638528859811704183484516925440.0000000000000000,\n"
+                                 "\"umax\" 0.0000000000000000,\n"
+                                 "\"vmin\" 340282346638528859811704183484516925440.0000000000000000,\n"
+                                 "\"vmax\" 0.0000000000000000,\n"
+                                 "\"uorder\" -1.0000000000000000,\n"
+                                 "\"vorder\" -1.0000000000000000,\n" +
+                                 arrayParam("uknot", doubleBlock({})) + arrayParam("vknot", doubleBlock({})) +
+                                 arrayParam("Pw", doubleBlock({}));
+    const std::string plain = out.text();
+    EXPECT_EQ(plain, surfaceGroup("srf", objectBlock("srf", "nurbs", geometry)));
+
+    surface.writeInstanceSource(out.scene());
+    surface.write(out.scene());
+    EXPECT_EQ(out.text().substr(plain.size()),
+              "#define object \"srf\" {\nid 1\ngeometry \"nurbs\" {\n" + geometry + "}\n}\n" +
+                  surfaceGroup("srf", objectBlock("srf", "instance", "\"id\" 1,\n")));
 }
 
 TEST(NurbsOutput, AlternativeComesFirstWithTheSurfaceNameAndMaterial) {
-    SceneOutput out;
     auto surface = makePlane();
-    out.scene().write(surface.get());
-    EXPECT_EQ(out.text(), "\ngroup \"plane\" {\nflags 65536\n"
-                          "object \"plane\" {\n" +
-                              kTessellation + kSteel + "}\nobject \"plane\" {\n" + kPlaneNurbs + kSteel + "}\n}\n");
-    EXPECT_EQ(surface->alternative()->name(), "plane");
-    EXPECT_EQ(surface->alternative()->material(), surface->material());
+    EXPECT_EQ(written(*surface), surfaceGroup("plane", "object \"plane\" {\n" + kTessellation + kSteel +
+                                                           "}\nobject \"plane\" {\n" + kPlaneNurbs + kSteel + "}\n"));
 }
 
 TEST(NurbsOutput, TrimCurvesWithoutLoopsWriteEightEmptyArrays) {
-    SceneOutput out;
     NurbsSurface surface("s");
     surface.setTrimCurves(std::make_shared<NurbsCurve>());
-    out.scene().write(&surface);
-    const std::string empty = arrayParam("trim_nedges", intBlock({})) + arrayParam("trim_inside", intBlock({})) +
-                              arrayParam("edge_order", intBlock({})) + arrayParam("edge_nknots", intBlock({})) +
-                              arrayParam("edge_min", doubleBlock({})) + arrayParam("edge_max", doubleBlock({})) +
-                              arrayParam("edge_knot", doubleBlock({})) + arrayParam("edge_uvw", doubleBlock({}));
-    EXPECT_NE(out.text().find(arrayParam("Pw", doubleBlock({})) + empty + "}\n"), std::string::npos);
-}
-
-TEST(NurbsOutput, NoTrimCurvesNoTrimArrays) {
-    SceneOutput out;
-    NurbsSurface surface("s");
-    out.scene().write(&surface);
-    EXPECT_EQ(out.text().find("trim_"), std::string::npos);
-    EXPECT_EQ(out.text().find("edge_"), std::string::npos);
-}
-
-TEST(NurbsOutput, ReadableForm) {
-    SceneOutput out(true);
-    NurbsSurface surface("s");
-    surface.setRange(0, 1, 0.5, 1);
-    surface.setOrder(2, 3);
-    for (double k : {0.0, 0.0, 1.0, 1.0}) {
-        surface.addUKnot(k);
-        surface.addVKnot(k);
-    }
-    surface.addControlPoint(0, 0, 0, 1);
-    surface.addControlPoint(1, 0, 0, 1);
-    out.scene().write(&surface);
-    const std::string zero = "0.0000000000000000";
-    const std::string one = "1.0000000000000000";
-    const std::string knots = "[ " + zero + "," + zero + "," + one + "," + one + " ] ";
-    EXPECT_EQ(out.text(), "\ngroup \"s\" {\n"
-                          " flags 65536\n"
-                          " object \"s\" {\n"
-                          "  geometry \"nurbs\" {\n"
-                          "   \"umin\" 0.0000000000000000,\n"
-                          "   \"umax\" 1.0000000000000000,\n"
-                          "   \"vmin\" 0.5000000000000000,\n"
-                          "   \"vmax\" 1.0000000000000000,\n"
-                          "   \"uorder\" 2.0000000000000000,\n"
-                          "   \"vorder\" 3.0000000000000000,\n"
-                          "   \"uknot\" " +
-                              knots + ",\n   \"vknot\" " + knots + ",\n   \"Pw\" [ " + zero + "," + zero + "," + zero +
-                              "," + one + "," + one + "," + zero + "," + zero + "," + one +
-                              " ] ,\n"
-                              "  }\n"
-                              "  material \"default\" {\n"
-                              "   surface    \"orb_diffuse\" {\n"
-                              "    \"diffuse\" 0.75 0.5 0.5,\n"
-                              "   }   \n"
-                              "  }\n"
-                              " }\n"
-                              "}\n");
+    std::string empty = arrayParam("Pw", doubleBlock({}));
+    for (const char* key : {"trim_nedges", "trim_inside", "edge_order", "edge_nknots"})
+        empty += arrayParam(key, intBlock({}));
+    for (const char* key : {"edge_min", "edge_max", "edge_knot", "edge_uvw"})
+        empty += arrayParam(key, doubleBlock({}));
+    EXPECT_NE(written(surface).find(empty + "}\n"), std::string::npos);
 }
 
 TEST(NurbsInstance, DefinitionsOfSurfaceAndAlternativeThenReferences) {
@@ -182,129 +121,56 @@ TEST(NurbsInstance, DefinitionsOfSurfaceAndAlternativeThenReferences) {
     auto alternative = surface->alternative();
     auto trim = surface->trimCurves();
     surface->writeInstanceSource(out.scene());
-    EXPECT_TRUE(surface->isInstance());
     EXPECT_TRUE(alternative->isInstance());
-    EXPECT_EQ(surface->instanceId(), 1u);
     EXPECT_EQ(surface->memorySize(), 0u);
     EXPECT_EQ(trim->memorySize(), 0u);
     EXPECT_EQ(alternative->memorySize(), 0u);
-    EXPECT_TRUE(surface->uKnots().empty());
 
     const std::size_t definitions = out.text().size();
     EXPECT_EQ(out.text(), "#define object \"plane\" {\nid 1\n" + kPlaneNurbs + "}\n" +
                               "#define object \"plane\" {\nid 2\n" + kTessellation + "}\n");
-
     surface->write(out.scene());
     surface->write(out.scene());
-    const std::string reference = "\ngroup \"plane\" {\nflags 65536\n"
-                                  "object \"plane\" {\ngeometry \"instance\" {\n\"id\" 2,\n}\n" +
-                                  kSteel +
-                                  "}\n"
-                                  "object \"plane\" {\ngeometry \"instance\" {\n\"id\" 1,\n}\n" +
-                                  kSteel + "}\n}\n";
+    const std::string reference =
+        surfaceGroup("plane", objectBlock("plane", "instance", "\"id\" 2,\n", kSteel) +
+                                  objectBlock("plane", "instance", "\"id\" 1,\n", kSteel));
     EXPECT_EQ(out.text().substr(definitions), reference + reference);
 }
 
-TEST(NurbsInstance, SurfaceWithoutAlternativeOrTrim) {
-    SceneOutput out;
-    NurbsSurface surface("s");
-    surface.addUKnot(3);
-    surface.writeInstanceSource(out.scene());
-    surface.write(out.scene());
-    const std::string text = out.text();
-    EXPECT_EQ(text.rfind("#define object \"s\" {\nid 1\ngeometry \"nurbs\" {\n", 0), 0u);
-    EXPECT_NE(text.find(arrayParam("uknot", doubleBlock({3}))), std::string::npos);
-    EXPECT_EQ(text.substr(text.find("\ngroup")), "\ngroup \"s\" {\nflags 65536\n"
-                                                 "object \"s\" {\ngeometry \"instance\" {\n\"id\" 1,\n}\n" +
-                                                     kDefaultMaterial + "}\n}\n");
+TEST(NurbsKnots, ExtendKnotRunMirrorsTheEndsOfARunOfThreeOrMore) {
+    const double p = NurbsSurface::kKnotPlaceholder;
+    const struct {
+        std::vector<double> knots;
+        std::size_t start;
+        std::vector<double> expected;
+    } cases[] = {
+        {{p, 0.5, 2.0, 2.25, 3.0}, 0, {-1.0, 0.5, 2.0, 2.25, 3.0, 3.75}},
+        {{p, 1.0, 4.0}, 0, {-2.0, 1.0, 4.0, 7.0}},
+        {{-1, 0, 1, 2, p, 0, 0, 1, 1}, 4, {-1, 0, 1, 2, 0, 0, 0, 1, 1, 1}},  // earlier edges stay
+        {{p, 1.0}, 0, {p, 1.0}},                                              // too short: unchanged
+        {{}, 0, {}},
+        {{1, 2, 3}, 5, {1, 2, 3}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::vector<double> knots = cases[i].knots;
+        extendKnotRun(knots, cases[i].start);
+        EXPECT_EQ(knots, cases[i].expected) << "case " << i;
+    }
 }
 
-// ---------------------------------------------------------------------------
-
-TEST(NurbsKnots, PlaceholdersGoInFrontOfBothVectors) {
-    NurbsSurface surface("s");
-    surface.addUKnot(0);
-    surface.addVKnot(5);
-    surface.addVKnot(6);
-    surface.prependKnotPlaceholders();
-    EXPECT_EQ(surface.uKnots(), (std::vector<double>{12648430.0, 0}));
-    EXPECT_EQ(surface.vKnots(), (std::vector<double>{12648430.0, 5, 6}));
-}
-
-TEST(NurbsKnots, ClampedKnotsGetRepeatedEnds) {
-    NurbsSurface surface("s");
-    for (double k : {0.0, 0.0, 1.0, 1.0})
-        surface.addUKnot(k);
-    for (double k : {0.0, 1.0, 2.0, 3.0})
-        surface.addVKnot(k);
-    surface.prependKnotPlaceholders();
-    surface.extendKnots();
-    EXPECT_EQ(surface.uKnots(), (std::vector<double>{0, 0, 0, 1, 1, 1}));
-    EXPECT_EQ(surface.vKnots(), (std::vector<double>{-1, 0, 1, 2, 3, 4}));
-}
-
-TEST(NurbsKnots, NonUniformEndsMirrorTheirNeighbours) {
-    std::vector<double> knots{12648430.0, 0.5, 2.0, 2.25, 3.0};
-    orb::extendKnotRun(knots, 0);
-    EXPECT_EQ(knots, (std::vector<double>{-1.0, 0.5, 2.0, 2.25, 3.0, 3.75}));
-}
-
-TEST(NurbsKnots, ThreeEntriesAreEnough) {
-    std::vector<double> knots{12648430.0, 1.0, 4.0};
-    orb::extendKnotRun(knots, 0);
-    EXPECT_EQ(knots, (std::vector<double>{-2.0, 1.0, 4.0, 7.0}));
-}
-
-TEST(NurbsKnots, ARunAfterEarlierEdgesLeavesThemAlone) {
-    std::vector<double> knots{-1, 0, 1, 2, 12648430.0, 0, 0, 1, 1};
-    orb::extendKnotRun(knots, 4);
-    EXPECT_EQ(knots, (std::vector<double>{-1, 0, 1, 2, 0, 0, 0, 1, 1, 1}));
-}
-
-TEST(NurbsKnots, TooShortRunsAreLeftUnchanged) {
-    std::vector<double> two{12648430.0, 1.0};
-    orb::extendKnotRun(two, 0);
-    EXPECT_EQ(two, (std::vector<double>{12648430.0, 1.0}));
-    std::vector<double> none;
-    orb::extendKnotRun(none, 0);
-    EXPECT_TRUE(none.empty());
-    std::vector<double> past{1, 2, 3};
-    orb::extendKnotRun(past, 5);
-    EXPECT_EQ(past, (std::vector<double>{1, 2, 3}));
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(NurbsData, MemorySizeCountsKnotsPointsAndTrim) {
+TEST(NurbsData, MemorySizeClearDataAndAlternative) {
     auto surface = makePlane();
-    // 4 + 4 knots, 16 point doubles; trim: 4 ints, 4 + 1 + 1 + 6 doubles.
-    EXPECT_EQ(surface->trimCurves()->memorySize(), 4u * 4 + 8u * 12);
-    EXPECT_EQ(surface->memorySize(), 8u * 24 + 4u * 4 + 8u * 12);
-}
-
-TEST(NurbsData, ClearDataEmptiesSurfaceArraysAndCurveArrays) {
-    auto surface = makePlane();
-    surface->clearData();
-    EXPECT_TRUE(surface->uKnots().empty());
-    EXPECT_TRUE(surface->vKnots().empty());
-    EXPECT_TRUE(surface->controlPoints().empty());
-    EXPECT_EQ(surface->memorySize(), surface->trimCurves()->memorySize());
     auto trim = surface->trimCurves();
-    trim->clearData();
-    EXPECT_EQ(trim->memorySize(), 0u);
-    EXPECT_TRUE(trim->loopEdgeCounts.empty());
-    EXPECT_TRUE(trim->edgePoints.empty());
+    // Trim: 4 ints, 4 + 1 + 1 + 6 doubles; surface: 4 + 4 knots, 16 point doubles.
+    EXPECT_EQ(trim->memorySize(), 4u * 4 + 8u * 12);
+    EXPECT_EQ(surface->memorySize(), 8u * 24 + trim->memorySize());
+    surface->clearData();  // leaves the trim curves alone
+    EXPECT_TRUE(surface->uKnots().empty());
+    EXPECT_EQ(surface->memorySize(), trim->memorySize());
     EXPECT_FALSE(trim->isInstance());
-}
-
-TEST(NurbsData, AlternativeIsRenamedWhenSet) {
-    NurbsSurface surface("named");
-    auto tess = std::make_shared<orb::TriangleObject>("other");
-    surface.setAlternative(tess);
-    EXPECT_TRUE(surface.hasAlternative());
-    EXPECT_EQ(tess->name(), "named");
-    surface.setAlternative(nullptr);
-    EXPECT_FALSE(surface.hasAlternative());
+    EXPECT_TRUE(surface->hasAlternative());
+    surface->setAlternative(nullptr);
+    EXPECT_FALSE(surface->hasAlternative());
 }
 
 } // namespace

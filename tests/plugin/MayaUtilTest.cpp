@@ -15,9 +15,6 @@ TEST(ToOrbMatrix, CopiesThreeColumnsAndForcesTheLastToUnit) {
     for (int c = 0; c < 3; ++c) EXPECT_EQ(target[r * 4 + c], values[r][c]) << r << "," << c;
     EXPECT_EQ(target[r * 4 + 3], r == 3 ? 1.0 : 0.0) << r;
   }
-  // Translation in elements 12 to 14.
-  EXPECT_EQ(target[12], 30.5);
-  EXPECT_EQ(target[14], 32.5);
 }
 
 TEST(FileBaseName, KeepsEverythingBetweenTheLastSlashAndTheLastDot) {

@@ -5,8 +5,8 @@
 #include "sceneapi/orbSceneapi_oo.h"
 #include "tests/plugin/LogCapture.h"
 
-#include <algorithm>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -28,13 +28,7 @@ MGeometry square(std::vector<MGeometryPrimitive> primitives, bool withUVs = true
                    std::move(primitives));
 }
 
-class Mesh2OrbTest : public LogCapture {
- protected:
-  bool logged(const std::string& wanted) {
-    const auto log = records();
-    return std::find(log.begin(), log.end(), wanted) != log.end();
-  }
-};
+class Mesh2OrbTest : public LogCapture {};
 
 TEST_F(Mesh2OrbTest, OneTriangleArrayBecomesParallelArrays) {
   orb::TriangleObject object("square");
@@ -70,38 +64,25 @@ TEST_F(Mesh2OrbTest, AnotherUVSetOrNoneLeavesTheObjectWithoutUVs) {
   }
 }
 
-TEST_F(Mesh2OrbTest, EveryArrayAppendsTheVertexDataAgainWithItsIndicesUnchanged) {
-  orb::TriangleObject object("twice");
-  MGeometry geometry = square({triangleList({0, 1, 2}), triangleList({0, 2, 3})});
-  EXPECT_FALSE(writeGeometry(&object, geometry, "map1").error());
-  EXPECT_EQ(object.vertices().size(), 24u);
-  EXPECT_EQ(object.uvs().size(), 16u);
-  EXPECT_EQ(object.triangles(), (std::vector<int>{0, 1, 2, 0, 2, 3}));
-}
-
-TEST_F(Mesh2OrbTest, BadPrimitivesFailAndKeepWhatEarlierArraysGave) {
-  {
-    orb::TriangleObject object("none");
-    MGeometry geometry = square({});
-    EXPECT_FALSE(writeGeometry(&object, geometry, "map1").error());
-    EXPECT_TRUE(object.vertices().empty());
-    EXPECT_TRUE(logged("ERROR:  No primitives in geometry"));
-  }
-  {
-    orb::TriangleObject object("notTriangles");
-    MGeometry geometry = square({MGeometryPrimitive(), triangleList({0, 1, 2})});
-    EXPECT_TRUE(writeGeometry(&object, geometry, "map1").error());
-    EXPECT_TRUE(object.vertices().empty());
-    EXPECT_TRUE(object.triangles().empty());
-    EXPECT_TRUE(logged("ERROR:  Geometry not triangles"));
-  }
-  {
-    orb::TriangleObject object("emptySecond");
-    MGeometry geometry = square({triangleList({0, 1, 2}), triangleList({})});
-    EXPECT_TRUE(writeGeometry(&object, geometry, "map1").error());
-    EXPECT_EQ(object.triangles().size(), 3u);
-    EXPECT_EQ(object.vertices().size(), 12u);
-    EXPECT_TRUE(logged("ERROR:  no elements in geometry"));
+TEST_F(Mesh2OrbTest, EveryArrayAppendsTheVertexDataAgainAndBadPrimitivesFailKeepingEarlierArrays) {
+  // Primitives, whether writing fails, the triangles written (indices kept unchanged), how many times
+  // the vertex data is appended, the error logged.
+  const std::tuple<std::vector<MGeometryPrimitive>, bool, std::vector<int>, size_t, const char*> cases[] = {
+      {{triangleList({0, 1, 2}), triangleList({0, 2, 3})}, false, {0, 1, 2, 0, 2, 3}, 2, ""},
+      {{}, false, {}, 0, "ERROR:  No primitives in geometry"},
+      {{MGeometryPrimitive(), triangleList({0, 1, 2})}, true, {}, 0, "ERROR:  Geometry not triangles"},
+      {{triangleList({0, 1, 2}), triangleList({})}, true, {0, 1, 2}, 1, "ERROR:  no elements in geometry"},
+  };
+  for (const auto& [primitives, fails, triangles, vertexCopies, says] : cases) {
+    SCOPED_TRACE(says);
+    orb::TriangleObject object("bad");
+    MGeometry geometry = square(primitives);
+    EXPECT_EQ(writeGeometry(&object, geometry, "map1").error(), fails);
+    EXPECT_EQ(object.triangles(), triangles);
+    EXPECT_EQ(object.vertices().size(), 12 * vertexCopies);
+    EXPECT_EQ(object.uvs().size(), 8 * vertexCopies);
+    EXPECT_EQ(logged("ERROR:  "), *says != 0);
+    EXPECT_TRUE(logged(says));
   }
 }
 

@@ -14,43 +14,25 @@
 
 namespace {
 
-// A default polyCube (24 display vertices, 12 triangles) whose first two faces
-// use one shader and the other four another, as Maya writes a per-face
-// assignment: object groups with their component lists.
-constexpr const char* kTwoMaterials = R"(
-createNode transform -n "box";
-createNode mesh -n "boxShape" -p "box";
-	setAttr -s 2 ".iog[0].og";
-	setAttr ".iog[0].og[0].gcl" -type "componentList" 1 "f[0:1]";
-	setAttr ".iog[0].og[1].gcl" -type "componentList" 1 "f[2:5]";
-createNode polyCube -n "polyCube1";
-	setAttr ".cuv" 1;
-connectAttr "polyCube1.out" "boxShape.i";
-createNode lambert -n "red";
-createNode shadingEngine -n "redSG";
-connectAttr "red.oc" "redSG.ss";
-createNode blinn -n "blue";
-createNode shadingEngine -n "blueSG";
-connectAttr "blue.oc" "blueSG.ss";
-connectAttr "boxShape.iog.og[0]" "redSG.dsm" -na;
-connectAttr "boxShape.iog.og[1]" "blueSG.dsm" -na;
-)";
+// Two shaders, red and blue, each with its shading set.
+const std::string kRedAndBlue = shader("lambert", "red") + shader("blinn", "blue");
 
-class AllOrNothing final : public IDirtyChecker {
- public:
-  explicit AllOrNothing(bool dirty) : dirty_(dirty) {}
-  bool isDirty(const MDagPath&) override { return dirty_; }
-
- private:
-  bool dirty_;
+struct NothingDirty final : IDirtyChecker {
+  bool isDirty(const MDagPath&) override { return false; }
 };
 
 class MeshManagerTest : public MayaSceneTest {
  protected:
-  std::shared_ptr<MaterialManager> loadedMaterials() {
+  static std::shared_ptr<MaterialManager> loadedMaterials() {
     auto materials = std::make_shared<MaterialManager>();
     materials->loadMaterials();
     return materials;
+  }
+
+  static GeometryList extract(const std::string& path) {
+    MeshManager manager;
+    manager.setMaterialProvider(loadedMaterials());
+    return manager.extractGeometry(pathTo(path));
   }
 
   static std::shared_ptr<orb::TriangleObject> triangles(const std::shared_ptr<orb::LightGeometry>& node) {
@@ -78,27 +60,31 @@ class MeshManagerTest : public MayaSceneTest {
     }
     return counts;
   }
-
-  bool hasRecord(const std::vector<std::string>& log, const std::string& wanted) {
-    return std::find(log.begin(), log.end(), wanted) != log.end();
-  }
 };
 
 TEST_F(MeshManagerTest, PerFaceShadingSplitsOneMeshIntoOneObjectPerSetWithItsMaterial) {
-  load(kTwoMaterials);
-  MeshManager manager;
-  manager.setMaterialProvider(loadedMaterials());
-  const GeometryList list = manager.extractGeometry(pathTo("|box|boxShape"));
+  // A default polyCube whose first two faces use one shader and the other
+  // four another, as Maya writes a per-face assignment: object groups with
+  // their component lists.
+  load(meshNode("box", "polyCube", false) + kRedAndBlue + R"(
+	setAttr -s 2 "boxShape.iog[0].og";
+	setAttr "boxShape.iog[0].og[0].gcl" -type "componentList" 1 "f[0:1]";
+	setAttr "boxShape.iog[0].og[1].gcl" -type "componentList" 1 "f[2:5]";
+connectAttr "boxShape.iog.og[0]" "redSG.dsm" -na;
+connectAttr "boxShape.iog.og[1]" "blueSG.dsm" -na;
+)");
+  const GeometryList list = extract("|box|boxShape");
   ASSERT_EQ(list.size(), 2u);
-  const auto counts = trianglesByMaterial(list, "boxShape");
-  EXPECT_EQ(counts, (std::map<std::string, size_t>{{"red", 4}, {"blue", 8}}));
+  EXPECT_EQ(trianglesByMaterial(list, "boxShape"), (std::map<std::string, size_t>{{"red", 4}, {"blue", 8}}));
+  // The material for the whole path is the first set's with a shader.
+  EXPECT_EQ(loadedMaterials()->materialForPath(pathTo("|box|boxShape"))->name(), "red");
 }
 
 TEST_F(MeshManagerTest, FacesOfHistoryGroupsComeFromTheirGroupParts) {
   // As Maya writes a per-face assignment made after modelling: the shape
   // lists no faces, each group's groupParts in the history does, and the
   // first instance's groups are connected without an instance index.
-  load(R"(
+  load(kRedAndBlue + R"(
 createNode transform -n "strip";
 createNode mesh -n "stripShape" -p "strip";
 	setAttr -s 2 ".iog[0].og";
@@ -111,12 +97,6 @@ createNode groupParts -n "groupParts1";
 createNode groupId -n "groupId2";
 createNode groupParts -n "groupParts2";
 	setAttr ".ic" -type "componentList" 1 "f[1:2]";
-createNode lambert -n "red";
-createNode shadingEngine -n "redSG";
-connectAttr "red.oc" "redSG.ss";
-createNode lambert -n "blue";
-createNode shadingEngine -n "blueSG";
-connectAttr "blue.oc" "blueSG.ss";
 connectAttr "plane.out" "groupParts1.ig";
 connectAttr "groupId1.id" "groupParts1.gi";
 connectAttr "groupParts1.og" "groupParts2.ig";
@@ -129,26 +109,14 @@ connectAttr "blueSG.mwc" "stripShape.iog.og[1].gco";
 connectAttr "stripShape.iog.og[0]" "redSG.dsm" -na;
 connectAttr "stripShape.iog.og[1]" "blueSG.dsm" -na;
 )");
-  MeshManager manager;
-  manager.setMaterialProvider(loadedMaterials());
-  const GeometryList list = manager.extractGeometry(pathTo("|strip|stripShape"));
+  const GeometryList list = extract("|strip|stripShape");
   ASSERT_EQ(list.size(), 2u);
-  const auto counts = trianglesByMaterial(list, "stripShape");
-  EXPECT_EQ(counts, (std::map<std::string, size_t>{{"red", 2}, {"blue", 4}}));
+  EXPECT_EQ(trianglesByMaterial(list, "stripShape"), (std::map<std::string, size_t>{{"red", 2}, {"blue", 4}}));
 }
 
 TEST_F(MeshManagerTest, WholeObjectAssignmentGivesTheCubesDisplayGeometry) {
-  load(R"(
-createNode transform -n "cube";
-createNode mesh -n "cubeShape" -p "cube";
-createNode polyCube -n "polyCube1";
-	setAttr ".cuv" 1;
-connectAttr "polyCube1.out" "cubeShape.i";
-connectAttr "cubeShape.iog" ":initialShadingGroup.dsm" -na;
-)");
-  MeshManager manager;
-  manager.setMaterialProvider(loadedMaterials());
-  const GeometryList list = manager.extractGeometry(pathTo("|cube|cubeShape"));
+  load(meshNode("cube"));
+  const GeometryList list = extract("|cube|cubeShape");
   ASSERT_EQ(list.size(), 1u);
   auto cube = triangles(list[0]);
   ASSERT_TRUE(cube);
@@ -161,88 +129,39 @@ connectAttr "cubeShape.iog" ":initialShadingGroup.dsm" -na;
     const float* n = cube->normals().data() + 3 * v;
     EXPECT_FLOAT_EQ(std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2]), 1.0f) << v;
   }
-  const auto log = newRecords();
-  EXPECT_TRUE(hasRecord(log, "DEBUG3:  extract geometry for |cube|cubeShape"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG2:  MFnMesh::getConnectedSetsAndMembers: instanceNum:0 fPolygonSets:1 "
-                             "fPolygonComponents:1"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG4:  PolyWriter output setcount:1"));
-}
-
-TEST_F(MeshManagerTest, AnInstancedMeshIsConvertedOnceAndEveryPathGetsTheSameNodes) {
-  load(R"(
-createNode transform -n "a";
-createNode mesh -n "shared" -p "a";
-createNode polyPlane -n "plane";
-connectAttr "plane.out" "shared.i";
-createNode transform -n "b";
-parent -s -nc -r -add "|a|shared" "b";
-connectAttr "shared.iog" ":initialShadingGroup.dsm" -na;
-connectAttr "shared.iog[1]" ":initialShadingGroup.dsm" -na;
-)");
-  MeshManager manager;
-  AlwaysDirty all;
-  manager.extractAll(all);
-  const GeometryList first = manager.getGeometry(pathTo("|a|shared"));
-  const GeometryList second = manager.getGeometry(pathTo("|b|shared"));
-  ASSERT_EQ(first.size(), 1u);
-  ASSERT_EQ(second.size(), 1u);
-  EXPECT_EQ(first[0].get(), second[0].get());
-  EXPECT_EQ(triangles(first[0])->triangles().size(), 200u * 3);  // 10 x 10 quads
-  const auto log = newRecords();
-  EXPECT_TRUE(hasRecord(log, "INFO:  Loaded 1 meshes"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG3:  Create map entry for:|a|shared"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG3:  Create map entry for:|b|shared"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG2:  Get mesh for |b|shared"));
+  EXPECT_TRUE(logged("DEBUG3:  extract geometry for |cube|cubeShape"));
+  EXPECT_TRUE(logged("DEBUG2:  MFnMesh::getConnectedSetsAndMembers: instanceNum:0 fPolygonSets:1 "
+                          "fPolygonComponents:1"));
+  EXPECT_TRUE(logged("DEBUG4:  PolyWriter output setcount:1"));
 }
 
 TEST_F(MeshManagerTest, HiddenCleanAndSetlessMeshes) {
-  load(R"(
-createNode transform -n "shown";
-createNode mesh -n "shownShape" -p "shown";
-createNode polyCube -n "c1";
-connectAttr "c1.out" "shownShape.i";
-createNode transform -n "hidden";
-	setAttr ".v" no;
-createNode mesh -n "hiddenShape" -p "hidden";
-createNode polyCube -n "c2";
-connectAttr "c2.out" "hiddenShape.i";
-connectAttr "shownShape.iog" ":initialShadingGroup.dsm" -na;
-connectAttr "hiddenShape.iog" ":initialShadingGroup.dsm" -na;
-createNode transform -n "loose";
-createNode mesh -n "looseShape" -p "loose";
-createNode polyCube -n "c3";
-connectAttr "c3.out" "looseShape.i";
-)");
+  load(meshNode("shown") + meshNode("hidden") + meshNode("loose", "polyCube", false) + "setAttr \"hidden.v\" no;\n");
   {
     MeshManager manager;
-    AllOrNothing clean(false);
+    NothingDirty clean;
     manager.extractAll(clean);
-    EXPECT_TRUE(hasRecord(newRecords(), "INFO:  Loaded 0 meshes"));
+    EXPECT_TRUE(logged("INFO:  Loaded 0 meshes"));
     EXPECT_TRUE(manager.getGeometry(pathTo("|shown|shownShape")).empty());
   }
   MeshManager manager;
   AlwaysDirty all;
   manager.extractAll(all);
-  const auto log = newRecords();
   // The loose mesh is in no set: it is counted and mapped, with nothing to place.
-  EXPECT_TRUE(hasRecord(log, "INFO:  Loaded 2 meshes"));
-  EXPECT_TRUE(hasRecord(log, "DEBUG3:  Create map entry for:|loose|looseShape"));
-  EXPECT_FALSE(hasRecord(log, "DEBUG3:  Create map entry for:|hidden|hiddenShape"));
+  EXPECT_TRUE(logged("INFO:  Loaded 2 meshes"));
+  EXPECT_TRUE(logged("DEBUG3:  Create map entry for:|loose|looseShape"));
+  EXPECT_FALSE(logged("DEBUG3:  Create map entry for:|hidden|hiddenShape"));
   EXPECT_TRUE(manager.getGeometry(pathTo("|loose|looseShape")).empty());
   EXPECT_EQ(manager.getGeometry(pathTo("|shown|shownShape")).size(), 1u);
   EXPECT_TRUE(manager.getGeometry(pathTo("|hidden|hiddenShape")).empty());
+  // Without a set there is no shader, which is no cause for a warning.
+  EXPECT_EQ(loadedMaterials()->materialForPath(pathTo("|loose|looseShape"))->name(), "No maya shader found");
+  for (const std::string& record : newRecords()) EXPECT_EQ(record.find("WARNING"), std::string::npos) << record;
 }
 
 TEST_F(MeshManagerTest, AHistoryNodeLeftOutIsNamedOnceInTheLog) {
-  const std::string file = load(R"(
-createNode transform -n "lumpy";
-createNode mesh -n "lumpyShape" -p "lumpy";
-createNode polyCube -n "cube";
-createNode polyWobble -n "smooth";
-connectAttr "cube.out" "smooth.ip";
-connectAttr "smooth.out" "lumpyShape.i";
-connectAttr "lumpyShape.iog" ":initialShadingGroup.dsm" -na;
-)");
+  const std::string file = load(meshNode("lumpy", "polyWobble") +
+                                "createNode polyCube -n \"cube\";\nconnectAttr \"cube.out\" \"lumpyIn.ip\";\n");
   MeshManager manager;
   AlwaysDirty all;
   manager.extractAll(all);
@@ -252,23 +171,10 @@ connectAttr "lumpyShape.iog" ":initialShadingGroup.dsm" -na;
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(triangles(list[0])->triangles().size(), 12u * 3);
   const std::string expected = "WARNING:  " + file +
-                               ": mesh lumpyShape: node type polyWobble (smooth) not evaluated: its input "
+                               ": mesh lumpyShape: node type polyWobble (lumpyIn) not evaluated: its input "
                                "geometry is used";
   const auto log = newRecords();
   EXPECT_EQ(std::count(log.begin(), log.end(), expected), 1) << ::testing::PrintToString(log);
-}
-
-TEST_F(MeshManagerTest, MaterialForPathTakesTheFirstSetWithAShader) {
-  load(kTwoMaterials);
-  auto materials = loadedMaterials();
-  EXPECT_EQ(materials->materialForPath(pathTo("|box|boxShape"))->name(), "red");
-  load(R"(
-createNode transform -n "bare";
-createNode mesh -n "bareShape" -p "bare";
-)", "bare");
-  materials = loadedMaterials();
-  EXPECT_EQ(materials->materialForPath(pathTo("|bare|bareShape"))->name(), "No maya shader found");
-  for (const std::string& record : newRecords()) EXPECT_EQ(record.find("WARNING"), std::string::npos) << record;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "plugins/maya/src/GroupStack.h"
 #include "tests/plugin/MayaScene.h"
 
+#include <tuple>
+
 namespace {
 
 class VisibilityTest : public MayaSceneTest {
@@ -13,7 +15,8 @@ class VisibilityTest : public MayaSceneTest {
   }
 };
 
-constexpr const char* kShapes = R"(
+TEST_F(VisibilityTest, IntermediateHiddenAndAncestorHiddenShapesAreNotExported) {
+  load(R"(
 createNode transform -n "shown";
 createNode mesh -n "shownShape" -p "shown";
 createNode mesh -n "shownShapeOrig" -p "shown";
@@ -26,10 +29,7 @@ createNode mesh -n "innerShape" -p "inner";
 createNode transform -n "offShape";
 createNode mesh -n "offShapeShape" -p "offShape";
 	setAttr ".v" no;
-)";
-
-TEST_F(VisibilityTest, IntermediateHiddenAndAncestorHiddenShapesAreNotExported) {
-  load(kShapes);
+)");
   EXPECT_TRUE(visible("|shown|shownShape"));
   EXPECT_FALSE(visible("|shown|shownShapeOrig"));
   EXPECT_FALSE(visible("|hiddenGroup|inner|innerShape"));
@@ -39,63 +39,33 @@ TEST_F(VisibilityTest, IntermediateHiddenAndAncestorHiddenShapesAreNotExported) 
   EXPECT_FALSE(nodeVisible(pathTo("|shown|shownShapeOrig")));
 }
 
-std::string layered(const std::string& layerSettings) {
-  return R"(
+TEST_F(VisibilityTest, LayersHideTheShapesOfTheirTopLevelMembers) {
+  // What the case shows, the layer's settings, the transform it holds, whether the child shape shows.
+  const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+      {"template layer", "setAttr \"layer1.dt\" 1;", "top1", false},
+      {"reference layer still renders", "setAttr \"layer1.dt\" 2;", "top1", true},
+      {"hidden layer", "setAttr \"layer1.v\" no;", "top1", false},
+      {"only the top-level ancestor's membership counts", "setAttr \"layer1.dt\" 1;", "child", true},
+      {"the default layer never hides",
+       "setAttr \"defaultLayer.dt\" 1;\nsetAttr \"defaultLayer.v\" no;\nconnectAttr \"defaultLayer.di\" \"top1.do\";",
+       "top2", true},
+  };
+  for (const auto& [what, layer, member, childVisible] : cases) {
+    SCOPED_TRACE(what);
+    load(std::string(R"(
 createNode transform -n "top1";
 createNode transform -n "child" -p "top1";
 createNode mesh -n "childShape" -p "child";
 createNode transform -n "top2";
 createNode mesh -n "top2Shape" -p "top2";
 createNode displayLayer -n "layer1";
-)" + layerSettings +
-         R"(
 connectAttr "layerManager.dli[1]" "layer1.id";
-connectAttr "layer1.di" "top1.do";
-)";
-}
-
-TEST_F(VisibilityTest, TemplateLayerHidesItsTopLevelMembersShapes) {
-  load(layered("\tsetAttr \".dt\" 1;\n"));
-  EXPECT_FALSE(visible("|top1|child|childShape"));
-  EXPECT_TRUE(visible("|top2|top2Shape"));
-  EXPECT_FALSE(layerVisible("top1"));
-  EXPECT_TRUE(layerVisible("top2"));
-}
-
-TEST_F(VisibilityTest, ReferenceLayerStillRenders) {
-  load(layered("\tsetAttr \".dt\" 2;\n"));
-  EXPECT_TRUE(visible("|top1|child|childShape"));
-}
-
-TEST_F(VisibilityTest, HiddenLayerHidesItsMembers) {
-  load(layered("\tsetAttr \".v\" no;\n"));
-  EXPECT_FALSE(visible("|top1|child|childShape"));
-  EXPECT_TRUE(visible("|top2|top2Shape"));
-}
-
-TEST_F(VisibilityTest, OnlyTheTopLevelAncestorsMembershipCounts) {
-  // The layer holds the inner transform, not the top-level one.
-  load(R"(
-createNode transform -n "top1";
-createNode transform -n "child" -p "top1";
-createNode mesh -n "childShape" -p "child";
-createNode displayLayer -n "layer1";
-	setAttr ".dt" 1;
-connectAttr "layerManager.dli[1]" "layer1.id";
-connectAttr "layer1.di" "child.do";
-)");
-  EXPECT_TRUE(visible("|top1|child|childShape"));
-}
-
-TEST_F(VisibilityTest, DefaultLayerNeverHides) {
-  load(R"(
-createNode transform -n "top1";
-createNode mesh -n "top1Shape" -p "top1";
-setAttr "defaultLayer.dt" 1;
-setAttr "defaultLayer.v" no;
-connectAttr "defaultLayer.di" "top1.do";
-)");
-  EXPECT_TRUE(visible("|top1|top1Shape"));
+)") + layer + "\nconnectAttr \"layer1.di\" \"" + member + ".do\";\n");
+    EXPECT_EQ(visible("|top1|child|childShape"), childVisible);
+    EXPECT_TRUE(visible("|top2|top2Shape"));
+    EXPECT_EQ(layerVisible("top1"), childVisible);
+    EXPECT_TRUE(layerVisible("top2"));
+  }
 }
 
 }  // namespace

@@ -6,75 +6,13 @@
 #include <vector>
 
 #include "WriterFixture.h"
-#include "sceneapi/LightFactory.h"
-#include "sceneapi/orbSceneapi_oo.h"
 
 using namespace sceneapitest;
-
-// The fragment a material definition and two groups produce, byte for byte.
-TEST(WriterGolden, MaterialAndTwoGroupsAfterTheSceneStart) {
-    StreamCapture capture;
-    orbScene_api_file writer(capture.stream(), true);
-    orb::PassThroughFactory factory(&writer);
-    orb::orbSceneapi_oo scene(&factory);
-    orbScene_api* api = scene.api();
-
-    api->beginMaterial("shaderA", false);
-    api->pushText();
-    api->beginShader(nullptr, "orb_diffuse");
-    const float diffuse[] = {0.5f, 0.5f, 0.5f};
-    api->parameter("diffuse", ParamType::Float3, diffuse);
-    api->endShader();
-    const ShaderText* text = api->currentText();
-    api->popText();
-    api->shaderBlock(ShaderKind::Surface, text);
-    api->endMaterial();
-
-    double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    scene.beginGroup("sceneA");
-    scene.flags(32768);
-    scene.transform(identity);
-    scene.beginGroup("nodeA");
-    scene.flags(32768);
-    identity[13] = 5;
-    scene.transform(identity);
-    scene.endGroup();
-    scene.endGroup();
-
-    EXPECT_EQ(capture.bytes(),
-              "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\n"
-              "version 6\n"
-              "\n"
-              "\n"
-              "#define material \"shaderA\" {\n"
-              "surface \"orb_diffuse\" {\n"
-              "\"diffuse\" 0.5 0.5 0.5,\n"
-              "}\n"
-              "}\n"
-              "\n"
-              "group \"sceneA\" {\n"
-              "flags 32768\n"
-              "transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
-              "\n"
-              "group \"nodeA\" {\n"
-              "flags 32768\n"
-              "transform 1 0 0 0 0 1 0 0 0 0 1 0 0 5 0 1\n"
-              "}\n"
-              "}\n");
-}
 
 // ---------------------------------------------------------------------------
 // Blocks
 
-TEST_F(WriterTest, GroupsInPlaceAndAsDefinitions) {
-    EXPECT_TRUE(writer().beginGroup("g", true));
-    writer().endGroup();
-    EXPECT_TRUE(writer().beginGroup("g", false));
-    writer().endGroup();
-    EXPECT_EQ(out(), "\ngroup \"g\" {\n}\n\n#define group \"g\" {\n}\n");
-}
-
-TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheMode) {
+TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheModeAndGroupsMayBeDefinitions) {
     const int v = 1;
     EXPECT_TRUE(writer().beginObject("o", true));
     writer().parameter("visible", ParamType::Int, &v);
@@ -85,9 +23,11 @@ TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheMode) {
     writer().endObject();
     writer().beginObject("d", false);
     writer().endObject();
+    EXPECT_TRUE(writer().beginGroup("g", false));
+    writer().endGroup();
     EXPECT_EQ(out(),
               "object \"o\" {\nvisible 1\ngeometry \"mesh\" {\n\"n\" 1,\n}\nvisible 1\n}\n"
-              "#define object \"d\" {\n}\n");
+              "#define object \"d\" {\n}\n\n#define group \"g\" {\n}\n");
 }
 
 TEST_F(WriterTest, OtherBlockRecords) {
@@ -157,10 +97,7 @@ TEST_F(WriterTest, ASecondSectionIsRefusedAndItsEndLeavesNoneOpen) {
     EXPECT_TRUE(writer().beginImage());  // the refused end closed the section
     writer().endImage();
     EXPECT_EQ(out(), opened + "#modify \nimage {\n}\n");
-}
-
-TEST_F(WriterTest, AnObjectIsASectionToo) {
-    writer().beginObject("o", true);
+    writer().beginObject("o", true);  // an object is a section too
     EXPECT_FALSE(writer().beginCamera("c"));
     writer().endObject();
     EXPECT_TRUE(writer().beginCamera("c"));
@@ -223,19 +160,6 @@ TEST_F(WriterTest, SmallRecords) {
               "7-x\n"
               "\nrender\n"
               "\"color\" ! 12,\n");
-}
-
-TEST_F(WriterTest, ReservedSlots) {
-    writer().reserved1();
-    writer().reserved58();
-    EXPECT_FALSE(writer().reserved2());
-    EXPECT_FALSE(writer().reserved3());
-    EXPECT_FALSE(writer().reserved4());
-    EXPECT_FALSE(writer().reserved64());
-    EXPECT_EQ(writer().reserved51(), 10);
-    EXPECT_EQ(writer().reserved52(), 10);
-    EXPECT_EQ(writer().reserved53(), 0);
-    EXPECT_EQ(out(), "");
 }
 
 // ---------------------------------------------------------------------------
@@ -379,27 +303,24 @@ TEST(WriterStackGrowth, GrowsOneEntryBeforeFullAndPopsTheBottomWhenEmpty) {
 // ---------------------------------------------------------------------------
 // Lists
 
-TEST_F(WriterTest, TextListsPutSixItemsOrTwoTriplesOnALine) {
+TEST_F(WriterTest, TextListsPutSixItemsOrTwoTriplesOnAnIndentedLine) {
     writer().beginList("ints");
     for (int i = 1; i <= 8; ++i) writer().listItem(ParamType::Int, &i);
     writer().endList();
+    writer().setFlags(1);
     writer().beginList("points");
     const float p[] = {1, 2, 3};
     for (int i = 0; i < 3; ++i) writer().listItem(ParamType::Float3, p);
     writer().endList();
-    EXPECT_EQ(out(),
-              "\"ints\" [\n1, 2, 3, 4, 5, 6,\n7, 8 ],\n"
-              "\"points\" [\n1 2 3, 1 2 3,\n1 2 3 ],\n");
-}
-
-TEST_F(WriterTest, IndentedListsIndentTheirItemLines) {
-    writer().setFlags(1);
     writer().beginList("l");
     const char* names[] = {"a", "b"};
     for (const char* name : names) writer().listItem(ParamType::StringRef, &name);
     for (int i = 0; i < 5; ++i) writer().listItem(ParamType::Bool, &i);
     writer().endList();
-    EXPECT_EQ(out(), "\"l\" [\n \"a\", \"b\", off, on, on, on,\n on ],\n");
+    EXPECT_EQ(out(),
+              "\"ints\" [\n1, 2, 3, 4, 5, 6,\n7, 8 ],\n"
+              "\"points\" [\n 1 2 3, 1 2 3,\n 1 2 3 ],\n"
+              "\"l\" [\n \"a\", \"b\", off, on, on, on,\n on ],\n");
 }
 
 TEST_F(WriterTest, BinaryListsCollectNumbersIntoOneBlock) {
@@ -417,21 +338,17 @@ TEST_F(WriterTest, BinaryListsCollectNumbersIntoOneBlock) {
     writer().listItem(ParamType::Float, &f);
     writer().listItem(ParamType::String, "t");
     writer().endList();
-    const float all[] = {1, 2, 3, 4, 5, 6};
-    EXPECT_EQ(out(),
-              "\"p\" [\n" + blockHeader('c', 6) + littleEndian(all, 6) + " ],\n" +
-              "\"empty\" [\n ],\n" +
-              "\"mixed\" [\n\"s\", \"t\"" + blockHeader('f', 1) + littleEndian(&f, 1) + " ],\n");
-}
-
-TEST_F(WriterTest, BinaryListCollectionGrowsPastItsFirstChunk) {
-    useWriter(true);
-    std::vector<int> values(70000);
+    std::vector<int> values(70000);  // past the first chunk of collected values
     for (int i = 0; i < 70000; ++i) values[i] = i * 3 - 5;
     writer().beginList("big");
     for (int& v : values) writer().listItem(ParamType::Int, &v);
     writer().endList();
-    EXPECT_EQ(out(), "\"big\" [\n" + blockHeader('i', 70000) + littleEndian(values.data(), values.size()) + " ],\n");
+    const float all[] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(out(),
+              "\"p\" [\n" + blockHeader('c', 6) + littleEndian(all, 6) + " ],\n" +
+              "\"empty\" [\n ],\n" +
+              "\"mixed\" [\n\"s\", \"t\"" + blockHeader('f', 1) + littleEndian(&f, 1) + " ],\n" +
+              "\"big\" [\n" + blockHeader('i', 70000) + littleEndian(values.data(), values.size()) + " ],\n");
 }
 
 TEST_F(WriterTest, NullPointersAreWrittenAsEmptyNamesOrNothing) {

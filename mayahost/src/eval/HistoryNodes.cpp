@@ -196,6 +196,29 @@ bool polyTweakUV(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polyNormalPerVertex(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyNormalPerVertexParams p;
+    auto xyz = [&](const std::string& plug) -> std::optional<std::array<float, 3>> {
+        std::optional<std::vector<double>> v = r.tuple(plug, 3);
+        if (!v) return std::nullopt;
+        return std::array<float, 3>{float((*v)[0]), float((*v)[1]), float((*v)[2])};
+    };
+    for (int64_t v : r.indices("vn")) {
+        if (v > INT32_MAX) continue;
+        const std::string vertex = indexed("vn", v);
+        VertexNormal n;
+        n.vertex = int32_t(v);
+        n.normal = xyz(vertex + ".nxyz");
+        for (int64_t f : r.indices(vertex + ".vfnl"))
+            if (f <= INT32_MAX)
+                if (auto faceNormal = xyz(indexed(vertex + ".vfnl", f) + ".fnxy")) n.faceNormals.push_back({int32_t(f), *faceNormal});
+        if (n.normal || !n.faceNormals.empty()) p.vertexNormal.push_back(std::move(n));
+    }
+    mesh = applyPolyNormalPerVertex(mesh, p, step.warnings.text());
+    return true;
+}
+
 // --- skinCluster
 
 // Weights come as one plug per vertex and influence (".wl[3].w[1]"), as a
@@ -464,6 +487,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyTriangulate", GeometryInput::Poly, polyTriangulate},
     {"polyColorPerVertex", GeometryInput::Poly, polyColorPerVertex},
     {"polyTweakUV", GeometryInput::Poly, polyTweakUV},
+    {"polyNormalPerVertex", GeometryInput::Poly, polyNormalPerVertex},
     {"skinCluster", GeometryInput::Deformer, skinCluster},
     {"blendShape", GeometryInput::Deformer, blendShape},
     {"polyUnite", GeometryInput::Gathered, polyUnite},

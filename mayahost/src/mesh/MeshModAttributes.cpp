@@ -136,4 +136,38 @@ MeshData applyPolyTweakUV(const MeshData& in, const PolyTweakUVParams& params, s
     return out;
 }
 
+MeshData applyPolyNormalPerVertex(const MeshData& in, const PolyNormalPerVertexParams& params, std::string* warning) {
+    if (!meshmod::usableMesh(in, "polyNormalPerVertex", warning)) return in;
+    if (params.vertexNormal.empty()) return in;
+    std::vector<const VertexNormal*> byVertex(in.numVertices(), nullptr);
+    size_t outside = 0;
+    for (const VertexNormal& n : params.vertexNormal) {
+        if (n.vertex < 0 || size_t(n.vertex) >= byVertex.size()) ++outside;
+        else byVertex[size_t(n.vertex)] = &n;
+    }
+    MeshData out = in;
+    if (out.faceVertexNormals.empty()) out.faceVertexNormals.assign(3 * out.numFaceVertices(), 1e20f);
+    size_t notFinite = 0;
+    for (size_t f = 0; f < out.numFaces(); ++f) {
+        for (uint32_t fv = out.loopStart[out.faceLoopStart[f]]; fv < out.loopStart[out.faceLoopStart[f + 1]]; ++fv) {
+            const VertexNormal* n = byVertex[size_t(out.faceVertices[fv])];
+            if (!n) continue;
+            const std::array<float, 3>* normal = n->normal ? &*n->normal : nullptr;
+            for (const auto& [face, faceNormal] : n->faceNormals)
+                if (size_t(face) == f) normal = &faceNormal;
+            if (!normal) continue;
+            if (!std::isfinite((*normal)[0]) || !std::isfinite((*normal)[1]) || !std::isfinite((*normal)[2])) {
+                ++notFinite;
+                continue;
+            }
+            for (int c = 0; c < 3; ++c) out.faceVertexNormals[3 * fv + size_t(c)] = (*normal)[size_t(c)];
+        }
+    }
+    if (outside)
+        addWarning(warning, "polyNormalPerVertex: " + std::to_string(outside) + " normals name vertices beyond the mesh's " +
+                                std::to_string(in.numVertices()));
+    if (notFinite) addWarning(warning, "polyNormalPerVertex: " + std::to_string(notFinite) + " normals not finite, ignored");
+    return out;
+}
+
 }  // namespace mayahost

@@ -192,6 +192,24 @@ struct PolyTweakUVParams {
 
 MeshData applyPolyTweakUV(const MeshData& in, const PolyTweakUVParams& params, std::string* warning);
 
+// --- polyNormalPerVertex ------------------------------------------------------
+
+// vertexNormal (vn)[v]: vertexNormalXYZ (nxyz) for every face around vertex v,
+// and vertexFaceNormal (vfnl)[f].vertexFaceNormalXYZ (fnxy) for face f alone.
+struct VertexNormal {
+    int32_t vertex = 0;
+    std::optional<std::array<float, 3>> normal;
+    std::vector<std::pair<int32_t, std::array<float, 3>>> faceNormals;
+};
+
+struct PolyNormalPerVertexParams {
+    std::vector<VertexNormal> vertexNormal;
+};
+
+// Locks the given normals as user normals of the face-vertices they name; a
+// face normal wins over its vertex's normal.
+MeshData applyPolyNormalPerVertex(const MeshData& in, const PolyNormalPerVertexParams& params, std::string* warning);
+
 // --- skinCluster -------------------------------------------------------------
 
 struct SkinWeight {

@@ -3,7 +3,7 @@
 #include "tests/importer/DalText.h"
 #include "tests/importer/ImporterRun.h"
 
-#include "../geometry/obj_reference.h"
+#include "tests/geometry/ObjReference.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // file writes them, the joints' world matrices at load, stored and live
 // targets, weights driven by animation.
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 using namespace mayahost;
 using namespace history_test;

@@ -3,7 +3,7 @@
 
 #include "eval/AnimationEval.h"
 #include "eval/TransformEval.h"
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 #include <cmath>
 #include <numbers>

@@ -3,7 +3,7 @@
 // polyTriangulate, polyColorPerVertex, polyTweakUV; other nodes pass their
 // input on with a warning, and broken or looping histories end.
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 using namespace mayahost;
 using namespace history_test;

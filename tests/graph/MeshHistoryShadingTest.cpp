@@ -2,7 +2,7 @@
 // from the groupParts node that tags them, found through the groupId node the
 // shape's object group shares with it.
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 using namespace mayahost;
 using namespace history_test;

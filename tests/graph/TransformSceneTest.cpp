@@ -2,7 +2,7 @@
 // order, hierarchy, inheritance, joint orient and segment scale compensation.
 
 #include "eval/TransformEval.h"
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 #include <maya/MPoint.h>
 

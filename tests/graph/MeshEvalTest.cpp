@@ -1,7 +1,7 @@
 // A mesh shape's evaluated mesh: stored data, construction history,
 // intermediate shapes, nodes the stand-in does not evaluate.
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 using namespace mayahost;
 using namespace history_test;

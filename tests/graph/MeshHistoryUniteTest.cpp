@@ -1,7 +1,7 @@
 // The history walk joins meshes (polyUnite), deletes faces (deleteComponent)
 // and subdivides them (polySubdFace) from the attributes the file writes.
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 #include <filesystem>
 

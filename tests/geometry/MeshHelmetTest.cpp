@@ -3,12 +3,10 @@
 
 #include "mesh/DisplayGeometry.h"
 #include "mesh/MeshFromStored.h"
-#include "obj_reference.h"
+#include "MeshTestUtil.h"
+#include "ObjReference.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 using mayahost::StoredMesh;
 
@@ -16,20 +14,6 @@ namespace {
 
 const std::string kScene = std::string(GLOWBOX_CORPUS_DIR) + "/maya2gltf/DamagedHelmet2024.ma";
 const std::string kExport = std::string(GLOWBOX_CORPUS_DIR) + "/reference/DamagedHelmet2024.maya-export.obj";
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> words(const std::string& statement) {
-    std::istringstream in(statement);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
-    return out;
-}
 
 std::string unquote(const std::string& s) { return s.size() >= 2 && s.front() == '"' ? s.substr(1, s.size() - 2) : s; }
 
@@ -47,21 +31,18 @@ void readFaces(const std::vector<std::string>& w, mayahost::scenefile::PolyFaces
         const std::string& tag = w[i];
         if (tag == "f" || tag == "h") {
             if (tag == "f" && f.loopStart.size() > 1) f.faceLoopStart.push_back(uint32_t(f.loopStart.size() - 1));
-            size_t n = std::stoul(w[i + 1]);
+            const size_t n = std::stoul(w[i + 1]);
             for (size_t k = 0; k < n; ++k) f.edges.push_back(std::stoi(w[i + 2 + k]));
             lastLoop = uint32_t(f.loopStart.size() - 1);
             f.loopStart.push_back(uint32_t(f.edges.size()));
             i += 2 + n;
-        } else if (tag == "mu" || tag == "mc") {
-            int32_t set = std::stoi(w[i + 1]);
-            uint32_t n = uint32_t(std::stoul(w[i + 2]));
-            auto& loops = tag == "mu" ? f.uvLoops : f.colorLoops;
+        } else {
+            ASSERT_TRUE(tag == "mu" || tag == "mc") << "unexpected polyFaces word " << tag;
+            const uint32_t n = uint32_t(std::stoul(w[i + 2]));
             auto& ids = tag == "mu" ? f.uvIds : f.colorIds;
-            loops.push_back({lastLoop, set, uint32_t(ids.size()), n});
+            (tag == "mu" ? f.uvLoops : f.colorLoops).push_back({lastLoop, std::stoi(w[i + 1]), uint32_t(ids.size()), n});
             for (size_t k = 0; k < n; ++k) ids.push_back(std::stoi(w[i + 3 + k]));
             i += 3 + n;
-        } else {
-            FAIL() << "unexpected polyFaces word " << tag;
         }
     }
 }
@@ -72,24 +53,24 @@ StoredMesh readStoredMesh(const std::string& text, const std::string& node) {
     size_t begin = text.find("createNode mesh -n \"" + node + "\"");
     if (begin == std::string::npos) return mesh;
     begin = text.find(';', begin) + 1;
-    size_t end = text.find("\ncreateNode ", begin);
+    const size_t end = text.find("\ncreateNode ", begin);
     mayahost::StoredUVSet uvSet;
     while (begin < end) {
-        size_t stop = text.find(';', begin);
-        std::vector<std::string> w = words(text.substr(begin, stop - begin));
+        const size_t stop = text.find(';', begin);
+        std::istringstream statement(text.substr(begin, stop - begin));
         begin = stop + 1;
-        if (w.empty() || w[0] != "setAttr") continue;
-        std::string attr;
+        std::string word, attr;
         std::vector<std::string> values;
-        for (size_t i = 1; i < w.size(); ++i) {
-            if (w[i] == "-s" || w[i] == "-ch" || w[i] == "-k" || w[i] == "-type") ++i;
-            else if (attr.empty() && w[i].rfind("\".", 0) == 0) attr = unquote(w[i]);
-            else values.push_back(w[i]);
+        if (!(statement >> word) || word != "setAttr") continue;
+        while (statement >> word) {
+            if (word == "-s" || word == "-ch" || word == "-k" || word == "-type") statement >> word;
+            else if (attr.empty() && word.rfind("\".", 0) == 0) attr = unquote(word);
+            else values.push_back(word);
         }
-        size_t bracket = attr.rfind('[');
-        std::string name = attr.substr(1, bracket == std::string::npos || attr.back() != ']' ? std::string::npos : bracket - 1);
-        size_t first = bracket == std::string::npos || attr.back() != ']' ? 0 : std::stoul(attr.substr(bracket + 1));
-        if (values.empty()) continue;
+        if (values.empty() || attr.empty()) continue;
+        const size_t bracket = attr.back() == ']' ? attr.rfind('[') : std::string::npos;
+        const std::string name = attr.substr(1, bracket == std::string::npos ? std::string::npos : bracket - 1);
+        const size_t first = bracket == std::string::npos ? 0 : std::stoul(attr.substr(bracket + 1));
         if (name == "vt") store(mesh.vertices, 3 * first, values);
         else if (name == "pt") store(mesh.tweaks, 3 * first, values);
         else if (name == "ed") store(mesh.edges, 3 * first, values);
@@ -105,24 +86,18 @@ StoredMesh readStoredMesh(const std::string& text, const std::string& node) {
 }
 
 TEST(MeshHelmet, DisplayGeometryMatchesMayasExport) {
-    std::string scene = readFile(kScene), exported = readFile(kExport);
+    const std::string scene = meshtest::readFile(kScene), exported = meshtest::readFile(kExport);
     ASSERT_FALSE(scene.empty()) << kScene;
     ASSERT_FALSE(exported.empty()) << kExport;
-
     mayahost::MeshData mesh;
-    auto built = mayahost::meshFromStored(readStoredMesh(scene, "helmet:helmetShape"), mesh);
-    ASSERT_EQ(built.error, "");
+    ASSERT_EQ(mayahost::meshFromStored(readStoredMesh(scene, "helmet:helmetShape"), mesh).error, "");
     EXPECT_EQ(mesh.numVertices(), 13341u);
     EXPECT_EQ(mesh.numFaces(), 15452u);
-
-    mayahost::DisplayRequest request;
-    request.uvSetName = mesh.uvSets.at(size_t(mesh.currentUVSet)).name;
     mayahost::DisplayGeometry g;
-    ASSERT_EQ(mayahost::buildDisplayGeometry(mesh, request, g), "");
+    ASSERT_EQ(mayahost::buildDisplayGeometry(mesh, {.uvSetName = mesh.uvSets.at(size_t(mesh.currentUVSet)).name}, g), "");
     ASSERT_EQ(g.triangleCount(), 15452u);
     ASSERT_EQ(g.uvs.size(), 2 * g.vertexCount());
-
-    objref::ObjMesh obj = objref::readObj(exported);
+    const objref::ObjMesh obj = objref::readObj(exported);
     ASSERT_EQ(obj.triangles.size(), 15452u);
     EXPECT_EQ(objref::compareWithExport(g.positions, g.uvs, g.normals, g.triangles, obj, 1e-5f), "");
 }

@@ -2,7 +2,7 @@
 
 #include "eval/CameraEval.h"
 #include "eval/TransformEval.h"
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 #include <numbers>
 

@@ -16,7 +16,7 @@
 #include <maya/MIntArray.h>
 #include <maya/MStringArray.h>
 
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 #include <algorithm>
 #include <string>

@@ -6,7 +6,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MVector.h>
 
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <maya/MGeometryManager.h>
 #include <maya/MItMeshPolygon.h>
 
-#include "mesh_history_test_util.h"
+#include "MeshHistoryTestUtil.h"
 
 using namespace mayahost;
 

@@ -7,7 +7,7 @@
 #include <maya/MFnTransform.h>
 #include <maya/MItDag.h>
 
-#include "transform_scene_util.h"
+#include "TransformSceneUtil.h"
 
 #include <numbers>
 

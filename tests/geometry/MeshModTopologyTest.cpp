@@ -1,0 +1,479 @@
+// Modifiers that change faces, edges or their flags: polyNormal, polySoftEdge,
+// polyTriangulate, polyUnite, deleteComponent and polySubdFace, and the
+// component lists they read.
+
+#include "mesh/MeshModifiers.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/MeshValidate.h"
+
+#include "MeshTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <set>
+
+using namespace mayahost;
+using namespace meshtest;
+
+namespace {
+
+using Ids = std::vector<int32_t>;
+using Components = std::optional<std::vector<std::string>>;
+Components list(std::vector<std::string> items) { return items; }
+const MeshData kCube = makeCube(false, false);
+
+// +1 when face f points outward, -1 when inward (unit cube faces only).
+std::vector<int> cubeSides(const MeshData& m) {
+    std::vector<float> n = computeFaceNormals(m);
+    std::vector<int> sides;
+    for (size_t f = 0; f < 6; ++f) sides.push_back(normalAt(n, f).dot(kCubeNormals[f]) > 0 ? 1 : -1);
+    return sides;
+}
+std::vector<int> all(int side) { return std::vector<int>(6, side); }
+
+MeshData cubeWithFlipped(std::initializer_list<size_t> faces) {
+    MeshData cube = kCube;
+    for (size_t f : faces) cube = applyPolyNormal(cube, {.inputComponents = list({"f[" + std::to_string(f) + "]"})}, nullptr);
+    return cube;
+}
+
+double totalArea(const MeshData& m) {
+    double area = 0;
+    for (size_t f = 0; f < m.numFaces(); ++f) area += 0.5 * newell(m, f).length();
+    return area;
+}
+
+size_t count(const std::vector<uint8_t>& flags, uint8_t value) { return size_t(std::count(flags.begin(), flags.end(), value)); }
+
+MeshData unitSquare() { return makeMesh({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {{{0, 1, 2, 3}}}, false); }
+
+// --- Component lists ------------------------------------------------------------
+
+TEST(ComponentList, ItemsOfEveryKindAreMergedSortedAndUnique) {
+    const ComponentLimits cube = componentLimits(makeCube(false, true));
+    EXPECT_EQ(std::tuple(cube.vertices, cube.edges, cube.faces, cube.uvs), std::tuple(8u, 12u, 6u, 14u));
+    ComponentSelection sel;
+    ASSERT_EQ(parseComponentList({"f[3:5]", "f[0]", "f[4]", "vtx[7]", "vtx[2:3]", "e[*]", "map[12:13]"}, cube, sel), "");
+    EXPECT_EQ(sel.faces, (Ids{0, 3, 4, 5}));
+    EXPECT_EQ(sel.vertices, (Ids{2, 3, 7}));
+    EXPECT_EQ(sel.edges, (Ids{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(sel.uvs, (Ids{12, 13}));
+    // An empty list, and a star on nothing, select nothing.
+    EXPECT_EQ(parseComponentList({}, cube, sel), "");
+    EXPECT_TRUE(sel.empty());
+    EXPECT_EQ(parseComponentList({"f[*]", "vtx[*]"}, ComponentLimits{}, sel), "");
+    EXPECT_TRUE(sel.empty());
+    // Bad items are rejected by name and leave nothing.
+    for (const char* item : {"f[6]", "f[2:6]", "f[3:1]", "f[a]", "f[]", "f[1:]", "[1]", "f1", "f[-1]", "x[1]", "f[1",
+                             "vtxFace[1][2]", "f[99999999999999999999]", "map[14]", "e[12]", "vtx[8]", "f[1:2:3]",
+                             "f[ 1]"}) {
+        EXPECT_TRUE(mentions(parseComponentList({"f[0]", item}, cube, sel), item)) << item;
+        EXPECT_TRUE(sel.empty()) << item;
+    }
+    // Uv limits come from the chosen set.
+    MeshData twoSets = makeCube(false, true);
+    twoSets.uvSets.push_back({"small", {0.f, 1.f}, {0.f, 1.f}, {}});
+    EXPECT_EQ(componentLimits(twoSets, 1).uvs, 2u);
+    EXPECT_EQ(componentLimits(twoSets, 5).uvs, 0u);
+}
+
+TEST(GroupParts, RemovedComponentsAreTakenOutAndMalformedListsTagNothing) {
+    std::string warning;
+    EXPECT_EQ(groupPartsComponents(kCube, {{"f[0:3]"}, {"f[1:2]"}}, &warning).faces, (Ids{0, 3}));
+    EXPECT_EQ(groupPartsComponents(kCube, {{"f[0]", "f[3]"}, {}}, &warning).faces, (Ids{0, 3}));
+    EXPECT_EQ(warning, "");
+    EXPECT_TRUE(groupPartsComponents(kCube, {{"f[0:9]"}, {}}, &warning).empty());
+    EXPECT_TRUE(mentions(warning, "groupParts")) << warning;
+    EXPECT_TRUE(groupPartsComponents(kCube, {{"f[0]"}, {"f[x]"}}, nullptr).empty());  // a null warning is allowed
+}
+
+// --- polyNormal -------------------------------------------------------------
+
+TEST(PolyNormal, ReverseKeepsTheFirstCornerAndCarriesCornerData) {
+    const MeshData cube = cubeWithUserNormals();
+    PolyNormalParams params{.inputComponents = list({"f[0]"})};
+    MeshData out = applyPolyNormal(cube, params, nullptr);
+    EXPECT_EQ(faceCorners(out, 0), (Ids{0, 2, 3, 1}));
+    EXPECT_EQ(faceCorners(out, 1), faceCorners(cube, 1));
+    EXPECT_EQ(Ids(out.uvSets[0].faceVertexUV.begin(), out.uvSets[0].faceVertexUV.begin() + 4), (Ids{0, 3, 2, 1}));
+    for (size_t c = 0; c < 4; ++c) EXPECT_TRUE(near(normalAt(out.faceVertexNormals, c), {0, 0, -1})) << c;
+    EXPECT_TRUE(near(normalAt(out.faceVertexNormals, 4), {0, 1, 0}));
+    EXPECT_EQ(cubeSides(out), (std::vector<int>{-1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(meshDataError(out), "");
+    params.userNormalMode = false;
+    EXPECT_TRUE(near(normalAt(applyPolyNormal(cube, params, nullptr).faceVertexNormals, 0), {0, 0, 1}));
+    // Without components everything flips; twice gives the original loops back.
+    out = applyPolyNormal(kCube, {}, nullptr);
+    EXPECT_EQ(cubeSides(out), all(-1));
+    EXPECT_EQ(applyPolyNormal(out, {}, nullptr).faceVertices, kCube.faceVertices);
+}
+
+TEST(PolyNormal, PropagateAndConformTurnTheShellToAgree) {
+    const MeshData twoIn = cubeWithFlipped({2, 4});
+    auto sides = [](const MeshData& m, PolyNormalMode mode, Components components) {
+        return cubeSides(applyPolyNormal(m, {.inputComponents = components, .normalMode = mode}, nullptr));
+    };
+    EXPECT_EQ(sides(twoIn, PolyNormalMode::Propagate, list({"f[0]"})), all(1));
+    EXPECT_EQ(sides(twoIn, PolyNormalMode::Propagate, list({"f[2]"})), all(-1)) << "an inward face leads";
+    EXPECT_EQ(sides(twoIn, PolyNormalMode::ReverseAndPropagate, list({"f[2]"})), all(1));
+    // Conform follows the majority of each touched shell.
+    EXPECT_EQ(sides(twoIn, PolyNormalMode::Conform, {}), all(1));
+    EXPECT_EQ(sides(cubeWithFlipped({0, 1, 2, 4}), PolyNormalMode::Conform, {}), all(-1));
+
+    // Two shells: a cube and two detached triangles that disagree along their
+    // shared edge; only the selected shell is conformed.
+    MeshData cube = cubeWithFlipped({3});
+    cube.points.insert(cube.points.end(), {5, 0, 0, 6, 0, 0, 5, 1, 0, 6, 1, 0});
+    cube.faceVertices.insert(cube.faceVertices.end(), {8, 9, 10, 9, 10, 11});
+    cube.loopStart.insert(cube.loopStart.end(), {27, 30});
+    cube.faceLoopStart.insert(cube.faceLoopStart.end(), {7, 8});
+    cube.edges.insert(cube.edges.end(), {8, 9, 9, 10, 10, 8, 10, 11, 11, 9});
+    cube.edgeSmooth.insert(cube.edgeSmooth.end(), {0, 0, 0, 0, 0});
+    ASSERT_EQ(meshDataError(cube), "");
+    PolyNormalParams params{.inputComponents = list({"f[0]"}), .normalMode = PolyNormalMode::Conform};
+    MeshData out = applyPolyNormal(cube, params, nullptr);
+    EXPECT_EQ(cubeSides(out), all(1));
+    EXPECT_EQ(faceCorners(out, 6), (Ids{8, 9, 10}));
+    EXPECT_EQ(faceCorners(out, 7), (Ids{9, 10, 11}));
+    // Selecting the pair conforms it: on a tie the first face leads.
+    params.inputComponents = list({"f[6:7]"});
+    out = applyPolyNormal(cube, params, nullptr);
+    EXPECT_EQ(faceCorners(out, 6), (Ids{8, 9, 10}));
+    EXPECT_EQ(faceCorners(out, 7), (Ids{9, 11, 10}));
+    EXPECT_EQ(cubeSides(out)[3], -1);  // the cube was not touched
+}
+
+TEST(PolyNormal, ReverseAndCutAndUnknownModesWarn) {
+    for (auto [mode, sides, phrase] : {std::tuple{PolyNormalMode::ReverseAndCut, -1, "reverseAndCut"},
+                                     {PolyNormalMode(9), 1, "normalMode 9"}}) {
+        std::string warning;
+        EXPECT_EQ(cubeSides(applyPolyNormal(kCube, {.inputComponents = {}, .normalMode = mode}, &warning)), all(sides));
+        EXPECT_TRUE(mentions(warning, phrase)) << warning;
+    }
+}
+
+// --- polySoftEdge -------------------------------------------------------------
+
+TEST(PolySoftEdge, EdgesHardenWhenTheirFacesMeetBeyondTheAngle) {
+    const MeshData soft = makeCube(true, false);
+    auto flags = [](const MeshData& m, double angle, Components components = {}, std::string* warning = nullptr) {
+        return applyPolySoftEdge(m, {.inputComponents = components, .angle = angle}, warning).edgeSmooth;
+    };
+    // The default 30 degrees makes the cube's right angles hard; exactly 90 is not beyond.
+    EXPECT_EQ(applyPolySoftEdge(soft, {}, nullptr).edgeSmooth, std::vector<uint8_t>(12, 0));
+    EXPECT_EQ(flags(kCube, 90), std::vector<uint8_t>(12, 1));
+    EXPECT_EQ(flags(soft, 89.9), std::vector<uint8_t>(12, 0));
+    // Only listed edges change, and faces list their edges (face 0's sides are the first four).
+    EXPECT_EQ(flags(soft, 30, list({"e[3]"})), (std::vector<uint8_t>{1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(flags(soft, 30, list({"f[0]"})), (std::vector<uint8_t>{0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(flags(soft, 30, list({})), soft.edgeSmooth) << "an empty list changes nothing";
+    std::string warning;
+    EXPECT_EQ(flags(soft, 30, list({"e[12]"}), &warning), soft.edgeSmooth);
+    EXPECT_TRUE(mentions(warning, "e[12]")) << warning;
+
+    // Two squares folded by 60 degrees along their shared edge 2-3 (edge 2),
+    // flags absent (all hard): borders become soft, the fold only below 60 degrees.
+    MeshData folded = makeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1.5, std::sqrt(0.75)},
+                                {1, 1.5, std::sqrt(0.75)}},
+                               {{{0, 1, 2, 3}}, {{3, 2, 5, 4}}}, false);
+    folded.edgeSmooth.clear();
+    EXPECT_EQ(flags(folded, 59), (std::vector<uint8_t>{1, 1, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(flags(folded, 61), std::vector<uint8_t>(7, 1));
+}
+
+// --- polyTriangulate ---------------------------------------------------------
+
+TEST(PolyTriangulate, CubeBecomesTwelveTrianglesInPlace) {
+    const MeshData cube = cubeWithUserNormals();
+    std::string warning;
+    MeshData out = applyPolyTriangulate(cube, {}, &warning);
+    EXPECT_EQ(warning, "");
+    ASSERT_EQ(meshDataError(out), "");
+    ASSERT_EQ(shape(out), Shape(8, 12, 18));
+    EXPECT_EQ(out.numFaceVertices(), 36u);
+    EXPECT_EQ(std::vector<uint8_t>(out.edgeSmooth.begin(), out.edgeSmooth.begin() + 12), cube.edgeSmooth);
+    EXPECT_EQ(std::vector<uint8_t>(out.edgeSmooth.begin() + 12, out.edgeSmooth.end()), std::vector<uint8_t>(6, 1))
+        << "new edges are soft";
+    for (size_t t = 0; t < 12; ++t) {
+        // Triangles 2f and 2f+1 come from face f, wound the same way; every
+        // corner keeps the uv and user normal it had on its face.
+        EXPECT_TRUE(near(newell(out, t).normalized(), kCubeNormals[t / 2])) << t;
+        for (size_t c = 3 * t; c < 3 * t + 3; ++c) {
+            size_t src = 4 * (t / 2);
+            while (src < 4 * (t / 2) + 4 && cube.faceVertices[src] != out.faceVertices[c]) ++src;
+            ASSERT_LT(src, 4 * (t / 2) + 4) << "triangle " << t << " uses a vertex not on its quad";
+            EXPECT_EQ(out.uvSets[0].faceVertexUV[c], cube.uvSets[0].faceVertexUV[src]) << c;
+            EXPECT_TRUE(near(normalAt(out.faceVertexNormals, c), normalAt(cube.faceVertexNormals, src))) << c;
+        }
+    }
+}
+
+TEST(PolyTriangulate, OnlySelectedFacesSplitAndHolesKeepTheirArea) {
+    MeshData out = applyPolyTriangulate(kCube, {.inputComponents = list({"f[1]"})}, nullptr);
+    ASSERT_EQ(out.numFaces(), 7u);
+    EXPECT_EQ(faceCorners(out, 0), faceCorners(kCube, 0));
+    EXPECT_EQ(faceCorners(out, 1).size(), 3u);
+    EXPECT_EQ(faceCorners(out, 2).size(), 3u);
+    for (size_t f = 2; f < 6; ++f) EXPECT_EQ(faceCorners(out, f + 1), faceCorners(kCube, f)) << f;
+    EXPECT_EQ(out.numEdges(), 13u);
+    // A 4 x 4 square with a 2 x 2 square hole: 8 triangles of total area 12, wound like the outer loop.
+    out = applyPolyTriangulate(makeMesh({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {1, 1, 0}, {1, 3, 0}, {3, 3, 0}, {3, 1, 0}},
+                                        {{{0, 1, 2, 3}, {4, 5, 6, 7}}}, true),
+                               {}, nullptr);
+    ASSERT_EQ(out.numFaces(), 8u);
+    ASSERT_EQ(out.numLoops(), 8u);
+    for (size_t f = 0; f < 8; ++f) EXPECT_GT(newell(out, f).z, 0) << f;
+    EXPECT_NEAR(totalArea(out), 12.0, 1e-9);
+}
+
+TEST(PolyTriangulate, EmptyOrBadSelectionAndDegenerateFacesLeaveTheMesh) {
+    EXPECT_EQ(applyPolyTriangulate(kCube, {.inputComponents = list({})}, nullptr).faceVertices, kCube.faceVertices);
+    std::string warning;
+    EXPECT_EQ(applyPolyTriangulate(kCube, {.inputComponents = list({"f[6]"})}, &warning).numFaces(), 6u);
+    EXPECT_TRUE(mentions(warning, "f[6]")) << warning;
+    warning.clear();
+    MeshData out = applyPolyTriangulate(makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{{0, 1}}, {{0, 1, 2}}}, true), {}, &warning);
+    EXPECT_EQ(out.numFaces(), 2u);
+    EXPECT_EQ(faceCorners(out, 0), (Ids{0, 1}));
+    EXPECT_TRUE(mentions(warning, "1 faces without enough corners")) << warning;
+}
+
+// --- polyUnite -------------------------------------------------------------------
+
+TEST(PolyUnite, ConcatenatesInIndexOrderWithIdsOffset) {
+    MeshData flagless = makeCube(true, false);
+    flagless.edgeSmooth.clear();  // no flags: every edge hard
+    std::string warning;
+    MeshData out = applyPolyUnite({.inputs = {{makeCube(true, false), MMatrix()}, {flagless, translation(5, 0, 0)}}}, &warning);
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(meshDataError(out), "");
+    ASSERT_EQ(shape(out), Shape(16, 12, 24));
+    EXPECT_EQ(faceCorners(out, 6), (Ids{8, 9, 11, 10}));
+    EXPECT_EQ(out.edges[24], out.edges[0] + 8);
+    EXPECT_TRUE(near(pointOf(out, 9), {5.5, -.5, .5}));
+    EXPECT_TRUE(near(pointOf(out, 1), {.5, -.5, .5}));
+    EXPECT_EQ(count(out.edgeSmooth, 1), 12u);
+    EXPECT_EQ(out.edgeSmooth[12], 0);
+
+    // Points go through as row vectors: turned about z then moved, (.5 -.5 .5)
+    // -> (.5 .5 .5) -> (.5 .5 3.5). User normals through the inverse
+    // transpose: face 4's were +x, turned they point along +y; the second cube has none set.
+    out = applyPolyUnite({.inputs = {{cubeWithUserNormals(), turnZ90() * translation(0, 0, 3)}, {kCube, scaling(2, 1, 1)}}},
+                         nullptr);
+    ASSERT_EQ(meshDataError(out), "");
+    EXPECT_TRUE(near(pointOf(out, 1), {.5, .5, 3.5}));
+    EXPECT_TRUE(near(pointOf(out, 9), {1, -.5, .5}));
+    ASSERT_EQ(out.faceVertexNormals.size(), 3u * 48u);
+    EXPECT_TRUE(near(normalAt(out.faceVertexNormals, 16), {0, 1, 0}));
+    EXPECT_GT(out.faceVertexNormals[3 * 24], 1e19f);
+}
+
+TEST(PolyUnite, UVAndColourSetsMergeByNameOrStayApart) {
+    MeshData second = makeCube(false, true);
+    second.uvSets.insert(second.uvSets.begin(), {"extra", {0, 1, 1, 0}, {0, 0, 1, 1}, {0, 1, 2, 3}});
+    second.uvSets[0].faceVertexUV.resize(24, -1);
+    second.currentUVSet = 1;
+    PolyUniteParams params{.inputs = {{makeCube(false, true), MMatrix()}, {second, MMatrix()}}};
+    MeshData merged = applyPolyUnite(params, nullptr);
+    ASSERT_EQ(meshDataError(merged), "");
+    ASSERT_EQ(names(merged.uvSets), (std::vector<std::string>{"map1", "extra"}));
+    EXPECT_EQ(merged.currentUVSet, 0) << "the first input's current set";
+    EXPECT_EQ(merged.uvSets[0].u.size(), 28u);
+    EXPECT_EQ(merged.uvSets[0].faceVertexUV[24 + 5], 14 + 2) << "the second cube's ids after the first's 14 uvs";
+    EXPECT_EQ(merged.uvSets[1].faceVertexUV[0], -1) << "the first cube has no extra uvs";
+    EXPECT_EQ(merged.uvSets[1].faceVertexUV[24 + 3], 3);
+
+    params.mergeUVSets = UnionUVSets::NoMerge;
+    MeshData apart = applyPolyUnite(params, nullptr);
+    ASSERT_EQ(meshDataError(apart), "");
+    ASSERT_EQ(names(apart.uvSets), (std::vector<std::string>{"map1", "extra", "map11"}));
+    EXPECT_EQ(apart.uvSets[2].u.size(), 14u);
+    EXPECT_EQ(apart.uvSets[2].faceVertexUV[24 + 5], 2);
+    EXPECT_EQ(apart.uvSets[0].faceVertexUV[24 + 5], -1);
+    params.mergeUVSets = UnionUVSets::ByUVLinks;
+    EXPECT_EQ(applyPolyUnite(params, nullptr).uvSets.size(), 2u) << "treated as merge by name";
+
+    MeshData first = kCube, other = kCube;
+    first.colorSets.push_back({"colorSet1", {1, 0, 0, 1}, std::vector<int32_t>(24, 0)});
+    other.colorSets.push_back({"colorSet1", {0, 1, 0, 1, 0, 0, 1, 1}, std::vector<int32_t>(24, 1)});
+    MeshData out = applyPolyUnite({.inputs = {{first, MMatrix()}, {other, MMatrix()}}}, nullptr);
+    ASSERT_EQ(meshDataError(out), "");
+    ASSERT_EQ(out.colorSets.size(), 1u);
+    EXPECT_EQ(out.colorSets[0].rgba.size(), 12u);
+    EXPECT_EQ(out.colorSets[0].faceVertexColor[0], 0);
+    EXPECT_EQ(out.colorSets[0].faceVertexColor[24], 2);
+}
+
+TEST(PolyUnite, BrokenInputsAreLeftOutWithAWarning) {
+    MeshData broken = kCube;
+    broken.faceVertices[3] = 99;
+    const MMatrix infinite = translation(std::numeric_limits<double>::infinity(), 0, 0);
+    std::string warning;
+    MeshData out = applyPolyUnite({.inputs = {{broken, MMatrix()}, {kCube, infinite}, {unitSquare(), MMatrix()}}}, &warning);
+    EXPECT_EQ(meshDataError(out), "");
+    EXPECT_EQ(out.numFaces(), 1u);
+    EXPECT_TRUE(mentions(warning, "input 0 left out")) << warning;
+    EXPECT_TRUE(mentions(warning, "input 1 left out")) << warning;
+    MeshData none = applyPolyUnite(PolyUniteParams{}, nullptr);
+    EXPECT_EQ(meshDataError(none), "");
+    EXPECT_EQ(none.numFaces(), 0u);
+}
+
+// --- deleteComponent ---------------------------------------------------------------
+
+TEST(DeleteComponent, FacesGoWithTheVerticesEdgesAndUVsOnlyTheyUsed) {
+    MeshData cube = makeCube(false, true);
+    cube.edgeSmooth[11] = 1;
+    std::string warning;
+    MeshData out = applyDeleteComponent(cube, {{"f[0:1]", "f[4]"}}, &warning);
+    EXPECT_EQ(warning, "");
+    ASSERT_EQ(meshDataError(out), "");
+    // Vertex 3 was only on the deleted faces; 4 to 7 move down by one.
+    ASSERT_EQ(shape(out), Shape(7, 3, 9));
+    EXPECT_TRUE(near(pointOf(out, 3), {-.5, .5, -.5}));
+    EXPECT_EQ(faceCorners(out, 0), (Ids{3, 4, 6, 5}));
+    EXPECT_EQ(count(out.edgeSmooth, 1), 1u) << "the soft edge kept its flag";
+    // uvs 1, 2, 10 and 11 were used by the deleted faces alone.
+    const MeshUVSet& uv = out.uvSets[0];
+    ASSERT_EQ(uv.u.size(), 10u);
+    EXPECT_EQ(Ids(uv.faceVertexUV.begin(), uv.faceVertexUV.begin() + 4), (Ids{3, 2, 4, 5}));
+    EXPECT_FLOAT_EQ(uv.u[1], .375f);
+    EXPECT_FLOAT_EQ(uv.v[1], .25f);
+
+    // Corner data follows, and everything may go.
+    MeshData painted = cubeWithUserNormals();
+    painted.colorSets.push_back({"c", {1, 1, 1, 1, 0, 0, 0, 1}, std::vector<int32_t>(24, 1)});
+    out = applyDeleteComponent(painted, {{"f[0]"}}, nullptr);
+    ASSERT_EQ(meshDataError(out), "");
+    EXPECT_TRUE(near(normalAt(out.faceVertexNormals, 0), {0, 1, 0}));
+    EXPECT_EQ(out.colorSets[0].rgba.size(), 4u) << "colour 0 is no longer used";
+    EXPECT_EQ(out.colorSets[0].faceVertexColor[0], 0);
+    MeshData empty = applyDeleteComponent(painted, {{"f[*]"}}, nullptr);
+    EXPECT_EQ(meshDataError(empty), "");
+    EXPECT_EQ(shape(empty), Shape(0, 0, 0));
+    EXPECT_EQ(empty.uvSets[0].u.size(), 0u);
+}
+
+TEST(DeleteComponent, EdgesVerticesAndBadListsLeaveTheMeshWithAWarning) {
+    for (const char* item : {"e[2]", "vtx[0:1]", "f[6]", "f[x]"}) {
+        std::string warning;
+        MeshData out = applyDeleteComponent(kCube, {{item}}, &warning);
+        EXPECT_EQ(shape(out), shape(kCube)) << item;
+        EXPECT_TRUE(mentions(warning, "deleteComponent: ")) << item << ": " << warning;
+    }
+    std::string warning;
+    EXPECT_EQ(applyDeleteComponent(kCube, {{"f[0]", "e[3]"}}, &warning).numFaces(), 5u) << "the faces of a mixed list still go";
+    EXPECT_TRUE(mentions(warning, "1 edges")) << warning;
+}
+
+// --- polySubdFace ---------------------------------------------------------------
+
+TEST(PolySubdFace, AQuadBecomesFourInADocumentedOrderAndDivisionsRepeat) {
+    std::string warning;
+    MeshData out = applyPolySubdFace(unitSquare(), {}, &warning);
+    EXPECT_EQ(warning, "");
+    ASSERT_EQ(meshDataError(out), "");
+    ASSERT_EQ(shape(out), Shape(9, 4, 12));
+    // Midpoints of sides 0-1, 1-2, 2-3, 3-0, then the centre.
+    EXPECT_TRUE(near(pointOf(out, 4), {1, 0, 0}));
+    EXPECT_TRUE(near(pointOf(out, 7), {0, 1, 0}));
+    EXPECT_TRUE(near(pointOf(out, 8), {1, 1, 0}));
+    EXPECT_EQ(faceCorners(out, 0), (Ids{0, 4, 8, 7}));
+    EXPECT_EQ(faceCorners(out, 1), (Ids{1, 5, 8, 4}));
+    EXPECT_EQ(faceCorners(out, 3), (Ids{3, 7, 8, 6}));
+    EXPECT_EQ(count(out.edgeSmooth, 0), 8u) << "the halves keep their hard flag";
+    EXPECT_EQ(count(out.edgeSmooth, 1), 4u) << "inner edges are soft";
+    for (size_t f = 0; f < 4; ++f) EXPECT_GT(newell(out, f).z, 0) << f;
+    EXPECT_NEAR(totalArea(out), 4.0, 1e-9);
+
+    // Two divisions: 16 quads, or 4 * 3^(divisions - 1) triangles for a square; none leaves it whole.
+    for (auto [mode, faces, vertices, corners] : {std::tuple{SubdFaceMode::Quads, 16u, 25u, 4u},
+                                                  {SubdFaceMode::Triangles, 12u, 9u, 3u}}) {
+        out = applyPolySubdFace(unitSquare(), {.inputComponents = {}, .divisions = 2, .mode = mode}, nullptr);
+        ASSERT_EQ(meshDataError(out), "");
+        EXPECT_EQ(out.numFaces(), faces);
+        EXPECT_EQ(out.numVertices(), vertices);
+        EXPECT_NEAR(totalArea(out), 4.0, 1e-9);
+        for (size_t f = 0; f < out.numFaces(); ++f) EXPECT_EQ(faceCorners(out, f).size(), corners);
+    }
+    EXPECT_EQ(applyPolySubdFace(unitSquare(), {.divisions = 0, .mode = SubdFaceMode::Triangles}, nullptr).numFaces(), 1u);
+}
+
+TEST(PolySubdFace, NeighboursOfASplitFaceGainItsMidpointsAndUVsAreShared) {
+    MeshData out = applyPolySubdFace(cubeWithUserNormals(), {.inputComponents = list({"f[0]"})}, nullptr);
+    ASSERT_EQ(meshDataError(out), "");
+    EXPECT_EQ(shape(out), Shape(13, 9, 20));
+    EXPECT_EQ(faceCorners(out, 1).size(), 5u) << "the top shares the front's upper side";
+    EXPECT_EQ(faceCorners(out, 2).size(), 4u) << "the back shares none";
+    EXPECT_NEAR(totalArea(out), 6.0, 1e-9);
+    // The top's new corner takes the top's normal, the front's pieces keep the front's.
+    const uint32_t top = out.loopStart[out.faceLoopStart[1]];
+    for (uint32_t c = top; c < top + 5; ++c) EXPECT_TRUE(near(normalAt(out.faceVertexNormals, c), {0, 1, 0})) << c;
+    for (uint32_t c = 0; c < 4; ++c) EXPECT_TRUE(near(normalAt(out.faceVertexNormals, c), {0, 0, 1})) << c;
+
+    out = applyPolySubdFace(makeCube(false, true), {}, nullptr);
+    ASSERT_EQ(meshDataError(out), "");
+    ASSERT_EQ(out.numFaces(), 24u);
+    // 14 uvs, one centre per face, one midpoint per side except the 5 sides
+    // the cross layout shares between faces.
+    const MeshUVSet& uv = out.uvSets[0];
+    EXPECT_EQ(uv.u.size(), 14u + 6u + 19u);
+    // Face 0's first piece: corner uv 0, midpoint of uvs 0-1, centre, midpoint of 3-0.
+    EXPECT_FLOAT_EQ(uv.u[size_t(uv.faceVertexUV[2])], .5f);
+    EXPECT_FLOAT_EQ(uv.v[size_t(uv.faceVertexUV[2])], .125f);
+    EXPECT_FLOAT_EQ(uv.u[size_t(uv.faceVertexUV[1])], .5f);
+    EXPECT_FLOAT_EQ(uv.v[size_t(uv.faceVertexUV[1])], 0.f);
+}
+
+TEST(PolySubdFace, ACubeKeepsItsShapeAreaAndOrientation) {
+    for (SubdFaceMode mode : {SubdFaceMode::Quads, SubdFaceMode::Triangles}) {
+        MeshData cube = makeCube(true, true);
+        // Red where z is +.5, blue where it is -.5: a colour linear in z.
+        cube.colorSets.push_back({"c", {1, 0, 0, 1, 0, 0, 1, 1}, {}});
+        for (int32_t v : cube.faceVertices) cube.colorSets[0].faceVertexColor.push_back(pointOf(cube, size_t(v)).z > 0 ? 0 : 1);
+        MeshData out = applyPolySubdFace(cube, {.inputComponents = {}, .divisions = 2, .mode = mode}, nullptr);
+        ASSERT_EQ(meshDataError(out), "");
+        EXPECT_EQ(out.numFaces(), mode == SubdFaceMode::Quads ? 96u : 72u);
+        EXPECT_NEAR(totalArea(out), 6.0, 1e-9);
+        // Every point stays on the cube's surface, every piece faces outward
+        // and every side is walked once each way (the surface stays closed and oriented).
+        for (size_t v = 0; v < out.numVertices(); ++v) {
+            const MeshVec p = pointOf(out, v);
+            EXPECT_NEAR(std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)}), 0.5, 1e-7) << v;
+        }
+        std::set<std::pair<int32_t, int32_t>> sides;
+        for (size_t f = 0; f < out.numFaces(); ++f) {
+            const Ids c = faceCorners(out, f);
+            MeshVec middle;
+            for (int32_t v : c) middle += pointOf(out, size_t(v)) * (1.0 / double(c.size()));
+            EXPECT_GT(newell(out, f).dot(middle), 0) << f;
+            for (size_t i = 0; i < c.size(); ++i) EXPECT_TRUE(sides.insert({c[i], c[(i + 1) % c.size()]}).second) << f;
+        }
+        for (const auto& [a, b] : sides) EXPECT_TRUE(sides.count({b, a})) << a << "-" << b;
+        // Interpolation keeps a linear colour linear: red is z + .5 at every corner.
+        const MeshColorSet& colors = out.colorSets[0];
+        ASSERT_EQ(colors.faceVertexColor.size(), out.numFaceVertices());
+        for (size_t c = 0; c < out.numFaceVertices(); ++c)
+            EXPECT_NEAR(colors.rgba[4 * size_t(colors.faceVertexColor[c])], pointOf(out, out.faceVertices[c]).z + .5, 1e-6)
+                << c;
+    }
+}
+
+TEST(PolySubdFace, HolesBadModesAndBadListsPassThroughWithAWarning) {
+    const MeshData holed = makeMesh({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {1, 1, 0}, {1, 2, 0}, {2, 2, 0}},
+                                    {{{0, 1, 2, 3}, {4, 5, 6}}}, true);
+    const std::tuple<MeshData, PolySubdFaceParams, const char*> cases[] = {
+        {holed, {}, "kept whole"},
+        {unitSquare(), {.inputComponents = {}, .divisions = 1, .mode = SubdFaceMode(7)}, "mode 7"},
+        {unitSquare(), {.inputComponents = list({"f[3]"})}, "polySubdFace: component list ignored"}};
+    for (const auto& [mesh, params, phrase] : cases) {
+        std::string warning;
+        MeshData out = applyPolySubdFace(mesh, params, &warning);
+        EXPECT_EQ(out.numFaces(), 1u) << phrase;
+        EXPECT_EQ(meshDataError(out), "") << phrase;
+        EXPECT_TRUE(mentions(warning, phrase)) << warning;
+    }
+}
+
+}  // namespace

@@ -69,6 +69,13 @@ createNode transform -n "bad"; createNode mesh -n "badShape" -p "bad";
 	setAttr -s 3 ".vt[0:2]"  0 0 0 1 0 0 0 1 0; setAttr -s 3 ".ed[0:2]"  0 1 0 1 2 0 2 0 0;
 	setAttr ".fc[0]" -type "polyFaces" f 3 0 1 5;
 )", .shape = "badShape", .faces = 0, .warnings = -1, .error = "badShape"},
+        {.what = "an upstream shape's bad data empties the shape it feeds, naming the upstream one", .scene = R"(
+createNode transform -n "bad"; createNode mesh -n "badShape" -p "bad";
+createNode mesh -n "badShapeOrig" -p "bad"; setAttr ".io" yes;
+	setAttr -s 3 ".vt[0:2]"  0 0 0 1 0 0 0 1 0; setAttr -s 3 ".ed[0:2]"  0 1 0 1 2 0 2 0 0;
+	setAttr ".fc[0]" -type "polyFaces" f 3 0 1 5;
+connectAttr "badShapeOrig.w" "badShape.i";
+)", .shape = "badShape", .faces = 0, .warnings = -1, .error = "badShapeOrig"},
     });
 }
 

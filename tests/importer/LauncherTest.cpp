@@ -172,12 +172,6 @@ TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrintedAndItsW
   EXPECT_FALSE(contains(outcome.err, "last ERROR")) << outcome.err;
   EXPECT_EQ(testproc::slurp(root_ / "x.dal").rfind("//---vantor:dal:7---\n", 0), 0u);
 
-  // Switches reach the written scene.
-  ASSERT_EQ(launch({scene_.string()}, env_).status, 0);
-  const fs::path written = root_ / "scenes" / "cube.dal";
-  EXPECT_TRUE(contains(testproc::slurp(written), "\ngroup \"lid\" {\nflags 32768\n")) << testproc::slurp(written);
-  ASSERT_EQ(launch({"--readable", "--no-collapse-hierarchy", scene_.string()}, env_).status, 0);
-  EXPECT_TRUE(contains(testproc::slurp(written), "\n  group \"lid\" {\n   flags 32769\n")) << testproc::slurp(written);
 }
 
 TEST_F(LauncherWithImporter, FailureShowsTheLastErrorOfThisRunOnly) {

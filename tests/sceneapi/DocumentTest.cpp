@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WriterFixture.h"
@@ -39,21 +40,15 @@ std::string printfFixed(double v) {
 // Names
 
 TEST_F(WriterTest, NamesAreQuotedUnlessTheyHoldQuotesLineBreaksOrNonAscii) {
-    writer().material("plain name");
-    writer().material("A\n");
-    writer().material("say \"hi\"");
-    writer().material("cr\r");
-    writer().material("caf\xc3\xa9");
-    writer().material("");
-    writer().material(nullptr);
-    EXPECT_EQ(out(),
-              "material \"plain name\"\n"
-              "material xX410a\n"
-              "material xX7361792022686922\n"
-              "material xX63720d\n"
-              "material xX636166c3a9\n"
-              "material \"\"\n"
-              "material \"\"\n");
+    const std::pair<const char*, const char*> names[] = {
+        {"plain name", "\"plain name\""}, {"A\n", "xX410a"},        {"say \"hi\"", "xX7361792022686922"},
+        {"cr\r", "xX63720d"},             {"caf\xc3\xa9", "xX636166c3a9"}, {"", "\"\""},
+        {nullptr, "\"\""}};
+    for (const auto& [name, written] : names) {
+        const std::size_t before = out().size();
+        writer().material(name);
+        EXPECT_EQ(out().substr(before), std::string("material ") + written + "\n") << (name ? name : "(null)");
+    }
 }
 
 TEST_F(WriterTest, HexBytesAreLowercaseAndEmptyDataIsTheBareMarker) {
@@ -112,50 +107,33 @@ TEST_F(WriterTest, SingleValueForms) {
     const float f = 0.1f;
     const double d = 0.1;
     const int yes = 7, no = 0;
-    writer().parameter("f3", ParamType::Float3, f4);
-    writer().parameter("f4", ParamType::Float4, f4);
-    writer().parameter("f4b", ParamType::Float4b, f4);
-    writer().parameter("f2", ParamType::Float2, f4);
-    writer().parameter("f", ParamType::Float, &f);
-    writer().parameter("d", ParamType::Double, &d);
-    writer().parameter("d3", ParamType::Double3, d3);
-    writer().parameter("i", ParamType::Int, i4 + 1);
-    writer().parameter("i2", ParamType::Int2, i4);
-    writer().parameter("i3", ParamType::Int3, i4);
-    writer().parameter("i4", ParamType::Int4, i4);
-    writer().parameter("on", ParamType::Bool, &yes);
-    writer().parameter("off", ParamType::Bool, &no);
     const char* ref = "by ref";
     double m[16] = {};
     for (int i = 0; i < 16; ++i) m[i] = i;
     m[1] = 0.1;  // rounded to float first: still "%g" 0.1
     m[2] = 1.0 + 1e-9;  // collapses to 1 as a float
-    writer().parameter("s", ParamType::String, "text");
-    writer().parameter("r", ParamType::StringRef, &ref);
-    writer().parameter("m", ParamType::Matrix, m);
-    writer().parameter("u", 8, &yes);  // unknown codes and null values write no value
-    writer().parameter("u2", 0x4000, &yes);
-    writer().parameter("n", ParamType::Float, nullptr);
-    EXPECT_EQ(out(),
-              "\"f3\" 1.5 -2 0.25,\n"
-              "\"f4\" 1.5 -2 0.25 1e-05,\n"
-              "\"f4b\" 1.5 -2 0.25 1e-05,\n"
-              "\"f2\" 1.5 -2,\n"
-              "\"f\" 0.1,\n"
-              "\"d\" 0.1000000000000000,\n"
-              "\"d3\" 0.5 1e+20 -3,\n"
-              "\"i\" -2,\n"
-              "\"i2\" 1 -2,\n"
-              "\"i3\" 1 -2 3,\n"
-              "\"i4\" 1 -2 3 2147483647,\n"
-              "\"on\" on,\n"
-              "\"off\" off,\n"
-              "\"s\" \"text\",\n"
-              "\"r\" \"by ref\",\n"
-              "\"m\" 0 0.1 1 3 4 5 6 7 8 9 10 11 12 13 14 15,\n"
-              "\"u\" ,\n"
-              "\"u2\" ,\n"
-              "\"n\" ,\n");
+    expectParameters({
+        {"f3", ParamType::Float3, f4, "1.5 -2 0.25"},
+        {"f4", ParamType::Float4, f4, "1.5 -2 0.25 1e-05"},
+        {"f4b", ParamType::Float4b, f4, "1.5 -2 0.25 1e-05"},
+        {"f2", ParamType::Float2, f4, "1.5 -2"},
+        {"f", ParamType::Float, &f, "0.1"},
+        {"d", ParamType::Double, &d, "0.1000000000000000"},
+        {"d3", ParamType::Double3, d3, "0.5 1e+20 -3"},
+        {"i", ParamType::Int, i4 + 1, "-2"},
+        {"i2", ParamType::Int2, i4, "1 -2"},
+        {"i3", ParamType::Int3, i4, "1 -2 3"},
+        {"i4", ParamType::Int4, i4, "1 -2 3 2147483647"},
+        {"on", ParamType::Bool, &yes, "on"},
+        {"off", ParamType::Bool, &no, "off"},
+        {"s", ParamType::String, "text", "\"text\""},
+        {"r", ParamType::StringRef, &ref, "\"by ref\""},
+        {"m", ParamType::Matrix, m, "0 0.1 1 3 4 5 6 7 8 9 10 11 12 13 14 15"},
+        // Unknown codes and null values write no value.
+        {"u", 8, &yes, ""},
+        {"u2", 0x4000, &yes, ""},
+        {"n", ParamType::Float, nullptr, ""},
+    });
 }
 
 // Doubles keep the fixed form at any size; floats that cannot be read back become -1.
@@ -205,25 +183,17 @@ TEST_F(WriterTest, TextArrayElementForms) {
     const ParamArray<int> intArray{ints, 3};
     const ParamArray<float> empty{nullptr, 0};
     const ParamArray<float> nullData{nullptr, 12};  // a count without data writes nothing inside
-    writer().parameter("a", ParamType::FloatArray, &empty);
-    writer().parameter("n", ParamType::Float3Array, &nullData);
-    writer().parameter("c", ParamType::Float3Array, &float3);
-    writer().parameter("q", ParamType::Float4Array, &float4);
-    writer().parameter("t", ParamType::Double3Array, &double3);
-    writer().parameter("b", ParamType::BoolArray, &boolArray);
-    writer().parameter("i", ParamType::IntArray, &intArray);
-    writer().parameter("j", ParamType::IntAltArray, &intArray);
-    writer().parameter("none", 0x8008, &intArray);
-    EXPECT_EQ(out(),
-              "\"a\" [ ] ,\n"
-              "\"n\" [ ] ,\n"
-              "\"c\" [ 1 2 3,4 5 6 ] ,\n"
-              "\"q\" [ 1 2 3 4 ] ,\n"
-              "\"t\" [ 0.5 1.5 2.5 ] ,\n"
-              "\"b\" [ 0,1,1 ] ,\n"
-              "\"i\" [ -7,0,2147483647 ] ,\n"
-              "\"j\" [ -7,0,2147483647 ] ,\n"
-              "\"none\" ,\n");
+    expectParameters({
+        {"a", ParamType::FloatArray, &empty, "[ ] "},
+        {"n", ParamType::Float3Array, &nullData, "[ ] "},
+        {"c", ParamType::Float3Array, &float3, "[ 1 2 3,4 5 6 ] "},
+        {"q", ParamType::Float4Array, &float4, "[ 1 2 3 4 ] "},
+        {"t", ParamType::Double3Array, &double3, "[ 0.5 1.5 2.5 ] "},
+        {"b", ParamType::BoolArray, &boolArray, "[ 0,1,1 ] "},
+        {"i", ParamType::IntArray, &intArray, "[ -7,0,2147483647 ] "},
+        {"j", ParamType::IntAltArray, &intArray, "[ -7,0,2147483647 ] "},
+        {"none", 0x8008, &intArray, ""},
+    });
 }
 
 TEST_F(WriterTest, TextArraysReplaceUnreadableValuesButOnlyOutsideTheirOwnRange) {
@@ -293,12 +263,11 @@ TEST_F(WriterTest, BinaryBlocksHoldMarkerCountAndRawValues) {
     const ParamArray<float> floatArray{floats, 3};
     const ParamArray<double> doubleArray{doubles, 2};
     const ParamArray<int> intArray{ints, 2};
-    writer().parameter("f", ParamType::FloatArray, &floatArray);
-    writer().parameter("d", ParamType::DoubleArray, &doubleArray);
-    writer().parameter("j", ParamType::IntAltArray, &intArray);
-    EXPECT_EQ(out(), "\"f\" [ " + blockHeader('f', 3) + littleEndian(floats, 3) + "] ,\n" +
-                         "\"d\" [ " + blockHeader('r', 2) + littleEndian(doubles, 2) + "] ,\n" +
-                         "\"j\" [ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] ,\n");
+    expectParameters({
+        {"f", ParamType::FloatArray, &floatArray, "[ " + blockHeader('f', 3) + littleEndian(floats, 3) + "] "},
+        {"d", ParamType::DoubleArray, &doubleArray, "[ " + blockHeader('r', 2) + littleEndian(doubles, 2) + "] "},
+        {"j", ParamType::IntAltArray, &intArray, "[ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] "},
+    });
 }
 
 TEST_F(WriterTest, EmptyBinaryArrayStillHasItsBlockAndOtherArraysStayText) {
@@ -308,10 +277,9 @@ TEST_F(WriterTest, EmptyBinaryArrayStillHasItsBlockAndOtherArraysStayText) {
     const ParamArray<float> float4{f4, 1};
     const int bools[] = {1};
     const ParamArray<int> boolArray{bools, 1};
-    writer().parameter("e", ParamType::FloatArray, &empty);
-    writer().parameter("q", ParamType::Float4Array, &float4);
-    writer().parameter("b", ParamType::BoolArray, &boolArray);
-    EXPECT_EQ(out(), "\"e\" [ " + blockHeader('f', 0) + "] ,\n\"q\" [ 1 2 3 4 ] ,\n\"b\" [ 1 ] ,\n");
+    expectParameters({{"e", ParamType::FloatArray, &empty, "[ " + blockHeader('f', 0) + "] "},
+                      {"q", ParamType::Float4Array, &float4, "[ 1 2 3 4 ] "},
+                      {"b", ParamType::BoolArray, &boolArray, "[ 1 ] "}});
 }
 
 // ---------------------------------------------------------------------------

@@ -19,14 +19,8 @@
 
 namespace {
 
-const std::string kHeader =
-    "//---vantor:dal:7---\n"
-    "//---import:dal:1---\n"
-    "//---id:1---\n"
-    "// This is a Glowbox scene file\n\n";
-const std::string kStart =
-    "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\n"
-    "version 6\n\n";
+const std::string kHeader = "//---vantor:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Glowbox scene file\n\n";
+const std::string kStart = "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\nversion 6\n\n";
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -92,24 +92,26 @@ TEST_F(FrontTest, PassThroughOperationsAndNoConstCharStrings) {
     PrintingNode node;
     double m[16] = {};
     m[12] = 7;
-    scene_.write(&node);
-    scene_.beginGroup("g");
-    scene_.endGroup();
-    scene_.flags(32768);
-    scene_.progress("step", 0.25f);
-    scene_.print("hello");
-    scene_.transform(m);
-    scene_.transform(m, true);
+    auto& w = scene_;
+    expectSteps({
+        {[&] { w.write(&node); }, "#print \"node\"\n"},
+        {[&] { w.beginGroup("g"); w.endGroup(); }, "\ngroup \"g\" {\n}\n"},
+        {[&] { w.flags(32768); }, "flags 32768\n"},
+        {[&] { w.progress("step", 0.25f); }, "progress \"step\" 0.250\n\n"},
+        {[&] { w.print("hello"); }, "#print \"hello\"\n"},
+        {[&] { w.transform(m); }, "transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\n"},
+        {[&] { w.transform(m, true); }, "set transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\n"},
+        {[&] {
+             try {
+                 w.setString("s", "literal");
+                 ADD_FAILURE() << "no exception";
+             } catch (const std::invalid_argument& e) {
+                 EXPECT_STREQ(e.what(), "const char * are deprecated");
+             }
+         },
+         ""},
+    });
     EXPECT_EQ(scene_.calls, 2);  // the plain transform went through the set form
-    try {
-        scene_.setString("s", "literal");
-        ADD_FAILURE() << "no exception";
-    } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "const char * are deprecated");
-    }
-    EXPECT_EQ(written(),
-              "#print \"node\"\n\ngroup \"g\" {\n}\nflags 32768\nprogress \"step\" 0.250\n\n#print \"hello\"\n"
-              "transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\nset transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\n");
 }
 
 TEST(FrontDefault, BindsToANullApi) {

@@ -14,74 +14,48 @@ using namespace sceneapitest;
 
 TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheModeAndGroupsMayBeDefinitions) {
     const int v = 1;
-    EXPECT_TRUE(writer().beginObject("o", true));
-    writer().parameter("visible", ParamType::Int, &v);
-    EXPECT_TRUE(writer().beginGeometry("mesh"));
-    writer().parameter("n", ParamType::Int, &v);
-    writer().endGeometry();
-    writer().parameter("visible", ParamType::Int, &v);
-    writer().endObject();
-    writer().beginObject("d", false);
-    writer().endObject();
-    EXPECT_TRUE(writer().beginGroup("g", false));
-    writer().endGroup();
-    EXPECT_EQ(out(),
-              "object \"o\" {\nvisible 1\ngeometry \"mesh\" {\n\"n\" 1,\n}\nvisible 1\n}\n"
-              "#define object \"d\" {\n}\n\n#define group \"g\" {\n}\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { EXPECT_TRUE(w.beginObject("o", true)); w.parameter("visible", ParamType::Int, &v); },
+         "object \"o\" {\nvisible 1\n"},
+        {[&] { EXPECT_TRUE(w.beginGeometry("mesh")); w.parameter("n", ParamType::Int, &v); w.endGeometry(); },
+         "geometry \"mesh\" {\n\"n\" 1,\n}\n"},
+        {[&] { w.parameter("visible", ParamType::Int, &v); w.endObject(); }, "visible 1\n}\n"},
+        {[&] { w.beginObject("d", false); w.endObject(); }, "#define object \"d\" {\n}\n"},
+        {[&] { EXPECT_TRUE(w.beginGroup("g", false)); w.endGroup(); }, "\n#define group \"g\" {\n}\n"},
+    });
 }
 
 TEST_F(WriterTest, OtherBlockRecords) {
     const int v = 2;
-    writer().beginAnimation("a", "b");
-    writer().endAnimation();
-    writer().beginLoad("module");
-    writer().endLoad();
-    writer().beginLight("sun");
-    writer().endLight();
-    writer().beginAccel("bvh");
-    writer().endAccel();
-    writer().beginMatrix("m");
-    writer().endMatrix();
-    writer().beginMaterial("inPlace", true);
-    writer().endMaterial();
-    writer().beginOutput("a", "b", "c");
-    writer().parameter("p", ParamType::Int, &v);  // shader form inside an output
-    writer().endOutput();
-    writer().parameter("p", ParamType::Int, &v);  // settings form after it
-    EXPECT_EQ(writer().endAnimation(), 0);
-    EXPECT_EQ(out(),
-              "animation \"a\" \"b\" {\n}\n"
-              "load \"module\" {\n}\n"
-              "\nlight \"sun\" {\n}\n"
-              "\naccel \"bvh\" {\n}\n"
-              "#define matrix \"m\" {\n}\n"
-              "material \"inPlace\" {\n}\n"
-              "output \"a\" \"b\" \"c\" {\n\"p\" 2,\n}\n"
-              "p 2\n"
-              "}\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { w.beginAnimation("a", "b"); w.endAnimation(); }, "animation \"a\" \"b\" {\n}\n"},
+        {[&] { w.beginLoad("module"); w.endLoad(); }, "load \"module\" {\n}\n"},
+        {[&] { w.beginLight("sun"); w.endLight(); }, "\nlight \"sun\" {\n}\n"},
+        {[&] { w.beginAccel("bvh"); w.endAccel(); }, "\naccel \"bvh\" {\n}\n"},
+        {[&] { w.beginMatrix("m"); w.endMatrix(); }, "#define matrix \"m\" {\n}\n"},
+        {[&] { w.beginMaterial("inPlace", true); w.endMaterial(); }, "material \"inPlace\" {\n}\n"},
+        // Shader form inside an output, settings form after it.
+        {[&] { w.beginOutput("a", "b", "c"); w.parameter("p", ParamType::Int, &v); w.endOutput(); },
+         "output \"a\" \"b\" \"c\" {\n\"p\" 2,\n}\n"},
+        {[&] { w.parameter("p", ParamType::Int, &v); }, "p 2\n"},
+        {[&] { EXPECT_EQ(w.endAnimation(), 0); }, "}\n"},
+    });
 }
 
 TEST_F(WriterTest, CamerasOptionsAndImagesAreSettingsSections) {
     const float fov = 45;
-    EXPECT_TRUE(writer().beginCamera(nullptr));
-    writer().parameter("fov", ParamType::Float, &fov);
-    writer().endCamera();
-    EXPECT_TRUE(writer().beginCamera("cam"));
-    writer().endCamera();
-    EXPECT_TRUE(writer().beginModifyCamera("cam"));
-    writer().endCamera();
-    EXPECT_TRUE(writer().beginOptions());
-    writer().endOptions();
-    EXPECT_TRUE(writer().beginImage());
-    writer().endImage();
-    writer().parameter("fov", ParamType::Float, &fov);
-    EXPECT_EQ(out(),
-              "\ncamera {\nfov 45\n}\n"
-              "\ncamera \"cam\" {\n}\n"
-              "#modify \ncamera \"cam\" {\n}\n"
-              "\noptions {\n}\n"
-              "\nimage {\n}\n"
-              "\"fov\" 45,\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { EXPECT_TRUE(w.beginCamera(nullptr)); w.parameter("fov", ParamType::Float, &fov); w.endCamera(); },
+         "\ncamera {\nfov 45\n}\n"},
+        {[&] { EXPECT_TRUE(w.beginCamera("cam")); w.endCamera(); }, "\ncamera \"cam\" {\n}\n"},
+        {[&] { EXPECT_TRUE(w.beginModifyCamera("cam")); w.endCamera(); }, "#modify \ncamera \"cam\" {\n}\n"},
+        {[&] { EXPECT_TRUE(w.beginOptions()); w.endOptions(); }, "\noptions {\n}\n"},
+        {[&] { EXPECT_TRUE(w.beginImage()); w.endImage(); }, "\nimage {\n}\n"},
+        {[&] { w.parameter("fov", ParamType::Float, &fov); }, "\"fov\" 45,\n"},
+    });
 }
 
 TEST_F(WriterTest, ASecondSectionIsRefusedAndItsEndLeavesNoneOpen) {
@@ -111,55 +85,40 @@ TEST_F(WriterTest, TransformsRoundToFloatAndScalingRecordsDoNot) {
     m[0] = 1.0000000001;  // collapses to 1 as a float
     m[5] = 123456789.0;
     m[15] = 1;
-    writer().transform(m);
-    writer().setTransform(m);
-    writer().scale(1, 2, 3);
-    writer().rotate(0.5, -90, 1e-7);
-    writer().translate(1.0000000001, 0, 0);
-    EXPECT_EQ(out(),
-              "transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"
-              "set transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"
-              "scale 1 2 3\n"
-              "rotate 0.5 -90 1e-07\n"
-              "translate 1 0 0\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { w.transform(m); }, "transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"},
+        {[&] { w.setTransform(m); }, "set transform 1 0 0 0 0 1.23457e+08 0 0 0 0 0 0 0 0 0 1\n"},
+        {[&] { w.scale(1, 2, 3); }, "scale 1 2 3\n"},
+        {[&] { w.rotate(0.5, -90, 1e-7); }, "rotate 0.5 -90 1e-07\n"},
+        {[&] { w.translate(1.0000000001, 0, 0); }, "translate 1 0 0\n"},
+    });
 }
 
 TEST_F(WriterTest, ShaderReferencesAndUnknownKinds) {
-    writer().shaderRef(ShaderKind::Surface, 1);
-    writer().shaderRef(ShaderKind::Shadow, 2);
-    writer().shaderRef(ShaderKind::Volume, 3);
-    writer().shaderRef(ShaderKind::ReflectionMap, 4);
-    writer().shaderRef(ShaderKind::Init, 5);
-    writer().shaderRef(5, 3);
-    EXPECT_EQ(out(),
-              "surface 1\nshadow 2\nvolume 3\nreflection map 4\ninit 5\n"
-              "// assuming surface shader\nsurface  3\n");
+    int id = 0;
+    const int kinds[] = {ShaderKind::Surface, ShaderKind::Shadow, ShaderKind::Volume, ShaderKind::ReflectionMap,
+                         ShaderKind::Init, 5};
+    for (int kind : kinds)
+        writer().shaderRef(kind, ++id);
+    EXPECT_EQ(out(), "surface 1\nshadow 2\nvolume 3\nreflection map 4\ninit 5\n// assuming surface shader\nsurface  6\n");
 }
 
 TEST_F(WriterTest, SmallRecords) {
-    writer().version(-1);
-    writer().version(6);
-    writer().progress("Loading", 0.5f);
-    writer().print("100% done %s %d");
-    writer().error("bad \"x\"");
-    writer().id(4000000000u);
-    writer().flags(32768);
-    writer().attribute("key", "value");
-    writer().text("%d-%s\n", 7, "x");
-    EXPECT_TRUE(writer().render());
-    EXPECT_TRUE(writer().parameterShaderId("color", 12));
-    EXPECT_EQ(out(),
-              "version 8\n\n"
-              "version 6\n\n"
-              "progress \"Loading\" 0.500\n\n"
-              "#print \"100% done %s %d\"\n"
-              "#error \"bad \"x\"\"\n"
-              "id 4000000000\n"
-              "flags 32768\n"
-              "attribute \"key\" \"value\"\n"
-              "7-x\n"
-              "\nrender\n"
-              "\"color\" ! 12,\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { w.version(-1); }, "version 8\n\n"},
+        {[&] { w.version(6); }, "version 6\n\n"},
+        {[&] { w.progress("Loading", 0.5f); }, "progress \"Loading\" 0.500\n\n"},
+        {[&] { w.print("100% done %s %d"); }, "#print \"100% done %s %d\"\n"},
+        {[&] { w.error("bad \"x\""); }, "#error \"bad \"x\"\"\n"},
+        {[&] { w.id(4000000000u); }, "id 4000000000\n"},
+        {[&] { w.flags(32768); }, "flags 32768\n"},
+        {[&] { w.attribute("key", "value"); }, "attribute \"key\" \"value\"\n"},
+        {[&] { w.text("%d-%s\n", 7, "x"); }, "7-x\n"},
+        {[&] { EXPECT_TRUE(w.render()); }, "\nrender\n"},
+        {[&] { EXPECT_TRUE(w.parameterShaderId("color", 12)); }, "\"color\" ! 12,\n"},
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -356,36 +315,23 @@ TEST_F(WriterTest, NullPointersAreWrittenAsEmptyNamesOrNothing) {
     const char* names[] = {nullptr};
     const ParamArray<const char*> nullName{names, 1};
     const ShaderText* noText = nullptr;
-    writer().beginGroup(nullptr, true);
-    writer().parameter(nullptr, ParamType::Int, nullptr);
-    writer().parameter("a", ParamType::StringArray, &holes);
-    writer().parameter("b", ParamType::StringArray, &nullName);
-    writer().parameter("t", ParamType::Text, &noText);
-    writer().parameter("r", ParamType::StringRef, nullptr);
-    writer().transform(nullptr);
-    writer().attribute(nullptr, nullptr);
-    writer().binaryValue(nullptr, nullptr, 5);
-    writer().progress(nullptr, 1.0f);
-    writer().print(nullptr);
-    writer().text(nullptr);
-    writer().parameterShader("p", nullptr);
-    writer().beginShaderId(nullptr, 2);
-    writer().endShader();
-    writer().listItem(ParamType::Float, nullptr);
-    writer().endGroup();
-    EXPECT_EQ(out(),
-              "\ngroup \"\" {\n"
-              " \n"
-              "a [ ] \n"
-              "b [ \"\" ] \n"
-              "t \n"
-              "r \n"
-              "attribute \"\" \"\"\n"
-              " bX\n"
-              "progress \"\" 1.000\n\n"
-              "#print \"\"\n"
-              "\"p\" ! ,\n"
-              "#define shader 2  {\n"
-              "}\n"
-              "}\n");
+    auto& w = writer();
+    expectSteps({
+        {[&] { w.beginGroup(nullptr, true); }, "\ngroup \"\" {\n"},
+        {[&] { w.parameter(nullptr, ParamType::Int, nullptr); }, " \n"},
+        {[&] { w.parameter("a", ParamType::StringArray, &holes); }, "a [ ] \n"},
+        {[&] { w.parameter("b", ParamType::StringArray, &nullName); }, "b [ \"\" ] \n"},
+        {[&] { w.parameter("t", ParamType::Text, &noText); }, "t \n"},
+        {[&] { w.parameter("r", ParamType::StringRef, nullptr); }, "r \n"},
+        {[&] { w.transform(nullptr); }, ""},
+        {[&] { w.attribute(nullptr, nullptr); }, "attribute \"\" \"\"\n"},
+        {[&] { w.binaryValue(nullptr, nullptr, 5); }, " bX\n"},
+        {[&] { w.progress(nullptr, 1.0f); }, "progress \"\" 1.000\n\n"},
+        {[&] { w.print(nullptr); }, "#print \"\"\n"},
+        {[&] { w.text(nullptr); }, ""},
+        {[&] { w.parameterShader("p", nullptr); }, "\"p\" ! ,\n"},
+        {[&] { w.beginShaderId(nullptr, 2); w.endShader(); }, "#define shader 2  {\n}\n"},
+        {[&] { w.listItem(ParamType::Float, nullptr); }, ""},
+        {[&] { w.endGroup(); }, "}\n"},
+    });
 }

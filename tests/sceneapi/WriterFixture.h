@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -72,6 +73,35 @@ protected:
     }
 
     std::string out() { return capture_.bytes(); }
+
+    // Each call must append exactly its own text; a failure names the step.
+    struct Step {
+        std::function<void()> call;
+        std::string expected;
+    };
+    void expectSteps(std::initializer_list<Step> steps) {
+        int index = 0;
+        for (const Step& step : steps) {
+            const std::size_t before = out().size();
+            step.call();
+            EXPECT_EQ(out().substr(before), step.expected) << "step " << index++;
+        }
+    }
+
+    // Single parameters in shader mode: each appends `"name" written,`.
+    struct Param {
+        const char* name;
+        unsigned type;
+        const void* value;
+        std::string written;
+    };
+    void expectParameters(std::initializer_list<Param> params) {
+        for (const Param& p : params) {
+            const std::size_t before = out().size();
+            writer().parameter(p.name, p.type, p.value);
+            EXPECT_EQ(out().substr(before), "\"" + std::string(p.name) + "\" " + p.written + ",\n");
+        }
+    }
 
     StreamCapture capture_;
     std::unique_ptr<orbScene_api_file> writer_;

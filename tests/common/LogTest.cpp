@@ -155,15 +155,12 @@ TEST_F(LogTest, TimeStampCountsMillisecondsFromTheFirstStamp) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const std::string second = nowTime();
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
-  ASSERT_TRUE(std::regex_match(first, format)) << first;
-  ASSERT_TRUE(std::regex_match(second, format)) << second;
-  const int firstFraction = std::stoi(first.substr(9));
-  const int secondFraction = std::stoi(second.substr(9));
+  ASSERT_TRUE(std::regex_match(first, format) && std::regex_match(second, format)) << first << " " << second;
   // Both clocks truncate to whole milliseconds: allow one for rounding.
-  EXPECT_LE(firstFraction, elapsed + 1);
+  EXPECT_LE(std::stoi(first.substr(9)), elapsed + 1);
   if (elapsed >= 999) GTEST_SKIP() << "machine too busy to bound the fraction";
-  EXPECT_GE(secondFraction, 300);
-  EXPECT_LE(secondFraction, elapsed + 1);
+  EXPECT_GE(std::stoi(second.substr(9)), 300);
+  EXPECT_LE(std::stoi(second.substr(9)), elapsed + 1);
 }
 
 TEST_F(LogTest, LogFolderFollowsTheInstallationRecordsPerUserOverMachineWide) {
@@ -214,9 +211,7 @@ TEST_F(LogTest, LogOfTwentyMebibytesStartsAfreshJustBelowItIsAppendedTo) {
     const std::string text = readFile(tempLog());
     EXPECT_EQ(text.substr(0, 3), afresh ? "Log" : "old") << size;
     EXPECT_NE(text.find("INFO:  record\n", afresh ? 0 : static_cast<size_t>(size)), std::string::npos) << size;
-    if (afresh) {
-      EXPECT_LT(text.size(), 100u);
-    }
+    if (afresh) { EXPECT_LT(text.size(), 100u); }
   }
 }
 

@@ -71,10 +71,9 @@ StoredMesh readStoredMesh(const std::string& text, const std::string& node) {
         const size_t bracket = attr.back() == ']' ? attr.rfind('[') : std::string::npos;
         const std::string name = attr.substr(1, bracket == std::string::npos ? std::string::npos : bracket - 1);
         const size_t first = bracket == std::string::npos ? 0 : std::stoul(attr.substr(bracket + 1));
-        if (name == "vt") store(mesh.vertices, 3 * first, values);
-        else if (name == "pt") store(mesh.tweaks, 3 * first, values);
+        if (auto* floats = name == "vt" ? &mesh.vertices : name == "pt" ? &mesh.tweaks : name == "n" ? &mesh.normals : nullptr)
+            store(*floats, 3 * first, values);
         else if (name == "ed") store(mesh.edges, 3 * first, values);
-        else if (name == "n") store(mesh.normals, 3 * first, values);
         else if (name == "uvst[0].uvsp") store(uvSet.points, 2 * first, values);
         else if (name == "uvst[0].uvsn") uvSet.name = unquote(values[0]);
         else if (name == "cuvs") mesh.currentUVSet = unquote(values[0]);
@@ -87,16 +86,13 @@ StoredMesh readStoredMesh(const std::string& text, const std::string& node) {
 
 TEST(MeshHelmet, DisplayGeometryMatchesMayasExport) {
     const std::string scene = meshtest::readFile(kScene), exported = meshtest::readFile(kExport);
-    ASSERT_FALSE(scene.empty()) << kScene;
-    ASSERT_FALSE(exported.empty()) << kExport;
+    ASSERT_FALSE(scene.empty() || exported.empty()) << kScene << " or " << kExport;
     mayahost::MeshData mesh;
     ASSERT_EQ(mayahost::meshFromStored(readStoredMesh(scene, "helmet:helmetShape"), mesh).error, "");
-    EXPECT_EQ(mesh.numVertices(), 13341u);
-    EXPECT_EQ(mesh.numFaces(), 15452u);
+    EXPECT_EQ(std::pair(mesh.numVertices(), mesh.numFaces()), std::pair(size_t(13341), size_t(15452)));
     mayahost::DisplayGeometry g;
     ASSERT_EQ(mayahost::buildDisplayGeometry(mesh, {.uvSetName = mesh.uvSets.at(size_t(mesh.currentUVSet)).name}, g), "");
-    ASSERT_EQ(g.triangleCount(), 15452u);
-    ASSERT_EQ(g.uvs.size(), 2 * g.vertexCount());
+    ASSERT_EQ(std::pair(g.triangleCount(), g.uvs.size()), std::pair(size_t(15452), 2 * g.vertexCount()));
     const objref::ObjMesh obj = objref::readObj(exported);
     ASSERT_EQ(obj.triangles.size(), 15452u);
     EXPECT_EQ(objref::compareWithExport(g.positions, g.uvs, g.normals, g.triangles, obj, 1e-5f), "");

@@ -67,8 +67,7 @@ void expectMatchesExport(const MeshData& m, const std::string& text, const std::
     ASSERT_EQ(m.uvSets.size(), 1u);
     const MeshUVSet& set = m.uvSets[0];
     EXPECT_EQ(set.name, "map1");
-    ASSERT_EQ(2 * set.u.size(), uvs.size());
-    ASSERT_EQ(set.faceVertexUV.size(), uvIndices.size());
+    ASSERT_EQ(std::pair(2 * set.u.size(), set.faceVertexUV.size()), std::pair(uvs.size(), uvIndices.size()));
     const bool perCorner = uvs.size() == 2 * indices.size() && uvIndices == indices;
     for (size_t i = 0; i < uvIndices.size(); ++i) {
         const int32_t mine = set.faceVertexUV[i], theirs = perCorner ? int32_t(i) : uvIndices[i];
@@ -123,10 +122,7 @@ void expectMatchesStored(const MeshData& m, const std::string& block, size_t ver
     auto range = [](const char* attr, size_t n) { return std::string("\".") + attr + "[0:" + std::to_string(n - 1) + "]\""; };
     const std::vector<double> vt = numbersAfter(block, range("vt", vertices)), ed = numbersAfter(block, range("ed", edges)),
                               uv = numbersAfter(block, range("uvst[0].uvsp", uvs));
-    ASSERT_EQ(vt.size(), 3 * vertices);
-    ASSERT_EQ(ed.size(), 3 * edges);
-    ASSERT_EQ(uv.size(), 2 * uvs);
-    ASSERT_EQ(m.numVertices(), vertices);
+    ASSERT_EQ(std::tuple(vt.size(), ed.size(), uv.size(), m.numVertices()), std::tuple(3 * vertices, 3 * edges, 2 * uvs, vertices));
     for (size_t i = 0; i < vt.size(); ++i) EXPECT_NEAR(m.points[i], vt[i], kPointTol) << "coordinate " << i;
     ASSERT_EQ(m.numEdges(), edges);
     for (size_t e = 0; e < edges; ++e)
@@ -183,12 +179,8 @@ TEST(PolyCreatorOracle, TallCubeKeepsTheUnitCubeUVLayout) {
     // Maya (2022 or later) stores a cube of height 2 with the unit cube's
     // edges, faces and uv layout, its points stretched along y.
     const MeshData unit = makePolyCube({.createUVs = 4}), tall = makePolyCube({.height = 2, .createUVs = 4});
-    EXPECT_EQ(tall.edges, unit.edges);
-    EXPECT_EQ(tall.edgeSmooth, unit.edgeSmooth);
-    EXPECT_EQ(tall.faceVertices, unit.faceVertices);
-    EXPECT_EQ(tall.uvSets.at(0).u, unit.uvSets.at(0).u);
-    EXPECT_EQ(tall.uvSets[0].v, unit.uvSets.at(0).v);
-    EXPECT_EQ(tall.uvSets[0].faceVertexUV, unit.uvSets[0].faceVertexUV);
+    const auto same = [](const MeshData& m) { return std::tie(m.edges, m.edgeSmooth, m.faceVertices, m.uvSets.at(0).u, m.uvSets[0].v, m.uvSets[0].faceVertexUV); };
+    EXPECT_TRUE(same(tall) == same(unit));
     for (size_t v = 0; v < 8; ++v) {
         const MeshVec p = pointOf(unit, v);
         EXPECT_TRUE(near(pointOf(tall, v), {p.x, 2 * p.y, p.z})) << v;
@@ -333,11 +325,8 @@ TEST(PolyCreatorOracle, DefaultTorusMatchesSamplesOfMayaStoredData) {
     }
     ASSERT_EQ(uv.u.size(), 441u);
     // Rows from the top of the texture down, with a seam column at u = 1.
-    EXPECT_NEAR(uv.u[0], 0.0, kTol);
-    EXPECT_NEAR(uv.v[0], 1.0, kTol);
-    EXPECT_NEAR(uv.u[20], 1.0, 2e-7);
-    EXPECT_NEAR(uv.v[21], 0.95, kTol);
-    EXPECT_NEAR(uv.v[440], 0.0, 2e-7);
+    for (auto [id, isU, want] : {std::tuple{0, true, 0.0}, {0, false, 1.0}, {20, true, 1.0}, {21, false, 0.95}, {440, false, 0.0}})
+        EXPECT_NEAR((isU ? uv.u : uv.v)[size_t(id)], want, 2e-7) << "uv " << id << (isU ? " u" : " v");
 }
 
 }  // namespace

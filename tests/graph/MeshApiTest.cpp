@@ -45,8 +45,7 @@ TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
     MFnMesh mesh(path, &status);
     ASSERT_TRUE(status);
     EXPECT_TRUE(mesh.syncObject());
-    EXPECT_EQ(mesh.numPolygons(), 6);
-    EXPECT_EQ(mesh.numVertices(), 8);
+    EXPECT_EQ(std::pair(mesh.numPolygons(), mesh.numVertices()), std::pair(6, 8));
     MString uvSet;
     ASSERT_TRUE(mesh.getCurrentUVSetName(uvSet));
     EXPECT_STREQ(uvSet.asChar(), "map1");
@@ -66,7 +65,7 @@ TEST(MeshApi, StoredCubeThroughTheFunctionSets) {
     ASSERT_EQ(g.primitiveArrayCount(), 1u);
     MGeometryPrimitive triangles = g.primitiveArray(0);
     EXPECT_EQ(triangles.drawPrimitiveType(), MGeometryPrimitive::kTriangles);
-    EXPECT_EQ(int(triangles.drawPrimitiveType()), 5);
+    static_assert(int(MGeometryPrimitive::kTriangles) == 5);
     EXPECT_EQ((std::vector<size_t>{triangles.elementCount(), g.position().elementCount(), g.normal().elementCount(),
                                    g.texCoord("map1").elementCount(), g.texCoord("other").elementCount()}),
               (std::vector<size_t>{36, 24, 24, 24, 0}));

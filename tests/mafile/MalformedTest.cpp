@@ -37,8 +37,7 @@ TEST(MaFileErrors, UnreadableFilesFailWithATypedErrorNamingTheFile) {
     RecordingBuilder b;
     ReadResult r = readMaFile("/nonexistent/dir/scene.ma", b);
     EXPECT_EQ(r.error, ReadError::FileNotFound);
-    EXPECT_TRUE(contains(r.message, "/nonexistent/dir/scene.ma")) << r.message;
-    EXPECT_TRUE(contains(r.message, "not found")) << r.message;
+    EXPECT_TRUE(contains(r.message, "/nonexistent/dir/scene.ma") && contains(r.message, "not found")) << r.message;
 
     r = readMaFile(std::filesystem::temp_directory_path().string(), b);
     EXPECT_EQ(r.error, ReadError::Unreadable);
@@ -55,11 +54,8 @@ TEST(MaFileErrors, UnreadableFilesFailWithATypedErrorNamingTheFile) {
     const auto mbPath = writeTemp("binary.mb", mb);
     r = readMaFile(mbPath.string(), b);
     EXPECT_EQ(r.error, ReadError::MayaBinary);
-    EXPECT_TRUE(contains(r.message, "Maya Binary")) << r.message;
-    EXPECT_TRUE(contains(r.message, mbPath.string())) << r.message;
-
-    EXPECT_TRUE(b.calls.empty());
-    EXPECT_TRUE(b.warnings.empty());
+    EXPECT_TRUE(contains(r.message, "Maya Binary") && contains(r.message, mbPath.string())) << r.message;
+    EXPECT_TRUE(b.calls.empty() && b.warnings.empty());
 }
 
 TEST(MaFileErrors, HeaderlessSceneAndHeaderOnlySceneAreAccepted) {
@@ -93,10 +89,7 @@ TEST(MaMalformed, TruncatedFileKeepsWhatCameBeforeAndWarnsAtTheCutStatement) {
 
 TEST(MaMalformed, UnbalancedQuoteSkipsOnlyItsStatement) {
     RecordingBuilder b;
-    read("createNode transform -n \"a;\n"
-         "setAttr \".t\" 1 2 3;\n"
-         "createNode mesh -n \"b\";\n",
-         b);
+    read("createNode transform -n \"a;\nsetAttr \".t\" 1 2 3;\ncreateNode mesh -n \"b\";\n", b);
     ASSERT_EQ(b.calls.size(), 1u);
     EXPECT_EQ(b.calls[0], "createNode mesh n=b p= s=0 ss=0");
     EXPECT_EQ(onlyWarning(b).line, 1u);
@@ -105,18 +98,11 @@ TEST(MaMalformed, UnbalancedQuoteSkipsOnlyItsStatement) {
 
 TEST(MaMalformed, BadNumbersAndUnknownCommandsWarnAtTheirLine) {
     RecordingBuilder b;
-    read("createNode transform -n \"a\";\n"
-         "\tsetAttr \".t\" -type \"double3\"\n"
-         "\t\t1 2\n"
-         "\t\tthree ;\n"
-         "frobnicate -x 1 \"y\";\n"
-         "\tsetAttr \".r\" -type \"double3\" 1 2;\n"
-         "\tsetAttr \".s\" -type \"double3\" 1 1 1;\n"
+    read("createNode transform -n \"a\";\n\tsetAttr \".t\" -type \"double3\"\n\t\t1 2\n\t\tthree ;\n"
+         "frobnicate -x 1 \"y\";\n\tsetAttr \".r\" -type \"double3\" 1 2;\n\tsetAttr \".s\" -type \"double3\" 1 1 1;\n"
          "\tsetAttr \".m\" -type \"matrix\" 1 0 0 0 0 1 0 0 0 0 1;\n"
          "\tsetAttr \".x\" -type \"matrix\" \"xform\" 1 1 1 0 0 0 9 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 0 0 0 1 1 1 1 yes;\n"
-         "\tsetAttr \".v\" 1..2;\n"
-         "\tsetAttr -zz on \".v\" 1;\n",
-         b);
+         "\tsetAttr \".v\" 1..2;\n\tsetAttr -zz on \".v\" 1;\n", b);
     std::vector<uint32_t> lines;
     for (const auto& w : b.warnings) lines.push_back(w.line);
     // The bad word's line, not the statement start; then 2 values for a double3,
@@ -173,10 +159,7 @@ TEST(MaMalformed, OverlongStatementIsSkippedAndReadingResumes) {
     for (int i = 0; i < 10000; ++i) text += " 0.5";
     text += ";\ncreateNode transform -n \"after\";\n";
     RecordingBuilder b;
-    mayahost::Limits limits;
-    limits.chunkBytes = 1000;
-    limits.maxStatementBytes = 4096;
-    ReadResult r = readMaText(text, "long.ma", b, limits);
+    ReadResult r = readMaText(text, "long.ma", b, mayahost::Limits{.chunkBytes = 1000, .maxStatementBytes = 4096});
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(b.calls.size(), 2u);
     EXPECT_EQ(b.calls[1], "createNode transform n=after p= s=0 ss=0");
@@ -188,9 +171,7 @@ TEST(MaMalformed, WarningFloodIsCappedWithASummary) {
     std::string text;
     for (int i = 0; i < 50; ++i) text += "bogus;\n";
     RecordingBuilder b;
-    mayahost::Limits limits;
-    limits.maxWarnings = 10;
-    ReadResult r = readMaText("createNode transform;\n" + text, "flood.ma", b, limits);
+    ReadResult r = readMaText("createNode transform;\n" + text, "flood.ma", b, mayahost::Limits{.maxWarnings = 10});
     EXPECT_EQ(r.warnings, 50u);
     ASSERT_EQ(b.warnings.size(), 11u);
     EXPECT_TRUE(contains(b.warnings.back().message, "40 further warnings")) << b.warnings.back().message;

@@ -20,13 +20,9 @@ TEST(CurvesOutput, FilledSetWithEveryOptionalArrayAndMaterialIsNeverAnInstance) 
     curves.setOrder(1);
     curves.setRadius(0.25f);
     curves.fitToCubicOn();
-    curves.addPoint(0, 0, 0);
-    curves.addPoint(0, 1, 0);
-    curves.addPoint(1, 1, 0);
-    curves.addCurve(2);
-    curves.addCurve(1);
-    curves.addPointRadius(0.5f);
-    curves.addPointRadius(0.125f);
+    for (int i = 0; i < 3; ++i) curves.addPoint(i == 2, i > 0, 0);
+    for (int n : {2, 1}) curves.addCurve(n);
+    for (float r : {0.5f, 0.125f}) curves.addPointRadius(r);
     curves.addPointColor(1, 0, 0);
     curves.setMaterial(std::make_shared<Diffuse>("default"));
     EXPECT_EQ(curves.memorySize(), 4u * (9 + 2 + 3 + 2));

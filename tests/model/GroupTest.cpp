@@ -20,15 +20,9 @@ TEST(GroupOutput, RecordsComeInFixedOrderWhateverTheOrderOfBuilding) {
     group.setFlags(4);
     group.addFlags(1);
     EXPECT_EQ(written(group),
-              "\ngroup \"parent\" {\n"
-              "flags 5\n"
-              "attribute \"alpha\" xX6c696e650a\n"
-              "attribute \"zeta\" \"1\"\n"
-              "transform 1 0 0 0 0 1 0 0 0 0 1 0 1.5 -2 3 1\n"
-              "#print \"node A\"\n"
-              "#print \"node B\"\n"
-              "\ngroup xX6b226964 {\n}\n"
-              "}\n");
+              "\ngroup \"parent\" {\nflags 5\nattribute \"alpha\" xX6c696e650a\nattribute \"zeta\" \"1\"\n"
+              "transform 1 0 0 0 0 1 0 0 0 0 1 0 1.5 -2 3 1\n#print \"node A\"\n#print \"node B\"\n"
+              "\ngroup xX6b226964 {\n}\n}\n");
 }
 
 TEST(GroupOutput, TransformNodeReplacesTheMatrix) {
@@ -92,8 +86,7 @@ TEST(GroupTree, CreatedChildrenAreAppendedAndReturned) {
     EXPECT_EQ(group.groups(), (std::vector<std::shared_ptr<OrbGroup>>{first, second}));
     ASSERT_EQ(group.nodeCount(), 1u);
     EXPECT_EQ(group.nodes()[0], mesh);
-    EXPECT_EQ(mesh->name(), "mesh");
-    EXPECT_EQ(mesh->material()->name(), "default");
+    EXPECT_EQ(std::tuple(mesh->name(), mesh->material()->name()), std::tuple("mesh", "default"));
 }
 
 TEST(GroupTree, FindGroupLooksAtDirectChildrenAndReturnsTheFirstMatch) {
@@ -102,8 +95,7 @@ TEST(GroupTree, FindGroupLooksAtDirectChildrenAndReturnsTheFirstMatch) {
     group.createGroup("twin");
     first->createGroup("grandchild");
     EXPECT_EQ(group.findGroup("twin"), first);
-    for (const char* name : {"grandchild", "Twin", "twi"})
-        EXPECT_EQ(group.findGroup(name), nullptr) << name;
+    for (const char* name : {"grandchild", "Twin", "twi"}) EXPECT_EQ(group.findGroup(name), nullptr) << name;
 }
 
 TEST(GroupTree, CloneSharesChildrenButNotTheChildLists) {
@@ -119,8 +111,7 @@ TEST(GroupTree, CloneSharesChildrenButNotTheChildLists) {
     EXPECT_FALSE(copy->hasTransform());
     copy->addNode(std::make_shared<MarkerNode>("only in copy"));
     copy->createGroup("only in copy");
-    EXPECT_EQ(source.nodeCount(), 1u);
-    EXPECT_EQ(source.groupCount(), 1u);
+    EXPECT_EQ(std::tuple(source.nodeCount(), source.groupCount()), std::tuple(1u, 1u));
     EXPECT_EQ(copy->groups()[0], child);
 
     Matrix4d matrix;

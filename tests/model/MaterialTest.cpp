@@ -45,19 +45,9 @@ TEST(MultiMaterial, PlainDiffuseUnlessSpecularOrTextureGiveTheAdvancedForm) {
     textured.setShiftU(0.25f);
     textured.setShiftV(-0.5f);
     EXPECT_EQ(written(textured), "material \"file1\" {\n" + advanced("1 0 0.5", "0 0 0", "1") +
-                                     "\"diffuse\" ! \"texture_rgb\" {\n"
-                                     "\"project\" 3,\n"
-                                     "\"wrap\" on,\n"
-                                     "\"texture\" \"C:/tex/wood grain.png\",\n"
-                                     "\"default_color\" 1 0 0.5,\n"
-                                     "\"angle\" 90,\n"
-                                     "\"shift_u\" 0.25,\n"
-                                     "\"shift_v\" -0.5,\n"
-                                     "\"scale_u\" 1,\n"
-                                     "\"scale_v\" 1,\n"
-                                     "},\n"
-                                     "}\n"
-                                     "}\n");
+                                     "\"diffuse\" ! \"texture_rgb\" {\n\"project\" 3,\n\"wrap\" on,\n"
+                                     "\"texture\" \"C:/tex/wood grain.png\",\n\"default_color\" 1 0 0.5,\n\"angle\" 90,\n"
+                                     "\"shift_u\" 0.25,\n\"shift_v\" -0.5,\n\"scale_u\" 1,\n\"scale_v\" 1,\n},\n}\n}\n");
 }
 
 TEST(MultiMaterial, AnyAlphaGivesTheAdvancedFormWithAFloorOfOneTenth) {

@@ -18,47 +18,34 @@ std::shared_ptr<NurbsSurface> makePlane() {
     surface->setMaterial(steel);
     surface->setRange(0, 1, 0.25, 0.75);
     surface->setOrder(2, 3);
-    surface->addUKnot(0);
-    surface->addUKnot(1);
-    surface->addVKnot(0);
-    surface->addVKnot(2);
+    for (double k : {0, 1}) surface->addUKnot(k);
+    for (double k : {0, 2}) surface->addVKnot(k);
     surface->prependKnotPlaceholders();
     surface->extendKnots();
-    surface->addControlPoint(0, 0, 0, 1);
-    surface->addControlPoint(1, 0, 0, 1);
-    surface->addControlPoint(0, 1, 0, 1);
-    surface->addControlPoint(2, 2, 0, 2);
+    for (const auto& [x, y, w] : {std::tuple{0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {2, 2, 2}}) surface->addControlPoint(x, y, 0, w);
 
     auto trim = std::make_shared<NurbsCurve>();
     trim->loopEdgeCounts.push_back(1);
     trim->loopInsideFlags.push_back(1);
     trim->edgeOrders.push_back(2);
     trim->edgeKnotCounts.push_back(4);
-    for (double k : {-1.0, 0.0, 1.0, 2.0})
-        trim->addKnot(k);
+    for (double k : {-1.0, 0.0, 1.0, 2.0}) trim->addKnot(k);
     trim->edgeMinima.push_back(0);
     trim->edgeMaxima.push_back(1);
-    trim->addPoint(0, 0, 1);
-    trim->addPoint(1, 1, 1);
+    for (double c : {0, 1}) trim->addPoint(c, c, 1);
     surface->setTrimCurves(trim);
 
     auto tessellation = std::make_shared<TriangleObject>("tess");
-    tessellation->addVertex(0, 0, 0);
-    tessellation->addVertex(1, 0, 0);
-    tessellation->addVertex(0, 1, 0);
+    for (int i = 0; i < 3; ++i) tessellation->addVertex(i == 1, i == 2, 0);
     tessellation->addTriangle(0, 1, 2);
     surface->setAlternative(tessellation);
     return surface;
 }
 
 const std::string kPlaneNurbs =
-    "geometry \"nurbs\" {\n"
-    "\"umin\" 0.0000000000000000,\n"
-    "\"umax\" 1.0000000000000000,\n"
-    "\"vmin\" 0.2500000000000000,\n"
-    "\"vmax\" 0.7500000000000000,\n"
-    "\"uorder\" 2.0000000000000000,\n"
-    "\"vorder\" 3.0000000000000000,\n" +
+    "geometry \"nurbs\" {\n\"umin\" 0.0000000000000000,\n\"umax\" 1.0000000000000000,\n"
+    "\"vmin\" 0.2500000000000000,\n\"vmax\" 0.7500000000000000,\n"
+    "\"uorder\" 2.0000000000000000,\n\"vorder\" 3.0000000000000000,\n" +
     arrayParam("uknot", doubleBlock({-1, 0, 1, 2})) + arrayParam("vknot", doubleBlock({-2, 0, 2, 4})) +
     arrayParam("Pw", doubleBlock({0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 2, 2, 0, 2})) +
     arrayParam("trim_nedges", intBlock({1})) + arrayParam("trim_inside", intBlock({1})) +
@@ -80,12 +67,10 @@ TEST(NurbsOutput, UnsetSurfaceThenItsDefinitionWithoutAlternativeOrTrim) {
     SceneOutput out;
     NurbsSurface surface("srf");
     out.scene().write(&surface);
-    const std::string geometry = "\"umin\" 340282346638528859811704183484516925440.0000000000000000,\n"
-                                 "\"umax\" 0.0000000000000000,\n"
-                                 "\"vmin\" 340282346638528859811704183484516925440.0000000000000000,\n"
-                                 "\"vmax\" 0.0000000000000000,\n"
-                                 "\"uorder\" -1.0000000000000000,\n"
-                                 "\"vorder\" -1.0000000000000000,\n" +
+    // Unset ranges run from the largest float down to zero.
+    const std::string unsetRange = "340282346638528859811704183484516925440.0000000000000000,\n";
+    const std::string geometry = "\"umin\" " + unsetRange + "\"umax\" 0.0000000000000000,\n\"vmin\" " + unsetRange +
+                                 "\"vmax\" 0.0000000000000000,\n\"uorder\" -1.0000000000000000,\n\"vorder\" -1.0000000000000000,\n" +
                                  arrayParam("uknot", doubleBlock({})) + arrayParam("vknot", doubleBlock({})) +
                                  arrayParam("Pw", doubleBlock({}));
     const std::string plain = out.text();
@@ -108,10 +93,8 @@ TEST(NurbsOutput, TrimCurvesWithoutLoopsWriteEightEmptyArrays) {
     NurbsSurface surface("s");
     surface.setTrimCurves(std::make_shared<NurbsCurve>());
     std::string empty = arrayParam("Pw", doubleBlock({}));
-    for (const char* key : {"trim_nedges", "trim_inside", "edge_order", "edge_nknots"})
-        empty += arrayParam(key, intBlock({}));
-    for (const char* key : {"edge_min", "edge_max", "edge_knot", "edge_uvw"})
-        empty += arrayParam(key, doubleBlock({}));
+    for (const char* key : {"trim_nedges", "trim_inside", "edge_order", "edge_nknots"}) empty += arrayParam(key, intBlock({}));
+    for (const char* key : {"edge_min", "edge_max", "edge_knot", "edge_uvw"}) empty += arrayParam(key, doubleBlock({}));
     EXPECT_NE(written(surface).find(empty + "}\n"), std::string::npos);
 }
 
@@ -122,9 +105,8 @@ TEST(NurbsInstance, DefinitionsOfSurfaceAndAlternativeThenReferences) {
     auto trim = surface->trimCurves();
     surface->writeInstanceSource(out.scene());
     EXPECT_TRUE(alternative->isInstance());
-    EXPECT_EQ(surface->memorySize(), 0u);
-    EXPECT_EQ(trim->memorySize(), 0u);
-    EXPECT_EQ(alternative->memorySize(), 0u);
+    EXPECT_EQ(std::tuple(surface->memorySize(), trim->memorySize(), alternative->memorySize()),
+              std::tuple(size_t(0), size_t(0), size_t(0)));
 
     const std::size_t definitions = out.text().size();
     EXPECT_EQ(out.text(), "#define object \"plane\" {\nid 1\n" + kPlaneNurbs + "}\n" +

@@ -27,9 +27,7 @@ TEST(TriangleOutput, GoldenObjects) {
         {"vertices and triangles only", fillTriangle, objectBlock("t", "triangles", kTriangleArrays)},
         {"all seven arrays in their fixed order, whatever the order of filling",
          [](TriangleObject& t) {
-             t.addVertexColor(1, 0, 0);
-             t.addVertexColor(0, 1, 0);
-             t.addVertexColor(0, 0, 1);
+             for (int i = 0; i < 3; ++i) t.addVertexColor(i == 0, i == 1, i == 2);
              t.addNormal(0, 0, 1);
              t.addNormalTriangle(0, 0, 0);
              t.addUV(0, 0);
@@ -84,8 +82,7 @@ TEST(TriangleInstance, DefinitionsThenReferencesWithIdsFromOne) {
     fillTriangle(first);
     first.writeInstanceSource(out.scene());
     empty.writeInstanceSource(out.scene());  // without check or material
-    EXPECT_EQ(first.instanceId(), 1u);
-    EXPECT_EQ(empty.instanceId(), 2u);
+    EXPECT_EQ(std::tuple(first.instanceId(), empty.instanceId()), std::tuple(1u, 2u));
     first.write(out.scene());
     empty.write(out.scene());
     first.write(out.scene());
@@ -109,8 +106,7 @@ TEST(TriangleInstance, DefinitionReleasesTheArraysAndKeepsTheLastReport) {
     EXPECT_TRUE(t.validate());
     EXPECT_EQ(t.memorySize(), 4u * (9 + 3 + 2 + 3 + 3 + 3 + 3));
     t.writeInstanceSource(out.scene());
-    EXPECT_EQ(t.memorySize(), 0u);
-    EXPECT_EQ(t.capacityBytes(), 0u);
+    EXPECT_EQ(std::tuple(t.memorySize(), t.capacityBytes()), std::tuple(0u, 0u));
     EXPECT_TRUE(t.validate());
     EXPECT_EQ(t.problems(), "VetexColor count does not match number of vertices");
 }
@@ -144,20 +140,13 @@ TEST(TriangleCheck, ReportsEveryFindingInItsOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         TriangleObject t("t");
-        if (c.triangle)
-            fillTriangle(t);
-        for (int i = 0; i < c.vertices; ++i)
-            t.addVertex(1, 1, 0);
-        for (int i = 0; i < c.uvs; ++i)
-            t.addUV(0, 0);
-        for (int i = 0; i < c.uvTriangles; ++i)
-            t.addUVTriangle(0, 0, 0);
-        for (int i = 0; i < c.normals; ++i)
-            t.addNormal(0, 0, 1);
-        for (int i = 0; i < c.normalTriangles; ++i)
-            t.addNormalTriangle(0, 0, 0);
-        for (int i = 0; i < c.colours; ++i)
-            t.addVertexColor(1, 1, 1);
+        if (c.triangle) fillTriangle(t);
+        for (int i = 0; i < c.vertices; ++i) t.addVertex(1, 1, 0);
+        for (int i = 0; i < c.uvs; ++i) t.addUV(0, 0);
+        for (int i = 0; i < c.uvTriangles; ++i) t.addUVTriangle(0, 0, 0);
+        for (int i = 0; i < c.normals; ++i) t.addNormal(0, 0, 1);
+        for (int i = 0; i < c.normalTriangles; ++i) t.addNormalTriangle(0, 0, 0);
+        for (int i = 0; i < c.colours; ++i) t.addVertexColor(1, 1, 1);
         EXPECT_EQ(t.validate(), c.triangle);
         EXPECT_EQ(t.problems(), c.report);
     }

@@ -125,9 +125,13 @@ public:
             }
             // A history that leads to nothing evaluable (surfaces, curves)
             // names the node feeding the mesh, unless the walk said why.
-            if (result.warnings.empty() && result.error.empty())
-                result.warnings.push_back("node type " + source.node->typeName() + " (" + source.node->name() +
-                                          ") not evaluated: it has no input geometry to pass on");
+            if (result.warnings.empty() && result.error.empty()) {
+                const Node& feeding = *source.node;
+                result.warnings.push_back(
+                    "node type " + feeding.typeName() + " (" + feeding.name() +
+                    (findMeshHistoryNode(feeding.typeName()) ? "): none of its input geometry could be evaluated"
+                                                             : ") not evaluated: it has no input geometry to pass on"));
+            }
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
         MeshData mesh;

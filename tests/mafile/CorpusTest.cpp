@@ -31,9 +31,8 @@ TEST(MaCorpus, EveryCorpusAndExampleSceneReadsWithoutWarnings) {
     uint64_t statements = 0;
     for (const auto& path : files) {
         RecordingBuilder b;
-        mayahost::Limits limits;
-        limits.chunkBytes = 64 * 1024;   // small chunks: statements cross them
-        ReadResult r = readMaFile(path.string(), b, limits);
+        const mayahost::ScopedLimits chunks({.chunkBytes = 64 * 1024});   // small chunks: statements cross them
+        ReadResult r = readMaFile(path.string(), b);
         ASSERT_TRUE(r.ok()) << r.message;
         EXPECT_EQ(r.warnings, 0u) << path << "\n" << b.warningText().substr(0, 2000);
         EXPECT_GT(r.statements, 0u) << path;

@@ -159,7 +159,8 @@ TEST(MaMalformed, OverlongStatementIsSkippedAndReadingResumes) {
     for (int i = 0; i < 10000; ++i) text += " 0.5";
     text += ";\ncreateNode transform -n \"after\";\n";
     RecordingBuilder b;
-    ReadResult r = readMaText(text, "long.ma", b, mayahost::Limits{.chunkBytes = 1000, .maxStatementBytes = 4096});
+    const mayahost::ScopedLimits small({.chunkBytes = 1000, .maxStatementBytes = 4096});
+    ReadResult r = readMaText(text, "long.ma", b);
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(b.calls.size(), 2u);
     EXPECT_EQ(b.calls[1], "createNode transform n=after p= s=0 ss=0");
@@ -171,7 +172,8 @@ TEST(MaMalformed, WarningFloodIsCappedWithASummary) {
     std::string text;
     for (int i = 0; i < 50; ++i) text += "bogus;\n";
     RecordingBuilder b;
-    ReadResult r = readMaText("createNode transform;\n" + text, "flood.ma", b, mayahost::Limits{.maxWarnings = 10});
+    const mayahost::ScopedLimits few({.maxWarnings = 10});
+    ReadResult r = readMaText("createNode transform;\n" + text, "flood.ma", b);
     EXPECT_EQ(r.warnings, 50u);
     ASSERT_EQ(b.warnings.size(), 11u);
     EXPECT_TRUE(contains(b.warnings.back().message, "40 further warnings")) << b.warnings.back().message;
@@ -212,9 +214,8 @@ TEST(MaMalformed, RandomMutationsNeverCrashOrHang) {
             }
         }
         RecordingBuilder b;
-        mayahost::Limits limits;
-        limits.chunkBytes = 1 + rng() % 300;
-        ReadResult r = readMaText(text, "fuzz.ma", b, limits);
+        const mayahost::ScopedLimits chunks({.chunkBytes = 1 + rng() % 300});
+        ReadResult r = readMaText(text, "fuzz.ma", b);
         if (!r.ok()) {
             EXPECT_TRUE(b.calls.empty());
             continue;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Limits.h"
 #include "file/StatementBuilder.h"
 #include "file/MaReader.h"
 
@@ -140,9 +141,8 @@ private:
 // Reads `text` with a recording builder; small chunks make statements cross
 // chunk boundaries.
 inline ReadResult read(std::string_view text, RecordingBuilder& b, size_t chunkBytes = size_t(1) << 20) {
-    mayahost::Limits limits;
-    limits.chunkBytes = chunkBytes;
-    return readMaText(text, "test.ma", b, limits);
+    const mayahost::ScopedLimits chunks({.chunkBytes = chunkBytes});
+    return readMaText(text, "test.ma", b);
 }
 
 }  // namespace mayahost::scenefile::test

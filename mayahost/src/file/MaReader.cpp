@@ -1,5 +1,7 @@
 #include "file/MaReader.h"
 
+#include "base/Limits.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -338,10 +340,9 @@ const char* readErrorText(ReadError error) {
     return "unknown error";
 }
 
-ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder,
-                      const Limits& limits) {
+ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder) {
     size_t offset = 0;
-    return readStream(fileName, builder, limits, [&](char* out, size_t cap) -> int64_t {
+    return readStream(fileName, builder, limits(), [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::min(cap, text.size() - offset);
         if (n) std::memcpy(out, text.data() + offset, n);
         offset += n;
@@ -349,7 +350,7 @@ ReadResult readMaText(std::string_view text, std::string_view fileName, Statemen
     });
 }
 
-ReadResult readMaFile(const std::string& path, StatementBuilder& builder, const Limits& limits) {
+ReadResult readMaFile(const std::string& path, StatementBuilder& builder) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) return failure(ReadError::FileNotFound, path);
@@ -357,7 +358,7 @@ ReadResult readMaFile(const std::string& path, StatementBuilder& builder, const 
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return failure(ReadError::Unreadable, path, std::strerror(errno));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(f, &std::fclose);
-    return readStream(path, builder, limits, [&](char* out, size_t cap) -> int64_t {
+    return readStream(path, builder, limits(), [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::fread(out, 1, cap, f);
         if (n == 0 && std::ferror(f)) return -1;
         return int64_t(n);

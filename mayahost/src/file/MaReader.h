@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/Limits.h"
 #include "file/StatementBuilder.h"
 
 namespace mayahost::scenefile {
@@ -35,12 +34,11 @@ struct ReadResult {
     bool ok() const { return error == ReadError::None; }
 };
 
-ReadResult readMaFile(const std::string& path, StatementBuilder& builder, const Limits& limits = mayahost::limits());
+ReadResult readMaFile(const std::string& path, StatementBuilder& builder);
 
 // The same over text already in memory (tests, embedded scenes). `fileName`
 // is what locations and messages name.
-ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder,
-                      const Limits& limits = mayahost::limits());
+ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder);
 
 // "file not found", "Maya Binary scenes are not read yet" ...
 const char* readErrorText(ReadError error);

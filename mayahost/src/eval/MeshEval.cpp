@@ -75,6 +75,10 @@ StoredMesh readStored(const Scene& scene, const Node& node) {
 
 bool hasStoredData(const Node& node) { return node.denseArray("vrts") || node.data("face"); }
 
+std::string nothingToPassOn(const Node& node) {
+    return "node type " + node.typeName() + " (" + node.name() + ") not evaluated: it has no input geometry to pass on";
+}
+
 class CreatorReader : public PolyAttributeReader {
 public:
     CreatorReader(const Scene& scene, const Node& node) : scene_(scene), node_(node) {}
@@ -127,10 +131,10 @@ public:
             // names the node feeding the mesh, unless the walk said why.
             if (result.warnings.empty() && result.error.empty()) {
                 const Node& feeding = *source.node;
-                result.warnings.push_back(
-                    "node type " + feeding.typeName() + " (" + feeding.name() +
-                    (findMeshHistoryNode(feeding.typeName()) ? "): none of its input geometry could be evaluated"
-                                                             : ") not evaluated: it has no input geometry to pass on"));
+                result.warnings.push_back(findMeshHistoryNode(feeding.typeName())
+                                              ? "node type " + feeding.typeName() + " (" + feeding.name() +
+                                                    "): none of its input geometry could be evaluated"
+                                              : nothingToPassOn(feeding));
             }
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
@@ -189,8 +193,7 @@ private:
                                           ") not evaluated: its input geometry is used");
             else if (node.hasFn(MFn::kPolyCreator))
                 // A creator this stand-in does not build: say so rather than leave the mesh silently empty.
-                result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
-                                          ") not evaluated: it has no input geometry to pass on");
+                result.warnings.push_back(nothingToPassOn(node));
         }
         depth_ = outerDepth;
         return evaluated;
@@ -224,10 +227,10 @@ private:
     int depth_ = 0;
 };
 
-// Each mesh is evaluated once per scene. Holding the node keeps its address
-// from being reused by another node while the entry lives.
+// Each mesh is evaluated once per scene; a scene never drops its nodes, so
+// their addresses identify them for as long as the cache lives.
 struct MeshCache {
-    std::unordered_map<const Node*, std::pair<std::shared_ptr<const Node>, MeshEvaluation>> entries;
+    std::unordered_map<const Node*, MeshEvaluation> entries;
 };
 
 }  // namespace
@@ -235,7 +238,7 @@ struct MeshCache {
 const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     MeshCache& c = scene.cached<MeshCache>();
     auto it = c.entries.find(&meshNode);
-    if (it != c.entries.end()) return it->second.second;
+    if (it != c.entries.end()) return it->second;
     MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
     // Said once per mesh, when it is first asked for, as Maya reports what it
@@ -244,9 +247,7 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
         LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << ": " << warning;
     if (!result.error.empty())
         LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << " is empty: " << result.error;
-    auto& entry = c.entries[&meshNode];
-    entry = {meshNode.shared_from_this(), std::move(result)};
-    return entry.second;
+    return c.entries[&meshNode] = std::move(result);
 }
 
 }  // namespace mayahost

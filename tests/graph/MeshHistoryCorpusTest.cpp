@@ -3,7 +3,7 @@
 // still passed over are counted and printed, so that a run shows what is left.
 
 #include "file/MaReader.h"
-#include "api/ApiSupport.h"
+#include "eval/Evaluators.h"
 #include "db/Scene.h"
 #include "db/SceneBuilder.h"
 #include "eval/MeshEval.h"

@@ -8,7 +8,7 @@
 #include <maya/MFnSingleIndexedComponent.h>
 
 #include "file/MaReader.h"
-#include "api/ApiSupport.h"
+#include "eval/Evaluators.h"
 #include "db/Scene.h"
 #include "db/SceneBuilder.h"
 #include "eval/MeshEval.h"

@@ -1,6 +1,7 @@
 #include "api/ApiSupport.h"
-#include "base/Limits.h"
 
+#include "base/Limits.h"
+#include "eval/Evaluators.h"
 #include "eval/TransformEval.h"
 
 namespace mayahost {

@@ -11,7 +11,6 @@
 #include <maya/MStatus.h>
 
 #include "db/Scene.h"
-#include "eval/Evaluators.h"
 
 #include <memory>
 #include <string>

@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "file/MaReader.h"
 #include "api/ApiSupport.h"
+#include "eval/Evaluators.h"
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
 

@@ -1,6 +1,7 @@
 // The real importer end to end on generated scenes: one stored mesh of 1 M
-// quads (about 100 MB of .ma), and a polySphere of 1 M faces built from its
-// construction history. Reports the .ma throughput, the run's wall time and
+// quads (about 100 MB of .ma), a polySphere of 1 M faces built from its
+// construction history, and 1,000 small stored NURBS surfaces, each with a
+// round hole trimmed out, placed as triangles. Reports the .ma throughput, the run's wall time and
 // the importer's peak memory against the file size.
 #include "common/ImportArgs.h"
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -55,6 +57,30 @@ fs::path sphereScene() {
            "\tsetAttr \".sh\" 1000;\n"
            "connectAttr \"polySphere1.out\" \"ballShape.i\";\n"
            "connectAttr \"ballShape.iog\" \":initialShadingGroup.dsm\" -na;\n";
+    return path;
+}
+
+// Cubic 4 x 4 patches, each gently bent its own way, with a circular hole.
+fs::path nurbsScene() {
+    fs::path path = scratch() / "nurbs_1000_surfaces.ma";
+    std::ofstream out(path, std::ios::binary);
+    out << kHeader;
+    const double w = std::sqrt(0.5);
+    for (int s = 0; s < 1000; ++s) {
+        out << "createNode transform -n \"patch" << s << "\";\n\tsetAttr \".t\" -type \"double3\" " << (s % 40) * 4
+            << " 0 " << (s / 40) * 4 << " ;\ncreateNode nurbsSurface -n \"patchShape" << s << "\" -p \"patch" << s
+            << "\";\n\tsetAttr \".cc\" -type \"nurbsSurface\" 3 3 0 0 no 6 0 0 0 1 1 1 6 0 0 0 1 1 1 16";
+        for (int u = 0; u < 4; ++u)
+            for (int v = 0; v < 4; ++v) out << " " << u << " " << 0.1 * ((u * v + s) % 5) << " " << -v;
+        out << ";\n\tsetAttr \".tf[0]\" -type \"nurbsTrimface\" no 2 0 4 0 0 0 0";
+        const char* sides[] = {"0 0 1 0", "1 0 1 1", "1 1 0 1", "0 1 0 0"};
+        for (int e = 0; e < 4; ++e) out << " 0 1 1 1 0 no 2 2 " << e << " " << e + 1 << " 2 " << sides[e] << " 1 0.0001";
+        out << " 1 1 0 0 1 2 4 0 yes 2 10 0 0 1 1 2 2 3 3 4 4 9";
+        const double c[9][3] = {{0.75, 0.5, 1}, {0.75, 0.75, w}, {0.5, 0.75, 1}, {0.25, 0.75, w}, {0.25, 0.5, 1},
+                                {0.25, 0.25, w}, {0.5, 0.25, 1}, {0.75, 0.25, w}, {0.75, 0.5, 1}};
+        for (const auto& p : c) out << " " << p[0] << " " << p[1] << " " << p[2];
+        out << " 1 0.0001;\nconnectAttr \"patchShape" << s << ".iog\" \":initialShadingGroup.dsm\" -na;\n";
+    }
     return path;
 }
 
@@ -127,9 +153,18 @@ void BM_ImportPolySphere(benchmark::State& state) {
     fs::remove(scene);
 }
 
+void BM_ImportNurbsSurfaces(benchmark::State& state) {
+    const fs::path scene = nurbsScene();
+    importScene(state, scene);
+    state.counters["ms_per_surface"] = state.counters["seconds"] * 1000 / 1000.0;
+    fs::remove(scene);
+}
+
 }  // namespace
 
 BENCHMARK(BM_ImportStoredMesh)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPolySphere)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_ImportNurbsSurfaces)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -150,6 +150,81 @@ createNode mesh -n "hiddenBallShape" -p "hiddenBall";
 	setAttr ".vif" yes;
 	setAttr ".uvst[0].uvsn" -type "string" "map1";
 	setAttr ".cuvs" -type "string" "map1";
+createNode transform -n "sign";
+	setAttr ".t" -type "double3" 0 3 -4 ;
+	setAttr ".r" -type "double3" 70 0 0 ;
+createNode nurbsSurface -n "signShape" -p "sign";
+	setAttr -k off ".v";
+	setAttr ".cc" -type "nurbsSurface" 3 3 0 0 no 
+		6 0 0 0 1 1 1
+		6 0 0 0 1 1 1
+		
+		16
+		-3 0.000000 3
+		-3 0.000000 1
+		-3 -0.000000 -1
+		-3 -0.000000 -3
+		-1 0.578135 3
+		-1 0.262240 1
+		-1 -0.340233 -1
+		-1 -0.570897 -3
+		1 0.309301 3
+		1 0.140298 1
+		1 -0.182024 -1
+		1 -0.305428 -3
+		3 -0.412660 3
+		3 -0.187181 1
+		3 0.242851 -1
+		3 0.407493 -3
+		
+		;
+	setAttr ".tf[0]" -type "nurbsTrimface" no 2
+		0 4
+		0 0 0 0 
+		0
+		1
+		1 1 0 no 2
+		2 0 1
+		2
+		0 0 1 0
+		1 0.0001
+		0
+		1
+		1 1 0 no 2
+		2 1 2
+		2
+		1 0 1 1
+		1 0.0001
+		0
+		1
+		1 1 0 no 2
+		2 2 3
+		2
+		1 1 0 1
+		1 0.0001
+		0
+		1
+		1 1 0 no 2
+		2 3 4
+		2
+		0 1 0 0
+		1 0.0001
+		1 1
+		0 
+		0
+		1
+		2 1 0 yes 2
+		10 0 0 1 1 2 2 3 3 4 4
+		9
+		0.75 0.5 1 0.75 0.75 0.70710678118654757 0.5 0.75 1 0.25 0.75 0.70710678118654757 0.25 0.5 1 0.25 0.25 0.70710678118654757 0.5 0.25 1 0.75 0.25 0.70710678118654757 0.75 0.5 1
+		1 0.0001
+		;
+createNode transform -n "globe";
+	setAttr ".t" -type "double3" 3 1 2 ;
+createNode nurbsSurface -n "globeShape" -p "globe";
+	setAttr -k off ".v";
+createNode makeNurbSphere -n "makeNurbSphere1";
+	setAttr ".ax" -type "double3" 0 1 0 ;
 createNode lightLinker -s -n "lightLinker1";
 	setAttr -s 4 ".lnk";
 	setAttr -s 4 ".slnk";
@@ -291,4 +366,7 @@ connectAttr "place2dTexture1.msg" ":defaultRenderUtilityList1.u" -na;
 connectAttr "defaultRenderLayer.msg" ":defaultRenderingList1.r" -na;
 connectAttr "woodFile.msg" ":defaultTextureList1.tx" -na;
 connectAttr "hiddenBallShape.iog" ":initialShadingGroup.dsm" -na;
+connectAttr "makeNurbSphere1.os" "globeShape.cr";
+connectAttr "signShape.iog" "redLambertSG.dsm" -na;
+connectAttr "globeShape.iog" ":initialShadingGroup.dsm" -na;
 // End of demo_scene.ma

@@ -43,6 +43,10 @@ const std::map<std::string, std::string> kKnownIncomplete = {
      "per-face shading names faces made by polySplit, polyExtrudeFace, polyBevel3 ..., not evaluated"},
     {"nurbs_Nobl3Nob0dy__Modeling_Surfacing__DAGV_1200__Projects__CornerRoom__CornerRoom_Save_OhGodWhatHaveIDone",
      "per-face shading names faces made by polySplit, polyExtrudeFace, polyBevel3 ..., not evaluated"},
+    {"nurbs_Adelaide_AAA__Essentials__Pot", "a surface made by revolve"},
+    {"nurbs_Adelaide_AAA__Essentials__Unit4_CurvesLab", "surfaces made by loft"},
+    {"nurbs_cclarke468__1660spring2020__scenes__messing_around_with_curves", "a surface made by attachSurface"},
+    {"nurbs_hochimint__CSE682__Cannon", "cylinder caps made by revolve"},
     {"nurbs_sebastienblor__arnold_usd__testsuite__test_0145__data__test",
      "object groups connected to shading groups without a component list give objects without triangles"},
 };
@@ -192,6 +196,10 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
   EXPECT_TRUE(importer_test::recordsWith(box.log(), "ERROR", "").empty()) << box.log();
   for (const daltext::Block& block : document.children) {
     if (block.header.size() != 3 || block.header[0] != "#define" || block.header[1] != "object") continue;
+    if (const daltext::Block* nurbs = block.child("geometry", "nurbs")) {
+      EXPECT_FALSE(nurbs->numbers("Pw").empty()) << "surface " << block.name() << " has no control points";
+      continue;
+    }
     const daltext::Block* triangles = block.child("geometry", "triangles");
     const auto* indices = triangles ? triangles->line("triangles") : nullptr;
     // The key, "[", at least one index triple, "]".

@@ -3,6 +3,7 @@
 #include "plugins/maya/src/maya2glowbox.h"
 #include "sceneapi/LightFactory.h"
 #include "sceneapi/orbSceneapi_oo.h"
+#include "tests/fixtures/NurbsScenes.h"
 #include "tests/plugin/MayaScene.h"
 
 namespace {
@@ -187,6 +188,37 @@ connectAttr "aShape.iog[1]" "greySG.dsm" -na;
     EXPECT_TRUE(logged(record)) << record;
   // Definitions come before the hierarchy that refers to them.
   EXPECT_LT(scene.find("#define object"), scene.find("group \"instanced\""));
+}
+
+// A surface under two transforms: converted once, written once as a
+// definition, placed under each transform as triangles or as the surface.
+TEST_F(ExportTest, NurbsSurfacesArePlacedAsTrianglesOrAsSurfacesAsTheSettingsSay) {
+  const std::string body = nurbs_scenes::trimmedPlane("card") + shader("lambert", "paper") + R"(
+createNode transform -n "copy";
+parent -s -nc -r -add "|card|cardShape" "copy";
+connectAttr "cardShape.iog" "paperSG.dsm" -na;
+connectAttr "cardShape.iog[1]" "paperSG.dsm" -na;
+)";
+  const std::string path = write(body, "cards");
+  const std::string triangles = exportScene(path);
+  EXPECT_TRUE(logged("INFO:  Loaded 1 NurbSurfaces"));
+  EXPECT_EQ(count(triangles, "geometry \"nurbs\""), 1u) << triangles;
+  EXPECT_EQ(count(triangles, "\"uknot\""), 1u);
+  const std::string placement = "object \"cardShape\" {\n   geometry \"instance\"";
+  EXPECT_EQ(count(triangles, placement), 2u) << triangles;
+  EXPECT_EQ(count(triangles, "material \"paper\""), 2u + count(triangles, "#define material \"paper\""));
+
+  ImportArgs exact;
+  exact.setBool(INCLUDE_NURBS, true);
+  const std::string surfaces = exportScene(path, exact);
+  // The surface group holds the triangles and the exact surface.
+  EXPECT_EQ(count(surfaces, "group \"cardShape\""), 2u) << surfaces;
+
+  ImportArgs none;
+  none.setBool(TESSELLATE, false);
+  const std::string bare = exportScene(path, none);
+  EXPECT_EQ(count(bare, "\"triangles\""), 0u) << bare;
+  EXPECT_EQ(count(bare, placement), 0u);
 }
 
 }  // namespace

@@ -255,6 +255,24 @@ int MPlug::getExistingArrayAttributeIndices(MIntArray& indices, MStatus* ReturnS
     return static_cast<int>(indices.length());
 }
 
+namespace {
+
+// Maya's files often connect the first element of a multi by the multi's
+// own name ("shape.iog" for "shape.iog[0]"): such a connection belongs to
+// element 0.
+bool connectionNames(const PlugPath& stored, const PlugPath& asked) {
+    if (stored.steps.size() != asked.steps.size()) return false;
+    for (size_t i = 0; i < stored.steps.size(); ++i) {
+        const PlugPath::Step& s = stored.steps[i];
+        const PlugPath::Step& a = asked.steps[i];
+        if (s.attr != a.attr) return false;
+        if (s.index != a.index && !(s.index == -1 && a.index == 0 && s.attr && s.attr->multi)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool MPlug::connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* ReturnStatus) const {
     array.clear();
     if (!h_) {
@@ -263,10 +281,10 @@ bool MPlug::connectedTo(MPlugArray& array, bool asDst, bool asSrc, MStatus* Retu
     }
     ok(ReturnStatus);
     const Scene& scene = h_->node->scene();
-    for (const Connection* c : scene.connectionsOf(*h_->node, &h_->path, asSrc, asDst)) {
-        if (asDst && c->destination == h_->node.get() && c->destinationPlug == h_->path)
+    for (const Connection* c : scene.connectionsOf(*h_->node, nullptr, asSrc, asDst)) {
+        if (asDst && c->destination == h_->node.get() && connectionNames(c->destinationPlug, h_->path))
             array.append(makePlug(*c->source, c->sourcePlug));
-        if (asSrc && c->source == h_->node.get() && c->sourcePlug == h_->path)
+        if (asSrc && c->source == h_->node.get() && connectionNames(c->sourcePlug, h_->path))
             array.append(makePlug(*c->destination, c->destinationPlug));
     }
     return array.length() > 0;

@@ -18,6 +18,20 @@ double AttributeReader::number(const std::string& plug, double fallback) const {
     return value ? *value : fallback;
 }
 
+bool CreatorAttributes::number(std::string_view shortName, double& value) const {
+    std::optional<std::vector<double>> v = reader_.tuple(std::string(shortName), 1);
+    if (!v) return false;
+    value = v->front();
+    return true;
+}
+
+bool CreatorAttributes::vector3(std::string_view shortName, double (&value)[3]) const {
+    std::optional<std::vector<double>> v = reader_.tuple(std::string(shortName), 3);
+    if (!v) return false;
+    for (int i = 0; i < 3; ++i) value[i] = (*v)[size_t(i)];
+    return true;
+}
+
 std::optional<std::vector<double>> AttributeReader::tuple(const std::string& plug, size_t count) const {
     PlugPath path;
     if (!resolve(plug, path)) return std::nullopt;

@@ -8,6 +8,7 @@
 #include <maya/MMatrix.h>
 
 #include "db/Scene.h"
+#include "mesh/PolyCreators.h"
 
 #include <cstdint>
 #include <optional>
@@ -45,6 +46,17 @@ private:
 
     const Scene& scene_;
     const Node& node_;
+};
+
+// A creator node's values as the creators of meshes and surfaces ask for them.
+class CreatorAttributes : public PolyAttributeReader {
+public:
+    CreatorAttributes(const Scene& scene, const Node& node) : reader_(scene, node) {}
+    bool number(std::string_view shortName, double& value) const override;
+    bool vector3(std::string_view shortName, double (&value)[3]) const override;
+
+private:
+    AttributeReader reader_;
 };
 
 // Indices written in an element key: "wl[0:15].w" -> 0 and 15 after "wl".

@@ -4,6 +4,7 @@
 #include "common/Log.h"
 #include "mesh/MeshFromStored.h"
 #include "mesh/PolyCreators.h"
+#include "eval/AttributeReader.h"
 #include "eval/HistoryNodes.h"
 
 #include <algorithm>
@@ -79,31 +80,6 @@ std::string nothingToPassOn(const Node& node) {
     return "node type " + node.typeName() + " (" + node.name() + ") not evaluated: it has no input geometry to pass on";
 }
 
-class CreatorReader : public PolyAttributeReader {
-public:
-    CreatorReader(const Scene& scene, const Node& node) : scene_(scene), node_(node) {}
-    bool number(std::string_view shortName, double& value) const override {
-        PlugPath path;
-        if (!scene_.resolvePlug(node_, shortName, path)) return false;
-        PlugReading r = scene_.read(node_, path);
-        if (!r.found || r.numbers.empty()) return false;
-        value = r.numbers[0];
-        return true;
-    }
-    bool vector3(std::string_view shortName, double (&value)[3]) const override {
-        PlugPath path;
-        if (!scene_.resolvePlug(node_, shortName, path)) return false;
-        PlugReading r = scene_.read(node_, path);
-        if (!r.found || r.numbers.size() < 3) return false;
-        for (int i = 0; i < 3; ++i) value[i] = r.numbers[size_t(i)];
-        return true;
-    }
-
-private:
-    const Scene& scene_;
-    const Node& node_;
-};
-
 class HistoryWalker : public HistoryUpstream {
 public:
     explicit HistoryWalker(const Scene& scene) : scene_(scene) {}
@@ -174,7 +150,7 @@ private:
             return true;
         }
         if (isPolyCreatorType(node.typeName())) {
-            std::string error = makePolyCreatorMesh(node.typeName(), CreatorReader(scene_, node), out);
+            std::string error = makePolyCreatorMesh(node.typeName(), CreatorAttributes(scene_, node), out);
             if (error.empty()) return true;
             result.error = node.name() + ": " + error;
             return false;
@@ -248,6 +224,12 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     if (!result.error.empty())
         LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << " is empty: " << result.error;
     return c.entries[&meshNode] = std::move(result);
+}
+
+void setEvaluatedMesh(const Scene& scene, const Node& meshNode, MeshData mesh) {
+    MeshEvaluation& entry = scene.cached<MeshCache>().entries[&meshNode];
+    entry = MeshEvaluation{};
+    entry.mesh = std::make_shared<MeshData>(std::move(mesh));
 }
 
 }  // namespace mayahost

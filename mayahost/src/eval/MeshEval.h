@@ -24,4 +24,8 @@ struct MeshEvaluation {
 
 const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode);
 
+// Gives a mesh node made while the scene is open (a tessellation's output)
+// the mesh it holds, in place of an evaluation of its attributes.
+void setEvaluatedMesh(const Scene& scene, const Node& meshNode, MeshData mesh);
+
 }  // namespace mayahost

@@ -7,6 +7,7 @@
 #include "plugins/maya/src/mayautil.h"
 #include "sceneapi/model/BezierCurves.h"
 #include "sceneapi/model/LightModule.h"
+#include "sceneapi/model/NurbsSurface.h"
 
 #include <maya/MFileIO.h>
 #include <maya/MFn.h>
@@ -184,8 +185,14 @@ void Maya2Glowbox::prepareManagers(IDirtyChecker& checker) {
   meshManager.setProgress(&progress);
   if (args.getString(EXPERIMENTAL, "") == "beta") std::cerr << "to old version for experiments" << std::endl;
   meshManager.extractAll(checker);
+  nurbsManager.setInstanceScene(scene);
+  nurbsManager.setTessellate(args.getBool(TESSELLATE, true));
+  nurbsManager.setMaterialProvider(materialProvider);
+  nurbsManager.setProgress(&progress);
+  nurbsManager.extractAll(checker);
   // The counter dies with this call; nothing may advance it afterwards.
   meshManager.setProgress(nullptr);
+  nurbsManager.setProgress(nullptr);
 }
 
 std::string Maya2Glowbox::versionString() {
@@ -264,10 +271,18 @@ std::vector<std::shared_ptr<orb::LightNode>> Maya2Glowbox::extractGeometry(const
   std::vector<std::shared_ptr<orb::LightNode>> geometry;
   if (type == "mesh") {
     for (const auto& node : meshManager.getGeometry(path)) geometry.push_back(node);
+  } else if (type == "nurbsSurface") {
+    const GeometryList surfaces = nurbsManager.getGeometry(path);
+    if (args.getBool(INCLUDE_NURBS, false)) {
+      for (const auto& node : surfaces) geometry.push_back(node);
+    } else if (!surfaces.empty()) {
+      // Only the triangles: the exact surface stays out of the scene.
+      const auto surface = std::dynamic_pointer_cast<orb::NurbsSurface>(surfaces.front());
+      if (surface && surface->alternative()) geometry.push_back(surface->alternative());
+    }
   } else if (type == "pfxHair") {
     geometry.push_back(std::make_shared<orb::BezierCurves>(""));
   }
-  // NURBS surfaces have no converter yet: the walk places nothing for them.
   return geometry;
 }
 

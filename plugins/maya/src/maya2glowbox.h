@@ -8,6 +8,7 @@
 #include "plugins/maya/src/GroupStack.h"
 #include "plugins/maya/src/MaterialManager.h"
 #include "plugins/maya/src/MeshManager.h"
+#include "plugins/maya/src/NurbsManager.h"
 #include "sceneapi/model/LightCamera.h"
 #include "sceneapi/model/LightNode.h"
 #include "sceneapi/model/OrbGroup.h"
@@ -65,4 +66,5 @@ class Maya2Glowbox {
   ImportArgs args;
   std::shared_ptr<MaterialManager> materialProvider;
   MeshManager meshManager;
+  NurbsManager nurbsManager;
 };

@@ -5,8 +5,12 @@
 
 #include <maya/MFnDagNode.h>
 #include <maya/MFnDependencyNode.h>
+#include <maya/MFnNurbsCurve.h>
 #include <maya/MFnTransform.h>
 #include <maya/MGlobal.h>
+#include <maya/MDoubleArray.h>
+#include <maya/MPointArray.h>
+#include <maya/MTrimBoundaryArray.h>
 #include <maya/MPlug.h>
 #include <maya/MPlugArray.h>
 #include <maya/MTransformationMatrix.h>
@@ -107,4 +111,76 @@ std::vector<MObject> layerMembers(const MObject& layer) {
     for (unsigned j = 0; j < fed.length(); ++j) members.push_back(fed[j].node());
   }
   return members;
+}
+
+// --- NURBS -------------------------------------------------------------------
+
+void readNurbsSurface(const MFnNurbsSurface& nurbs, orb::NurbsSurface& surface) {
+  double startU = 0, endU = 0, startV = 0, endV = 0;
+  nurbs.getKnotDomain(startU, endU, startV, endV);
+  surface.setRange(startU, endU, startV, endV);
+  const int degreeU = nurbs.degreeU(), degreeV = nurbs.degreeV();
+  LOG(logDEBUG4) << "Nurbs degree (u,v): " << degreeU << ", " << degreeV;
+  surface.setOrder(degreeU + 1, degreeV + 1);
+  surface.prependKnotPlaceholders();
+  MDoubleArray knots;
+  nurbs.getKnotsInU(knots);
+  for (unsigned i = 0; i < knots.length(); ++i) surface.addUKnot(knots[i]);
+  nurbs.getKnotsInV(knots);
+  for (unsigned i = 0; i < knots.length(); ++i) surface.addVKnot(knots[i]);
+  surface.extendKnots();
+  LOG(logDEBUG4) << "knots (u,v): " << nurbs.numKnotsInU() << ", " << nurbs.numKnotsInV();
+
+  MPointArray points;
+  nurbs.getCVs(points, MSpace::kObject);
+  const unsigned nu = static_cast<unsigned>(nurbs.numCVsInU()), nv = static_cast<unsigned>(nurbs.numCVsInV());
+  for (unsigned v = 0; v < nv; ++v)
+    for (unsigned u = 0; u < nu; ++u) {
+      const unsigned at = u * nv + v;
+      if (at >= points.length()) continue;
+      const MPoint& p = points[at];
+      surface.addControlPoint(p.w * p.x, p.w * p.y, p.w * p.z, p.w);
+    }
+  if (nurbs.isTrimmedSurface()) surface.setTrimCurves(readTrimCurves(nurbs));
+}
+
+std::shared_ptr<orb::NurbsCurve> readTrimCurves(const MFnNurbsSurface& nurbs) {
+  auto trims = std::make_shared<orb::NurbsCurve>();
+  const unsigned regions = nurbs.numRegions();
+  LOG(logDEBUG4) << "writting " << regions << " trimcurves";
+  for (unsigned r = 0; r < regions; ++r) {
+    MTrimBoundaryArray boundaries;
+    nurbs.getTrimBoundaries(boundaries, r, true);
+    for (unsigned b = 0; b < boundaries.length(); ++b) {
+      const MObjectArray& curves = boundaries[b];
+      LOG(logDEBUG4) << "here is   " << curves.length() << " edges";
+      int edges = 0;
+      for (unsigned e = 0; e < curves.length(); ++e) {
+        if (!curves[e].hasFn(MFn::kNurbsCurve)) continue;
+        MFnNurbsCurve curve(curves[e]);
+        double start = 0, end = 0;
+        curve.getKnotDomain(start, end);
+        ++edges;
+        trims->edgeOrders.push_back(curve.degree() + 1);
+        trims->edgeMinima.push_back(start);
+        trims->edgeMaxima.push_back(end);
+        MPointArray points;
+        curve.getCVs(points, MSpace::kObject);
+        for (unsigned i = 0; i < points.length(); ++i)
+          trims->addPoint(points[i].w * points[i].x, points[i].w * points[i].y, points[i].w);
+        MDoubleArray knots;
+        curve.getKnots(knots);
+        trims->edgeKnotCounts.push_back(static_cast<int>(knots.length()) + 2);
+        const size_t stretch = trims->edgeKnots.size();
+        trims->addKnot(orb::NurbsSurface::kKnotPlaceholder);
+        for (unsigned i = 0; i < knots.length(); ++i) trims->addKnot(knots[i]);
+        orb::extendKnotRun(trims->edgeKnots, stretch);
+      }
+      if (edges > 0) {
+        trims->loopEdgeCounts.push_back(edges);
+        trims->loopInsideFlags.push_back(b == 0 ? 1 : 0);
+      }
+    }
+  }
+  return trims;
 }

@@ -3,13 +3,17 @@
 // forms the scene object model stores.
 
 #include "sceneapi/Matrix4d.h"
+#include "sceneapi/model/NurbsCurve.h"
+#include "sceneapi/model/NurbsSurface.h"
 
 #include <maya/MDagPath.h>
+#include <maya/MFnNurbsSurface.h>
 #include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,3 +44,12 @@ MString fileBaseName(const MString& path);
 // The nodes a display layer feeds through its connections (its members), in
 // the order of the connections.
 std::vector<MObject> layerMembers(const MObject& layer);
+
+// The exact surface: range, orders, Maya's knots extended by a mirrored knot
+// at each end, homogeneous control points row by row with u varying fastest,
+// and the trim loops when the surface is trimmed.
+void readNurbsSurface(const MFnNurbsSurface& nurbs, orb::NurbsSurface& surface);
+
+// Every trim loop of every region, in parameter space; a region's first
+// boundary is marked as its outside.
+std::shared_ptr<orb::NurbsCurve> readTrimCurves(const MFnNurbsSurface& nurbs);

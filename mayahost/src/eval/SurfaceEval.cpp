@@ -1,0 +1,279 @@
+#include "eval/SurfaceEval.h"
+
+#include "base/Limits.h"
+#include "common/Log.h"
+#include "eval/AttributeReader.h"
+#include "nurbs/NurbsCreators.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace mayahost {
+
+bool curveFromData(const scenefile::NurbsCurveData& d, NurbsCurve& c, std::string& why) {
+    c = NurbsCurve{};
+    if (d.dimension < 2 || d.dimension > 3 || d.cvs.size() % size_t(d.cvStride()) != 0) {
+        why = "control point values do not fit the curve's dimension";
+        return false;
+    }
+    c.degree = d.degree;
+    c.form = NurbsForm(std::clamp(d.form, 0, 2));
+    c.dimension = d.dimension;
+    c.knots = d.knots;
+    const size_t stride = size_t(d.cvStride()), dim = size_t(d.dimension);
+    c.cvs.resize(4 * d.cvCount());
+    for (size_t i = 0; i < d.cvCount(); ++i) {
+        const double* in = &d.cvs[i * stride];
+        double* out = &c.cvs[4 * i];
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = dim == 3 ? in[2] : 0.0;
+        out[3] = d.rational ? in[dim] : 1.0;
+    }
+    why = nurbsCurveProblem(c);
+    return why.empty();
+}
+
+bool surfaceFromData(const scenefile::NurbsSurfaceData& d, NurbsSurface& s, std::string& why) {
+    s = NurbsSurface{};
+    if (d.uDegree < 1 || d.vDegree < 1 || d.uKnots.size() + 1 <= size_t(d.uDegree) ||
+        d.vKnots.size() + 1 <= size_t(d.vDegree)) {
+        why = "degrees " + std::to_string(d.uDegree) + " x " + std::to_string(d.vDegree) + " with " +
+              std::to_string(d.uKnots.size()) + " x " + std::to_string(d.vKnots.size()) + " knots";
+        return false;
+    }
+    s.uDegree = d.uDegree;
+    s.vDegree = d.vDegree;
+    s.uForm = NurbsForm(std::clamp(d.uForm, 0, 2));
+    s.vForm = NurbsForm(std::clamp(d.vForm, 0, 2));
+    s.uKnots = d.uKnots;
+    s.vKnots = d.vKnots;
+    s.numU = d.uKnots.size() + 1 - size_t(d.uDegree);
+    s.numV = d.vKnots.size() + 1 - size_t(d.vDegree);
+    const size_t stride = size_t(d.cvStride()), count = d.cvCount();
+    if (d.cvs.size() % stride != 0 || count % s.numU != 0 || count / s.numU != s.numV) {
+        why = std::to_string(count) + " control points for a " + std::to_string(s.numU) + " x " +
+              std::to_string(s.numV) + " grid";
+        return false;
+    }
+    s.cvs.resize(4 * count);
+    for (size_t i = 0; i < count; ++i) {
+        const double* in = &d.cvs[i * stride];
+        double* out = &s.cvs[4 * i];
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        out[3] = d.rational ? in[3] : 1.0;
+    }
+    why = nurbsSurfaceProblem(s);
+    return why.empty();
+}
+
+bool trimRegionFromData(const scenefile::NurbsTrimface& data, TrimRegion& out, std::string& why) {
+    out = TrimRegion{};
+    scenefile::TrimfaceData face;
+    if (!decodeTrimface(data, face)) {
+        why = "its numbers do not follow the trim face layout";
+        return false;
+    }
+    // Maya marks the outer boundary with type 0; it leads the region.
+    std::stable_partition(face.boundaries.begin(), face.boundaries.end(),
+                          [](const scenefile::TrimBoundary& b) { return b.type == 0; });
+    for (size_t b = 0; b < face.boundaries.size(); ++b) {
+        TrimBoundary boundary;
+        for (const scenefile::TrimEdge& edge : face.boundaries[b].edges)
+            for (const scenefile::NurbsCurveData& data : edge.paramCurves) {
+                NurbsCurve curve;
+                if (!curveFromData(data, curve, why)) {
+                    why = "boundary " + std::to_string(b) + ": " + why;
+                    return false;
+                }
+                boundary.curves.push_back(std::move(curve));
+            }
+        if (!boundary.curves.empty()) out.boundaries.push_back(std::move(boundary));
+    }
+    return true;
+}
+
+namespace {
+
+std::string indexed(const std::string& multi, int64_t i) { return multi + "[" + std::to_string(i) + "]"; }
+
+std::string described(const Node& node) { return "node type " + node.typeName() + " (" + node.name() + ")"; }
+
+// Which of a creator's outputs a plug is: "os" 0, "os1" .. "os5" 1 .. 5.
+int creatorOutput(const PlugPath& plug) {
+    const AttrSpec* attr = plug.attr();
+    if (!attr) return 0;
+    for (const std::string* name : {&attr->shortName, &attr->longName})
+        for (const char* prefix : {"outputSurface", "os"})
+            if (name->rfind(prefix, 0) == 0) {
+                const std::string digits = name->substr(std::string(prefix).size());
+                if (digits.size() == 1 && digits[0] >= '1' && digits[0] <= '9') return digits[0] - '0';
+                if (digits.empty()) return 0;
+            }
+    return 0;
+}
+
+// Control points move with the matrix (row vectors, translation in the last
+// row); weights stay, since an affine map commutes with the projection.
+void transformSurface(NurbsSurface& s, const MMatrix& m) {
+    for (size_t i = 0; i + 3 < s.cvs.size(); i += 4) {
+        const double x = s.cvs[i], y = s.cvs[i + 1], z = s.cvs[i + 2];
+        for (unsigned c = 0; c < 3; ++c) s.cvs[i + c] = x * m(0, c) + y * m(1, c) + z * m(2, c) + m(3, c);
+    }
+}
+
+class SurfaceWalker {
+public:
+    SurfaceWalker(const Scene& scene, SurfaceEvaluation& result) : scene_(scene), result_(result) {}
+
+    bool shape(const Node& node, int depth, TrimmedSurface& out) {
+        // The shape itself counts as met: a history that leads back to it is a cycle.
+        visited_.insert(&node);
+        PlugPath create;
+        PlugRef source;
+        if (scene_.resolvePlug(node, "cr", create)) source = scene_.sourceOf(node, create);
+        if (source) {
+            if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) return true;
+            if (result_.warnings.empty() && result_.error.empty())
+                result_.warnings.push_back(described(*source.node) +
+                                           " not evaluated: it has no input surface to pass on");
+            if (!node.data("cc")) return false;
+            result_.error.clear();
+            result_.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
+        }
+        return stored(node, out);
+    }
+
+private:
+    bool stored(const Node& node, TrimmedSurface& out) {
+        const scenefile::Value* value = node.data("cc");
+        const auto* data = value ? std::get_if<scenefile::NurbsSurfaceData>(value) : nullptr;
+        if (!data) {
+            result_.error = node.name() + ": it holds no surface data";
+            return false;
+        }
+        std::string why;
+        if (!surfaceFromData(*data, out.surface, why)) {
+            result_.error = node.name() + ": its surface data cannot be used: " + why;
+            return false;
+        }
+        AttributeReader reader(scene_, node);
+        for (int64_t i : reader.indices("tf")) {
+            PlugPath path;
+            if (!scene_.resolvePlug(node, indexed("tf", i), path)) continue;
+            const PlugReading reading = scene_.read(node, path);
+            const auto* face = reading.data ? std::get_if<scenefile::NurbsTrimface>(reading.data) : nullptr;
+            TrimRegion region;
+            if (!face) {
+                why = "it holds no trim face data";
+            } else if (trimRegionFromData(*face, region, why)) {
+                if (!region.boundaries.empty()) out.regions.push_back(std::move(region));
+                continue;
+            }
+            result_.warnings.push_back(node.name() + ": trim face " + std::to_string(i) + " ignored: " + why);
+        }
+        return true;
+    }
+
+    bool input(const Node& node, const std::string& plug, int depth, TrimmedSurface& out) {
+        PlugPath path;
+        if (!scene_.resolvePlug(node, plug, path)) return false;
+        PlugRef source = scene_.sourceOf(node, path);
+        return source && fromSource(source, depth + 1, out);
+    }
+
+    bool fromSource(const PlugRef& source, int depth, TrimmedSurface& out) {
+        const Node& node = *source.node;
+        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (node.hasFn(MFn::kNurbsSurface)) return shape(node, depth, out);
+        const std::string& type = node.typeName();
+        if (isNurbsCreatorType(type)) {
+            std::string error = makeNurbsCreatorSurface(type, CreatorAttributes(scene_, node),
+                                                        creatorOutput(source.path), out.surface);
+            if (error.empty()) return true;
+            result_.error = node.name() + ": " + error;
+            return false;
+        }
+        const AttributeReader r(scene_, node);
+        const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+        if (type == "transformGeometry") {
+            if (!input(node, "ig", depth, out)) return false;
+            if (std::optional<MMatrix> m = r.matrix("txf"))
+                transformSurface(out.surface, r.number("itf", 0) != 0 ? m->inverse() : *m);
+            return true;
+        }
+        if (node.hasFn(MFn::kTweak)) {
+            if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
+            tweak(r, geometry, out.surface);
+            return true;
+        }
+        if (type == "groupParts") return input(node, "ig", depth, out);
+        // Left at rest: the surface arriving on its geometry input, if it has one.
+        bool passed = false;
+        if (node.hasFn(MFn::kGeometryFilt))
+            passed = input(node, indexed("ip", geometry) + ".ig", depth, out);
+        else
+            for (const char* plug : {"is", "ig", "inputSurface"})
+                if ((passed = input(node, plug, depth, out))) break;
+        if (passed) result_.warnings.push_back(described(node) + " not evaluated: its input surface is used");
+        return passed;
+    }
+
+    void tweak(const AttributeReader& r, int64_t geometry, NurbsSurface& s) {
+        const double envelope = r.number("en", 1);
+        const size_t count = s.cvs.size() / 4;
+        bool beyond = false;
+        for (const char* list : {"pl", "vl"}) {
+            const std::string multi = indexed(list, geometry) + (list[0] == 'p' ? ".cp" : ".vt");
+            const std::vector<int64_t> indices = r.indices(multi);
+            for (int64_t i : indices) {
+                std::optional<std::vector<double>> v = r.tuple(indexed(multi, i), 3);
+                if (!v) continue;
+                if (i < 0 || size_t(i) >= count) {
+                    beyond = true;
+                    continue;
+                }
+                for (size_t c = 0; c < 3; ++c) s.cvs[4 * size_t(i) + c] += envelope * (*v)[c];
+            }
+            if (!indices.empty()) break;
+        }
+        if (beyond)
+            result_.warnings.push_back(described(r.node()) + ": tweaks beyond the surface's control points ignored");
+    }
+
+    const Scene& scene_;
+    SurfaceEvaluation& result_;
+    std::unordered_set<const Node*> visited_;
+};
+
+struct SurfaceCache {
+    std::unordered_map<const Node*, SurfaceEvaluation> entries;
+};
+
+}  // namespace
+
+const SurfaceEvaluation& evaluateSurface(const Scene& scene, const Node& surfaceNode) {
+    SurfaceCache& cache = scene.cached<SurfaceCache>();
+    auto it = cache.entries.find(&surfaceNode);
+    if (it != cache.entries.end()) return it->second;
+    SurfaceEvaluation result;
+    auto surface = std::make_shared<TrimmedSurface>();
+    if (!SurfaceWalker(scene, result).shape(surfaceNode, 0, *surface)) {
+        *surface = TrimmedSurface{};
+        if (result.error.empty()) result.error = surfaceNode.name() + ": nothing upstream makes a surface";
+    } else if (std::string why = nurbsSurfaceProblem(surface->surface); !why.empty()) {
+        *surface = TrimmedSurface{};
+        result.error = surfaceNode.name() + ": " + why;
+    }
+    result.surface = std::move(surface);
+    for (const std::string& warning : result.warnings)
+        LOG(logWARNING) << scene.fileName() << ": surface " << surfaceNode.name() << ": " << warning;
+    if (!result.error.empty())
+        LOG(logWARNING) << scene.fileName() << ": surface " << surfaceNode.name() << " is empty: " << result.error;
+    return cache.entries[&surfaceNode] = std::move(result);
+}
+
+}  // namespace mayahost

@@ -1,0 +1,653 @@
+// Maya's NURBS primitive creators: the circle arcs every round primitive is
+// made of, the revolve that sweeps a profile round the axis, the flat patches
+// of plane and cube, the circle curve, and the generic entry the dependency
+// graph calls.
+
+#include "nurbs/NurbsCreators.h"
+
+#include "base/Limits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+namespace mayahost {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Sections chosen from a tolerance stop here, however small the tolerance.
+constexpr int kMaxToleranceSections = 1024;
+
+int atLeast(int value, int minimum) { return value < minimum ? minimum : value; }
+
+size_t mul(size_t a, size_t b) {
+    if (a != 0 && b > size_t(-1) / a) return size_t(-1);
+    return a * b;
+}
+
+// Files store 360 degrees, which reaches us as radians with some rounding.
+bool fullTurn(double sweep) { return std::fabs(sweep) >= 2.0 * kPi - 1e-6; }
+
+int revolvedDegree(int degree) { return degree <= 1 ? 1 : 3; }
+
+// --- planar curves ----------------------------------------------------------
+
+// A curve in a plane: knots in Maya's convention and control points (a, b).
+struct Curve2 {
+    int degree = 1;
+    NurbsForm form = NurbsForm::Open;
+    std::vector<double> knots;
+    std::vector<double> a, b;
+};
+
+// Maya's knots of an open (clamped) curve of `spans` spans: degree-fold end
+// knots, interior knots one apart, all times `scale`.
+std::vector<double> clampedKnots(int spans, int degree, double scale) {
+    std::vector<double> k;
+    k.reserve(size_t(spans) + 2 * size_t(degree) - 1);
+    for (int i = 0; i < degree; ++i) k.push_back(0.0);
+    for (int i = 1; i < spans; ++i) k.push_back(i * scale);
+    for (int i = 0; i < degree; ++i) k.push_back(spans * scale);
+    return k;
+}
+
+// Where control point i of a clamped uniform curve sits as a fraction of its
+// range (the Greville abscissa): control points placed there make the curve
+// linear in its parameter, as Maya's planes and cylinders are.
+double greville(int i, int spans, int degree) {
+    double sum = 0.0;
+    for (int k = i + 1; k <= i + degree; ++k) sum += std::clamp(k - degree, 0, spans);
+    return sum / degree / spans;
+}
+
+// Basis functions N[span-p .. span] at u over textbook knots t.
+void basisFuns(const std::vector<double>& t, size_t span, double u, int p, double* N) {
+    double left[4], right[4];
+    N[0] = 1.0;
+    for (int j = 1; j <= p; ++j) {
+        left[j] = u - t[span + 1 - j];
+        right[j] = t[span + j] - u;
+        double saved = 0.0;
+        for (int r = 0; r < j; ++r) {
+            const double tmp = N[r] / (right[r + 1] + left[j - r]);
+            N[r] = saved + right[r + 1] * tmp;
+            saved = left[j - r] * tmp;
+        }
+        N[j] = saved;
+    }
+}
+
+// The unit-circle arc from angle a0 over `sweep` with `sections` spans,
+// through the circle's points at every knot. A full turn is periodic; its
+// cubic control points lie at 3 / (2 + cos(step)), control point k at angle
+// a0 + (k - 1) * step so that the curve starts at a0. An open cubic arc is
+// clamped, with end tangents along the circle as long as one span's chord.
+Curve2 circleArc(double a0, double sweep, int sections, int degree) {
+    Curve2 c;
+    c.degree = degree;
+    const bool periodic = fullTurn(sweep);
+    if (periodic) sweep = std::copysign(2.0 * kPi, sweep);
+    const int n = sections;
+    const double step = sweep / n;
+    c.form = periodic ? NurbsForm::Periodic : NurbsForm::Open;
+    const size_t count = size_t(n) + size_t(degree);
+    c.a.resize(count);
+    c.b.resize(count);
+
+    if (degree == 1) {
+        for (int k = 0; k <= n; ++k) c.knots.push_back(k);
+        for (int k = 0; k < n; ++k) {
+            c.a[size_t(k)] = std::cos(a0 + k * step);
+            c.b[size_t(k)] = std::sin(a0 + k * step);
+        }
+        c.a[size_t(n)] = periodic ? c.a[0] : std::cos(a0 + sweep);
+        c.b[size_t(n)] = periodic ? c.b[0] : std::sin(a0 + sweep);
+        return c;
+    }
+    if (periodic) {
+        for (int k = -2; k <= n + 2; ++k) c.knots.push_back(k);
+        const double R = 3.0 / (2.0 + std::cos(step));
+        for (int k = 0; k < n; ++k) {
+            c.a[size_t(k)] = R * std::cos(a0 + (k - 1) * step);
+            c.b[size_t(k)] = R * std::sin(a0 + (k - 1) * step);
+        }
+        for (size_t k = 0; k < 3; ++k) {
+            c.a[size_t(n) + k] = c.a[k];
+            c.b[size_t(n) + k] = c.b[k];
+        }
+        return c;
+    }
+
+    c.knots = clampedKnots(n, 3, 1.0);
+    const double chord = 2.0 * std::sin(std::fabs(step) / 2.0) * (step < 0 ? -1.0 : 1.0);
+    const double e0 = a0, e1 = a0 + sweep;
+    const size_t last = count - 1;
+    c.a[0] = std::cos(e0);
+    c.b[0] = std::sin(e0);
+    c.a[1] = c.a[0] - std::sin(e0) * chord / 3.0;
+    c.b[1] = c.b[0] + std::cos(e0) * chord / 3.0;
+    c.a[last] = std::cos(e1);
+    c.b[last] = std::sin(e1);
+    c.a[last - 1] = c.a[last] + std::sin(e1) * chord / 3.0;
+    c.b[last - 1] = c.b[last] - std::cos(e1) * chord / 3.0;
+    if (n < 2) return c;
+
+    // Interpolation at the interior knots j = 1 .. n-1 touches control points
+    // j, j+1, j+2: a tridiagonal system in the unknown points 2 .. n.
+    std::vector<double> t(size_t(n) + 7);
+    for (size_t k = 0; k < t.size(); ++k) t[k] = std::clamp(int(k) - 3, 0, n);
+    const size_t m = size_t(n) - 1;
+    std::vector<double> sub(m), diag(m), sup(m), ra(m), rb(m);
+    for (size_t r = 0; r < m; ++r) {
+        const int j = int(r) + 1;
+        double N[4];
+        basisFuns(t, size_t(j) + 3, j, 3, N);
+        sub[r] = N[0];
+        diag[r] = N[1];
+        sup[r] = N[2];
+        ra[r] = std::cos(a0 + j * step);
+        rb[r] = std::sin(a0 + j * step);
+        if (r == 0) {
+            ra[r] -= N[0] * c.a[1];
+            rb[r] -= N[0] * c.b[1];
+        }
+        if (r == m - 1) {
+            ra[r] -= N[2] * c.a[last - 1];
+            rb[r] -= N[2] * c.b[last - 1];
+        }
+    }
+    for (size_t r = 1; r < m; ++r) {
+        const double f = sub[r] / diag[r - 1];
+        diag[r] -= f * sup[r - 1];
+        ra[r] -= f * ra[r - 1];
+        rb[r] -= f * rb[r - 1];
+    }
+    for (size_t r = m; r-- > 0;) {
+        if (r + 1 < m) {
+            ra[r] -= sup[r] * c.a[r + 3];
+            rb[r] -= sup[r] * c.b[r + 3];
+        }
+        c.a[r + 2] = ra[r] / diag[r];
+        c.b[r + 2] = rb[r] / diag[r];
+    }
+    return c;
+}
+
+// A straight profile from (a0, b0) to (a1, b1) whose knots measure `length`
+// (falling back to one per span when the length is zero).
+Curve2 straightLine(double a0, double b0, double a1, double b1, int spans, int degree, double length) {
+    Curve2 c;
+    c.degree = degree;
+    const double scale = (std::isfinite(length) && length > 0) ? length / spans : 1.0;
+    c.knots = clampedKnots(spans, degree, scale);
+    for (int i = 0; i < spans + degree; ++i) {
+        const double f = greville(i, spans, degree);
+        c.a.push_back(a0 + (a1 - a0) * f);
+        c.b.push_back(b0 + (b1 - b0) * f);
+    }
+    return c;
+}
+
+// Fewest sections (from `minimum`) whose arc stays within `tolerance` of a
+// circle of `radius`: the sagitta for linear, the mid-span deviation of the
+// interpolating cubic otherwise.
+int toleranceSections(double radius, double sweep, double tolerance, int degree, int minimum) {
+    const double r = std::fabs(radius), s = std::fabs(sweep);
+    for (int n = minimum; n < kMaxToleranceSections; ++n) {
+        const double d = s / n;
+        const double error = degree == 1
+                                 ? r * (1.0 - std::cos(d / 2.0))
+                                 : r * std::fabs(1.0 - 3.0 / (2.0 + std::cos(d)) *
+                                                           (2.0 * std::cos(1.5 * d) + 46.0 * std::cos(0.5 * d)) / 48.0);
+        if (error <= tolerance) return n;
+    }
+    return kMaxToleranceSections;
+}
+
+int sweepSections(int sections, double sweep, bool useTolerance, double tolerance, double radius, int degree) {
+    const int minimum = fullTurn(sweep) ? 3 : 1;
+    if (useTolerance && tolerance > 0 && std::isfinite(radius) && radius != 0)
+        return toleranceSections(radius, sweep, tolerance, degree, minimum);
+    return atLeast(sections, minimum);
+}
+
+// --- placing the result -------------------------------------------------------
+
+// Rotation taking +Y onto the unit `to` along the shortest arc; a reversed
+// direction turns the build upside down about X (as the polygon creators do).
+void rotationFromY(const NurbsVector& to, double (&m)[3][3]) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) m[r][c] = r == c ? 1.0 : 0.0;
+    const double len = std::sqrt(to.x * to.x + to.y * to.y + to.z * to.z);
+    if (!(len > 1e-12) || !std::isfinite(len)) return;
+    const double ax = to.x / len, ay = to.y / len, az = to.z / len;
+    if (ay < -1.0 + 1e-12) {
+        m[1][1] = m[2][2] = -1.0;
+        return;
+    }
+    // Rodrigues with k = y x a (sin(angle) times the unit axis), cos(angle) = ay.
+    const double K[3][3] = {{0, ax, 0}, {-ax, 0, -az}, {0, az, 0}};
+    const double f = 1.0 / (1.0 + ay);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            double k2 = 0;
+            for (int i = 0; i < 3; ++i) k2 += K[r][i] * K[i][c];
+            m[r][c] += K[r][c] + k2 * f;
+        }
+}
+
+void place(std::vector<double>& cvs, const NurbsVector& axis, const NurbsVector& offset) {
+    double m[3][3];
+    rotationFromY(axis, m);
+    for (size_t i = 0; i + 3 < cvs.size(); i += 4) {
+        const double x = cvs[i], y = cvs[i + 1], z = cvs[i + 2];
+        cvs[i] = m[0][0] * x + m[0][1] * y + m[0][2] * z + offset.x;
+        cvs[i + 1] = m[1][0] * x + m[1][1] * y + m[1][2] * z + offset.y;
+        cvs[i + 2] = m[2][0] * x + m[2][1] * y + m[2][2] * z + offset.z;
+    }
+}
+
+// The profile (a = distance from the axis, b = height) swept round Y: u
+// follows the profile, v the sweep, cv (u, v) = (a cos, b, a sin).
+NurbsSurface revolve(const Curve2& profile, const Curve2& around, const NurbsPrimitiveParams& p) {
+    NurbsSurface s;
+    s.uDegree = profile.degree;
+    s.vDegree = around.degree;
+    s.uForm = profile.form;
+    s.vForm = around.form;
+    s.uKnots = profile.knots;
+    s.vKnots = around.knots;
+    s.numU = profile.a.size();
+    s.numV = around.a.size();
+    s.cvs.resize(4 * s.numU * s.numV);
+    for (size_t u = 0; u < s.numU; ++u)
+        for (size_t v = 0; v < s.numV; ++v) {
+            double* cv = s.cv(u, v);
+            cv[0] = profile.a[u] * around.a[v];
+            cv[1] = profile.b[u];
+            cv[2] = profile.a[u] * around.b[v];
+            cv[3] = 1.0;
+        }
+    place(s.cvs, p.axis, p.pivot);
+    return s;
+}
+
+Curve2 sweepCurve(const NurbsRevolvedParams& p, double radius, int degree) {
+    const double sweep = p.endSweep - p.startSweep;
+    const int n = sweepSections(p.sections, sweep, p.useTolerance, p.tolerance, radius, degree);
+    return circleArc(p.startSweep, sweep, n, degree);
+}
+
+size_t revolvedCount(const NurbsRevolvedParams& p, size_t profileCVs, double radius) {
+    const int d = revolvedDegree(p.degree);
+    const int n = sweepSections(p.sections, p.endSweep - p.startSweep, p.useTolerance, p.tolerance, radius, d);
+    return mul(profileCVs, size_t(n) + size_t(d));
+}
+
+int torusSpans(const NurbsTorusParams& p, int degree) {
+    return sweepSections(p.spans, p.minorSweep, p.useTolerance, p.tolerance, p.radius * p.heightRatio, degree);
+}
+
+// --- flat patches ------------------------------------------------------------
+
+// A patch over corner + s * U + t * V for s, t in [0, 1], knots 0 .. patches.
+NurbsSurface flatPatch(const NurbsPlaneParams& p, const NurbsVector& corner, const NurbsVector& U,
+                       const NurbsVector& V) {
+    const int d = std::clamp(p.degree, 1, 7);
+    const int nu = atLeast(p.patchesU, 1), nv = atLeast(p.patchesV, 1);
+    NurbsSurface s;
+    s.uDegree = s.vDegree = d;
+    s.uKnots = clampedKnots(nu, d, 1.0);
+    s.vKnots = clampedKnots(nv, d, 1.0);
+    s.numU = size_t(nu) + size_t(d);
+    s.numV = size_t(nv) + size_t(d);
+    s.cvs.resize(4 * s.numU * s.numV);
+    for (size_t u = 0; u < s.numU; ++u) {
+        const double fu = greville(int(u), nu, d);
+        for (size_t v = 0; v < s.numV; ++v) {
+            const double fv = greville(int(v), nv, d);
+            double* cv = s.cv(u, v);
+            cv[0] = corner.x + fu * U.x + fv * V.x;
+            cv[1] = corner.y + fu * U.y + fv * V.y;
+            cv[2] = corner.z + fu * U.z + fv * V.z;
+            cv[3] = 1.0;
+        }
+    }
+    place(s.cvs, p.axis, p.pivot);
+    return s;
+}
+
+}  // namespace
+
+// --- builders -------------------------------------------------------------------
+
+size_t nurbsControlPointCount(const NurbsSphereParams& p) {
+    return revolvedCount(p, size_t(atLeast(p.spans, 1)) + size_t(revolvedDegree(p.degree)), p.radius);
+}
+
+size_t nurbsControlPointCount(const NurbsCylinderParams& p) {
+    return revolvedCount(p, size_t(atLeast(p.spans, 1)) + size_t(revolvedDegree(p.degree)), p.radius);
+}
+
+size_t nurbsControlPointCount(const NurbsConeParams& p) {
+    return revolvedCount(p, size_t(atLeast(p.spans, 1)) + size_t(revolvedDegree(p.degree)), p.radius);
+}
+
+size_t nurbsControlPointCount(const NurbsTorusParams& p) {
+    const int d = revolvedDegree(p.degree);
+    const double outer = std::fabs(p.radius) + std::fabs(p.radius * p.heightRatio);
+    return revolvedCount(p, size_t(torusSpans(p, d)) + size_t(d), outer);
+}
+
+size_t nurbsControlPointCount(const NurbsPlaneParams& p) {
+    const size_t d = size_t(std::clamp(p.degree, 1, 7));
+    return mul(size_t(atLeast(p.patchesU, 1)) + d, size_t(atLeast(p.patchesV, 1)) + d);
+}
+
+size_t nurbsControlPointCount(const NurbsCircleParams& p) {
+    const int d = revolvedDegree(p.degree);
+    return size_t(sweepSections(p.sections, p.sweep, p.useTolerance, p.tolerance, p.radius, d)) + size_t(d);
+}
+
+NurbsSurface makeNurbSphere(const NurbsSphereParams& p) {
+    const int d = revolvedDegree(p.degree);
+    Curve2 profile = circleArc(-kPi / 2, kPi, atLeast(p.spans, 1), d);
+    for (size_t i = 0; i < profile.a.size(); ++i) {
+        profile.a[i] *= p.radius;
+        profile.b[i] *= p.radius;
+    }
+    return revolve(profile, sweepCurve(p, p.radius, d), p);
+}
+
+NurbsSurface makeNurbCylinder(const NurbsCylinderParams& p) {
+    const int d = revolvedDegree(p.degree);
+    const double h = p.radius * p.heightRatio;
+    const Curve2 profile = straightLine(p.radius, -h / 2, p.radius, h / 2, atLeast(p.spans, 1), d, std::fabs(h));
+    return revolve(profile, sweepCurve(p, p.radius, d), p);
+}
+
+NurbsSurface makeNurbCone(const NurbsConeParams& p) {
+    const int d = revolvedDegree(p.degree);
+    const double h = p.radius * p.heightRatio;
+    const double base = p.useOldInitBehaviour ? 0.0 : -h / 2;
+    const Curve2 profile = straightLine(p.radius, base, 0.0, base + h, atLeast(p.spans, 1), d, std::hypot(p.radius, h));
+    return revolve(profile, sweepCurve(p, p.radius, d), p);
+}
+
+NurbsSurface makeNurbTorus(const NurbsTorusParams& p) {
+    const int d = revolvedDegree(p.degree);
+    const double minor = p.radius * p.heightRatio;
+    // Starts at the lowest point of the minor circle and runs outwards, so
+    // that Su x Sv points away from the tube's centre line.
+    Curve2 profile = circleArc(-kPi / 2, p.minorSweep, torusSpans(p, d), d);
+    for (size_t i = 0; i < profile.a.size(); ++i) {
+        profile.a[i] = p.radius + minor * profile.a[i];
+        profile.b[i] = minor * profile.b[i];
+    }
+    return revolve(profile, sweepCurve(p, std::fabs(p.radius) + std::fabs(minor), d), p);
+}
+
+NurbsSurface makeNurbPlane(const NurbsPlaneParams& p) {
+    const double hx = p.width / 2, hz = p.width * p.lengthRatio / 2;
+    return flatPatch(p, {-hx, 0, hz}, {2 * hx, 0, 0}, {0, 0, -2 * hz});
+}
+
+NurbsSurface makeNurbCube(const NurbsCubeParams& p, NurbsCubeFace face) {
+    const double hx = p.width / 2, hy = p.width * p.heightRatio / 2, hz = p.width * p.lengthRatio / 2;
+    // Corner, u and v edges of each face as Maya lays them out.
+    switch (face) {
+    case NurbsCubeFace::Top:
+        return flatPatch(p, {-hx, hy, hz}, {2 * hx, 0, 0}, {0, 0, -2 * hz});
+    case NurbsCubeFace::Bottom:
+        return flatPatch(p, {-hx, -hy, hz}, {0, 0, -2 * hz}, {2 * hx, 0, 0});
+    case NurbsCubeFace::Left:
+        return flatPatch(p, {-hx, -hy, hz}, {2 * hx, 0, 0}, {0, 2 * hy, 0});
+    case NurbsCubeFace::Right:
+        return flatPatch(p, {-hx, -hy, -hz}, {0, 2 * hy, 0}, {2 * hx, 0, 0});
+    case NurbsCubeFace::Front:
+        return flatPatch(p, {hx, -hy, hz}, {0, 0, -2 * hz}, {0, 2 * hy, 0});
+    case NurbsCubeFace::Back:
+        break;
+    }
+    return flatPatch(p, {-hx, -hy, hz}, {0, 2 * hy, 0}, {0, 0, -2 * hz});
+}
+
+NurbsCurve makeNurbCircle(const NurbsCircleParams& p) {
+    const int d = revolvedDegree(p.degree);
+    const int n = sweepSections(p.sections, p.sweep, p.useTolerance, p.tolerance, p.radius, d);
+    // About Y the circle is (cos, 0, -sin) from a quarter turn, so that it
+    // turns counter-clockwise seen from the normal and starts at -Z.
+    const Curve2 arc = circleArc(kPi / 2, p.sweep, n, d);
+    NurbsCurve c;
+    c.degree = d;
+    c.form = arc.form;
+    c.knots = arc.knots;
+    c.cvs.resize(4 * arc.a.size());
+    for (size_t i = 0; i < arc.a.size(); ++i) {
+        c.cvs[4 * i] = p.radius * arc.a[i];
+        c.cvs[4 * i + 1] = 0.0;
+        c.cvs[4 * i + 2] = -p.radius * arc.b[i];
+        c.cvs[4 * i + 3] = 1.0;
+    }
+    place(c.cvs, p.normal, p.center);
+    return c;
+}
+
+// --- Generic entry ---------------------------------------------------------------
+
+namespace {
+
+constexpr double kTurn = 2.0 * kPi;
+
+constexpr PolyCreatorAttribute kSphere[] = {
+    {"radius", "r", 1},       {"startSweep", "ssw", 0},  {"endSweep", "esw", kTurn},
+    {"degree", "d", 3},       {"sections", "s", 8},      {"spans", "nsp", 4},
+    {"heightRatio", "hr", 2}, {"useTolerance", "ut", 0}, {"tolerance", "tol", 0.01}};
+constexpr PolyCreatorAttribute kCylinder[] = {
+    {"radius", "r", 1},       {"startSweep", "ssw", 0},  {"endSweep", "esw", kTurn},
+    {"degree", "d", 3},       {"sections", "s", 8},      {"spans", "nsp", 1},
+    {"heightRatio", "hr", 2}, {"useTolerance", "ut", 0}, {"tolerance", "tol", 0.01}};
+constexpr PolyCreatorAttribute kCone[] = {{"radius", "r", 1},         {"startSweep", "ssw", 0},
+                                          {"endSweep", "esw", kTurn}, {"degree", "d", 3},
+                                          {"sections", "s", 8},       {"spans", "nsp", 1},
+                                          {"heightRatio", "hr", 2},   {"useTolerance", "ut", 0},
+                                          {"tolerance", "tol", 0.01}, {"useOldInitBehaviour", "oib", 0}};
+constexpr PolyCreatorAttribute kTorus[] = {
+    {"radius", "r", 1},         {"startSweep", "ssw", 0},    {"endSweep", "esw", kTurn}, {"degree", "d", 3},
+    {"sections", "s", 8},       {"spans", "nsp", 1},         {"heightRatio", "hr", 2},   {"useTolerance", "ut", 0},
+    {"tolerance", "tol", 0.01}, {"minorSweep", "msw", kTurn}};
+constexpr PolyCreatorAttribute kPlane[] = {
+    {"width", "w", 1}, {"lengthRatio", "lr", 1}, {"patchesU", "u", 1}, {"patchesV", "v", 1}, {"degree", "d", 3}};
+constexpr PolyCreatorAttribute kCube[] = {{"width", "w", 1},    {"lengthRatio", "lr", 1}, {"heightRatio", "hr", 1},
+                                          {"patchesU", "u", 1}, {"patchesV", "v", 1},     {"degree", "d", 3}};
+constexpr PolyCreatorAttribute kCircle[] = {
+    {"radius", "r", 1},        {"degree", "d", 3},         {"sections", "s", 8},  {"sweep", "sw", kTurn},
+    {"useTolerance", "ut", 0}, {"tolerance", "tol", 0.01}, {"fixCenter", "fc", 1}};
+
+// The node's values with its defaults filled in.
+class Values {
+public:
+    Values(std::span<const PolyCreatorAttribute> attrs, const PolyAttributeReader& reader)
+        : attrs_(attrs), reader_(reader) {}
+
+    double number(std::string_view shortName) const {
+        double v = 0;
+        if (reader_.number(shortName, v) && std::isfinite(v)) return v;
+        for (const PolyCreatorAttribute& a : attrs_)
+            if (a.shortName == shortName) return a.defaultValue;
+        return 0;
+    }
+    // Clamped into int range before the cast: a file can hold anything.
+    int integer(std::string_view shortName) const { return int(std::lround(std::clamp(number(shortName), -1e9, 1e9))); }
+    bool flag(std::string_view shortName) const { return number(shortName) != 0; }
+    NurbsVector vector(std::string_view shortName, NurbsVector fallback) const {
+        double v[3] = {fallback.x, fallback.y, fallback.z};
+        if (reader_.vector3(shortName, v) && std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]))
+            return {v[0], v[1], v[2]};
+        return fallback;
+    }
+
+private:
+    std::span<const PolyCreatorAttribute> attrs_;
+    const PolyAttributeReader& reader_;
+};
+
+void readPrimitive(const Values& v, NurbsPrimitiveParams& p) {
+    p.axis = v.vector("ax", p.axis);
+    p.pivot = v.vector("p", p.pivot);
+}
+
+void readRevolved(const Values& v, NurbsRevolvedParams& p) {
+    readPrimitive(v, p);
+    p.radius = v.number("r");
+    p.startSweep = v.number("ssw");
+    p.endSweep = v.number("esw");
+    p.degree = v.integer("d");
+    p.sections = v.integer("s");
+    p.spans = v.integer("nsp");
+    p.heightRatio = v.number("hr");
+    p.useTolerance = v.flag("ut");
+    p.tolerance = v.number("tol");
+}
+
+template <class P>
+P revolvedParams(const Values& v) {
+    P p;
+    readRevolved(v, p);
+    return p;
+}
+
+NurbsConeParams coneParams(const Values& v) {
+    NurbsConeParams p = revolvedParams<NurbsConeParams>(v);
+    p.useOldInitBehaviour = v.flag("oib");
+    return p;
+}
+
+NurbsTorusParams torusParams(const Values& v) {
+    NurbsTorusParams p = revolvedParams<NurbsTorusParams>(v);
+    p.minorSweep = v.number("msw");
+    return p;
+}
+
+NurbsCubeParams planeParams(const Values& v) {
+    NurbsCubeParams p;
+    readPrimitive(v, p);
+    p.width = v.number("w");
+    p.lengthRatio = v.number("lr");
+    p.heightRatio = v.number("hr");
+    p.patchesU = v.integer("u");
+    p.patchesV = v.integer("v");
+    p.degree = v.integer("d");
+    return p;
+}
+
+// An empty sweep gives a surface with no area; Maya builds nothing either.
+const char* sweepProblem(const Values& v) {
+    if (std::fabs(v.number("esw") - v.number("ssw")) < 1e-9) return "its start and end sweep are equal";
+    return nullptr;
+}
+
+// One entry per creator node type: its attributes, its outputs, the control
+// points it will make (checked before building) and the build.
+struct CreatorKind {
+    std::string_view type;
+    std::span<const PolyCreatorAttribute> attrs;
+    int outputs;
+    size_t (*count)(const Values&);
+    const char* (*problem)(const Values&);
+    NurbsSurface (*build)(const Values&, int output);
+};
+
+const CreatorKind kCreators[] = {
+    {"makeNurbSphere", kSphere, 1,
+     [](const Values& v) { return nurbsControlPointCount(revolvedParams<NurbsSphereParams>(v)); }, sweepProblem,
+     [](const Values& v, int) { return makeNurbSphere(revolvedParams<NurbsSphereParams>(v)); }},
+    {"makeNurbCylinder", kCylinder, 1,
+     [](const Values& v) { return nurbsControlPointCount(revolvedParams<NurbsCylinderParams>(v)); }, sweepProblem,
+     [](const Values& v, int) { return makeNurbCylinder(revolvedParams<NurbsCylinderParams>(v)); }},
+    {"makeNurbCone", kCone, 1, [](const Values& v) { return nurbsControlPointCount(coneParams(v)); }, sweepProblem,
+     [](const Values& v, int) { return makeNurbCone(coneParams(v)); }},
+    {"makeNurbTorus", kTorus, 1, [](const Values& v) { return nurbsControlPointCount(torusParams(v)); },
+     [](const Values& v) -> const char* {
+         if (std::fabs(v.number("msw")) < 1e-9) return "its minor sweep is zero";
+         return sweepProblem(v);
+     },
+     [](const Values& v, int) { return makeNurbTorus(torusParams(v)); }},
+    {"makeNurbPlane", kPlane, 1, [](const Values& v) { return nurbsControlPointCount(planeParams(v)); },
+     [](const Values&) -> const char* { return nullptr; },
+     [](const Values& v, int) { return makeNurbPlane(planeParams(v)); }},
+    {"makeNurbCube", kCube, 6, [](const Values& v) { return nurbsControlPointCount(planeParams(v)); },
+     [](const Values&) -> const char* { return nullptr; },
+     [](const Values& v, int output) { return makeNurbCube(planeParams(v), NurbsCubeFace(output)); }},
+};
+
+const CreatorKind* findCreator(std::string_view type) {
+    for (const CreatorKind& k : kCreators)
+        if (k.type == type) return &k;
+    return nullptr;
+}
+
+std::string tooLarge(std::string_view type, size_t count) {
+    const std::string n = count == size_t(-1) ? std::string("too many") : std::to_string(count);
+    return std::string(type) + " would create " + n + " control points, more than the " +
+           std::to_string(limits().maxMeshFaces) + " allowed";
+}
+
+}  // namespace
+
+const PolyCreatorAttribute* nurbsCreatorAttributes(std::string_view nodeType, size_t& count) {
+    if (nodeType == "makeNurbCircle") {
+        count = std::size(kCircle);
+        return kCircle;
+    }
+    const CreatorKind* k = findCreator(nodeType);
+    count = k ? k->attrs.size() : 0;
+    return k ? k->attrs.data() : nullptr;
+}
+
+bool isNurbsCreatorType(std::string_view nodeType) { return findCreator(nodeType) != nullptr; }
+
+std::string makeNurbsCreatorSurface(std::string_view nodeType, const PolyAttributeReader& reader, int outputIndex,
+                                    NurbsSurface& out) {
+    const CreatorKind* k = findCreator(nodeType);
+    if (!k) return "node type " + std::string(nodeType) + " is not a NURBS primitive creator";
+    if (outputIndex < 0 || outputIndex >= k->outputs)
+        return std::string(nodeType) + " has no output surface " + std::to_string(outputIndex);
+    const Values v(k->attrs, reader);
+    if (const char* why = k->problem(v)) return std::string(nodeType) + " builds nothing: " + why;
+    const size_t count = k->count(v);
+    if (count > limits().maxMeshFaces) return tooLarge(nodeType, count);
+    NurbsSurface s = k->build(v, outputIndex);
+    if (std::string why = nurbsSurfaceProblem(s); !why.empty())
+        return std::string(nodeType) + " values give no valid surface (" + why + ")";
+    out = std::move(s);
+    return {};
+}
+
+bool isNurbsCurveCreatorType(std::string_view nodeType) { return nodeType == "makeNurbCircle"; }
+
+std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, NurbsCurve& out) {
+    if (!isNurbsCurveCreatorType(nodeType))
+        return "node type " + std::string(nodeType) + " is not a NURBS curve creator";
+    const Values v(kCircle, reader);
+    NurbsCircleParams p;
+    p.center = v.vector("c", p.center);
+    p.normal = v.vector("nr", p.normal);
+    p.radius = v.number("r");
+    p.degree = v.integer("d");
+    p.sections = v.integer("s");
+    p.sweep = v.number("sw");
+    p.useTolerance = v.flag("ut");
+    p.tolerance = v.number("tol");
+    if (std::fabs(p.sweep) < 1e-9) return std::string(nodeType) + " builds nothing: its sweep is zero";
+    const size_t count = nurbsControlPointCount(p);
+    if (count > limits().maxMeshFaces) return tooLarge(nodeType, count);
+    NurbsCurve c = makeNurbCircle(p);
+    if (std::string why = nurbsCurveProblem(c); !why.empty())
+        return std::string(nodeType) + " values give no valid curve (" + why + ")";
+    out = std::move(c);
+    return {};
+}
+
+}  // namespace mayahost

@@ -182,6 +182,7 @@ createNode nurbsSurface -n "signShape" -p "sign";
 		0 4
 		0 0 0 0 
 		0
+		0.0001 1 -1
 		1
 		1 1 0 no 2
 		2 0 1
@@ -189,6 +190,7 @@ createNode nurbsSurface -n "signShape" -p "sign";
 		0 0 1 0
 		1 0.0001
 		0
+		0.0001 1 -1
 		1
 		1 1 0 no 2
 		2 1 2
@@ -196,6 +198,7 @@ createNode nurbsSurface -n "signShape" -p "sign";
 		1 0 1 1
 		1 0.0001
 		0
+		0.0001 1 -1
 		1
 		1 1 0 no 2
 		2 2 3
@@ -203,6 +206,7 @@ createNode nurbsSurface -n "signShape" -p "sign";
 		1 1 0 1
 		1 0.0001
 		0
+		0.0001 1 -1
 		1
 		1 1 0 no 2
 		2 3 4
@@ -212,6 +216,7 @@ createNode nurbsSurface -n "signShape" -p "sign";
 		1 1
 		0 
 		0
+		0.0001 1 -1
 		1
 		2 1 0 yes 2
 		10 0 0 1 1 2 2 3 3 4 4

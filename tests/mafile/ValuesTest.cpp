@@ -193,27 +193,32 @@ TEST(MaValues, NurbsCurveAndSurface) {
 TEST(MaValues, TrimfaceComponentsAndUnknownTypes) {
     const NurbsTrimface t = valueOf<NurbsTrimface>(
         "setAttr \".tf[0]\" -type \"nurbsTrimface\" no 1\n\t\t0 8\n\t\t0 0 0 0 0 0 0 0 \n\t\t1\n"
-        "\t\t1 1 0 no 2\n\t\t2 -7 -6\n\t\t2\n\t\t0.5 0.25\n\t\t0.75 0.25\n\t\t;");
+        "\t\t1 1 0 no 2\n\t\t2 -7 -6\n\t\t2\n\t\t0.5 0.25\n\t\t0.75 0.25\n\t\t1 0.001;");
     EXPECT_EQ(std::tuple(t.flipNormal, t.boundaryCount), std::tuple(false, 1));
-    ASSERT_EQ(t.numbers.size(), 2u + 8 + 1 + 5 + 3 + 1 + 4);
-    EXPECT_EQ(t.numbers.back(), 0.25);
+    ASSERT_EQ(t.numbers.size(), 2u + 8 + 1 + 5 + 3 + 1 + 4 + 2);
+    EXPECT_EQ(t.numbers.back(), 0.001);
 
-    // flip, one boundary of one edge: one world curve and two parameter curves.
+    // flip, one boundary of two edges: one world curve and two parameter
+    // curves, then no world curve (its three numbers still there) and one.
     NurbsTrimface raw;
     raw.flipNormal = true, raw.boundaryCount = 1;
-    raw.numbers = {0, 1, 7, 1, 1, 1, 0, 0, 3, 2, 0, 1, 2, 0, 0, 0, 1, 1, 1, 0.5, 1, -1,
-                   2, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 0, 1, 0.1, 1, 1, 0, 0, 2, 2, 0, 1, 2, 1, 0, 1, 1, 1, 0.2};
+    raw.numbers = {0, 2, 7, 8, 1, 1, 1, 0, 0, 3, 2, 0, 1, 2, 0, 0, 0, 1, 1, 1, 0.5, 1, -1,
+                   2, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 0, 1, 1, 0, 0, 2, 2, 0, 1, 2, 1, 0, 1, 1, 1, 0.2,
+                   0, 0.3, 1, -1, 1, 1, 1, 0, 0, 2, 2, 0, 1, 2, 0, 0, 1, 1, 1, 0.4};
     TrimfaceData d;
     ASSERT_TRUE(decodeTrimface(raw, d));
     EXPECT_TRUE(d.flipNormal);
-    ASSERT_EQ(std::pair(d.boundaries.size(), d.boundaries.empty() ? 0 : d.boundaries[0].edges.size()), std::pair(1ul, 1ul));
-    EXPECT_EQ(d.boundaries[0].edgeValues, std::vector<double>{7});
+    ASSERT_EQ(std::pair(d.boundaries.size(), d.boundaries.empty() ? 0 : d.boundaries[0].edges.size()), std::pair(1ul, 2ul));
+    EXPECT_EQ(d.boundaries[0].edgeValues, (std::vector<double>{7, 8}));
     const TrimEdge& e = d.boundaries[0].edges[0];
     ASSERT_EQ(std::pair(e.worldCurves.size(), e.paramCurves.size()), std::pair(1ul, 2ul));
     EXPECT_EQ(e.worldCurves[0].cvs, (std::vector<double>{0, 0, 0, 1, 1, 1}));
-    EXPECT_EQ(e.worldCurveInfo[0], (std::array<double, 3>{0.5, 1, -1}));
+    EXPECT_EQ(e.worldCurveInfo, (std::array<double, 3>{0.5, 1, -1}));
     EXPECT_EQ(e.paramCurves[1].cvs, (std::vector<double>{1, 0, 1, 1}));
-    EXPECT_EQ(e.paramCurveInfo[1], (std::array<double, 2>{1, 0.2}));
+    EXPECT_EQ(e.paramCurveInfo, (std::array<double, 2>{1, 0.2}));
+    const TrimEdge& second = d.boundaries[0].edges[1];
+    EXPECT_EQ(std::pair(second.worldCurves.size(), second.paramCurves.size()), std::pair(0ul, 1ul));
+    EXPECT_EQ(std::pair(second.worldCurveInfo[0], second.paramCurveInfo[1]), std::pair(0.3, 0.4));
     raw.numbers.push_back(4);   // a number left over
     EXPECT_FALSE(decodeTrimface(raw, d));
     raw.numbers.resize(raw.numbers.size() - 4);   // cut short

@@ -23,6 +23,10 @@ void setStatus(MStatus* out, const MStatus& s) {
 
 MStatus noObject() { return MStatus::withReason(MStatus::kInvalidParameter, "function set has no object"); }
 
+struct TessellationCount {
+    long made = 0;
+};
+
 // A curve that is no node: a piece of a trim boundary.
 class CurveDataObject : public ApiObject {
 public:
@@ -238,11 +242,15 @@ MObject MFnNurbsSurface::tesselate(const MTesselationParams& params, MObject par
         setStatus(ReturnStatus, MStatus::withReason(MStatus::kFailure, node.name() + ": " + result.error));
         return MObject();
     }
-    // Maya names a new polygon object after the kind of thing it is.
+    // Maya names a new polygon object after the kind of thing it is, with
+    // the next free number; counting on from the last one keeps a scene of
+    // thousands of surfaces from searching every name taken before.
     Node* parent = nodeOf(parentOrOwner);
     SceneBuilder builder(scene, scene.fileName());
-    Node* transform = builder.create("transform", "polySurface1", parent && parent->hasFn(MFn::kTransform) ? parent : nullptr);
-    Node* shape = builder.create("mesh", "polySurfaceShape1", transform);
+    const std::string number = std::to_string(++scene.cached<TessellationCount>().made);
+    Node* transform = builder.create("transform", "polySurface" + number,
+                                     parent && parent->hasFn(MFn::kTransform) ? parent : nullptr);
+    Node* shape = builder.create("mesh", "polySurfaceShape" + number, transform);
     setEvaluatedMesh(scene, *shape, std::move(result.mesh));
     setStatus(ReturnStatus, MStatus::kSuccess);
     return scene.handle(*transform);

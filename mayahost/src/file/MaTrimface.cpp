@@ -56,18 +56,16 @@ bool curve(NumberStream& in, NurbsCurveData& c) {
 }
 
 template <size_t N>
-bool curves(NumberStream& in, std::vector<NurbsCurveData>& out, std::vector<std::array<double, N>>& info) {
+bool curves(NumberStream& in, std::vector<NurbsCurveData>& out, std::array<double, N>& info) {
     size_t n = 0;
     if (!in.count(n)) return false;
     for (size_t i = 0; i < n; ++i) {
         NurbsCurveData c;
-        std::array<double, N> extra{};
         if (!curve(in, c)) return false;
-        for (double& e : extra)
-            if (!in.number(e)) return false;
         out.push_back(std::move(c));
-        info.push_back(extra);
     }
+    for (double& e : info)
+        if (!in.number(e)) return false;
     return true;
 }
 

@@ -175,17 +175,18 @@ struct NurbsTrimface {
 // The structure of a trim face as Maya's files show it (its fields are not
 // documented; the names say what they appear to be). A face has boundaries;
 // a boundary has edges; an edge has its curves in world space (3D) and in
-// the surface's parameter space (2D, what trimming uses), each curve
-// followed by a few numbers kept as they are.
+// the surface's parameter space (2D, what trimming uses), each list followed
+// by a few numbers kept as they are (present even when the list is empty:
+// every trim face of the corpus reads so, and none reads otherwise).
 //
 //   flip boundaryCount
 //   per boundary: type edgeCount, then edgeCount per-edge values,
-//     per edge: n3d, n3d x (nurbsCurve, 3 numbers), n2d, n2d x (nurbsCurve, 2 numbers)
+//     per edge: n3d, n3d x nurbsCurve, 3 numbers, n2d, n2d x nurbsCurve, 2 numbers
 struct TrimEdge {
     std::vector<NurbsCurveData> worldCurves;
-    std::vector<std::array<double, 3>> worldCurveInfo;  // e.g. 0.0001 1 -1
+    std::array<double, 3> worldCurveInfo{};  // e.g. 0.0001 1 -1
     std::vector<NurbsCurveData> paramCurves;
-    std::vector<std::array<double, 2>> paramCurveInfo;  // e.g. 1 0.0001
+    std::array<double, 2> paramCurveInfo{};  // e.g. 1 0.0001
 };
 
 struct TrimBoundary {

@@ -202,6 +202,8 @@ private:
     std::vector<std::pair<uint64_t, uint32_t>> cellSegs_;  // (cell, segment), sorted
     std::vector<uint8_t> parity_;
     bool crossingsSeen_ = false;
+    bool crowdedCells_ = false;
+    static constexpr size_t kMaxCellSegments = 256;
 
     // Welds.
     bool closedU_ = false, closedV_ = false;
@@ -400,7 +402,7 @@ void Tessellator::bisect(const NurbsCurve& c, double ta, const UV& pa, const Mes
         // Also in (u, v), so that a boundary over a collapsed part of the surface keeps its shape.
         MeshVec ua{pa.u, pa.v, 0}, ub{pb.u, pb.v, 0}, um{pm.u, pm.v, 0};
         double huv = distPointSegment(um, ua, ub) / std::max(1e-300, std::max(ev_.domainU().length(), ev_.domainV().length()));
-        if (need(h, (Pb - Pa).length()) > 1 || huv > 0.02) {
+        if (need(4 * h, (Pb - Pa).length()) > 1 || huv > 0.005) {
             bisect(c, ta, pa, Pa, tm, pm, Pm, depth + 1, pts, capped);
             bisect(c, tm, pm, Pm, tb, pb, Pb, depth + 1, pts, capped);
             return;
@@ -1082,7 +1084,16 @@ void Tessellator::run() {
                     list.reserve(ce - cs);
                     for (size_t k = cs; k < ce; ++k) list.push_back(cellSegs_[k].second);
                     std::vector<uint8_t> saved = parity_;
-                    boundaryCell(i, j, list.data(), list.size());
+                    // Cutting a cell costs the square of the boundary pieces in
+                    // it: a cell crowded beyond reason (a trim curve of
+                    // millions of points over one flat span) is kept or dropped
+                    // whole by its centre instead of hanging the load.
+                    if (list.size() > kMaxCellSegments) {
+                        crowdedCells_ = true;
+                        if (insideAt({0.5 * (U_[i] + U_[i + 1]), 0.5 * (V_[j] + V_[j + 1])}, j)) wholeCell(i, j);
+                    } else {
+                        boundaryCell(i, j, list.data(), list.size());
+                    }
                     parity_ = saved;
                     cs = ce;
                 } else {
@@ -1102,6 +1113,9 @@ void Tessellator::run() {
             }
             if (tris_.size() / 3 > maxFaces) break;
         }
+        if (crowdedCells_)
+            res_.warnings.push_back("trim boundaries too detailed for the surface's cells: some cells are kept or "
+                                    "dropped whole");
         if (crossingsSeen_)
             res_.warnings.push_back("trim boundaries cross each other; the even-odd rule decides what is kept");
     }

@@ -1,9 +1,8 @@
-// NURBS surfaces through the function sets: stored data, trims, history,
-// broken data, and the tessellation Maya leaves in the scene.
+// NURBS surfaces through the function sets: history, broken data, and the
+// tessellation Maya leaves in the scene (stored data and trims are read
+// through the importer's own readers in the plug-in tests).
 
-#include <maya/MDoubleArray.h>
 #include <maya/MFnMesh.h>
-#include <maya/MFnNurbsCurve.h>
 #include <maya/MFnNurbsSurface.h>
 #include <maya/MPointArray.h>
 
@@ -18,63 +17,6 @@ namespace {
 
 MFnNurbsSurface surfaceNamed(const Scene& scene, const char* name, MStatus* status = nullptr) {
     return MFnNurbsSurface(pathOf(scene, name), status);
-}
-
-TEST(NurbsSurface, StoredCubicSurfaceKeepsMayasKnotsAndPointOrder) {
-    auto scene = load(nurbs_scenes::cubicSurface("grid"));
-    MStatus status;
-    MFnNurbsSurface surface = surfaceNamed(*scene, "gridShape", &status);
-    ASSERT_TRUE(status) << status.errorString();
-    double u0 = -1, u1 = -1, v0 = -1, v1 = -1;
-    ASSERT_TRUE(surface.getKnotDomain(u0, u1, v0, v1));
-    EXPECT_EQ(std::vector<double>({u0, u1, v0, v1}), std::vector<double>({0, 1, 0, 1}));
-    EXPECT_EQ(std::pair(surface.degreeU(), surface.degreeV()), std::pair(3, 3));
-    EXPECT_EQ(std::pair(surface.numCVsInU(), surface.numCVsInV()), std::pair(4, 4));
-    EXPECT_EQ(std::pair(surface.numKnotsInU(), surface.numKnotsInV()), std::pair(6, 6));
-    MDoubleArray knots;
-    ASSERT_TRUE(surface.getKnotsInV(knots));
-    EXPECT_EQ(knots.length(), 6u);
-    EXPECT_EQ(knots[2], 0.0);
-    EXPECT_EQ(knots[3], 1.0);
-    MPointArray points;
-    ASSERT_TRUE(surface.getCVs(points));
-    ASSERT_EQ(points.length(), 16u);
-    for (unsigned u = 0; u < 4; ++u)
-        for (unsigned v = 0; v < 4; ++v) {
-            const MPoint& p = points[u * 4 + v];
-            EXPECT_EQ(std::vector<double>({p.x, p.z, p.w}), std::vector<double>({double(u), -double(v), 1.0}));
-        }
-    EXPECT_FALSE(surface.isTrimmedSurface());
-    EXPECT_EQ(surface.numRegions(), 0u);
-}
-
-TEST(NurbsSurface, TrimFaceGivesARegionWithItsOuterBoundaryFirst) {
-    auto scene = load(nurbs_scenes::trimmedPlane("card"));
-    MFnNurbsSurface surface = surfaceNamed(*scene, "cardShape");
-    ASSERT_TRUE(surface.isTrimmedSurface());
-    ASSERT_EQ(surface.numRegions(), 1u);
-    MTrimBoundaryArray boundaries;
-    ASSERT_TRUE(surface.getTrimBoundaries(boundaries, 0, true));
-    ASSERT_EQ(boundaries.length(), 2u);
-    EXPECT_EQ(boundaries[0].length(), 4u);
-    ASSERT_EQ(boundaries[1].length(), 1u);
-
-    MStatus status;
-    MFnNurbsCurve hole(boundaries[1][0], &status);
-    ASSERT_TRUE(status) << status.errorString();
-    EXPECT_TRUE(boundaries[1][0].hasFn(MFn::kNurbsCurve));
-    EXPECT_EQ(hole.degree(), 2);
-    EXPECT_EQ(std::pair(hole.numCVs(), hole.numKnots()), std::pair(9, 10));
-    double start = -1, end = -1;
-    ASSERT_TRUE(hole.getKnotDomain(start, end));
-    EXPECT_EQ(std::pair(start, end), std::pair(0.0, 4.0));
-    MPointArray points;
-    ASSERT_TRUE(hole.getCVs(points));
-    EXPECT_NEAR(points[1].x, 0.7, 1e-9);
-    EXPECT_NEAR(points[1].w, std::sqrt(0.5), 1e-6);
-    EXPECT_EQ(points[0].w, 1.0);
-    MTrimBoundaryArray none;
-    EXPECT_FALSE(surface.getTrimBoundaries(none, 1, true));
 }
 
 // A creator, a transformGeometry and a tweak: each changes the control points

@@ -1,14 +1,12 @@
 // The NURBS primitive creators: knots, forms and sizes, points on the shape,
 // outward normals, axis and pivot, refusals, and Maya's own stored .cc data.
 
+#include "NurbsTestUtil.h"
+
 #include "nurbs/NurbsCreators.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <cmath>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -16,14 +14,14 @@
 #include <sstream>
 #include <string>
 #include <tuple>
-#include <vector>
 
-using namespace mayahost;
+using namespace nurbstest;
+using nurbs_reference::dot;
+using nurbs_reference::sub;
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-using Vec = std::array<double, 3>;
 using Numbers = std::map<std::string, double, std::less<>>;
 using Vectors = std::map<std::string, Vec, std::less<>>;
 
@@ -41,52 +39,14 @@ struct Reader : PolyAttributeReader {
     }
 };
 
-// Textbook Cox-de Boor over Maya's knots with the two end knots added.
-double basis(const std::vector<double>& t, size_t i, int p, double u) {
-    if (p == 0) return t[i] <= u && u < t[i + 1] ? 1.0 : 0.0;
-    const size_t q = size_t(p);
-    double r = 0;
-    if (t[i + q] > t[i]) r += (u - t[i]) / (t[i + q] - t[i]) * basis(t, i, p - 1, u);
-    if (t[i + q + 1] > t[i + 1]) r += (t[i + q + 1] - u) / (t[i + q + 1] - t[i + 1]) * basis(t, i + 1, p - 1, u);
-    return r;
-}
-double rangeEnd(const std::vector<double>& k, int d) { return k[k.size() - size_t(d)]; }
-// N_i(u) for every control point, just inside the range's end where the half-open spans still cover it.
-std::vector<double> bases(std::vector<double> k, int d, double u) {
-    u = std::min(u, rangeEnd(k, d) - 1e-9);
-    k.insert(k.begin(), k.front());
-    k.push_back(k.back());
-    std::vector<double> n(k.size() - size_t(d) - 1);
-    for (size_t i = 0; i < n.size(); ++i) n[i] = basis(k, i, d, u);
-    return n;
-}
-Vec eval(const NurbsSurface& s, double u, double v) {
-    const auto bu = bases(s.uKnots, s.uDegree, u), bv = bases(s.vKnots, s.vDegree, v);
-    Vec p{};
-    for (size_t i = 0; i < s.numU; ++i)
-        for (size_t j = 0; j < s.numV; ++j)
-            for (size_t c = 0; c < 3; ++c) p[c] += bu[i] * bv[j] * s.cv(i, j)[c];
-    return p;
-}
-Vec sub(Vec a, Vec b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double dot(Vec a, Vec b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vec cross(Vec a, Vec b) { return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}; }
 double radial(Vec p) { return std::hypot(p[0], p[2]); }  // distance from the Y axis
 
 // Signed distance-like measure of each ideal shape: zero on it, growing outwards.
 using Shape = std::function<double(Vec)>;
-Shape sphere(double r, Vec c = {}) {
-    return [=](Vec p) { return std::sqrt(dot(sub(p, c), sub(p, c))) - r; };
-}
-Shape cylinder(double r, double h) {
-    return [=](Vec p) { return radial(p) - r + (std::fabs(p[1]) > h / 2 + 1e-9); };
-}
-Shape cone(double r, double h, double base) {
-    return [=](Vec p) { return radial(p) - r * (base + h - p[1]) / h; };
-}
-Shape torus(double r, double rm) {
-    return [=](Vec p) { return std::hypot(radial(p) - r, p[1]) - rm; };
-}
+Shape sphere(double r, Vec c = {}) { return [=](Vec p) { return nurbs_reference::norm(sub(p, c)) - r; }; }
+Shape cylinder(double r, double h) { return [=](Vec p) { return radial(p) - r + (std::fabs(p[1]) > h / 2 + 1e-9); }; }
+Shape cone(double r, double h, double base) { return [=](Vec p) { return radial(p) - r * (base + h - p[1]) / h; }; }
+Shape torus(double r, double rm) { return [=](Vec p) { return std::hypot(radial(p) - r, p[1]) - rm; }; }
 // A plane `normal` . p == offset, the other coordinates within `half`.
 Shape flat(Vec normal, double offset, Vec half) {
     return [=](Vec p) {
@@ -96,148 +56,13 @@ Shape flat(Vec normal, double offset, Vec half) {
     };
 }
 
-struct Case {
-    std::string name, type;
-    Numbers numbers;
-    Vectors vectors;
-    int output;
-    size_t numU, numV;
-    NurbsForm uForm, vForm;
-    double uMax, vMax;    // ranges start at 0
-    double midTolerance;  // off the shape between knots; at integer knots it must be on it
-    Shape shape;
-};
-
-}  // namespace
-
-TEST(NurbsCreatorsTest, ShapesKnotsAndOrientation) {
-    const NurbsForm O = NurbsForm::Open, P = NurbsForm::Periodic;
-    // clang-format off
-    std::vector<Case> cases = {
-        {"sphere", "makeNurbSphere", {}, {}, 0, 7, 11, O, P, 4, 8, 0.01, sphere(1)},
-        {"linear sphere", "makeNurbSphere", {{"r", 2}, {"d", 1}, {"s", 6}, {"nsp", 3}}, {}, 0, 4, 7, O, P, 3, 6, 0.6,
-         sphere(2)},
-        {"half sphere", "makeNurbSphere", {{"esw", kPi}, {"s", 4}}, {}, 0, 7, 7, O, O, 4, 4, 0.01,
-         [](Vec p) { return std::sqrt(dot(p, p)) - 1 + (p[2] < -1e-9); }},
-        {"sphere on X, moved", "makeNurbSphere", {{"r", 3}}, {{"ax", {1, 0, 0}}, {"p", {1, 2, 3}}}, 0, 7, 11, O, P, 4,
-         8, 0.03, sphere(3, {1, 2, 3})},
-        {"cylinder", "makeNurbCylinder", {}, {}, 0, 4, 11, O, P, 2, 8, 0.01, cylinder(1, 2)},
-        {"tall cylinder", "makeNurbCylinder", {{"r", 0.5}, {"hr", 8}, {"nsp", 3}, {"s", 12}}, {}, 0, 6, 15, O, P, 4,
-         12, 0.005, cylinder(0.5, 4)},
-        {"quarter cylinder", "makeNurbCylinder", {{"ssw", kPi / 2}, {"esw", kPi}, {"s", 2}}, {}, 0, 4, 5, O, O, 2, 2,
-         0.01, cylinder(1, 2)},
-        {"cone", "makeNurbCone", {}, {}, 0, 4, 11, O, P, std::hypot(1, 2), 8, 0.01, cone(1, 2, -1)},
-        {"old linear cone", "makeNurbCone", {{"oib", 1}, {"d", 1}, {"nsp", 2}}, {}, 0, 3, 9, O, P, std::hypot(1, 2), 8,
-         0.1, cone(1, 2, 0)},
-        {"torus", "makeNurbTorus", {{"nsp", 4}, {"hr", 0.5}}, {}, 0, 7, 11, P, P, 4, 8, 0.02, torus(1, 0.5)},
-        {"open torus", "makeNurbTorus", {{"nsp", 4}, {"hr", 0.25}, {"r", 2}, {"msw", kPi}}, {}, 0, 7, 11, O, P, 4, 8,
-         0.02, torus(2, 0.5)},
-        {"tolerance cylinder", "makeNurbCylinder", {{"ut", 1}, {"tol", 1e-4}, {"r", 5}}, {}, 0, 4, 0, O, P, 10, 0,
-         1e-4, cylinder(5, 10)},  // sections of its own choosing, more than 8
-        {"plane", "makeNurbPlane", {}, {}, 0, 4, 4, O, O, 1, 1, 1e-9, flat({0, 1, 0}, 0, {0.5, 0, 0.5})},
-        {"linear plane facing Z", "makeNurbPlane", {{"w", 4}, {"lr", 0.5}, {"u", 3}, {"v", 2}, {"d", 1}},
-         {{"ax", {0, 0, 1}}}, 0, 4, 3, O, O, 3, 2, 1e-9, flat({0, 0, 1}, 0, {2, 1, 0})},
-        {"quintic plane", "makeNurbPlane", {{"u", 2}, {"d", 5}}, {}, 0, 7, 6, O, O, 2, 1, 1e-9,
-         flat({0, 1, 0}, 0, {0.5, 0, 0.5})},
-        {"raised to the minimum", "makeNurbSphere", {{"s", -5}, {"nsp", 0}}, {}, 0, 4, 6, O, P, 1, 3, 1, sphere(1)},
-    };
-    // The cube's faces in output order (top, bottom, left, right, front, back).
-    const Vec half{1, 1.5, 0.5}, normals[6] = {{0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-1, 0, 0}};
-    for (int f = 0; f < 6; ++f) {
-        Vec within = half;
-        for (size_t i = 0; i < 3; ++i) within[i] *= normals[f][i] == 0;
-        cases.push_back({"cube face " + std::to_string(f), "makeNurbCube", {{"w", 2}, {"hr", 1.5}, {"lr", 0.5},
-                         {"u", 2}, {"v", 3}}, {}, f, 5, 6, O, O, 2, 3, 1e-9,
-                         flat(normals[f], std::fabs(dot(normals[f], half)), within)});
-    }
-    // clang-format on
-    for (Case c : cases) {
-        SCOPED_TRACE(c.name);
-        Reader r;
-        r.numbers = c.numbers;
-        for (const auto& [k, v] : c.vectors) r.vectors[k] = v;
-        NurbsSurface s;
-        ASSERT_EQ(makeNurbsCreatorSurface(c.type, r, c.output, s), "");
-        ASSERT_EQ(nurbsSurfaceProblem(s), "");
-        if (c.numV == 0) {
-            EXPECT_GT(s.numV, 11u);
-            c.numV = s.numV;
-            c.vMax = rangeEnd(s.vKnots, s.vDegree);
-        }
-        EXPECT_EQ(std::tie(s.numU, s.numV, s.uForm, s.vForm), std::tie(c.numU, c.numV, c.uForm, c.vForm));
-        EXPECT_EQ(std::tie(s.uKnots[size_t(s.uDegree) - 1], s.vKnots[size_t(s.vDegree) - 1]), std::make_tuple(0., 0.));
-        EXPECT_NEAR(rangeEnd(s.uKnots, s.uDegree), c.uMax, 1e-12);
-        EXPECT_NEAR(rangeEnd(s.vKnots, s.vDegree), c.vMax, 1e-12);
-        for (int i = 0; i <= int(c.uMax * 4 + 0.5); ++i)
-            for (int j = 0; j <= int(c.vMax * 4 + 0.5); ++j) {
-                const double u = std::min(i / 4.0, c.uMax), v = std::min(j / 4.0, c.vMax);
-                const bool knot = i % 4 == 0 && j % 4 == 0 && c.uMax == std::floor(c.uMax);
-                EXPECT_LE(std::fabs(c.shape(eval(s, u, v))), knot ? 1e-8 : c.midTolerance) << u << ", " << v;
-            }
-        // Su x Sv along the shape's outward gradient in the middle of the range.
-        const double um = c.uMax / 2 + 0.1, vm = c.vMax / 2 + 0.1, h = 1e-5;
-        const Vec p = eval(s, um, vm), n = cross(sub(eval(s, um + h, vm), p), sub(eval(s, um, vm + h), p));
-        const Vec out{c.shape({p[0] + h, p[1], p[2]}) - c.shape({p[0] - h, p[1], p[2]}),
-                      c.shape({p[0], p[1] + h, p[2]}) - c.shape({p[0], p[1] - h, p[2]}),
-                      c.shape({p[0], p[1], p[2] + h}) - c.shape({p[0], p[1], p[2] - h})};
-        EXPECT_GT(dot(n, out), 0);
-    }
-}
-
-TEST(NurbsCreatorsTest, CircleArcAboutAnotherNormal) {
-    Reader r;
-    r.numbers = {{"sw", kPi}, {"r", 2}, {"s", 4}};
-    r.vectors = {{"nr", {1, 0, 0}}, {"c", {0, 0, 5}}};
-    NurbsCurve c;
-    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
-    EXPECT_EQ(nurbsCurveProblem(c), "");
-    EXPECT_EQ(std::tie(c.form, c.knots.back()), std::make_tuple(NurbsForm::Open, 4.0));
-    for (double u = 0; u <= 4; u += 0.25) {
-        const auto b = bases(c.knots, c.degree, u);
-        Vec p{};
-        for (size_t i = 0; i < b.size(); ++i)
-            for (size_t k = 0; k < 3; ++k) p[k] += b[i] * c.cvs[4 * i + k];
-        EXPECT_NEAR(p[0], 0, 1e-12);
-        EXPECT_NEAR(std::hypot(p[1], p[2] - 5), 2, std::fmod(u, 1) == 0 ? 1e-12 : 0.01);
-    }
-}
-
-TEST(NurbsCreatorsTest, RefusesAbsurdAndEmptyInputQuickly) {
-    const auto t0 = std::chrono::steady_clock::now();
-    // clang-format off
-    const std::tuple<const char*, Numbers, int> bad[] = {
-        {"makeNurbSphere", {{"s", 1e9}, {"nsp", 1e9}}, 0}, {"makeNurbTorus", {{"s", 3e9}}, 0},
-        {"makeNurbPlane", {{"u", 1e12}, {"v", 1e12}}, 0}, {"makeNurbCube", {{"u", 1e6}, {"v", 1e6}}, 0},
-        {"makeNurbCylinder", {{"esw", 0}}, 0}, {"makeNurbTorus", {{"msw", 0}}, 0}, {"makeNurbFoo", {}, 0},
-        {"makeNurbCube", {}, 6}, {"makeNurbSphere", {}, 1}};
-    // clang-format on
-    Reader r;
-    NurbsSurface s;
-    s.numU = 42;
-    for (const auto& [type, numbers, output] : bad) {
-        r.numbers = numbers;
-        EXPECT_NE(makeNurbsCreatorSurface(type, r, output, s), "") << type;
-    }
-    EXPECT_EQ(s.numU, 42u);
-    NurbsCurve c;
-    r.numbers = {{"s", 1e9}};
-    EXPECT_NE(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
-    EXPECT_NE(makeNurbsCreatorCurve("makeNurbSphere", r, c), "");
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));
-}
-
-// --- Maya's own data ------------------------------------------------------------
-
-namespace {
-
 // The numbers of the .cc value stored on the shape named `shape` ("no" as 0).
 std::vector<double> storedCC(const std::string& path, const std::string& shape) {
     std::stringstream all;
     all << std::ifstream(path).rdbuf();
     const std::string text = all.str();
-    size_t at = text.find("-n \"" + shape + "\"");
+    const size_t at = text.find("\".cc\"", text.find("-n \"" + shape + "\""));  // npos when not there
     if (at == std::string::npos) return {};
-    at = text.find("\".cc\"", at);
     std::istringstream body(text.substr(at, text.find(';', at) - at));
     std::vector<double> values;
     for (std::string word; body >> word;) {
@@ -266,15 +91,140 @@ void expectSame(const std::vector<double>& maya, const std::vector<double>& ours
     for (size_t i = 0; i < maya.size(); ++i) EXPECT_NEAR(maya[i], ours[i], 1e-12) << "value " << i;
 }
 
+struct Case {
+    std::string name, type;  // the creator's node type after "makeNurb"
+    Numbers numbers;
+    Vectors vectors;
+    int output;
+    size_t numU, numV;
+    NurbsForm uForm, vForm;
+    double uMax, vMax, midTolerance;  // ranges start at 0; off the shape between knots, on it at integer knots
+    Shape shape;
+};
+
 }  // namespace
+
+TEST(NurbsCreatorsTest, ShapesKnotsAndOrientation) {
+    const NurbsForm O = NurbsForm::Open, P = NurbsForm::Periodic;
+    // clang-format off
+    std::vector<Case> cases = {
+        {"sphere", "Sphere", {}, {}, 0, 7, 11, O, P, 4, 8, 0.01, sphere(1)},
+        {"linear sphere", "Sphere", {{"r", 2}, {"d", 1}, {"s", 6}, {"nsp", 3}}, {}, 0, 4, 7, O, P, 3, 6, 0.6,
+         sphere(2)},
+        {"half sphere", "Sphere", {{"esw", kPi}, {"s", 4}}, {}, 0, 7, 7, O, O, 4, 4, 0.01,
+         [](Vec p) { return nurbs_reference::norm(p) - 1 + (p[2] < -1e-9); }},
+        {"sphere on X, moved", "Sphere", {{"r", 3}}, {{"ax", {1, 0, 0}}, {"p", {1, 2, 3}}}, 0, 7, 11, O, P, 4, 8, 0.03,
+         sphere(3, {1, 2, 3})},
+        {"cylinder", "Cylinder", {}, {}, 0, 4, 11, O, P, 2, 8, 0.01, cylinder(1, 2)},
+        {"tall cylinder", "Cylinder", {{"r", 0.5}, {"hr", 8}, {"nsp", 3}, {"s", 12}}, {}, 0, 6, 15, O, P, 4, 12, 0.005,
+         cylinder(0.5, 4)},
+        {"quarter cylinder", "Cylinder", {{"ssw", kPi / 2}, {"esw", kPi}, {"s", 2}}, {}, 0, 4, 5, O, O, 2, 2, 0.01,
+         cylinder(1, 2)},
+        {"cone", "Cone", {}, {}, 0, 4, 11, O, P, std::hypot(1, 2), 8, 0.01, cone(1, 2, -1)},
+        {"old linear cone", "Cone", {{"oib", 1}, {"d", 1}, {"nsp", 2}}, {}, 0, 3, 9, O, P, std::hypot(1, 2), 8, 0.1,
+         cone(1, 2, 0)},
+        {"torus", "Torus", {{"nsp", 4}, {"hr", 0.5}}, {}, 0, 7, 11, P, P, 4, 8, 0.02, torus(1, 0.5)},
+        {"open torus", "Torus", {{"nsp", 4}, {"hr", 0.25}, {"r", 2}, {"msw", kPi}}, {}, 0, 7, 11, O, P, 4, 8, 0.02,
+         torus(2, 0.5)},
+        // Sections of its own choosing, more than 8.
+        {"tolerance cylinder", "Cylinder", {{"ut", 1}, {"tol", 1e-4}, {"r", 5}}, {}, 0, 4, 0, O, P, 10, 0, 1e-4,
+         cylinder(5, 10)},
+        {"plane", "Plane", {}, {}, 0, 4, 4, O, O, 1, 1, 1e-9, flat({0, 1, 0}, 0, {0.5, 0, 0.5})},
+        {"linear plane facing Z", "Plane", {{"w", 4}, {"lr", 0.5}, {"u", 3}, {"v", 2}, {"d", 1}}, {{"ax", {0, 0, 1}}},
+         0, 4, 3, O, O, 3, 2, 1e-9, flat({0, 0, 1}, 0, {2, 1, 0})},
+        {"quintic plane", "Plane", {{"u", 2}, {"d", 5}}, {}, 0, 7, 6, O, O, 2, 1, 1e-9,
+         flat({0, 1, 0}, 0, {0.5, 0, 0.5})},
+        {"raised to the minimum", "Sphere", {{"s", -5}, {"nsp", 0}}, {}, 0, 4, 6, O, P, 1, 3, 1, sphere(1)},
+    };
+    // The cube's faces in output order (top, bottom, left, right, front, back).
+    const Vec half{1, 1.5, 0.5}, normals[6] = {{0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {-1, 0, 0}};
+    for (int f = 0; f < 6; ++f) {
+        Vec within = half;
+        for (size_t i = 0; i < 3; ++i) within[i] *= normals[f][i] == 0;
+        cases.push_back({"cube face " + std::to_string(f), "Cube", {{"w", 2}, {"hr", 1.5}, {"lr", 0.5}, {"u", 2},
+                         {"v", 3}}, {}, f, 5, 6, O, O, 2, 3, 1e-9,
+                         flat(normals[f], std::fabs(dot(normals[f], half)), within)});
+    }
+    // clang-format on
+    for (Case c : cases) {
+        SCOPED_TRACE(c.name);
+        Reader r;
+        r.numbers = c.numbers;
+        for (const auto& [k, v] : c.vectors) r.vectors[k] = v;
+        NurbsSurface s;
+        ASSERT_EQ(makeNurbsCreatorSurface("makeNurb" + c.type, r, c.output, s), "");
+        ASSERT_EQ(nurbsSurfaceProblem(s), "");
+        const auto ref = toReference(s);
+        if (c.numV == 0) {
+            EXPECT_GT(s.numV, 11u);
+            c.numV = s.numV;
+            c.vMax = ref.vmax;
+        }
+        EXPECT_EQ(std::tie(s.numU, s.numV, s.uForm, s.vForm), std::tie(c.numU, c.numV, c.uForm, c.vForm));
+        EXPECT_EQ(std::tie(ref.umin, ref.vmin), std::make_tuple(0., 0.));
+        EXPECT_LT(std::hypot(ref.umax - c.uMax, ref.vmax - c.vMax), 1e-12);
+        for (int i = 0; i <= int(c.uMax * 4 + 0.5); ++i)
+            for (int j = 0; j <= int(c.vMax * 4 + 0.5); ++j) {
+                const double u = std::min(i / 4.0, c.uMax), v = std::min(j / 4.0, c.vMax);
+                const bool knot = i % 4 == 0 && j % 4 == 0 && c.uMax == std::floor(c.uMax);
+                EXPECT_LE(std::fabs(c.shape(ref.at(u, v))), knot ? 1e-8 : c.midTolerance) << u << ", " << v;
+            }
+        // Su x Sv along the shape's outward gradient in the middle of the range.
+        const double um = c.uMax / 2 + 0.1, vm = c.vMax / 2 + 0.1, h = 1e-5;
+        const Vec p = ref.at(um, vm), n = ref.normal(um, vm);
+        const Vec out{c.shape({p[0] + h, p[1], p[2]}) - c.shape({p[0] - h, p[1], p[2]}),
+                      c.shape({p[0], p[1] + h, p[2]}) - c.shape({p[0], p[1] - h, p[2]}),
+                      c.shape({p[0], p[1], p[2] + h}) - c.shape({p[0], p[1], p[2] - h})};
+        EXPECT_GT(dot(n, out), 0);
+    }
+}
+
+TEST(NurbsCreatorsTest, CircleArcAboutAnotherNormal) {
+    Reader r;
+    r.numbers = {{"sw", kPi}, {"r", 2}, {"s", 4}};
+    r.vectors = {{"nr", {1, 0, 0}}, {"c", {0, 0, 5}}};
+    NurbsCurve c;
+    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
+    EXPECT_EQ(nurbsCurveProblem(c), "");
+    EXPECT_EQ(std::tie(c.form, c.knots.back()), std::make_tuple(NurbsForm::Open, 4.0));
+    const auto ref = toReference(c);
+    for (double u = 0; u <= 4; u += 0.25) {
+        const Vec p = ref.at(u, 0);
+        EXPECT_NEAR(p[0], 0, 1e-12);
+        EXPECT_NEAR(std::hypot(p[1], p[2] - 5), 2, std::fmod(u, 1) == 0 ? 1e-12 : 0.01);
+    }
+}
+
+TEST(NurbsCreatorsTest, RefusesAbsurdAndEmptyInput) {
+    // clang-format off
+    const std::tuple<const char*, Numbers, int> bad[] = {
+        {"makeNurbSphere", {{"s", 1e9}, {"nsp", 1e9}}, 0}, {"makeNurbTorus", {{"s", 3e9}}, 0},
+        {"makeNurbPlane", {{"u", 1e12}, {"v", 1e12}}, 0}, {"makeNurbCube", {{"u", 1e6}, {"v", 1e6}}, 0},
+        {"makeNurbCylinder", {{"esw", 0}}, 0}, {"makeNurbTorus", {{"msw", 0}}, 0}, {"makeNurbFoo", {}, 0},
+        {"makeNurbCube", {}, 6}, {"makeNurbSphere", {}, 1}};
+    // clang-format on
+    Reader r;
+    NurbsSurface s;
+    s.numU = 42;
+    for (const auto& [type, numbers, output] : bad) {
+        r.numbers = numbers;
+        EXPECT_NE(makeNurbsCreatorSurface(type, r, output, s), "") << type;
+    }
+    EXPECT_EQ(s.numU, 42u);
+    NurbsCurve c;
+    r.numbers = {{"s", 1e9}};
+    EXPECT_NE(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
+    EXPECT_NE(makeNurbsCreatorCurve("makeNurbSphere", r, c), "");
+}
 
 // A default torus (written with nsp 4, hr 0.5) and a default circle, saved by
 // Maya 2018 with their history deleted.
 TEST(NurbsCreatorsTest, MatchesMayaStoredTorusAndCircle) {
     const std::string scene =
-        "/work/shared/corpus/nurbs/cclarke468__1660spring2020__scenes__messing around with curves.ma";
+        GLOWBOX_CORPUS_DIR "/nurbs/cclarke468__1660spring2020__scenes__messing around with curves.ma";
+    if (!std::ifstream(scene)) GTEST_SKIP() << "corpus scene not found: " << scene;
     const std::vector<double> torus = storedCC(scene, "nurbsTorusShape1");
-    if (torus.empty()) GTEST_SKIP() << "corpus scene not found: " << scene;
+    ASSERT_FALSE(torus.empty());
     Reader r;
     r.numbers = {{"nsp", 4}, {"hr", 0.5}};
     NurbsSurface s;

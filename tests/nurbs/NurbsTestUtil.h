@@ -1,189 +1,150 @@
 #pragma once
-// Test surfaces and an independent reference evaluator for the NURBS tests:
-// textbook Cox-de Boor recursion on full knot vectors (Maya's knots plus one
-// end knot at each side), sharing nothing with NurbsEval.
+// The NURBS tests' surfaces and trims, and the adapters that hand the stand-in's
+// surfaces, curves and meshes to the shared reference evaluator.
 
+#include "../fixtures/NurbsReference.h"
+
+#include "mesh/MeshData.h"
 #include "nurbs/NurbsData.h"
 
 #include <array>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 namespace nurbstest {
 
-using mayahost::NurbsCurve;
-using mayahost::NurbsForm;
-using mayahost::NurbsSurface;
-using V3 = std::array<double, 3>;
+using namespace mayahost;
+using nurbs_reference::Vec;
 
-inline V3 sub(V3 a, V3 b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-inline V3 add(V3 a, V3 b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-inline V3 mul(V3 a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
-inline double dot(V3 a, V3 b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-inline V3 cross(V3 a, V3 b) { return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]}; }
-inline double len(V3 a) { return std::sqrt(dot(a, a)); }
-inline V3 unit(V3 a) { double l = len(a); return l > 0 ? mul(a, 1 / l) : V3{0, 0, 0}; }
-
-// --- reference evaluator
-
-inline std::vector<double> fullKnots(const std::vector<double>& maya) {
-    std::vector<double> k;
-    k.push_back(maya.front());
-    k.insert(k.end(), maya.begin(), maya.end());
-    k.push_back(maya.back());
-    return k;
-}
-
-// Cox-de Boor recursion, half-open intervals, 0/0 = 0.
-inline double coxDeBoor(const std::vector<double>& U, int i, int p, double t) {
-    if (p == 0) return (U[size_t(i)] <= t && t < U[size_t(i) + 1]) ? 1.0 : 0.0;
-    double a = 0, b = 0;
-    double d1 = U[size_t(i + p)] - U[size_t(i)], d2 = U[size_t(i + p + 1)] - U[size_t(i + 1)];
-    if (d1 > 0) a = (t - U[size_t(i)]) / d1 * coxDeBoor(U, i, p - 1, t);
-    if (d2 > 0) b = (U[size_t(i + p + 1)] - t) / d2 * coxDeBoor(U, i + 1, p - 1, t);
-    return a + b;
-}
-
-inline double refDomainStart(const std::vector<double>& maya, int p) { return maya[size_t(p) - 1]; }
-inline double refDomainEnd(const std::vector<double>& maya, int p) { return maya[maya.size() - size_t(p)]; }
-
-// Parameter pulled inside the half-open last interval.
-inline double refClamp(const std::vector<double>& maya, int p, double t) {
-    double a = refDomainStart(maya, p), b = refDomainEnd(maya, p);
-    if (t < a) t = a;
-    if (t >= b) t = b - 1e-12 * (b - a);
-    return t;
-}
-
-inline V3 refSurfacePoint(const NurbsSurface& s, double u, double v) {
-    std::vector<double> Uk = fullKnots(s.uKnots), Vk = fullKnots(s.vKnots);
-    u = refClamp(s.uKnots, s.uDegree, u);
-    v = refClamp(s.vKnots, s.vDegree, v);
-    std::vector<double> Nu(s.numU), Nv(s.numV);
-    for (size_t i = 0; i < s.numU; ++i) Nu[i] = coxDeBoor(Uk, int(i), s.uDegree, u);
-    for (size_t j = 0; j < s.numV; ++j) Nv[j] = coxDeBoor(Vk, int(j), s.vDegree, v);
-    double x = 0, y = 0, z = 0, w = 0;
-    for (size_t i = 0; i < s.numU; ++i) {
-        double nu = Nu[i];
-        if (nu == 0) continue;
-        for (size_t j = 0; j < s.numV; ++j) {
-            double nv = Nv[j];
-            if (nv == 0) continue;
+// Maya's knots lack the end knot a full knot vector has at each side; the
+// reference also wants the net weighted, u running fastest.
+inline nurbs_reference::Surface toReference(const NurbsSurface& s) {
+    auto full = [](std::vector<double> k) { return k.insert(k.begin(), k.front()), k.push_back(k.back()), k; };
+    nurbs_reference::Surface r{s.uDegree + 1, s.vDegree + 1, full(s.uKnots), full(s.vKnots), {}};
+    r.umin = s.uKnots[size_t(s.uDegree) - 1], r.umax = s.uKnots[s.uKnots.size() - size_t(s.uDegree)];
+    r.vmin = s.vKnots[size_t(s.vDegree) - 1], r.vmax = s.vKnots[s.vKnots.size() - size_t(s.vDegree)];
+    for (size_t j = 0; j < s.numV; ++j)
+        for (size_t i = 0; i < s.numU; ++i) {
             const double* c = s.cv(i, j);
-            double f = nu * nv * c[3];
-            x += f * c[0]; y += f * c[1]; z += f * c[2]; w += f;
+            r.pw.insert(r.pw.end(), {c[0] * c[3], c[1] * c[3], c[2] * c[3], c[3]});
         }
+    return r;
+}
+
+// A triangle mesh's corners with the parameters its map1 uvs stand for (normalised over the domain).
+inline nurbs_reference::Triangles toReference(const MeshData& m, const nurbs_reference::Surface& s) {
+    nurbs_reference::Triangles t;
+    const MeshUVSet& uv = m.uvSets.at(0);
+    for (size_t k = 0; k < m.faceVertices.size(); ++k) {
+        const float *p = &m.points[3 * size_t(m.faceVertices[k])], *n = &m.faceVertexNormals[3 * k];
+        const size_t id = size_t(uv.faceVertexUV[k]);
+        t.points.push_back({p[0], p[1], p[2]});
+        t.normals.push_back({n[0], n[1], n[2]});
+        t.params.push_back({s.umin + (s.umax - s.umin) * uv.u[id], s.vmin + (s.vmax - s.vmin) * uv.v[id]});
     }
-    return {x / w, y / w, z / w};
-}
-
-inline V3 refCurvePoint(const NurbsCurve& c, double t) {
-    std::vector<double> Uk = fullKnots(c.knots);
-    t = refClamp(c.knots, c.degree, t);
-    double x = 0, y = 0, z = 0, w = 0;
-    for (size_t i = 0; i < c.numCVs(); ++i) {
-        double n = coxDeBoor(Uk, int(i), c.degree, t);
-        const double* p = &c.cvs[4 * i];
-        x += n * p[3] * p[0]; y += n * p[3] * p[1]; z += n * p[3] * p[2]; w += n * p[3];
-    }
-    return {x / w, y / w, z / w};
-}
-
-// Central differences inside the domain.
-inline void refDerivs(const NurbsSurface& s, double u, double v, V3& su, V3& sv) {
-    double hu = 1e-6 * (refDomainEnd(s.uKnots, s.uDegree) - refDomainStart(s.uKnots, s.uDegree));
-    double hv = 1e-6 * (refDomainEnd(s.vKnots, s.vDegree) - refDomainStart(s.vKnots, s.vDegree));
-    su = mul(sub(refSurfacePoint(s, u + hu, v), refSurfacePoint(s, u - hu, v)), 0.5 / hu);
-    sv = mul(sub(refSurfacePoint(s, u, v + hv), refSurfacePoint(s, u, v - hv)), 0.5 / hv);
-}
-
-inline V3 refNormal(const NurbsSurface& s, double u, double v) {
-    V3 su, sv;
-    refDerivs(s, u, v, su, sv);
-    return unit(cross(su, sv));
-}
-
-// Area by Gauss-Legendre quadrature (5 points per span and direction).
-inline double refArea(const NurbsSurface& s, int sub = 4) {
-    static const double x[5] = {-0.9061798459386640, -0.5384693101056831, 0, 0.5384693101056831, 0.9061798459386640};
-    static const double w[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889, 0.4786286704993665,
-                                0.2369268850561891};
-    auto spans = [&](const std::vector<double>& k, int p) {
-        std::vector<std::pair<double, double>> r;
-        for (size_t i = size_t(p) - 1; i + size_t(p) < k.size(); ++i)
-            if (k[i + 1] > k[i])
-                for (int q = 0; q < sub; ++q)
-                    r.push_back({k[i] + (k[i + 1] - k[i]) * q / sub, k[i] + (k[i + 1] - k[i]) * (q + 1) / sub});
-        return r;
-    };
-    double area = 0;
-    for (auto [ua, ub] : spans(s.uKnots, s.uDegree))
-        for (auto [va, vb] : spans(s.vKnots, s.vDegree))
-            for (int a = 0; a < 5; ++a)
-                for (int b = 0; b < 5; ++b) {
-                    double u = 0.5 * (ua + ub) + 0.5 * (ub - ua) * x[a], v = 0.5 * (va + vb) + 0.5 * (vb - va) * x[b];
-                    V3 su, sv;
-                    refDerivs(s, u, v, su, sv);
-                    area += w[a] * w[b] * 0.25 * (ub - ua) * (vb - va) * len(cross(su, sv));
-                }
-    return area;
+    return t;
 }
 
 // --- surfaces
 
-inline std::vector<double> uniformKnots(int count, double start) {
-    std::vector<double> k;
-    for (int i = 0; i < count; ++i) k.push_back(start + i);
-    return k;
-}
+using Point = std::array<double, 4>;  // x, y, z, w
 
-// Open knots of degree p for n control points, spans 0..n-p.
-inline std::vector<double> openKnots(int n, int p) {
-    std::vector<double> k;
-    for (int i = 0; i < p - 1; ++i) k.push_back(0);
-    for (int i = 0; i <= n - p; ++i) k.push_back(i);
-    for (int i = 0; i < p - 1; ++i) k.push_back(n - p);
-    return k;
-}
-
-inline NurbsSurface gridSurface(int pu, int pv, int nu, int nv, const std::function<V3(int, int)>& at) {
-    NurbsSurface s;
-    s.uDegree = pu;
-    s.vDegree = pv;
-    s.numU = size_t(nu);
-    s.numV = size_t(nv);
-    s.uKnots = openKnots(nu, pu);
-    s.vKnots = openKnots(nv, pv);
-    for (int i = 0; i < nu; ++i)
-        for (int j = 0; j < nv; ++j) {
-            V3 p = at(i, j);
-            s.cvs.insert(s.cvs.end(), {p[0], p[1], p[2], 1.0});
+// Control point (i, j) from `at`; the sizes follow from the knots.
+template <class At>
+NurbsSurface surface(int pu, int pv, NurbsForm fu, NurbsForm fv, std::vector<double> ku, std::vector<double> kv,
+                     At at) {
+    NurbsSurface s{pu, pv, fu, fv, ku, kv, ku.size() + 1 - size_t(pu), kv.size() + 1 - size_t(pv), {}};
+    for (size_t i = 0; i < s.numU; ++i)
+        for (size_t j = 0; j < s.numV; ++j) {
+            const Point p = at(int(i), int(j));
+            s.cvs.insert(s.cvs.end(), p.begin(), p.end());
         }
     return s;
 }
 
+// Open knots over spans 0 .. n - p.
+inline std::vector<double> openKnots(int n, int p) {
+    std::vector<double> k(size_t(p - 1), 0);
+    for (int i = 0; i <= n - p; ++i) k.push_back(i);
+    k.insert(k.end(), size_t(p - 1), n - p);
+    return k;
+}
+
+template <class At> NurbsSurface gridSurface(int pu, int pv, int nu, int nv, At at) {
+    return surface(pu, pv, NurbsForm::Open, NurbsForm::Open, openKnots(nu, pu), openKnots(nv, pv), at);
+}
+
+// 11 points round a circle of 8 sections, the first 3 repeated: a periodic cubic.
+inline const std::vector<double> periodicKnots{-2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+inline double around(int k, int cosine) { return cosine ? std::cos(M_PI * (k % 8) / 4) : std::sin(M_PI * (k % 8) / 4); }
+
+// Flat 10 x 10 over parameters 0 .. 4 each way (4 linear spans).
+inline NurbsSurface plane4() {
+    return gridSurface(1, 1, 5, 5, [](int i, int j) { return Point{2.5 * i, 2.5 * j, 0, 1}; });
+}
+
+inline NurbsSurface cubicPatch() {
+    static const double z[4][4] = {{0, 1, 0.5, 0}, {0.5, 2, -1, 0.3}, {0, -1, 2, 0.8}, {0.2, 0.4, 0, -0.5}};
+    return gridSurface(3, 3, 4, 4, [](int i, int j) { return Point{double(i), double(j), z[i][j], 1}; });
+}
+
+inline NurbsSurface wavySurface(int spans) {
+    return gridSurface(3, 3, spans + 3, spans + 3, [](int i, int j) {
+        return Point{double(i), double(j), 0.6 * std::sin(0.9 * i) * std::cos(0.7 * j), 1};
+    });
+}
+
+// Periodic in u, linear in v (height 2).
+inline NurbsSurface periodicCylinder() {
+    return surface(3, 1, NurbsForm::Periodic, NurbsForm::Open, periodicKnots, {0, 1}, [](int i, int j) {
+        return Point{1.08 * around(i, 1), 1.08 * around(i, 0), 2.0 * j, 1};
+    });
+}
+
+// Open in u from the south pole to the north pole (whole rows collapsed), periodic in v.
+inline NurbsSurface poleSphere() {
+    return surface(3, 3, NurbsForm::Open, NurbsForm::Periodic, openKnots(7, 3), periodicKnots, [](int i, int j) {
+        const double z[7] = {-1, -1, -0.7, 0, 0.7, 1, 1}, r[7] = {0, 0.4, 1.05, 1.2, 1.05, 0.4, 0};
+        return Point{r[i] * around(j, 1), r[i] * around(j, 0), z[i], 1};
+    });
+}
+
+// Exact quarter of a unit cylinder of height 2: rational quadratic in u, whose range starts at 1.
+inline NurbsSurface quarterCylinder() {
+    return surface(2, 1, NurbsForm::Open, NurbsForm::Open, {1, 1, 3, 3}, {0, 1}, [](int i, int j) {
+        return Point{i < 2 ? 1.0 : 0.0, i > 0 ? 1.0 : 0.0, 2.0 * j, i == 1 ? std::sqrt(0.5) : 1};
+    });
+}
+
+// A curve as the surface, linear in v, that holds it at both ends of v.
+inline nurbs_reference::Surface toReference(const NurbsCurve& c) {
+    return toReference(surface(c.degree, 1, c.form, NurbsForm::Open, c.knots, {0, 1}, [&](int i, int) {
+        const double* p = &c.cvs[4 * size_t(i)];
+        return Point{p[0], p[1], p[2], p[3]};
+    }));
+}
+
+// --- trims
+
 inline NurbsCurve lineCurve(double u0, double v0, double u1, double v1) {
-    NurbsCurve c;
-    c.degree = 1;
-    c.dimension = 2;
-    c.knots = {0, 1};
-    c.cvs = {u0, v0, 0, 1, u1, v1, 0, 1};
+    return {1, NurbsForm::Open, 2, {0, 1}, {u0, v0, 0, 1, u1, v1, 0, 1}};
+}
+
+inline TrimBoundary squareBoundary(double u0, double v0, double u1, double v1) {
+    return {{lineCurve(u0, v0, u1, v0), lineCurve(u1, v0, u1, v1), lineCurve(u1, v1, u0, v1),
+             lineCurve(u0, v1, u0, v0)}};
+}
+
+// Exact circle: rational quadratic, 9 control points, the corners of the square round it weighted sqrt(1/2).
+inline NurbsCurve circleCurve(double cu, double cv, double r) {
+    NurbsCurve c{2, NurbsForm::Closed, 2, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}, {}};
+    for (int k = 0; k < 9; ++k) {
+        const double w = k % 2 ? std::sqrt(0.5) : 1, a = M_PI * k / 4;
+        c.cvs.insert(c.cvs.end(), {cu + r * std::cos(a) / w, cv + r * std::sin(a) / w, 0, w});
+    }
     return c;
 }
 
-// Exact circle: rational quadratic, 9 control points.
-inline NurbsCurve circleCurve(double cu, double cv, double r) {
-    NurbsCurve c;
-    c.degree = 2;
-    c.dimension = 2;
-    c.form = NurbsForm::Closed;
-    c.knots = {0, 0, 1, 1, 2, 2, 3, 3, 4, 4};
-    const double h = std::sqrt(0.5);
-    const double pts[9][3] = {{1, 0, 1}, {1, 1, h}, {0, 1, 1}, {-1, 1, h}, {-1, 0, 1},
-                              {-1, -1, h}, {0, -1, 1}, {1, -1, h}, {1, 0, 1}};
-    for (auto& p : pts) c.cvs.insert(c.cvs.end(), {cu + r * p[0], cv + r * p[1], 0, p[2]});
-    return c;
-}
+inline TrimBoundary circleBoundary(double cu, double cv, double r) { return {{circleCurve(cu, cv, r)}}; }
 
 }  // namespace nurbstest

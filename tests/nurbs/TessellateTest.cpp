@@ -178,14 +178,25 @@ TEST(Tessellate, BadSurfacesAreRefusedAndDegenerateOnesDoNotBreak) {
     }
 }
 
-TEST(Tessellate, OpenCrossingAndInvalidTrimLoopsWarn) {
+TEST(Tessellate, OpenCrossingInvalidAndCrowdedTrimLoopsWarn) {
     TrimBoundary open = squareBoundary(0.4, 0.4, 3.6, 3.6), invalid = open;
     open.curves.pop_back();           // closed by the missing fourth side
     invalid.curves[1].cvs[3] = 0;     // skipped; the straight closing segment stands in for it
     const TrimBoundary bowTie{{lineCurve(0.4, 0.4, 3.4, 3.4), lineCurve(3.4, 3.4, 3.4, 0.4),
                                lineCurve(3.4, 0.4, 0.4, 3.4), lineCurve(0.4, 3.4, 0.4, 0.4)}};
-    const std::tuple<const char*, TrimBoundary, size_t, double> cases[] = {
-        {"not closed", open, 1, 64}, {"cross", bowTie, 1, 2 * 0.5 * 7.5 * 3.75}, {"skipped", invalid, 2, 64}};
+    // The square in 6400 pieces: some 500 in each cell it crosses, too many
+    // to cut, so each such cell is kept whole by its centre (all 16 are inside).
+    TrimBoundary fine;
+    for (int side = 0; side < 4; ++side)
+        for (int k = 0; k < 1600; ++k) {
+            const double a = 0.4 + 3.2 * k / 1600, b = 0.4 + 3.2 * (k + 1) / 1600;
+            const double p[4][4] = {{a, 0.4, b, 0.4}, {3.6, a, 3.6, b}, {4 - a, 3.6, 4 - b, 3.6}, {0.4, 4 - a, 0.4, 4 - b}};
+            fine.curves.push_back(lineCurve(p[side][0], p[side][1], p[side][2], p[side][3]));
+        }
+    const std::tuple<const char*, TrimBoundary, size_t, double> cases[] = {{"not closed", open, 1, 64},
+                                                                           {"cross", bowTie, 1, 2 * 0.5 * 7.5 * 3.75},
+                                                                           {"skipped", invalid, 2, 64},
+                                                                           {"too detailed", fine, 1, 100}};
     for (const auto& [warning, boundary, warnings, area] : cases) {
         SCOPED_TRACE(warning);
         const TrimmedSurface t{plane4(), {{{boundary}}}};

@@ -113,7 +113,7 @@ void checkEverySurface(const std::string& text, const std::string& scene, size_t
     EXPECT_EQ(m.flipped, 0u);
     EXPECT_EQ(m.outside, 0u);
     // A trimmed part needs a fine sampling: its edge decides the rest.
-    const double area = expectedArea > 0 ? expectedArea : w.surface.area(inside, w.regions.empty() ? 60 : 320);
+    const double area = expectedArea > 0 ? expectedArea : w.surface.area(inside, w.regions.empty() ? 60 : 240);
     EXPECT_NEAR(m.area, area, 0.01 * area);
   }
   EXPECT_EQ(surfaces, expected) << scene;

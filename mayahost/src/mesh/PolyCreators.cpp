@@ -252,41 +252,13 @@ constexpr PolyCreatorAttribute kPrism[] = {
     {"subdivisionsHeight", "sh", 1}, {"subdivisionsCaps", "sc", 0}, {"createUVs", "cuv", 2},
     {"maya2022UVs", "ouv", 1}};
 
-// The node's values with its defaults filled in.
-class Values {
-public:
-    Values(std::span<const PolyCreatorAttribute> attrs, const PolyAttributeReader& reader)
-        : attrs_(attrs), reader_(reader) {}
+using Values = CreatorValues;
 
-    double number(std::string_view shortName) const {
-        double v = 0;
-        if (reader_.number(shortName, v) && std::isfinite(v)) return v;
-        for (const PolyCreatorAttribute& a : attrs_)
-            if (a.shortName == shortName) return a.defaultValue;
-        return 0;
-    }
-    // Integers are clamped into int range before any cast: a file can hold anything.
-    int integer(std::string_view shortName) const {
-        const double v = std::clamp(number(shortName), -1e9, 1e9);
-        return int(std::lround(v));
-    }
-    bool flag(std::string_view shortName) const { return number(shortName) != 0; }
-    PolyAxis axis() const {
-        double a[3] = {0, 1, 0};
-        PolyAxis out;
-        if (reader_.vector3("ax", a) && std::isfinite(a[0]) && std::isfinite(a[1]) &&
-            std::isfinite(a[2])) {
-            out.x = a[0];
-            out.y = a[1];
-            out.z = a[2];
-        }
-        return out;
-    }
-
-private:
-    std::span<const PolyCreatorAttribute> attrs_;
-    const PolyAttributeReader& reader_;
-};
+PolyAxis axisOf(const Values& v) {
+    double a[3] = {0, 1, 0};
+    v.vector3("ax", a);
+    return {a[0], a[1], a[2]};
+}
 
 size_t mul(size_t a, size_t b) {
     if (a != 0 && b > size_t(-1) / a) return size_t(-1);
@@ -328,7 +300,7 @@ MeshData cube(const Values& v) {
     p.subdivisionsHeight = v.integer("sh");
     p.subdivisionsDepth = v.integer("sd");
     p.createUVs = v.integer("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyCube(p);
 }
 
@@ -339,7 +311,7 @@ MeshData plane(const Values& v) {
     p.subdivisionsWidth = v.integer("sw");
     p.subdivisionsHeight = v.integer("sh");
     p.createUVs = v.integer("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyPlane(p);
 }
 
@@ -349,7 +321,7 @@ MeshData sphere(const Values& v) {
     p.subdivisionsAxis = v.integer("sa");
     p.subdivisionsHeight = v.integer("sh");
     p.createUVs = v.integer("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolySphere(p);
 }
 
@@ -363,7 +335,7 @@ MeshData cylinder(const Values& v) {
     p.roundCap = v.flag("rcp");
     p.createUVs = v.integer("cuv");
     p.maya2022UVs = v.flag("ouv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyCylinder(p);
 }
 
@@ -376,7 +348,7 @@ MeshData cone(const Values& v) {
     p.subdivisionsCap = v.integer("sc");
     p.roundCap = v.flag("rcp");
     p.createUVs = v.integer("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyCone(p);
 }
 
@@ -388,7 +360,7 @@ MeshData torus(const Values& v) {
     p.subdivisionsAxis = v.integer("sa");
     p.subdivisionsHeight = v.integer("sh");
     p.createUVs = v.flag("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyTorus(p);
 }
 
@@ -399,7 +371,7 @@ MeshData pyramid(const Values& v) {
     p.subdivisionsHeight = v.integer("sh");
     p.subdivisionsCaps = v.integer("sc");
     p.createUVs = v.integer("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyPyramid(p);
 }
 
@@ -413,7 +385,7 @@ MeshData pipe(const Values& v) {
     p.subdivisionsCaps = v.integer("sc");
     p.roundCap = v.flag("rcp");
     p.createUVs = v.flag("cuv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyPipe(p);
 }
 
@@ -426,7 +398,7 @@ MeshData prism(const Values& v) {
     p.subdivisionsCaps = v.integer("sc");
     p.createUVs = v.integer("cuv");
     p.maya2022UVs = v.flag("ouv");
-    p.axis = v.axis();
+    p.axis = axisOf(v);
     return makePolyPrism(p);
 }
 
@@ -482,6 +454,26 @@ std::string makePolyCreatorMesh(std::string_view nodeType, const PolyAttributeRe
                std::to_string(limits().maxMeshFaces) + " allowed";
     out = k->build(v);
     return {};
+}
+
+double CreatorValues::number(std::string_view shortName) const {
+    double v = 0;
+    if (reader_.number(shortName, v) && std::isfinite(v)) return v;
+    for (const PolyCreatorAttribute& a : attrs_)
+        if (a.shortName == shortName) return a.defaultValue;
+    return 0;
+}
+
+int CreatorValues::integer(std::string_view shortName) const {
+    return int(std::lround(std::clamp(number(shortName), -1e9, 1e9)));
+}
+
+bool CreatorValues::vector3(std::string_view shortName, double (&out)[3]) const {
+    double v[3] = {out[0], out[1], out[2]};
+    if (!reader_.vector3(shortName, v) || !std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+        return false;
+    std::copy(v, v + 3, out);
+    return true;
 }
 
 }  // namespace mayahost

@@ -17,6 +17,7 @@
 #include "mesh/MeshData.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -160,6 +161,25 @@ public:
     virtual bool number(std::string_view shortName, double& value) const = 0;
     // The axis (ax), a double3.
     virtual bool vector3(std::string_view shortName, double (&value)[3]) const = 0;
+};
+
+// A creator node's values with its defaults (`attrs`) filled in. Values that
+// are not finite count as unset; integers are clamped into int range before
+// any cast, since a file can hold anything.
+class CreatorValues {
+public:
+    CreatorValues(std::span<const PolyCreatorAttribute> attrs, const PolyAttributeReader& reader)
+        : attrs_(attrs), reader_(reader) {}
+
+    double number(std::string_view shortName) const;
+    int integer(std::string_view shortName) const;
+    bool flag(std::string_view shortName) const { return number(shortName) != 0; }
+    // A double3 the node sets to finite values; false leaves `out` as it was.
+    bool vector3(std::string_view shortName, double (&out)[3]) const;
+
+private:
+    std::span<const PolyCreatorAttribute> attrs_;
+    const PolyAttributeReader& reader_;
 };
 
 // Faces the creator would produce with the given values (after clamping), so

@@ -465,37 +465,17 @@ constexpr PolyCreatorAttribute kCircle[] = {
     {"radius", "r", 1},        {"degree", "d", 3},         {"sections", "s", 8},  {"sweep", "sw", kTurn},
     {"useTolerance", "ut", 0}, {"tolerance", "tol", 0.01}, {"fixCenter", "fc", 1}};
 
-// The node's values with its defaults filled in.
-class Values {
-public:
-    Values(std::span<const PolyCreatorAttribute> attrs, const PolyAttributeReader& reader)
-        : attrs_(attrs), reader_(reader) {}
+using Values = CreatorValues;
 
-    double number(std::string_view shortName) const {
-        double v = 0;
-        if (reader_.number(shortName, v) && std::isfinite(v)) return v;
-        for (const PolyCreatorAttribute& a : attrs_)
-            if (a.shortName == shortName) return a.defaultValue;
-        return 0;
-    }
-    // Clamped into int range before the cast: a file can hold anything.
-    int integer(std::string_view shortName) const { return int(std::lround(std::clamp(number(shortName), -1e9, 1e9))); }
-    bool flag(std::string_view shortName) const { return number(shortName) != 0; }
-    NurbsVector vector(std::string_view shortName, NurbsVector fallback) const {
-        double v[3] = {fallback.x, fallback.y, fallback.z};
-        if (reader_.vector3(shortName, v) && std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]))
-            return {v[0], v[1], v[2]};
-        return fallback;
-    }
-
-private:
-    std::span<const PolyCreatorAttribute> attrs_;
-    const PolyAttributeReader& reader_;
-};
+NurbsVector vectorOf(const Values& v, std::string_view shortName, NurbsVector fallback) {
+    double out[3] = {fallback.x, fallback.y, fallback.z};
+    v.vector3(shortName, out);
+    return {out[0], out[1], out[2]};
+}
 
 void readPrimitive(const Values& v, NurbsPrimitiveParams& p) {
-    p.axis = v.vector("ax", p.axis);
-    p.pivot = v.vector("p", p.pivot);
+    p.axis = vectorOf(v, "ax", p.axis);
+    p.pivot = vectorOf(v, "p", p.pivot);
 }
 
 void readRevolved(const Values& v, NurbsRevolvedParams& p) {
@@ -632,8 +612,8 @@ std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttribute
         return "node type " + std::string(nodeType) + " is not a NURBS curve creator";
     const Values v(kCircle, reader);
     NurbsCircleParams p;
-    p.center = v.vector("c", p.center);
-    p.normal = v.vector("nr", p.normal);
+    p.center = vectorOf(v, "c", p.center);
+    p.normal = vectorOf(v, "nr", p.normal);
     p.radius = v.number("r");
     p.degree = v.integer("d");
     p.sections = v.integer("s");

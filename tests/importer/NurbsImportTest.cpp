@@ -23,12 +23,29 @@ struct Written {
   ref::Surface surface;
   std::vector<std::vector<std::vector<std::array<double, 2>>>> regions;
 
+  // Even-odd per region, with the loops' crossings of the line at v kept
+  // while v stays the same (the area sum walks row by row).
   bool inside(double u, double v) const {
     if (regions.empty()) return true;
-    for (const auto& loops : regions)
-      if (ref::insideLoops(loops, u, v)) return true;
+    if (v != rowV_) {
+      rowV_ = v;
+      rowCrossings_.assign(regions.size(), {});
+      for (size_t r = 0; r < regions.size(); ++r) {
+        for (const auto& loop : regions[r])
+          for (size_t a = 0, b = loop.size() - 1; a < loop.size(); b = a++)
+            if ((loop[a][1] > v) != (loop[b][1] > v))
+              rowCrossings_[r].push_back(loop[a][0] + (v - loop[a][1]) * (loop[b][0] - loop[a][0]) / (loop[b][1] - loop[a][1]));
+        std::sort(rowCrossings_[r].begin(), rowCrossings_[r].end());
+      }
+    }
+    for (const auto& crossings : rowCrossings_)
+      if ((std::upper_bound(crossings.begin(), crossings.end(), u) - crossings.begin()) % 2 == 1) return true;
     return false;
   }
+
+ private:
+  mutable double rowV_ = std::nan("");
+  mutable std::vector<std::vector<double>> rowCrossings_;
 };
 
 Written readSurface(const daltext::Block& nurbs) {

@@ -2,14 +2,32 @@
 
 #include "common/Log.h"
 #include "file/MaReader.h"
+#include "file/MbReader.h"
 #include "api/ApiSupport.h"
 #include "eval/Evaluators.h"
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
 
+#include <fstream>
+
 using namespace mayahost;
 
 namespace {
+
+// What the last successful open read: fileType() answers with it.
+std::string& openedType() {
+    static std::string type = "mayaAscii";
+    return type;
+}
+
+// The reader is chosen by the file's first bytes, not its extension: scenes
+// are often renamed.
+bool isMayaBinary(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[20] = {};
+    in.read(head, sizeof head);
+    return scenefile::looksLikeMayaBinary(std::string_view(head, size_t(in.gcount())));
+}
 
 MStatus::MStatusCode codeFor(scenefile::ReadError error) {
     switch (error) {
@@ -31,13 +49,16 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool force, Ref
 }
 
 MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool) {
-    if (type && *type && std::string(type) != "mayaAscii")
+    if (type && *type && std::string(type) != "mayaAscii" && std::string(type) != "mayaBinary")
         return MStatus::withReason(MStatus::kInvalidParameter,
-                                   std::string("file type \"") + type + "\" is not read; only mayaAscii is");
+                                   std::string("file type \"") + type +
+                                       "\" is not read; only mayaAscii and mayaBinary are");
     auto scene = std::make_unique<Scene>();
     installSceneEvaluators(*scene);
     SceneBuilder builder(*scene, fileName.str());
-    scenefile::ReadResult result = scenefile::readMaFile(fileName.str(), builder);
+    const bool binary = isMayaBinary(fileName.str());
+    scenefile::ReadResult result = binary ? scenefile::readMbFile(fileName.str(), builder)
+                                          : scenefile::readMaFile(fileName.str(), builder);
     if (!result.ok()) {
         std::string why = result.message.empty() ? std::string(scenefile::readErrorText(result.error)) + ": " + fileName.str()
                                                  : result.message;
@@ -56,6 +77,7 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
     }
     replaceCurrentScene(std::move(scene));
     setCurrentFilePath(fileName.str());
+    openedType() = binary ? "mayaBinary" : "mayaAscii";
     return MStatus::kSuccess;
 }
 
@@ -64,6 +86,7 @@ MStatus MFileIO::newFile(bool) {
     installSceneEvaluators(*scene);
     replaceCurrentScene(std::move(scene));
     setCurrentFilePath("");
+    openedType() = "mayaAscii";
     return MStatus::kSuccess;
 }
 
@@ -72,4 +95,4 @@ MString MFileIO::currentFile() {
     return MString(path.empty() ? "untitled" : path.c_str());
 }
 
-MString MFileIO::fileType() { return MString("mayaAscii"); }
+MString MFileIO::fileType() { return MString(openedType().c_str()); }

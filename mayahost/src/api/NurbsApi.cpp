@@ -57,16 +57,6 @@ const TrimmedSurface* surfaceOf(const MObject& object, MStatus& status) {
     return evaluation.surface.get();
 }
 
-// A curve shape's own stored curve (curve history is not evaluated here).
-bool storedCurve(const Node& node, NurbsCurve& curve, MStatus& status) {
-    const scenefile::Value* value = node.data("cc");
-    const auto* data = value ? std::get_if<scenefile::NurbsCurveData>(value) : nullptr;
-    std::string why = data ? std::string() : node.name() + " holds no curve data";
-    if (data && !curveFromData(*data, curve, why)) why = node.name() + ": " + why;
-    status = why.empty() ? MStatus(MStatus::kSuccess) : MStatus::withReason(MStatus::kFailure, why);
-    return why.empty();
-}
-
 // The curve behind a function set: a trim boundary's piece or a curve shape.
 const NurbsCurve* curveOf(const MObject& object, NurbsCurve& scratch, MStatus& status) {
     if (const auto* data = objectAs<CurveDataObject>(object)) {
@@ -78,7 +68,13 @@ const NurbsCurve* curveOf(const MObject& object, NurbsCurve& scratch, MStatus& s
         status = noObject();
         return nullptr;
     }
-    return storedCurve(*node, scratch, status) ? &scratch : nullptr;
+    std::string why;
+    if (storedCurve(*node, scratch, why)) {
+        status = MStatus::kSuccess;
+        return &scratch;
+    }
+    status = MStatus::withReason(MStatus::kFailure, why);
+    return nullptr;
 }
 
 MFnNurbsCurve::Form curveForm(NurbsForm form) { return MFnNurbsCurve::Form(int(form) + 1); }

@@ -1,5 +1,7 @@
 #include "eval/AttributeReader.h"
 
+#include "common/Log.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -16,6 +18,17 @@ std::optional<double> AttributeReader::number(const std::string& plug) const {
 double AttributeReader::number(const std::string& plug, double fallback) const {
     std::optional<double> value = number(plug);
     return value ? *value : fallback;
+}
+
+std::string indexed(const std::string& multi, int64_t index) { return multi + "[" + std::to_string(index) + "]"; }
+
+std::string describedNode(const Node& node) { return "node type " + node.typeName() + " (" + node.name() + ")"; }
+
+void logFindings(const Scene& scene, const char* what, const Node& shape, const std::vector<std::string>& warnings,
+                 const std::string& error) {
+    for (const std::string& warning : warnings)
+        LOG(logWARNING) << scene.fileName() << ": " << what << " " << shape.name() << ": " << warning;
+    if (!error.empty()) LOG(logWARNING) << scene.fileName() << ": " << what << " " << shape.name() << " is empty: " << error;
 }
 
 bool CreatorAttributes::number(std::string_view shortName, double& value) const {

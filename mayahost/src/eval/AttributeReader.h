@@ -59,6 +59,18 @@ private:
     AttributeReader reader_;
 };
 
+// "multi[index]": a plug path to one element.
+std::string indexed(const std::string& multi, int64_t index);
+
+// "node type T (name)": how the evaluators' findings name a node.
+std::string describedNode(const Node& node);
+
+// What evaluating one shape (`what`: "mesh", "surface") found, logged once as
+// Maya reports what it could not compute while evaluating: each warning, and
+// why the result is empty when it is.
+void logFindings(const Scene& scene, const char* what, const Node& shape, const std::vector<std::string>& warnings,
+                 const std::string& error);
+
 // Indices written in an element key: "wl[0:15].w" -> 0 and 15 after "wl".
 // False when `key` does not start with `prefix` followed by "[a:b]" or "[a]"
 // and then exactly `rest`.

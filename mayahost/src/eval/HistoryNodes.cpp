@@ -35,8 +35,6 @@ namespace {
 
 constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
 
-std::string indexed(const std::string& multi, int64_t index) { return multi + "[" + std::to_string(index) + "]"; }
-
 bool isDeformer(const Node& node) { return node.hasFn(MFn::kGeometryFilt); }
 
 // The vertices a deformer acts on: the components of the groupParts that

@@ -1,7 +1,6 @@
 #include "eval/MeshEval.h"
 #include "base/Limits.h"
 
-#include "common/Log.h"
 #include "mesh/MeshFromStored.h"
 #include "mesh/PolyCreators.h"
 #include "eval/AttributeReader.h"
@@ -77,7 +76,7 @@ StoredMesh readStored(const Scene& scene, const Node& node) {
 bool hasStoredData(const Node& node) { return node.denseArray("vrts") || node.data("face"); }
 
 std::string nothingToPassOn(const Node& node) {
-    return "node type " + node.typeName() + " (" + node.name() + ") not evaluated: it has no input geometry to pass on";
+    return describedNode(node) + " not evaluated: it has no input geometry to pass on";
 }
 
 class HistoryWalker : public HistoryUpstream {
@@ -108,8 +107,7 @@ public:
             if (result.warnings.empty() && result.error.empty()) {
                 const Node& feeding = *source.node;
                 result.warnings.push_back(findMeshHistoryNode(feeding.typeName())
-                                              ? "node type " + feeding.typeName() + " (" + feeding.name() +
-                                                    "): none of its input geometry could be evaluated"
+                                              ? describedNode(feeding) + ": none of its input geometry could be evaluated"
                                               : nothingToPassOn(feeding));
             }
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
@@ -165,8 +163,7 @@ private:
         } else {
             evaluated = passInputOn(node, outputIndex, depth, out);
             if (evaluated)
-                result.warnings.push_back("node type " + node.typeName() + " (" + node.name() +
-                                          ") not evaluated: its input geometry is used");
+                result.warnings.push_back(describedNode(node) + " not evaluated: its input geometry is used");
             else if (node.hasFn(MFn::kPolyCreator))
                 // A creator this stand-in does not build: say so rather than leave the mesh silently empty.
                 result.warnings.push_back(nothingToPassOn(node));
@@ -217,12 +214,8 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     if (it != c.entries.end()) return it->second;
     MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
-    // Said once per mesh, when it is first asked for, as Maya reports what it
-    // could not compute while evaluating.
-    for (const std::string& warning : result.warnings)
-        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << ": " << warning;
-    if (!result.error.empty())
-        LOG(logWARNING) << scene.fileName() << ": mesh " << meshNode.name() << " is empty: " << result.error;
+    // Said once per mesh, when it is first asked for.
+    logFindings(scene, "mesh", meshNode, result.warnings, result.error);
     return c.entries[&meshNode] = std::move(result);
 }
 

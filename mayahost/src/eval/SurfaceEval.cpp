@@ -1,7 +1,6 @@
 #include "eval/SurfaceEval.h"
 
 #include "base/Limits.h"
-#include "common/Log.h"
 #include "eval/AttributeReader.h"
 #include "nurbs/NurbsCreators.h"
 
@@ -70,6 +69,18 @@ bool surfaceFromData(const scenefile::NurbsSurfaceData& d, NurbsSurface& s, std:
     return why.empty();
 }
 
+bool storedCurve(const Node& node, NurbsCurve& curve, std::string& why) {
+    const scenefile::Value* value = node.data("cc");
+    const auto* data = value ? std::get_if<scenefile::NurbsCurveData>(value) : nullptr;
+    if (!data) {
+        why = node.name() + " holds no curve data";
+        return false;
+    }
+    if (curveFromData(*data, curve, why)) return true;
+    why = node.name() + ": " + why;
+    return false;
+}
+
 bool trimRegionFromData(const scenefile::NurbsTrimface& data, TrimRegion& out, std::string& why) {
     out = TrimRegion{};
     scenefile::TrimfaceData face;
@@ -97,10 +108,6 @@ bool trimRegionFromData(const scenefile::NurbsTrimface& data, TrimRegion& out, s
 }
 
 namespace {
-
-std::string indexed(const std::string& multi, int64_t i) { return multi + "[" + std::to_string(i) + "]"; }
-
-std::string described(const Node& node) { return "node type " + node.typeName() + " (" + node.name() + ")"; }
 
 // Which of a creator's outputs a plug is: "os" 0, "os1" .. "os5" 1 .. 5.
 int creatorOutput(const PlugPath& plug) {
@@ -138,7 +145,7 @@ public:
         if (source) {
             if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) return true;
             if (result_.warnings.empty() && result_.error.empty())
-                result_.warnings.push_back(described(*source.node) +
+                result_.warnings.push_back(describedNode(*source.node) +
                                            " not evaluated: it has no input surface to pass on");
             if (!node.data("cc")) return false;
             result_.error.clear();
@@ -218,7 +225,7 @@ private:
         else
             for (const char* plug : {"is", "ig", "inputSurface"})
                 if ((passed = input(node, plug, depth, out))) break;
-        if (passed) result_.warnings.push_back(described(node) + " not evaluated: its input surface is used");
+        if (passed) result_.warnings.push_back(describedNode(node) + " not evaluated: its input surface is used");
         return passed;
     }
 
@@ -241,7 +248,7 @@ private:
             if (!indices.empty()) break;
         }
         if (beyond)
-            result_.warnings.push_back(described(r.node()) + ": tweaks beyond the surface's control points ignored");
+            result_.warnings.push_back(describedNode(r.node()) + ": tweaks beyond the surface's control points ignored");
     }
 
     const Scene& scene_;
@@ -269,10 +276,7 @@ const SurfaceEvaluation& evaluateSurface(const Scene& scene, const Node& surface
         result.error = surfaceNode.name() + ": " + why;
     }
     result.surface = std::move(surface);
-    for (const std::string& warning : result.warnings)
-        LOG(logWARNING) << scene.fileName() << ": surface " << surfaceNode.name() << ": " << warning;
-    if (!result.error.empty())
-        LOG(logWARNING) << scene.fileName() << ": surface " << surfaceNode.name() << " is empty: " << result.error;
+    logFindings(scene, "surface", surfaceNode, result.warnings, result.error);
     return cache.entries[&surfaceNode] = std::move(result);
 }
 

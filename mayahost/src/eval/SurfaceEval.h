@@ -30,6 +30,9 @@ const SurfaceEvaluation& evaluateSurface(const Scene& scene, const Node& surface
 bool curveFromData(const scenefile::NurbsCurveData& data, NurbsCurve& out, std::string& why);
 bool surfaceFromData(const scenefile::NurbsSurfaceData& data, NurbsSurface& out, std::string& why);
 
+// A curve shape's own stored curve (.cc); curve history is not evaluated.
+bool storedCurve(const Node& curveNode, NurbsCurve& out, std::string& why);
+
 // The trim regions of one stored trim face: its boundaries' curves in the
 // surface's parameter space, the outer boundary first.
 bool trimRegionFromData(const scenefile::NurbsTrimface& data, TrimRegion& out, std::string& why);

@@ -583,22 +583,22 @@ void Tessellator::detectWelds() {
     std::vector<double> tu = samples(U_), tv = samples(V_);
     double u0 = U_.front(), u1 = U_.back(), v0 = V_.front(), v1 = V_.back();
     auto near = [&](const MeshVec& a, const MeshVec& b) { return (a - b).length() <= eps; };
-    closedU_ = poleU0_ = poleU1_ = true;
-    MeshVec a0 = ev_.point(u0, v0), a1 = ev_.point(u1, v0);
-    for (double v : tv) {
-        MeshVec p = ev_.point(u0, v), q = ev_.point(u1, v);
-        closedU_ = closedU_ && near(p, q);
-        poleU0_ = poleU0_ && near(p, a0);
-        poleU1_ = poleU1_ && near(q, a1);
-    }
-    closedV_ = poleV0_ = poleV1_ = true;
-    MeshVec b0 = ev_.point(u0, v0), b1 = ev_.point(u0, v1);
-    for (double u : tu) {
-        MeshVec p = ev_.point(u, v0), q = ev_.point(u, v1);
-        closedV_ = closedV_ && near(p, q);
-        poleV0_ = poleV0_ && near(p, b0);
-        poleV1_ = poleV1_ && near(q, b1);
-    }
+    // The two domain edges across one direction, sampled along the other:
+    // closed when they meet, each a pole when it stays at one point.
+    auto edges = [&](const std::vector<double>& along, auto at0, auto at1, bool& closed, bool& pole0, bool& pole1) {
+        closed = pole0 = pole1 = true;
+        const MeshVec first0 = at0(along.front()), first1 = at1(along.front());
+        for (double t : along) {
+            const MeshVec p = at0(t), q = at1(t);
+            closed = closed && near(p, q);
+            pole0 = pole0 && near(p, first0);
+            pole1 = pole1 && near(q, first1);
+        }
+    };
+    edges(tv, [&](double v) { return ev_.point(u0, v); }, [&](double v) { return ev_.point(u1, v); }, closedU_,
+          poleU0_, poleU1_);
+    edges(tu, [&](double u) { return ev_.point(u, v0); }, [&](double u) { return ev_.point(u, v1); }, closedV_,
+          poleV0_, poleV1_);
 }
 
 UV Tessellator::canonical(UV p) const {

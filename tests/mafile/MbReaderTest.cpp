@@ -10,6 +10,7 @@
 #include <set>
 
 #include "RecordingBuilder.h"
+#include "file/MbData.h"
 #include "file/MbReader.h"
 
 using namespace mayahost::scenefile;
@@ -215,6 +216,128 @@ TEST(MbReader, HostileContainersEndInWarningsNotCrashes) {
 
 namespace {
 
+std::string words(std::initializer_list<uint32_t> v) {
+    std::string r;
+    for (uint32_t w : v) r += be(w, 4);
+    return r;
+}
+
+// A quad (0 1 2 3, its first edge hard) and a triangle (1 4 2) sharing edge 1,
+// which the triangle uses reversed; its last corner has no uv.
+std::string meshBlock() {
+    std::string b = be(15, 4);
+    for (int i = 0; i < 15; ++i) b += flt(float(i) / 4);
+    b += words({12, 0x80000000, 1, 1, 2, 2, 3, 3, 0, 1, 4, 4, 2});
+    b += words({7, 0, 1, 2, 0x60000003, 4, 5, 0xE0000001});
+    b += words({3}) + flt(1) + flt(0) + flt(0) + words({0});   // the float block and its empty int list
+    b += words({1, 0}) + s("map1") + words({10});
+    for (int i = 0; i < 10; ++i) b += flt(float(i));
+    return b + words({7, 0, 1, 2, 3, 1, 4, 0xFFFFFFFF, 0, 0});
+}
+
+std::string curveBlock() {
+    return words({1, 1, 0}) + std::string(1, '\0') + words({3, 2}) + dbl(0) + dbl(1) + words({2}) + dbl(1) + dbl(2) +
+           dbl(3) + dbl(4) + dbl(5) + dbl(6);
+}
+
+std::string surfaceBlock(bool trimByte) {
+    std::string b = words({1, 1, 0, 0}) + std::string(1, '\0');
+    for (int k = 0; k < 2; ++k) b += words({2}) + dbl(0) + dbl(1);
+    if (trimByte) b += '\1';
+    b += words({4});
+    for (int i = 0; i < 12; ++i) b += dbl(i);
+    return b;
+}
+
+}  // namespace
+
+TEST(MbReader, DataBlocksGiveTheAsciiForms) {
+    MbMesh mesh;
+    std::string why;
+    ASSERT_TRUE(decodeMbMesh(meshBlock(), mesh, why)) << why;
+    EXPECT_EQ(mesh.vertices.size(), 15u);
+    EXPECT_EQ(mesh.vertices[14], 3.5);
+    EXPECT_EQ(mesh.edges, (std::vector<double>{0, 1, 0, 1, 2, 1, 2, 3, 1, 3, 0, 1, 1, 4, 1, 4, 2, 1}));
+    EXPECT_EQ(mesh.faces.edges, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, -2}));
+    EXPECT_EQ(mesh.faces.loopStart, (std::vector<uint32_t>{0, 4, 7}));
+    EXPECT_EQ(mesh.faces.faceCount(), 2u);
+    ASSERT_EQ(mesh.faces.uvLoops.size(), 1u);   // the triangle has an unmapped corner
+    EXPECT_EQ(std::tuple(mesh.faces.uvLoops[0].loop, mesh.faces.uvLoops[0].count), std::tuple(0u, 4u));
+    ASSERT_EQ(mesh.uvSets.size(), 1u);
+    EXPECT_EQ(std::tuple(mesh.uvSets[0].name, mesh.uvSets[0].points.size()), std::tuple("map1", size_t(10)));
+    EXPECT_EQ(std::tuple(mesh.skippedTriples, mesh.trailingBytes), std::tuple(size_t(1), size_t(0)));
+
+    // A corner with one end bit closes a loop that a hole follows.
+    std::string holed = meshBlock();
+    holed.replace(4 + 60 + 52 + 4 + 12, 4, be(0x20000003, 4));   // the quad's last corner
+    ASSERT_TRUE(decodeMbMesh(holed, mesh, why)) << why;
+    EXPECT_EQ(std::tuple(mesh.faces.faceCount(), mesh.faces.loopCount()), std::tuple(size_t(1), size_t(2)));
+
+    NurbsCurveData curve;
+    ASSERT_TRUE(decodeMbCurve(curveBlock(), curve, why)) << why;
+    EXPECT_EQ(std::tuple(curve.degree, curve.spans, curve.form, curve.rational, curve.dimension),
+              std::tuple(1, 1, 0, false, 3));
+    EXPECT_EQ(curve.knots, (std::vector<double>{0, 1}));
+    EXPECT_EQ(curve.cvs, (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    for (const bool trim : {false, true}) {
+        NurbsSurfaceData surface;
+        ASSERT_TRUE(decodeMbSurface(surfaceBlock(trim), surface, why)) << why;
+        EXPECT_EQ(std::tuple(surface.cvCount(), surface.uKnots.size(), surface.trimmed.has_value()),
+                  std::tuple(size_t(4), size_t(2), trim));
+    }
+
+    // Cut anywhere before their last byte, the blocks are refused (a mesh may
+    // lose its zero tail); counts as large as a word can be never allocate.
+    const std::string blocks[] = {meshBlock(), curveBlock(), surfaceBlock(false)};
+    for (size_t k = 0; k < 3; ++k)
+        for (size_t n = 0; n + (k == 0 ? 8 : 0) < blocks[k].size(); ++n) {
+            const std::string cut = blocks[k].substr(0, n);
+            NurbsSurfaceData surface;
+            const bool ok = k == 0 ? decodeMbMesh(cut, mesh, why) : k == 1 ? decodeMbCurve(cut, curve, why)
+                                                                           : decodeMbSurface(cut, surface, why);
+            EXPECT_FALSE(ok) << k << " cut at " << n;
+        }
+    for (const size_t at : {size_t(0), size_t(64), size_t(116)}) {
+        std::string huge = meshBlock();
+        huge.replace(at, 4, be(0xFFFFFFF0, 4));
+        EXPECT_FALSE(decodeMbMesh(huge, mesh, why)) << at;
+    }
+}
+
+TEST(MbReader, MeshBlocksAndAddAttrBecomeStatements) {
+    for (const bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "FOR8" : "FOR4");
+        Iff f(wide);
+        f.begin("FOR", "Maya").begin("FOR", "HEAD").chunk("VERS", wide ? "2020" : "8.5").end();
+        const std::string uid = wide ? kUid : "";
+        f.begin("FOR", "DMSH").chunk("CREA", "\x04" + s("m") + uid)
+            .chunk("ATTR", "aDBL" + std::string(wide ? "\x00\x4e\x00\x00" : "\x40\x4a", wide ? 4 : 2) +
+                               words({1, 0}) + s("weightW0") + s("w0") + s("W000") + "DBLE" + dbl(1))
+            .chunk("ATTR", "aTYP" + std::string(wide ? "\x00\xf8\x20\x40" : "\x00\x60", wide ? 4 : 2) +
+                               words({1}) + "STR " + s("note") + s("nt"))
+            .chunk("MESH", attr("ci") + meshBlock()).chunk("MESH", attr("o") + meshBlock()).end();
+        f.begin("FOR", "NCRV").chunk("CREA", "\x04" + s("c") + uid).chunk("NRBC", attr("cc") + curveBlock()).end();
+        f.end();
+        RecordingBuilder b;
+        ASSERT_TRUE(readMbBytes(f.bytes(), "m.mb", b).ok());
+        std::vector<std::string> calls;
+        for (const std::string& c : b.calls)
+            if (!c.starts_with("rename") && !c.starts_with("requires")) calls.push_back(c.substr(0, c.find(" p=")));
+        EXPECT_EQ(calls, (std::vector<std::string>{
+                             "createNode mesh n=m", "addAttr ln=weightW0 sn=w0 at=double", "addAttr ln=note sn=nt at= dt=string",
+                             "setAttr .uvst[0].uvsn", "setAttr .uvst[0].uvsp[0:4]", "setAttr .vt[0:4]",
+                             "setAttr .ed[0:5]", "setAttr .fc[0:1]", "createNode nurbsCurve n=c", "setAttr .cc"}));
+        // the second mesh block of one shape and the float block are skipped, each with one warning
+        EXPECT_EQ(b.warnings.size(), 2u) << b.warningText();
+        EXPECT_NE(b.warningText().find("a second mesh block"), std::string::npos);
+        ASSERT_GE(b.setAttrs.size(), 5u);
+        EXPECT_EQ(b.setAttrs[4].typeName, "polyFaces");
+        EXPECT_EQ(b.setAttrs[4].flags.size, std::optional<int64_t>(2));
+    }
+}
+
+namespace {
+
 struct Summary {
     std::vector<std::string> nodes;          // "type name parent"
     std::map<std::string, std::string> uids; // by node
@@ -255,7 +378,9 @@ TEST(MbReader, CorpusTwinsGiveTheSameNodesAndConnections) {
         EXPECT_FALSE(mb.calls.empty()) << e.path();
         for (const auto& w : mb.warnings)   // only skipped value shapes and unknown type codes
             EXPECT_TRUE(w.message.find("not decoded") != std::string::npos ||
-                        w.message.find("node type code") != std::string::npos) << e.path() << ": " << w.message;
+                        w.message.find("node type code") != std::string::npos ||
+                        w.message.find("float triples after the faces") != std::string::npos)
+                << e.path() << ": " << w.message;
         std::filesystem::path ma = e.path();
         ma.replace_extension(".ma");
         if (!std::filesystem::exists(ma)) continue;

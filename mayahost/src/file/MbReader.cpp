@@ -3,6 +3,7 @@
 #include "file/MbReader.h"
 
 #include "base/Limits.h"
+#include "file/MbData.h"
 
 #include <algorithm>
 #include <bit>
@@ -33,7 +34,14 @@ constexpr std::pair<std::string_view, std::string_view> kNodeTypes[] = {
     {"SHAD", "shadingEngine"}, {"RBLN", "blinn"}, {"DORC", "orientConstraint"}, {"DPAR", "parentConstraint"},
     {"DPTC", "pointConstraint"}, {"DPVC", "poleVectorConstraint"}, {"DSCC", "scaleConstraint"},
     {"PCUA", "animCurveUA"}, {"PCUL", "animCurveUL"}, {"PCUU", "animCurveUU"},
-    {"DDMN", "distanceDimShape"},
+    {"DDMN", "distanceDimShape"}, {"NCRV", "nurbsCurve"}, {"NSRF", "nurbsSurface"}, {"GPID", "groupId"},
+    {"OBST", "objectSet"},
+    // Plug-in types of files older than the header's type table, from the
+    // names Maya gives their default nodes.
+    {std::string_view("\x00\x10\x2E\x40", 4), "mentalrayItemsList"},
+    {std::string_view("\x00\x10\x2E\x41", 4), "mentalrayGlobals"},
+    {std::string_view("\x00\x10\x2E\x42", 4), "mentalrayOptions"},
+    {std::string_view("\x00\x10\x2E\x43", 4), "mentalrayFramebuffer"},
 };
 
 constexpr size_t kMaxDepth = 8;   // the forms Maya writes nest 3 deep
@@ -333,6 +341,7 @@ private:
             pos += p;
         }
         cn.shared = flags & 0x01;
+        meshRead_ = false;
         const FileLoc l = loc(item.offset);
         emit([&] { builder_.createNode(cn, l); });
         if (uidEra) {
@@ -399,7 +408,39 @@ private:
                                   std::string(why) + "): skipped, and further ones like it without warning");
     }
 
+    // addAttr: a four-byte kind ("aDBL", "aBOL", "aTYP" ...), flags
+    // (two bytes before 2014, four after), a count (the children of a
+    // compound, which a second word follows), a data type code ("STR ",
+    // "aMSG", zero for numbers), the long and the short name. What follows
+    // (parent, defaults, ranges) is not read: a value set later lands either way.
+    void readAddAttr(const Item& item, const std::string& nodeType) {
+        static constexpr std::pair<std::string_view, std::string_view> kinds[] = {
+            {"aDBL", "double"}, {"aFLT", "float"}, {"aBOL", "bool"}, {"aMSG", "message"}, {"aCPD", "compound"},
+            {"aLNG", "long"}, {"aSHT", "short"}, {"aBYT", "byte"}, {"aCHR", "char"}, {"aENM", "enum"}};
+        const std::string_view b = body(item);
+        const std::string_view kind = b.substr(0, 4);
+        const size_t words = 2 + (kind == "aCPD" ? 1 : 0);
+        size_t pos = 4 + (wide_ ? 4 : 2);
+        if (pos + 4 * words > b.size()) return cantDecode(item, nodeType, "addAttr header cut short");
+        const std::string_view dataType = b.substr(pos + 4 * (words - 1), 4);
+        pos += 4 * words;
+        AddAttr a;
+        a.longName = cstr(b, pos);
+        a.shortName = cstr(b, pos);
+        if (a.longName.empty() || pos > b.size()) return cantDecode(item, nodeType, "addAttr without names");
+        std::string dataTypeName;
+        for (const auto& [code, type] : kinds)
+            if (kind == code) a.attributeType = type;
+        if (kind == "aTYP") {
+            dataTypeName = dataType == "STR " ? "string" : codeText(dataType);
+            a.dataTypes.push_back(dataTypeName);
+        }
+        const FileLoc l = loc(item.offset);
+        emit([&] { builder_.addAttr(a, l); });
+    }
+
     void readAttribute(const Item& item, const std::string& nodeType) {
+        if (item.tag == "ATTR") return readAddAttr(item, nodeType);
         const std::string_view b = body(item);
         size_t pos = 0;
         const std::string_view name = cstr(b, pos);
@@ -486,13 +527,64 @@ private:
             if (!componentList(v, a)) return cantDecode(item, nodeType, "component list not understood");
             cmd.typeName = "componentList";
             cmd.value = std::move(a);
+        } else if (tag == "NRBC" || tag == "NRBS") {
+            std::string why;
+            const bool ok = tag == "NRBC" ? decodeMbCurve(v, cmd.value.emplace<NurbsCurveData>(), why)
+                                          : decodeMbSurface(v, cmd.value.emplace<NurbsSurfaceData>(), why);
+            if (!ok) return cantDecode(item, nodeType, why);
+            cmd.typeName = tag == "NRBC" ? "nurbsCurve" : "nurbsSurface";
+        } else if (tag == "MESH") {
+            return readMesh(item, v, nodeType);
         } else {
-            return cantDecode(item, nodeType, tag == "MESH" || tag == "NRBC" || tag == "NRBS" || tag == "ATTR"
-                                                  ? "not read yet"
-                                                  : "unknown value shape");
+            return cantDecode(item, nodeType, "unknown value shape");
         }
         const FileLoc l = loc(item.offset);
         emit([&] { builder_.setAttr(cmd, l); });
+    }
+
+    // A mesh block becomes the statements a .ma gives the same shape: uv set
+    // names and points, then `.vt`, `.ed` and `.fc`. Maya stores it under
+    // several attribute names (cached input, output); whichever comes first
+    // is the shape's geometry.
+    void readMesh(const Item& item, std::string_view v, const std::string& nodeType) {
+        if (nodeType != "mesh") return cantDecode(item, nodeType, "mesh data on a node that is not a mesh shape");
+        if (meshRead_) return cantDecode(item, nodeType, "a second mesh block on one shape");
+        MbMesh mesh;
+        std::string why;
+        if (!decodeMbMesh(v, mesh, why)) return cantDecode(item, nodeType, why);
+        meshRead_ = true;
+        if (mesh.skippedTriples && warnedSkips_.insert("MESH block").second)
+            warn(item.offset, "mesh data: a block of " + std::to_string(mesh.skippedTriples) +
+                                  " float triples after the faces is not understood: skipped, and in further meshes "
+                                  "without warning");
+        if (mesh.trailingBytes)
+            warn(item.offset, "mesh data: " + std::to_string(mesh.trailingBytes) +
+                                  " bytes after the uv sets not read (colour sets?)");
+        const FileLoc l = loc(item.offset);
+        auto emitSet = [&](std::string attribute, std::string_view typeName, size_t count, Value value) {
+            if (count == 0) return;
+            SetAttr cmd;
+            attrName_ = std::move(attribute);
+            if (attrName_.back() == '[') attrName_ += "0:" + std::to_string(count - 1) + "]";
+            cmd.attribute = attrName_;
+            cmd.typeName = typeName;
+            if (typeName != "string") cmd.size = int64_t(count);
+            cmd.value = std::move(value);
+            emit([&] { builder_.setAttr(cmd, l); });
+        };
+        for (size_t s = 0; s < mesh.uvSets.size(); ++s) {
+            MbUvSet& set = mesh.uvSets[s];
+            const std::string prefix = ".uvst[" + std::to_string(s) + "].";
+            emitSet(prefix + "uvsn", "string", 1, StringValue{std::move(set.name)});
+            const size_t points = set.points.size() / 2;
+            emitSet(prefix + "uvsp[", "float2", points, Numbers{NumberKind::Float, 2, std::move(set.points)});
+        }
+        // Counts first: the values are moved out in the same calls.
+        const size_t vertices = mesh.vertices.size() / 3, edges = mesh.edges.size() / 3;
+        const size_t faces = mesh.faces.faceCount();
+        emitSet(".vt[", "", vertices, Numbers{NumberKind::Untyped, 1, std::move(mesh.vertices)});
+        emitSet(".ed[", "", edges, Numbers{NumberKind::Untyped, 1, std::move(mesh.edges)});
+        emitSet(".fc[", "polyFaces", faces, std::move(mesh.faces));
     }
 
     // group count, then per group: component code, range count, (first, last) per range.
@@ -616,6 +708,7 @@ private:
     std::set<std::string> warnedTypes_, warnedSkips_;
     std::string attrName_;
     SetAttr set_;
+    bool meshRead_ = false;   // the current node's geometry came from a mesh block
     uint64_t statements_ = 0, warnings_ = 0, trailing_ = 0;
 };
 

@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CONFIG  ?= RelWithDebInfo
 EXTRA_CMAKE_ARGS ?=
 
-.PHONY: all build configure programs test bench demo corpus-check clean
+.PHONY: all build configure programs test bench demo corpus-check fuzz clean
 
 all: build
 
@@ -39,6 +39,16 @@ demo: programs
 	$(BUILD)/bin/glowbox-import examples/demo_scene.ma -o $(BUILD)/demo/demo_scene.dal
 	@echo "== $(BUILD)/demo/demo_scene.dal: $$(wc -c < $(BUILD)/demo/demo_scene.dal) bytes"
 	@grep -a -E '^(load|camera|group|#define material|material|object|#define object)' $(BUILD)/demo/demo_scene.dal | sort | uniq -c
+
+# The fuzz targets, built in the sanitizer tree (clang), each run for
+# FUZZ_SECONDS from its seeds.
+FUZZ_BUILD   ?= build-sanitize
+FUZZ_SECONDS ?= 60
+fuzz:
+	$(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DGLOWBOX_SANITIZE=ON $(EXTRA_CMAKE_ARGS)
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target mb_reader_fuzz ma_reader_fuzz
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

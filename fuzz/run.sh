@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a sanitizer build for a given time each, from its
+# seeds: this folder's own (seeds/<kind>/), the bundled example, and the first
+# 8 KB of real scenes of the shared corpus when it is there (read in place,
+# cut into the run's scratch folder, never kept in the project).
+# Any crash, sanitizer report, leak, input slower than 10 s or run above 2 GB
+# fails; the input that did it is left in BUILD/fuzz/ as crash-*, leak-*,
+# timeout-* or oom-*.
+#
+#   fuzz/run.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+build="$(cd "$1" && pwd)"
+seconds="${2:-60}"
+corpus="$root/../shared/corpus"
+rm -f "$build"/fuzz/crash-* "$build"/fuzz/leak-* "$build"/fuzz/timeout-* "$build"/fuzz/oom-*
+
+for target in "$build"/fuzz/*_fuzz; do
+  [ -f "$target" ] && [ -x "$target" ] || continue
+  name="$(basename "$target")"
+  kind="${name%%_*}"            # ma or mb
+  work="$build/fuzz/work-$name"
+  seeds="$build/fuzz/seeds-$name"
+  rm -rf "$seeds"; mkdir -p "$work" "$seeds"
+  cp "$here/seeds/$kind"/* "$seeds"/ 2>/dev/null || true
+  [ "$kind" = ma ] && cp "$root/examples/"*.ma "$seeds"/
+  if [ -d "$corpus" ]; then
+    find "$corpus" -name "*.$kind" -size -400k | LC_ALL=C sort | head -40 | while read -r f; do
+      head -c 8192 "$f" > "$seeds/$(basename "$f")"
+    done
+  fi
+  echo "== $name: $seconds s from $(ls "$seeds" | wc -l) seeds"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=32768 \
+      -dict="$here/$kind.dict" -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$work" "$seeds" 2>&1 \
+    | grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|Done)' || true
+  # libFuzzer's status is lost in the pipe: a finding leaves its input behind.
+  if ls "$build"/fuzz/crash-* "$build"/fuzz/leak-* "$build"/fuzz/timeout-* "$build"/fuzz/oom-* >/dev/null 2>&1; then
+    echo "fuzz: $name found a failing input:" "$build"/fuzz/{crash,leak,timeout,oom}-* 2>/dev/null
+    exit 1
+  fi
+done

@@ -31,8 +31,9 @@ inline void writeGridMesh(std::ostream& out, int index, int side, std::mt19937& 
         int end = std::min(verts, start + chunk) - 1;
         out << "\tsetAttr -s " << verts << " \".vt[" << start << ":" << end << "]\"";
         for (int v = start; v <= end; ++v) {
-            std::snprintf(buf, sizeof buf, " %.8g %.8g %.8g", v % (side + 1) + jitter(rng), jitter(rng),
-                          v / (side + 1) + jitter(rng));
+            // one draw after the other: function arguments have no set order
+            const double x = v % (side + 1) + jitter(rng), y = jitter(rng), z = v / (side + 1) + jitter(rng);
+            std::snprintf(buf, sizeof buf, " %.8g %.8g %.8g", x, y, z);
             out << buf;
         }
         out << ";\n";

@@ -1,13 +1,16 @@
 // The real importer end to end on generated scenes: one stored mesh of 1 M
-// quads (about 100 MB of .ma), a polySphere of 1 M faces built from its
-// construction history, and 1,000 small stored NURBS surfaces, each with a
-// round hole trimmed out, placed as triangles. Reports the .ma throughput, the run's wall time and
-// the importer's peak memory against the file size.
+// quads, once as .ma (about 150 MB) and once as the same scene in .mb, a
+// polySphere of 1 M faces built from its construction history, and 1,000
+// small stored NURBS surfaces, each with a round hole trimmed out, placed as
+// triangles. Reports the input file's throughput, the run's wall time and the
+// importer's peak memory against the file size, so the two stored-mesh rows
+// compare the readers.
 #include "common/ImportArgs.h"
 
 #include <benchmark/benchmark.h>
 
 #include "grid_mesh.h"
+#include "grid_mesh_mb.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,6 +44,16 @@ fs::path storedMeshScene() {
     std::mt19937 rng(11);
     writeGridMesh(out, 0, 1000, rng);
     out << "connectAttr \"meshShape0.iog\" \":initialShadingGroup.dsm\" -na;\n";
+    return path;
+}
+
+// The same scene as storedMeshScene(): the same seed gives the same jitter.
+fs::path storedMeshBinaryScene() {
+    fs::path path = scratch() / "stored_1M_quads.mb";
+    std::mt19937 rng(11);
+    const std::string bytes = gridMeshMbScene(1000, rng);
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -147,6 +160,12 @@ void BM_ImportStoredMesh(benchmark::State& state) {
     fs::remove(scene);
 }
 
+void BM_ImportStoredMeshBinary(benchmark::State& state) {
+    const fs::path scene = storedMeshBinaryScene();
+    importScene(state, scene);
+    fs::remove(scene);
+}
+
 void BM_ImportPolySphere(benchmark::State& state) {
     const fs::path scene = sphereScene();
     importScene(state, scene);
@@ -163,6 +182,7 @@ void BM_ImportNurbsSurfaces(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_ImportStoredMesh)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportStoredMeshBinary)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPolySphere)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ImportNurbsSurfaces)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // Modifiers that change faces, edges or their flags: polyNormal, polySoftEdge,
-// polyTriangulate, polyUnite, deleteComponent and polySubdFace, and the
+// polyTriangulate, polyUnite, deleteComponent, polySubdFace and
+// polyExtrudeFace, and the
 // component lists they read.
 
 #include "mesh/MeshModifiers.h"
@@ -429,6 +430,102 @@ TEST(PolySubdFace, HolesBadModesAndBadListsPassThroughWithAWarning) {
         EXPECT_EQ(out.numFaces(), 1u) << phrase;
         EXPECT_EQ(meshDataError(out), "") << phrase;
         EXPECT_TRUE(mentions(warning, phrase)) << warning;
+    }
+}
+
+// --- polyExtrudeFace ----------------------------------------------------------
+
+// Every side walked once each way: the result is a closed, consistently turned surface.
+void expectClosedAndTurned(const MeshData& m, const char* name) {
+    std::set<std::pair<int32_t, int32_t>> sides;
+    for (size_t f = 0; f < m.numFaces(); ++f) {
+        const Ids c = faceCorners(m, f);
+        for (size_t i = 0; i < c.size(); ++i) EXPECT_TRUE(sides.insert({c[i], c[(i + 1) % c.size()]}).second) << name << f;
+    }
+    for (const auto& [a, b] : sides) EXPECT_TRUE(sides.count({b, a})) << name << " " << a << "-" << b;
+    std::set<std::pair<int32_t, int32_t>> edges;
+    for (size_t e = 0; e < m.numEdges(); ++e) edges.insert(std::minmax(m.edges[2 * e], m.edges[2 * e + 1]));
+    for (const auto& [a, b] : sides) EXPECT_TRUE(edges.count(std::minmax(a, b))) << name << " no edge " << a << "-" << b;
+}
+
+TEST(PolyExtrudeFace, CountsAndNumberingFollowTheRegions) {
+    // Adjacent faces 0 and 1 share edge 2-3; the whole cube has no outline.
+    const struct {
+        const char* name;
+        PolyExtrudeFaceParams params;
+        Shape shape;
+    } cases[] = {
+        {"one face", {.inputComponents = list({"f[1]"})}, {12, 10, 20}},
+        {"two kept together", {.inputComponents = list({"f[0:1]"})}, {14, 12, 25}},
+        {"two apart", {.inputComponents = list({"f[0:1]"}), .keepFacesTogether = false}, {16, 14, 28}},
+        {"two divisions", {.inputComponents = list({"f[1]"}), .divisions = 2}, {16, 14, 28}},
+        {"whole shell", {}, {16, 18, 32}},
+    };
+    for (const auto& c : cases) {
+        const auto [out, warning] = warned(applyPolyExtrudeFace, kCube, c.params);
+        EXPECT_EQ(shape(out), c.shape) << c.name;
+        EXPECT_EQ(warning, "") << c.name;
+        EXPECT_EQ(meshDataError(out), "") << c.name;
+        // The first 12 edges and 6 faces keep their ids; old vertices stay where they were.
+        EXPECT_EQ(Ids(out.edges.begin(), out.edges.begin() + 24), Ids(kCube.edges.begin(), kCube.edges.end())) << c.name;
+        for (size_t v = 0; v < 8; ++v) EXPECT_TRUE(near(pointOf(out, v), pointOf(kCube, v))) << c.name;
+        if (c.params.inputComponents) expectClosedAndTurned(out, c.name);
+    }
+    // New vertices in order of first use: face 1 walks 2 3 5 4.
+    const MeshData one = applyPolyExtrudeFace(kCube, {.inputComponents = list({"f[1]"})}, nullptr);
+    EXPECT_EQ(faceCorners(one, 1), (Ids{8, 9, 10, 11}));
+    // The side of face 1's first side 2->3, walked back on top.
+    EXPECT_EQ(faceCorners(one, 6), (Ids{2, 3, 9, 8}));
+}
+
+TEST(PolyExtrudeFace, FacesMoveInTheirFrameAndAboutThePivot) {
+    const MeshVec up{0, 1, 0};
+    const struct {
+        const char* name;
+        PolyExtrudeFaceParams params;
+        MeshVec corner;   // where the top face's first corner (was -.5 .5 .5) goes
+    } cases[] = {
+        {"local translate", {.inputComponents = list({"f[1]"}), .localTranslate = {0, 0, 2}}, {-.5, 2.5, .5}},
+        {"thickness", {.inputComponents = list({"f[1]"}), .thickness = 1}, {-.5, 1.5, .5}},
+        {"local scale", {.inputComponents = list({"f[1]"}), .localScale = {.5, .5, 1}}, {-.25, .5, .25}},
+        {"translate in world space",
+         {.inputComponents = list({"f[1]"}), .translate = {1, 0, 0}, .worldSpace = true,
+          .inputMatrix = translation(10, 0, 0)},
+         {.5, .5, .5}},
+        {"scale about the pivot", {.inputComponents = list({"f[1]"}), .scale = {2, 2, 2}, .pivot = {0, .5, 0}},
+         {-1, .5, 1}},
+        {"rotate", {.inputComponents = list({"f[1]"}), .rotate = {0, 3.14159265358979 / 2, 0}, .pivot = {0, .5, 0}},
+         {.5, .5, .5}},
+    };
+    for (const auto& c : cases) {
+        const MeshData out = applyPolyExtrudeFace(kCube, c.params, nullptr);
+        ASSERT_EQ(out.numVertices(), 12u) << c.name;
+        EXPECT_TRUE(near(pointOf(out, 8), c.corner, 1e-6)) << c.name;
+        EXPECT_GT(newell(out, 1).dot(up), 0) << c.name;
+    }
+    // Two divisions put a ring half way.
+    const MeshData two = applyPolyExtrudeFace(kCube, {.inputComponents = list({"f[1]"}), .divisions = 2,
+                                                      .localTranslate = {0, 0, 2}}, nullptr);
+    EXPECT_TRUE(near(pointOf(two, 8), {-.5, 1.5, .5}));
+    EXPECT_TRUE(near(pointOf(two, 12), {-.5, 2.5, .5}));
+}
+
+TEST(PolyExtrudeFace, SidesKeepCapFlagsJoinByAngleAndCarryNoUVs) {
+    MeshData cube = makeCube(true, true);
+    const MeshData out = applyPolyExtrudeFace(cube, {.inputComponents = list({"f[1]"}), .localTranslate = {0, 0, 1}}, nullptr);
+    // Cap edges lifted from soft edges stay soft; the four joining edges meet at right angles: hard.
+    EXPECT_EQ(std::vector<uint8_t>(out.edgeSmooth.begin() + 12, out.edgeSmooth.end()),
+              (std::vector<uint8_t>{1, 1, 1, 1, 0, 0, 0, 0}));
+    const MeshUVSet& uvs = out.uvSets[0];
+    ASSERT_EQ(uvs.faceVertexUV.size(), out.numFaceVertices());
+    EXPECT_EQ(Ids(uvs.faceVertexUV.begin() + 4, uvs.faceVertexUV.begin() + 8), (Ids{3, 2, 4, 5}));   // the cap keeps its uvs
+    EXPECT_EQ(Ids(uvs.faceVertexUV.begin() + 24, uvs.faceVertexUV.end()), Ids(16, -1));
+    // Bad divisions and lists leave the mesh.
+    for (const PolyExtrudeFaceParams& bad : {PolyExtrudeFaceParams{.divisions = 0},
+                                            PolyExtrudeFaceParams{.inputComponents = list({"f[9]"})}}) {
+        const auto [same, warning] = warned(applyPolyExtrudeFace, cube, bad);
+        EXPECT_EQ(shape(same), shape(cube));
+        EXPECT_NE(warning, "");
     }
 }
 

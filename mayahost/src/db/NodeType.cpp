@@ -613,12 +613,24 @@ void TypeRegistry::defineOthers() {
     modifier.add("inputPolymesh", "ip", A::Data);
     modifier.add("output", "out", A::Data);
     modifier.add("inputComponents", "ics", A::Data);
-    for (auto [name, fn] : {std::pair{"polyTweak", MFn::kPolyTweak}, {"polyTweakUV", MFn::kPolyTweakUV},
+    for (auto [name, fn] : {std::pair{"polyTweakUV", MFn::kPolyTweakUV},
                             {"polySmoothFace", MFn::kPolySmoothFacet}, {"polyTriangulate", MFn::kPolyTriangulate},
                             {"polyNormal", MFn::kPolyNormal},
-                            {"polyMapCut", MFn::kPolyMapCut}, {"polyMergeVert", MFn::kPolyMergeVert},
-                            {"polyExtrudeFace", MFn::kPolyExtrudeFacet}})
+                            {"polyMapCut", MFn::kPolyMapCut}, {"polyMergeVert", MFn::kPolyMergeVert}})
         define(name, "polyModifier", fn);
+    define("polyTweak", "polyModifier", MFn::kPolyTweak)
+        .addTuple("tweak", "tk", A::Float, {{"tweakX", "tx"}, {"tweakY", "ty"}, {"tweakZ", "tz"}}, kZero3)
+        .multi = true;
+    // Angles are written in the file's angle unit; the scale defaults to one.
+    NodeType& extrude = define("polyExtrudeFace", "polyModifier", MFn::kPolyExtrudeFacet);
+    extrude.addTuple("rotate", "r", A::Angle, {{"rotateX", "rx"}, {"rotateY", "ry"}, {"rotateZ", "rz"}}, kZero3);
+    extrude.addTuple("scale", "s", A::Double, {{"scaleX", "sx"}, {"scaleY", "sy"}, {"scaleZ", "sz"}}, kOne3);
+    extrude.addTuple("localScale", "ls", A::Double, {{"localScaleX", "lsx"}, {"localScaleY", "lsy"}, {"localScaleZ", "lsz"}},
+                     kOne3);
+    extrude.add("smoothingAngle", "sma", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
+    extrude.add("keepFacesTogether", "kft", A::Bool, 1);
+    extrude.add("divisions", "d", A::Int, 1);
+    extrude.add("taper", "tp", A::Double, 1);
     // The crease angle is written in the file's angle unit: the schema converts it.
     NodeType& softEdge = define("polySoftEdge", "polyModifier", MFn::kPolySoftEdge);
     softEdge.add("angle", "a", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);

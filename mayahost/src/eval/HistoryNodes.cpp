@@ -6,6 +6,7 @@
 #include "eval/TransformEval.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -473,6 +474,56 @@ bool polySubdFace(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+// polyTweak: the offsets of .tk added to the points arriving.
+bool polyTweak(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    TweakParams p;
+    for (int64_t i : r.indices("tk")) {
+        std::optional<std::vector<double>> v = r.tuple(indexed("tk", i), 3);
+        if (!v || i > INT32_MAX) continue;
+        p.vertex.push_back({int32_t(i), float((*v)[0]), float((*v)[1]), float((*v)[2])});
+    }
+    mesh = applyTweak(mesh, p, step.warnings.text());
+    return true;
+}
+
+std::array<double, 3> triple(const AttributeReader& r, const char* plug, std::array<double, 3> fallback) {
+    std::optional<std::vector<double>> v = r.tuple(plug, 3);
+    return v ? std::array<double, 3>{(*v)[0], (*v)[1], (*v)[2]} : fallback;
+}
+
+bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyExtrudeFaceParams p;
+    p.inputComponents = r.componentList("ics");
+    p.keepFacesTogether = r.number("kft", 1) != 0;
+    const double divisions = r.number("d", 1);
+    if (!(divisions >= 1 && divisions <= 1000) || divisions != std::floor(divisions)) {
+        warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
+        return true;
+    }
+    p.divisions = int(divisions);
+    p.localTranslate = triple(r, "lt", p.localTranslate);
+    p.localScale = triple(r, "ls", p.localScale);
+    p.thickness = r.number("tk", 0);
+    p.translate = triple(r, "t", p.translate);
+    p.rotate = triple(r, "r", p.rotate);
+    p.scale = triple(r, "s", p.scale);
+    p.pivot = triple(r, "pvt", p.pivot);
+    p.worldSpace = r.number("ws", 0) != 0;
+    if (std::optional<MMatrix> m = r.matrix("ix")) p.inputMatrix = *m;
+    p.smoothingAngle = r.number("sma", p.smoothingAngle);
+    // What is not modelled, or modelled by a rule of our own, is named.
+    if (p.localTranslate[0] != 0 || p.localTranslate[1] != 0 || p.localScale[0] != p.localScale[1])
+        warnings.add("local x and y axes approximated (the first outline side gives x)");
+    for (const auto& [plug, neutral] : {std::pair{"off", 0.0}, {"tp", 1.0}, {"twt", 0.0}, {"ran", 0.0}})
+        if (std::optional<double> v = r.number(plug); v && *v != neutral)
+            warnings.add(std::string(plug) + " is not evaluated, the faces extrude without it");
+    mesh = applyPolyExtrudeFace(mesh, p, warnings.text());
+    return true;
+}
+
 // Every kind of history node the walk computes: its type, the plug its
 // geometry arrives on, and the function that reads its attributes and applies
 // it. A node type not listed here passes its input geometry on unevaluated.
@@ -491,6 +542,8 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyUnite", GeometryInput::Gathered, polyUnite},
     {"deleteComponent", GeometryInput::Group, deleteComponent},
     {"polySubdFace", GeometryInput::Poly, polySubdFace},
+    {"polyTweak", GeometryInput::Poly, polyTweak},
+    {"polyExtrudeFace", GeometryInput::Poly, polyExtrudeFace},
 };
 
 std::string inputPlug(GeometryInput input, int64_t outputIndex) {

@@ -356,4 +356,40 @@ struct PolySubdFaceParams {
 // Face ids after it are this stand-in's own order.
 MeshData applyPolySubdFace(const MeshData& in, const PolySubdFaceParams& params, std::string* warning);
 
+// --- polyExtrudeFace --------------------------------------------------------
+
+struct PolyExtrudeFaceParams {
+    // inputComponents (ics): componentList of faces; absent means every face.
+    std::optional<std::vector<std::string>> inputComponents;
+    bool keepFacesTogether = true;                    // keepFacesTogether (kft)
+    int divisions = 1;                                // divisions (d)
+    std::array<double, 3> localTranslate{0, 0, 0};    // localTranslate (lt): double3
+    std::array<double, 3> localScale{1, 1, 1};        // localScale (ls): double3
+    double thickness = 0;                             // thickness (tk): along the region's normal
+    std::array<double, 3> translate{0, 0, 0};         // translate (t): double3
+    std::array<double, 3> rotate{0, 0, 0};            // rotate (r): radians
+    std::array<double, 3> scale{1, 1, 1};             // scale (s)
+    std::array<double, 3> pivot{0, 0, 0};             // pivot (pvt): float3, the centre of t, r, s
+    bool worldSpace = false;                          // worldSpace (ws): t, r, s and pvt in world space
+    MMatrix inputMatrix;                              // inputMatrix (ix): the shape's world matrix
+    double smoothingAngle = 0.5235987755982988;       // smoothingAngle (sma): radians
+};
+
+// Each region of selected faces (faces joined by edges when kept together,
+// else each face alone, in order of their lowest face) is lifted onto new
+// vertices: per division level, the region's vertices in order of first use
+// in its faces (face ids rising, corner order): the outline's alone below the
+// top level, all of them on the top one; the old vertices stay, unused where
+// they were inside the region. The region's faces keep their ids and take the
+// top level. A side face per outline side and level is appended (sides in the
+// order the region's faces walk them, then levels upward), each quad walking
+// (a below, b below, b above, a above) for a side a->b. New edges are appended
+// as the new faces are walked: region faces first, keeping the smoothing of
+// the side they were lifted from, then the side faces, whose joining edges are
+// hard where their faces meet at more than the smoothing angle. Side faces
+// have no uvs or colours. Moves: local scale and translate in the region's
+// frame (centre of its bounding box; z its normal, x along its first outline
+// side), thickness along z, then translate, rotate and scale about the pivot.
+MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& params, std::string* warning);
+
 }  // namespace mayahost

@@ -1,0 +1,276 @@
+// polyExtrudeFace: selected faces move off the mesh on new vertices, joined
+// to where they were by new side faces.
+
+#include "mesh/MeshModifiers.h"
+
+#include "mesh/MeshModUtil.h"
+#include "mesh/MeshVec.h"
+#include "mesh/Triangulate.h"
+
+#include <maya/MEulerRotation.h>
+#include <maya/MPoint.h>
+#include <maya/MVector.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace mayahost {
+namespace {
+
+using meshmod::addWarning;
+
+uint64_t edgeKey(int32_t a, int32_t b) {
+    if (a > b) std::swap(a, b);
+    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
+}
+
+// Faces that extrude as one piece: connected through shared edges when kept
+// together, else one face each. Regions are ordered by their lowest face.
+std::vector<std::vector<int32_t>> regionsOf(const MeshData& mesh, const std::vector<int32_t>& faces, bool together) {
+    std::vector<int32_t> parent(faces.size());
+    std::iota(parent.begin(), parent.end(), 0);
+    auto root = [&](int32_t i) {
+        while (parent[size_t(i)] != i) i = parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
+        return i;
+    };
+    if (together) {
+        std::unordered_map<uint64_t, int32_t> firstUse;
+        for (size_t k = 0; k < faces.size(); ++k) {
+            const size_t f = size_t(faces[k]);
+            for (uint32_t l = mesh.faceLoopStart[f]; l < mesh.faceLoopStart[f + 1]; ++l)
+                for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c) {
+                    const uint64_t key = edgeKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]);
+                    auto [it, fresh] = firstUse.emplace(key, int32_t(k));
+                    if (!fresh) parent[size_t(root(int32_t(k)))] = root(it->second);
+                }
+        }
+    }
+    std::vector<std::vector<int32_t>> regions;
+    std::unordered_map<int32_t, size_t> regionOfRoot;
+    for (size_t k = 0; k < faces.size(); ++k) {
+        auto [it, fresh] = regionOfRoot.emplace(root(int32_t(k)), regions.size());
+        if (fresh) regions.emplace_back();
+        regions[it->second].push_back(faces[k]);
+    }
+    return regions;
+}
+
+// One side of a region's outline: a face side no other face of the region walks.
+struct Side {
+    int32_t a, b;   // in the direction the region's face walks it
+};
+
+class Extruder {
+public:
+    Extruder(const MeshData& in, const PolyExtrudeFaceParams& p) : out_(in), p_(p) {
+        for (size_t e = 0; e < in.numEdges(); ++e) edgeIds_.emplace(edgeKey(in.edges[2 * e], in.edges[2 * e + 1]), e);
+        if (out_.edgeSmooth.size() != out_.numEdges()) out_.edgeSmooth.assign(out_.numEdges(), 1);
+    }
+
+    void region(const std::vector<int32_t>& faces) {
+        const MeshData& m = out_;
+        // Vertices in order of first use, and the outline.
+        std::vector<int32_t> verts;
+        std::unordered_map<int32_t, size_t> slot;
+        std::unordered_map<uint64_t, int> uses;
+        std::vector<Side> walked;
+        for (int32_t f : faces)
+            for (uint32_t l = m.faceLoopStart[size_t(f)]; l < m.faceLoopStart[size_t(f) + 1]; ++l)
+                for (uint32_t c = m.loopStart[l], e = m.loopStart[l + 1]; c < e; ++c) {
+                    const int32_t a = m.faceVertices[c], b = m.faceVertices[c + 1 < e ? c + 1 : m.loopStart[l]];
+                    if (slot.emplace(a, verts.size()).second) verts.push_back(a);
+                    ++uses[edgeKey(a, b)];
+                    walked.push_back({a, b});
+                }
+        // A closed region (a whole shell) has no outline: Maya then walls
+        // every edge, once, in the order the faces first walk them.
+        std::vector<Side> outline;
+        std::vector<uint8_t> onOutline(verts.size(), 0);
+        const bool closed = std::none_of(walked.begin(), walked.end(), [&](const Side& s) { return uses[edgeKey(s.a, s.b)] == 1; });
+        for (const Side& s : walked)
+            if (closed ? uses[edgeKey(s.a, s.b)]-- == 2 : uses[edgeKey(s.a, s.b)] == 1) {
+                outline.push_back(s);
+                onOutline[slot[s.a]] = onOutline[slot[s.b]] = 1;
+            }
+
+        // Where each vertex ends: the local frame's scale and translation, then
+        // the world transform about the pivot.
+        const Frame frame = frameOf(faces, verts, outline);
+        std::vector<MeshVec> from(verts.size()), to(verts.size());
+        for (size_t i = 0; i < verts.size(); ++i) {
+            from[i] = meshPoint(m.points.data(), verts[i]);
+            to[i] = moved(from[i], frame);
+        }
+
+        // Levels 1..d-1 hold the outline's vertices, level d every vertex of the region.
+        const int d = p_.divisions;
+        std::vector<std::vector<int32_t>> level(size_t(d) + 1, std::vector<int32_t>(verts.size(), -1));
+        for (size_t i = 0; i < verts.size(); ++i) level[0][i] = verts[i];
+        for (int k = 1; k <= d; ++k)
+            for (size_t i = 0; i < verts.size(); ++i) {
+                if (k < d && !onOutline[i]) continue;
+                const double t = double(k) / d;
+                const MeshVec q = from[i] * (1 - t) + to[i] * t;
+                level[size_t(k)][i] = int32_t(out_.numVertices());
+                out_.points.insert(out_.points.end(), {float(q.x), float(q.y), float(q.z)});
+            }
+
+        // The region's faces take the top level; their sides become new edges
+        // with the smoothing of the sides they were lifted from.
+        lifted_.clear();
+        for (size_t i = 0; i < verts.size(); ++i) lifted_[level[size_t(d)][i]] = verts[i];
+        for (int32_t f : faces)
+            for (uint32_t c = out_.loopStart[out_.faceLoopStart[size_t(f)]];
+                 c < out_.loopStart[out_.faceLoopStart[size_t(f) + 1]]; ++c)
+                out_.faceVertices[c] = level[size_t(d)][slot[out_.faceVertices[c]]];
+        for (int32_t f : faces) addFaceEdges(size_t(f), true);
+
+        // A side face per outline side and level, walking the side backwards
+        // on the upper level so that it turns as the region does.
+        for (const Side& s : outline) {
+            const size_t ia = slot[s.a], ib = slot[s.b];
+            for (int k = 1; k <= d; ++k) {
+                const int32_t a0 = level[size_t(k - 1)][ia], b0 = level[size_t(k - 1)][ib];
+                const int32_t a1 = level[size_t(k)][ia], b1 = level[size_t(k)][ib];
+                appendFace({a0, b0, b1, a1});
+                addFaceEdges(out_.numFaces() - 1, false);
+            }
+        }
+    }
+
+    MeshData finish() {
+        // New joining edges are hard where their side faces meet at more than the smoothing angle.
+        for (const auto& [edge, faces] : joinFaces_) {
+            if (faces.size() != 2 || !joining_.count(edge)) continue;
+            const MeshVec n0 = faceNormal(size_t(faces[0])), n1 = faceNormal(size_t(faces[1]));
+            const double cosine = std::clamp(n0.dot(n1), -1.0, 1.0);
+            out_.edgeSmooth[size_t(edge)] = std::acos(cosine) <= p_.smoothingAngle + 1e-9;
+        }
+        return std::move(out_);
+    }
+
+private:
+    struct Frame {
+        MeshVec centre, x, y, z;
+    };
+
+    MeshVec faceNormal(size_t f) const {
+        std::vector<MeshVec> loop;
+        const uint32_t l = out_.faceLoopStart[f];
+        for (uint32_t c = out_.loopStart[l]; c < out_.loopStart[l + 1]; ++c)
+            loop.push_back(meshPoint(out_.points.data(), out_.faceVertices[c]));
+        return newellNormal(loop).normalized();
+    }
+
+    // Centre of the region's bounding box; z its summed face normal; x along
+    // its first outline side (or first edge), made square to z.
+    Frame frameOf(const std::vector<int32_t>& faces, const std::vector<int32_t>& verts,
+                  const std::vector<Side>& outline) const {
+        Frame fr;
+        MeshVec lo = meshPoint(out_.points.data(), verts[0]), hi = lo;
+        for (int32_t v : verts) {
+            const MeshVec q = meshPoint(out_.points.data(), v);
+            lo = {std::min(lo.x, q.x), std::min(lo.y, q.y), std::min(lo.z, q.z)};
+            hi = {std::max(hi.x, q.x), std::max(hi.y, q.y), std::max(hi.z, q.z)};
+        }
+        fr.centre = (lo + hi) * 0.5;
+        MeshVec n;
+        for (int32_t f : faces) n += faceNormal(size_t(f));
+        fr.z = n.normalized();
+        const int32_t a = outline.empty() ? verts[0] : outline[0].a;
+        const int32_t b = outline.empty() ? verts[std::min<size_t>(1, verts.size() - 1)] : outline[0].b;
+        MeshVec x = meshPoint(out_.points.data(), b) - meshPoint(out_.points.data(), a);
+        x = (x - fr.z * x.dot(fr.z)).normalized();
+        fr.x = x;
+        fr.y = fr.z.cross(x);
+        return fr;
+    }
+
+    MeshVec moved(const MeshVec& q, const Frame& f) const {
+        const MeshVec d = q - f.centre;
+        const double lx = d.dot(f.x) * p_.localScale[0], ly = d.dot(f.y) * p_.localScale[1],
+                     lz = d.dot(f.z) * p_.localScale[2];
+        MeshVec r = f.centre + f.x * (lx + p_.localTranslate[0]) + f.y * (ly + p_.localTranslate[1]) +
+                    f.z * (lz + p_.localTranslate[2] + p_.thickness);
+        return world(r);
+    }
+
+    // translate, rotate, scale about the pivot: in world space through the
+    // input matrix when worldSpace is on, else in object space.
+    MeshVec world(const MeshVec& q) const {
+        const bool identity = p_.translate == std::array<double, 3>{0, 0, 0} &&
+                              p_.rotate == std::array<double, 3>{0, 0, 0} && p_.scale == std::array<double, 3>{1, 1, 1};
+        if (identity) return q;
+        MPoint w(q.x, q.y, q.z);
+        if (p_.worldSpace) w = w * p_.inputMatrix;
+        MVector d = MVector(w) - MVector(p_.pivot[0], p_.pivot[1], p_.pivot[2]);
+        d = MVector(d.x * p_.scale[0], d.y * p_.scale[1], d.z * p_.scale[2]);
+        d = d * MEulerRotation(p_.rotate[0], p_.rotate[1], p_.rotate[2]).asMatrix();
+        w = MPoint(MVector(p_.pivot[0], p_.pivot[1], p_.pivot[2]) + d +
+                   MVector(p_.translate[0], p_.translate[1], p_.translate[2]));
+        if (p_.worldSpace) w = w * p_.inputMatrix.inverse();
+        return {w.x, w.y, w.z};
+    }
+
+    void appendFace(std::initializer_list<int32_t> ids) {
+        out_.loopStart.push_back(uint32_t(out_.faceVertices.size() + ids.size()));
+        out_.faceLoopStart.push_back(uint32_t(out_.numLoops()));
+        out_.faceVertices.insert(out_.faceVertices.end(), ids);
+        for (MeshUVSet& set : out_.uvSets)
+            if (!set.faceVertexUV.empty()) set.faceVertexUV.insert(set.faceVertexUV.end(), ids.size(), -1);
+        for (MeshColorSet& set : out_.colorSets)
+            if (!set.faceVertexColor.empty()) set.faceVertexColor.insert(set.faceVertexColor.end(), ids.size(), -1);
+        if (!out_.faceVertexNormals.empty()) out_.faceVertexNormals.insert(out_.faceVertexNormals.end(), 3 * ids.size(), 1e20f);
+    }
+
+    // Every side of face `f` that is not an edge yet becomes one: a cap side
+    // keeps the flag of the side it was lifted from, a joining side is decided
+    // at the end from the side faces that meet there.
+    void addFaceEdges(size_t f, bool cap) {
+        for (uint32_t l = out_.faceLoopStart[f]; l < out_.faceLoopStart[f + 1]; ++l)
+            for (uint32_t c = out_.loopStart[l], e = out_.loopStart[l + 1]; c < e; ++c) {
+                const int32_t a = out_.faceVertices[c], b = out_.faceVertices[c + 1 < e ? c + 1 : out_.loopStart[l]];
+                auto [it, fresh] = edgeIds_.emplace(edgeKey(a, b), out_.numEdges());
+                const int32_t edge = int32_t(it->second);
+                if (fresh) {
+                    out_.edges.insert(out_.edges.end(), {a, b});
+                    uint8_t smooth = 1;
+                    if (cap) {
+                        auto was = edgeIds_.find(edgeKey(lifted_[a], lifted_[b]));
+                        if (was != edgeIds_.end()) smooth = out_.edgeSmooth[was->second];
+                    } else {
+                        joining_.insert(edge);
+                    }
+                    out_.edgeSmooth.push_back(smooth);
+                }
+                if (!cap) joinFaces_[edge].push_back(int32_t(f));
+            }
+    }
+
+    MeshData out_;
+    const PolyExtrudeFaceParams& p_;
+    std::unordered_map<uint64_t, size_t> edgeIds_;
+    std::unordered_map<int32_t, int32_t> lifted_;   // a new vertex of the region being extruded: its original
+    std::unordered_set<int32_t> joining_;           // edges made by side faces
+    std::unordered_map<int32_t, std::vector<int32_t>> joinFaces_;
+};
+
+}  // namespace
+
+MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& params, std::string* warning) {
+    if (!meshmod::usableMesh(in, "polyExtrudeFace", warning)) return in;
+    if (params.divisions < 1) {
+        addWarning(warning, "polyExtrudeFace: divisions " + std::to_string(params.divisions) + " below 1, faces not extruded");
+        return in;
+    }
+    const std::vector<int32_t> faces = meshmod::selectedFaces(in, params.inputComponents, "polyExtrudeFace", warning);
+    if (faces.empty()) return in;
+    Extruder x(in, params);
+    for (const std::vector<int32_t>& region : regionsOf(in, faces, params.keepFacesTogether)) x.region(region);
+    return x.finish();
+}
+
+}  // namespace mayahost

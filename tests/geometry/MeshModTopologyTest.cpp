@@ -1,6 +1,6 @@
 // Modifiers that change faces, edges or their flags: polyNormal, polySoftEdge,
 // polyTriangulate, polyUnite, deleteComponent, polySubdFace and
-// polyExtrudeFace, and the
+// polyExtrudeFace, polyCloseBorder, and the
 // component lists they read.
 
 #include "mesh/MeshModifiers.h"
@@ -527,6 +527,29 @@ TEST(PolyExtrudeFace, SidesKeepCapFlagsJoinByAngleAndCarryNoUVs) {
         EXPECT_EQ(shape(same), shape(cube));
         EXPECT_NE(warning, "");
     }
+}
+
+TEST(PolyCloseBorder, ListedBordersCloseTurnedWithTheirNeighbours) {
+    // The cube without its top (1) and bottom (3): two border loops.
+    const MeshData tube = applyDeleteComponent(kCube, {.deleteComponents = {"f[1]", "f[3]"}}, nullptr);
+    ASSERT_EQ(tube.numFaces(), 4u);
+    const struct {
+        const char* name;
+        Components ics;
+        size_t faces;
+    } cases[] = {{"every border", {}, 6}, {"the loop of one listed edge", list({"e[0]"}), 5}, {"no border edge", list({"e[1]"}), 4}};
+    for (const auto& c : cases) {
+        const auto [out, warning] = warned(applyPolyCloseBorder, tube, {.inputComponents = c.ics});
+        EXPECT_EQ(std::tuple(out.numFaces(), out.numEdges(), warning), std::tuple(c.faces, tube.numEdges(), std::string()))
+            << c.name;
+        EXPECT_EQ(meshDataError(out), "") << c.name;
+        if (c.faces == 6) expectClosedAndTurned(out, c.name);
+    }
+    // Two borders through one vertex: left as it is.
+    const MeshData bowtie = makeMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {-1, 0, 0}, {-1, -1, 0}}, {{{0, 1, 2}}, {{0, 3, 4}}}, true);
+    const auto [same, warning] = warned(applyPolyCloseBorder, bowtie, {});
+    EXPECT_EQ(same.numFaces(), 2u);
+    EXPECT_TRUE(mentions(warning, "two border sides")) << warning;
 }
 
 }  // namespace

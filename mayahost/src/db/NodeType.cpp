@@ -636,7 +636,8 @@ void TypeRegistry::defineOthers() {
     softEdge.add("angle", "a", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
-    for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent"})
+    for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",
+                             "polyCloseBorder"})
         define(name, "polyModifier", MFn::kMidModifier);
     // Nodes Maya itself creates in every recent scene, and common built-in
     // types: known so that loading does not report them as unknown.

@@ -524,6 +524,13 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
+    PolyCloseBorderParams p;
+    p.inputComponents = step.attributes.componentList("ics");
+    mesh = applyPolyCloseBorder(mesh, p, step.warnings.text());
+    return true;
+}
+
 // Every kind of history node the walk computes: its type, the plug its
 // geometry arrives on, and the function that reads its attributes and applies
 // it. A node type not listed here passes its input geometry on unevaluated.
@@ -544,6 +551,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polySubdFace", GeometryInput::Poly, polySubdFace},
     {"polyTweak", GeometryInput::Poly, polyTweak},
     {"polyExtrudeFace", GeometryInput::Poly, polyExtrudeFace},
+    {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
 };
 
 std::string inputPlug(GeometryInput input, int64_t outputIndex) {

@@ -392,4 +392,18 @@ struct PolyExtrudeFaceParams {
 // side), thickness along z, then translate, rotate and scale about the pivot.
 MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& params, std::string* warning);
 
+// --- polyCloseBorder --------------------------------------------------------
+
+struct PolyCloseBorderParams {
+    // inputComponents (ics): componentList of edges; absent means every border.
+    std::optional<std::vector<std::string>> inputComponents;
+};
+
+// A face fills each closed border loop that holds a listed edge, appended in
+// the order of the loops' lowest border edge; it starts at the end of that
+// edge where the face beside it stops and walks the loop against its
+// neighbours, so the surface stays turned one way. It has no uvs or colours.
+// A vertex where two borders meet leaves the mesh as it is, with a warning.
+MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& params, std::string* warning);
+
 }  // namespace mayahost

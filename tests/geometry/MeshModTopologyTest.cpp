@@ -1,6 +1,6 @@
 // Modifiers that change faces, edges or their flags: polyNormal, polySoftEdge,
 // polyTriangulate, polyUnite, deleteComponent, polySubdFace and
-// polyExtrudeFace, polyCloseBorder, and the
+// polyExtrudeFace, polyCloseBorder, polySmoothFace, and the
 // component lists they read.
 
 #include "mesh/MeshModifiers.h"
@@ -550,6 +550,53 @@ TEST(PolyCloseBorder, ListedBordersCloseTurnedWithTheirNeighbours) {
     const auto [same, warning] = warned(applyPolyCloseBorder, bowtie, {});
     EXPECT_EQ(same.numFaces(), 2u);
     EXPECT_TRUE(mentions(warning, "two border sides")) << warning;
+}
+
+TEST(PolySmoothFace, ACubeSmoothsByCatmullClarkLevelAfterLevel) {
+    const struct {
+        const char* name;
+        PolySmoothFaceParams params;
+        Shape shape;
+        MeshVec corner;   // where vertex 3 (.5 .5 .5) goes
+    } cases[] = {
+        {"one level", {}, {26, 24, 48}, {5. / 18, 5. / 18, 5. / 18}},
+        {"two levels", {.divisions = 2}, {98, 96, 192}, {}},
+        {"linear", {.linear = true}, {26, 24, 48}, {.5, .5, .5}},
+        {"no level", {.divisions = 0}, {8, 6, 12}, {.5, .5, .5}},
+    };
+    for (const auto& c : cases) {
+        const auto [out, warning] = warned(applyPolySmoothFace, kCube, c.params);
+        EXPECT_EQ(shape(out), c.shape) << c.name;
+        EXPECT_EQ(warning, "") << c.name;
+        expectClosedAndTurned(out, c.name);
+        if (c.params.divisions == 1) {
+            EXPECT_TRUE(near(pointOf(out, 3), c.corner, 1e-6)) << c.name;
+        }
+        // Every edge comes out soft.
+        EXPECT_EQ(count(out.edgeSmooth, 0), c.params.divisions ? 0u : 12u) << c.name;
+    }
+    // The split's order: face 0 (0 1 3 2) makes the points of its sides, then its centre.
+    const MeshData one = applyPolySmoothFace(kCube, {}, nullptr);
+    EXPECT_TRUE(near(pointOf(one, 8), {0, -.375, .375}));   // side 0-1
+    EXPECT_TRUE(near(pointOf(one, 12), {0, 0, .5}));        // face 0's centre
+    // Two levels shrink toward the limit surface, never outside the cube.
+    const MeshData two = applyPolySmoothFace(kCube, {.divisions = 2}, nullptr);
+    for (size_t v = 0; v < two.numVertices(); ++v) EXPECT_LT(pointOf(two, v).length(), .87) << v;
+}
+
+TEST(PolySmoothFace, BordersStayOrSmoothAndPartsPassThrough) {
+    // A 2x2 grid of quads, its first border bent at vertex 1.
+    const MeshData grid = makeMesh({{0, 0, 0}, {1, -.5, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}, {0, 2, 0}, {1, 2, 0}, {2, 2, 0}},
+                                   {{{0, 1, 4, 3}}, {{1, 2, 5, 4}}, {{3, 4, 7, 6}}, {{4, 5, 8, 7}}}, true);
+    const MeshData kept = applyPolySmoothFace(grid, {}, nullptr);
+    const MeshData smoothed = applyPolySmoothFace(grid, {.keepBorder = false}, nullptr);
+    EXPECT_TRUE(near(pointOf(kept, 1), {1, -.5, 0}));
+    EXPECT_TRUE(near(pointOf(smoothed, 1), {1, -.375, 0}));        // (a + 6 p + b) / 8 along the border
+    EXPECT_TRUE(near(pointOf(kept, 0), {0, 0, 0}));                // a corner stays either way
+    EXPECT_TRUE(near(pointOf(smoothed, 0), {0, 0, 0}));
+    const auto [same, warning] = warned(applyPolySmoothFace, grid, {.inputComponents = list({"f[0]"})});
+    EXPECT_EQ(shape(same), shape(grid));
+    EXPECT_TRUE(mentions(warning, "part of a mesh")) << warning;
 }
 
 }  // namespace

@@ -524,6 +524,28 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polySmoothFace(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolySmoothFaceParams p;
+    p.inputComponents = r.componentList("ics");
+    const double divisions = r.number("dv", 1), method = r.number("mth", 0);
+    if (!(divisions >= 0 && divisions <= 8) || divisions != std::floor(divisions) || !(method == 0 || method == 1)) {
+        warnings.add("divisions " + std::to_string(divisions) + " or method " + std::to_string(method) +
+                     " out of range, geometry passed through");
+        return true;
+    }
+    p.divisions = int(divisions);
+    p.linear = method == 1;
+    p.keepBorder = r.number("kb", 1) != 0;
+    p.keepHardEdges = r.number("khe", 0) != 0;
+    p.propagateEdgeHardness = r.number("peh", 0) != 0;
+    if (!mesh.uvSets.empty() && r.number("suv", 1) != 0 && p.divisions > 0)
+        warnings.add("uvs are interpolated linearly, not smoothed");
+    mesh = applyPolySmoothFace(mesh, p, warnings.text());
+    return true;
+}
+
 bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
     PolyCloseBorderParams p;
     p.inputComponents = step.attributes.componentList("ics");
@@ -552,6 +574,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyTweak", GeometryInput::Poly, polyTweak},
     {"polyExtrudeFace", GeometryInput::Poly, polyExtrudeFace},
     {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
+    {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
 };
 
 std::string inputPlug(GeometryInput input, int64_t outputIndex) {

@@ -392,6 +392,28 @@ struct PolyExtrudeFaceParams {
 // side), thickness along z, then translate, rotate and scale about the pivot.
 MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& params, std::string* warning);
 
+// --- polySmoothFace ---------------------------------------------------------
+
+struct PolySmoothFaceParams {
+    // inputComponents (ics): componentList of faces; absent means every face.
+    std::optional<std::vector<std::string>> inputComponents;
+    int divisions = 1;                   // divisions (dv): levels
+    bool linear = false;                 // method (mth): 0 exponential (Catmull-Clark), 1 linear
+    bool keepBorder = true;              // keepBorder (kb): border vertices stay where they are
+    bool keepHardEdges = false;          // keepHardEdge (khe): hard edges smooth as creases
+    bool propagateEdgeHardness = false;  // propagateEdgeHardness (peh): else every edge comes out soft
+};
+
+// Each level splits every face into quads as polySubdFace does (same
+// numbering, uvs and colours interpolated linearly) and, exponential,
+// moves the points by Catmull-Clark's rules: face points the centroid, edge
+// points the mean of the edge's ends and its faces' points (the midpoint on
+// borders and creases), vertices (F + 2R + (n - 3)P) / n, (a + 6P + b) / 8
+// along two creases, fixed on more than two, at a border corner (one face)
+// or, with keepBorder, anywhere on a border.
+// Smoothing part of a mesh, or faces with holes, pass the mesh through with a warning.
+MeshData applyPolySmoothFace(const MeshData& in, const PolySmoothFaceParams& params, std::string* warning);
+
 // --- polyCloseBorder --------------------------------------------------------
 
 struct PolyCloseBorderParams {

@@ -541,7 +541,12 @@ void SceneBuilder::storeDense(Target& target, const scenefile::Numbers& numbers,
     switch (a.storage) {
     case DenseArray::Storage::Float: write(a.f, [factor](double x) { return static_cast<float>(x * factor); }); break;
     case DenseArray::Storage::Double: write(a.d, [factor](double x) { return x * factor; }); break;
-    case DenseArray::Storage::Int: write(a.i, [](double x) { return static_cast<int32_t>(x); }); break;
+    case DenseArray::Storage::Int:
+        // Ids beyond 32 bits (or not numbers) saturate: whoever reads them finds them out of range.
+        write(a.i, [](double x) {
+            return x >= INT32_MIN && x <= INT32_MAX ? static_cast<int32_t>(x) : x > 0 ? INT32_MAX : INT32_MIN;
+        });
+        break;
     }
     if (appending)
         a.present.insert(a.present.end(), count, uint8_t(1));

@@ -1,6 +1,6 @@
 // Modifiers that change faces, edges or their flags: polyNormal, polySoftEdge,
 // polyTriangulate, polyUnite, deleteComponent, polySubdFace and
-// polyExtrudeFace, polyCloseBorder, polySmoothFace, and the
+// polyExtrudeFace, polyCloseBorder, polySmoothFace, polySplit, and the
 // component lists they read.
 
 #include "mesh/MeshModifiers.h"
@@ -597,6 +597,41 @@ TEST(PolySmoothFace, BordersStayOrSmoothAndPartsPassThrough) {
     const auto [same, warning] = warned(applyPolySmoothFace, grid, {.inputComponents = list({"f[0]"})});
     EXPECT_EQ(shape(same), shape(grid));
     EXPECT_TRUE(mentions(warning, "part of a mesh")) << warning;
+}
+
+TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
+    // Cube edges: 0 is 0-1, 2 is 3-2 (both on face 0), 5 is 5-4 (on face 1, after 2).
+    const struct {
+        const char* name;
+        std::vector<SplitPoint> points;
+        Shape shape;
+        Ids face0, last;   // face 0 and the last face afterwards
+    } cases[] = {
+        {"across one face", {{true, 0, .5}, {true, 2, .5}}, {10, 7, 15}, {0, 8, 9, 2}, {8, 1, 3, 9}},
+        {"on through the next", {{true, 0, .5}, {true, 2, .5}, {true, 5, .5}}, {11, 8, 17}, {0, 8, 9, 2}, {9, 3, 5, 10}},
+        {"corner to corner", {{true, 0, 0}, {true, 2, 0}}, {8, 7, 13}, {0, 3, 2}, {0, 1, 3}},
+    };
+    for (const auto& c : cases) {
+        const auto [out, warning] = warned(applyPolySplit, makeCube(false, true), {c.points});
+        EXPECT_EQ(shape(out), c.shape) << c.name;
+        EXPECT_EQ(warning, "") << c.name;
+        EXPECT_EQ(meshDataError(out), "") << c.name;
+        EXPECT_EQ(faceCorners(out, 0), c.face0) << c.name;
+        EXPECT_EQ(faceCorners(out, out.numFaces() - 1), c.last) << c.name;
+        expectClosedAndTurned(out, c.name);
+    }
+    // The new point sits at its fraction; face 0 and its neighbour across edge 0 get uvs of their own there.
+    const MeshData cut = applyPolySplit(makeCube(false, true), {{{true, 0, .25}, {true, 2, .5}}}, nullptr);
+    EXPECT_TRUE(near(pointOf(cut, 8), {-.25, -.5, .5}));
+    EXPECT_EQ(cut.uvSets[0].u.size(), 14u + 3u);
+    // Points inside faces, points that do not continue the cut and unknown edges leave the mesh.
+    for (const std::vector<SplitPoint>& bad : {std::vector<SplitPoint>{{false, 0, .5}, {true, 2, .5}},
+                                              std::vector<SplitPoint>{{true, 0, .5}, {true, 5, .5}},
+                                              std::vector<SplitPoint>{{true, 99, .5}}}) {
+        const auto [same, warning] = warned(applyPolySplit, kCube, {bad});
+        EXPECT_EQ(shape(same), shape(kCube));
+        EXPECT_TRUE(mentions(warning, "polySplit: point")) << warning;
+    }
 }
 
 }  // namespace

@@ -546,6 +546,19 @@ bool polySmoothFace(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polySplit(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolySplitParams p;
+    for (int64_t i : r.indices("d")) {
+        const std::optional<double> descriptor = r.number(indexed("d", i));
+        if (!descriptor) continue;
+        const uint32_t bits = uint32_t(int64_t(*descriptor));
+        p.points.push_back({(bits & 0x80000000u) != 0, int32_t(bits & 0x7FFFFFFFu), r.number(indexed("e", i), 0)});
+    }
+    mesh = applyPolySplit(mesh, p, step.warnings.text());
+    return true;
+}
+
 bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
     PolyCloseBorderParams p;
     p.inputComponents = step.attributes.componentList("ics");
@@ -575,6 +588,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyExtrudeFace", GeometryInput::Poly, polyExtrudeFace},
     {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
     {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
+    {"polySplit", GeometryInput::Poly, polySplit},
 };
 
 std::string inputPlug(GeometryInput input, int64_t outputIndex) {

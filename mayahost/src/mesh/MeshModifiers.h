@@ -414,6 +414,32 @@ struct PolySmoothFaceParams {
 // Smoothing part of a mesh, or faces with holes, pass the mesh through with a warning.
 MeshData applyPolySmoothFace(const MeshData& in, const PolySmoothFaceParams& params, std::string* warning);
 
+// --- polySplit --------------------------------------------------------------
+
+// One point of the cut: on an edge at a fraction from its first vertex (a
+// descriptor with bit 31 set, the edge id below it), or inside a face.
+struct SplitPoint {
+    bool onEdge = true;
+    int32_t edge = 0;
+    double fraction = 0;
+};
+
+struct PolySplitParams {
+    // edge (e)[i]: the fractions; descriptor (d)[i]: bit 31 and the edge id, e.g.
+    // setAttr -s 2 ".e[0:1]" 0.5 0.5; setAttr -s 2 ".d[0:1]" -2147483588 -2147483552
+    std::vector<SplitPoint> points;
+};
+
+// The points in order: one inside an edge becomes a new vertex that splits the
+// edge (which keeps its id for the half at its first vertex; the other half is
+// appended) in every face walking it, with a uv between the side's, shared by
+// faces that agree on it; an end (fraction 0 or 1) is that vertex. Each
+// following point cuts the first face holding both: the face keeps the part
+// from its first corner, the other part is appended, and the cut is a new
+// soft edge. Points inside faces, or a point no face shares with the one
+// before, pass the mesh through with a warning.
+MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::string* warning);
+
 // --- polyCloseBorder --------------------------------------------------------
 
 struct PolyCloseBorderParams {

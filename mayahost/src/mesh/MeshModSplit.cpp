@@ -1,0 +1,196 @@
+// polySplit: a cut through points on edges, each step across one face.
+
+#include "mesh/MeshModifiers.h"
+
+#include "mesh/MeshModUtil.h"
+#include "mesh/MeshVec.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace mayahost {
+namespace {
+
+using meshmod::addWarning;
+
+uint64_t edgeKey(int32_t a, int32_t b) {
+    if (a > b) std::swap(a, b);
+    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
+}
+
+class Splitter {
+public:
+    explicit Splitter(const MeshData& in) : m_(in), uvMids_(in.uvSets.size()) {
+        if (m_.edgeSmooth.size() != m_.numEdges()) m_.edgeSmooth.assign(m_.numEdges(), 1);
+        for (size_t e = 0; e < m_.numEdges(); ++e) edgeIds_[edgeKey(m_.edges[2 * e], m_.edges[2 * e + 1])] = int32_t(e);
+    }
+
+    // The vertex at fraction t of edge e (an end at 0 or 1, else a new vertex
+    // splitting the edge in every face that walks it); -1 when e is not an edge.
+    int32_t pointOn(int32_t e, double t) {
+        if (e < 0 || size_t(e) >= m_.numEdges() || !(t >= 0 && t <= 1)) return -1;
+        const int32_t a = m_.edges[2 * size_t(e)], b = m_.edges[2 * size_t(e) + 1];
+        if (t == 0) return a;
+        if (t == 1) return b;
+        const MeshVec p = meshPoint(m_.points.data(), a) * (1 - t) + meshPoint(m_.points.data(), b) * t;
+        const int32_t v = int32_t(m_.numVertices());
+        m_.points.insert(m_.points.end(), {float(p.x), float(p.y), float(p.z)});
+        // The edge keeps its first half; the second is a new edge.
+        m_.edges[2 * size_t(e) + 1] = v;
+        edgeIds_.erase(edgeKey(a, b));
+        edgeIds_[edgeKey(a, v)] = e;
+        addEdge(v, b, m_.edgeSmooth[size_t(e)]);
+        for (size_t f = 0; f < m_.numFaces(); ++f) insertIntoFace(f, a, b, v, t);
+        return v;
+    }
+
+    // Cuts the face that holds both vertices (not as neighbours) between them.
+    bool cut(int32_t u, int32_t w) {
+        if (u == w) return true;
+        for (size_t f = 0; f < m_.numFaces(); ++f) {
+            if (m_.faceLoopStart[f + 1] - m_.faceLoopStart[f] != 1) continue;
+            const uint32_t b = m_.loopStart[m_.faceLoopStart[f]], e = m_.loopStart[m_.faceLoopStart[f] + 1];
+            const auto first = m_.faceVertices.begin() + b, last = m_.faceVertices.begin() + e;
+            const auto iu = std::find(first, last, u), iw = std::find(first, last, w);
+            if (iu == last || iw == last) continue;
+            const uint32_t cu = uint32_t(iu - m_.faceVertices.begin()), cw = uint32_t(iw - m_.faceVertices.begin());
+            const uint32_t n = e - b;
+            const uint32_t du = cu - b, dw = cw - b;
+            if ((du + 1) % n == dw || (dw + 1) % n == du) return true;   // already an edge of the face
+            splitFace(f, du, dw);
+            addEdge(u, w, 1);
+            return true;
+        }
+        return false;
+    }
+
+    MeshData finish() { return std::move(m_); }
+
+private:
+    void addEdge(int32_t a, int32_t b, uint8_t smooth) {
+        edgeIds_[edgeKey(a, b)] = int32_t(m_.numEdges());
+        m_.edges.insert(m_.edges.end(), {a, b});
+        m_.edgeSmooth.push_back(smooth);
+    }
+
+    // Every per-corner array, as one list of corners to rebuild by.
+    template <typename F>
+    void eachCornerArray(F&& f) {
+        for (MeshUVSet& s : m_.uvSets)
+            if (!s.faceVertexUV.empty()) f(s.faceVertexUV, 1);
+        for (MeshColorSet& s : m_.colorSets)
+            if (!s.faceVertexColor.empty()) f(s.faceVertexColor, 1);
+    }
+
+    // Puts v between a and b wherever face f walks that side; its uv (colour)
+    // is a new point between the side's, one per distinct pair.
+    void insertIntoFace(size_t f, int32_t a, int32_t b, int32_t v, double t) {
+        for (uint32_t l = m_.faceLoopStart[f]; l < m_.faceLoopStart[f + 1]; ++l) {
+            const uint32_t s = m_.loopStart[l], e = m_.loopStart[l + 1];
+            for (uint32_t c = s; c < e; ++c) {
+                const uint32_t d = c + 1 < e ? c + 1 : s;
+                const int32_t p = m_.faceVertices[c], q = m_.faceVertices[d];
+                if (!((p == a && q == b) || (p == b && q == a))) continue;
+                const double at = p == a ? t : 1 - t;
+                insertCorner(l, c + 1, v, c, d, at);
+                return;
+            }
+        }
+    }
+
+    // A new corner at position `pos` of loop l, between corners c0 and c1.
+    void insertCorner(uint32_t l, uint32_t pos, int32_t v, uint32_t c0, uint32_t c1, double at) {
+        for (size_t k = 0; k < m_.uvSets.size(); ++k) {
+            std::vector<int32_t>& ids = m_.uvSets[k].faceVertexUV;
+            if (ids.empty()) continue;
+            int32_t id = -1;
+            if (ids[c0] >= 0 && ids[c1] >= 0) {
+                // Faces that agree on the side's uvs share the new one.
+                const std::array<int32_t, 3> key{v, std::min(ids[c0], ids[c1]), std::max(ids[c0], ids[c1])};
+                auto [it, fresh] = uvMids_[k].emplace(key, 0);
+                if (fresh) {
+                    MeshUVSet& set = m_.uvSets[k];
+                    const size_t i0 = size_t(ids[c0]), i1 = size_t(ids[c1]);
+                    set.u.push_back(float(set.u[i0] * (1 - at) + set.u[i1] * at));
+                    set.v.push_back(float(set.v[i0] * (1 - at) + set.v[i1] * at));
+                    it->second = int32_t(set.u.size() - 1);
+                }
+                id = it->second;
+            }
+            ids.insert(ids.begin() + pos, id);
+        }
+        for (MeshColorSet& set : m_.colorSets)
+            if (!set.faceVertexColor.empty()) set.faceVertexColor.insert(set.faceVertexColor.begin() + pos, -1);
+        if (!m_.faceVertexNormals.empty())
+            m_.faceVertexNormals.insert(m_.faceVertexNormals.begin() + 3 * pos, {1e20f, 1e20f, 1e20f});
+        m_.faceVertices.insert(m_.faceVertices.begin() + pos, v);
+        for (size_t k = l + 1; k < m_.loopStart.size(); ++k) ++m_.loopStart[k];
+    }
+
+    // Face f (one loop, corners du and dw apart) becomes the part from its
+    // first corner's side; the other part is appended as a new face.
+    void splitFace(size_t f, uint32_t du, uint32_t dw) {
+        const uint32_t l = m_.faceLoopStart[f], b = m_.loopStart[l], n = m_.loopStart[l + 1] - b;
+        const uint32_t lo = std::min(du, dw), hi = std::max(du, dw);
+        // Kept: corners 0..lo and hi..n-1; new: lo..hi.
+        std::vector<uint32_t> kept, made;
+        for (uint32_t k = 0; k <= lo; ++k) kept.push_back(b + k);
+        for (uint32_t k = hi; k < n; ++k) kept.push_back(b + k);
+        for (uint32_t k = lo; k <= hi; ++k) made.push_back(b + k);
+        auto take = [&](auto& array, size_t width) {
+            using T = typename std::decay_t<decltype(array)>::value_type;
+            std::vector<T> keptValues, madeValues;
+            for (uint32_t c : kept) keptValues.insert(keptValues.end(), array.begin() + c * width, array.begin() + (c + 1) * width);
+            for (uint32_t c : made) madeValues.insert(madeValues.end(), array.begin() + c * width, array.begin() + (c + 1) * width);
+            array.erase(array.begin() + b * width, array.begin() + (b + n) * width);
+            array.insert(array.begin() + b * width, keptValues.begin(), keptValues.end());
+            array.insert(array.end(), madeValues.begin(), madeValues.end());
+        };
+        take(m_.faceVertices, 1);
+        eachCornerArray([&](std::vector<int32_t>& ids, size_t width) { take(ids, width); });
+        if (!m_.faceVertexNormals.empty()) take(m_.faceVertexNormals, 3);
+        const int32_t shrink = int32_t(n) - int32_t(kept.size());
+        for (size_t k = l + 1; k < m_.loopStart.size(); ++k) m_.loopStart[k] = uint32_t(int32_t(m_.loopStart[k]) - shrink);
+        m_.loopStart.push_back(uint32_t(m_.faceVertices.size()));
+        m_.faceLoopStart.push_back(uint32_t(m_.numLoops()));
+    }
+
+    MeshData m_;
+    std::unordered_map<uint64_t, int32_t> edgeIds_;
+    std::vector<std::map<std::array<int32_t, 3>, int32_t>> uvMids_;
+};
+
+}  // namespace
+
+MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::string* warning) {
+    if (!meshmod::usableMesh(in, "polySplit", warning)) return in;
+    // Each point looks through the faces: a long cut over a large mesh is refused.
+    if (double(params.points.size()) * double(in.numFaces() + 1) > 2e8) {
+        addWarning(warning, "polySplit: " + std::to_string(params.points.size()) + " points over " +
+                                std::to_string(in.numFaces()) + " faces is beyond what is evaluated, geometry passed through");
+        return in;
+    }
+    Splitter s(in);
+    int32_t previous = -1;
+    for (size_t i = 0; i < params.points.size(); ++i) {
+        const SplitPoint& point = params.points[i];
+        if (!point.onEdge) {
+            addWarning(warning, "polySplit: point " + std::to_string(i) + " lies inside a face, which is not evaluated; "
+                                "geometry passed through");
+            return in;
+        }
+        const int32_t v = s.pointOn(point.edge, point.fraction);
+        if (v < 0 || (previous >= 0 && !s.cut(previous, v))) {
+            addWarning(warning, "polySplit: point " + std::to_string(i) + " (edge " + std::to_string(point.edge) +
+                                    ") does not continue the cut, geometry passed through");
+            return in;
+        }
+        previous = v;
+    }
+    return s.finish();
+}
+
+}  // namespace mayahost

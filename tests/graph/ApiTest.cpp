@@ -9,6 +9,7 @@
 #include <maya/MFnNumericData.h>
 #include <maya/MGlobal.h>
 #include <maya/MItDag.h>
+#include "base/Limits.h"
 #include <maya/MItDependencyGraph.h>
 #include <maya/MItDependencyNodes.h>
 #include <maya/MPlug.h>
@@ -148,6 +149,23 @@ TEST_F(ApiTest, DagWalkPathsInstancesAndIntermediateShapes) {
     ASSERT_TRUE(world.pop());
     EXPECT_EQ(world.length(), 0u);
     EXPECT_FALSE(world.pop());
+}
+
+TEST_F(ApiTest, DagWalkStopsAtTheDepthBound) {
+    // A chain of transforms, each the child of the one before, deeper than the bound.
+    std::string text = "createNode transform -n \"n0\";\n";
+    for (int i = 1; i < 12; ++i) text += "createNode transform -n \"n" + std::to_string(i) + "\" -p \"n" + std::to_string(i - 1) + "\";\n";
+    ASSERT_TRUE(open(text));
+    mayahost::Limits shallow = mayahost::limits();
+    shallow.maxDagDepth = 5;
+    mayahost::ScopedLimits scope(shallow);
+    const Names walk = dagWalk(MFn::kTransform);
+    ASSERT_EQ(walk.size(), 4u + 5u);   // the four cameras' transforms, then n0 to n4
+    EXPECT_EQ(walk.back(), "5:|n0|n1|n2|n3|n4");
+    // Breadth first holds to the same bound.
+    size_t breadth = 0;
+    for (MItDag it(MItDag::kBreadthFirst, MFn::kTransform); !it.isDone(); it.next()) ++breadth;
+    EXPECT_EQ(breadth, walk.size());
 }
 
 TEST_F(ApiTest, TypeInheritanceThroughHasFn) {

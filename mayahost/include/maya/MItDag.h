@@ -32,17 +32,23 @@ public:
     TraversalType getType(MStatus* ReturnStatus = NULL) const { (void)ReturnStatus; return type_; }
 
 private:
+    // One node of the walk: its path is the parent entry's plus the node, so
+    // that a deep hierarchy costs one entry per node, not one path each.
     struct Entry {
-        MDagPath path;
+        MObject node;
+        size_t parent;       // entry index; none for the root
+        unsigned int depth;  // path length
         size_t subtreeEnd;   // depth first: first entry after this one's subtree
         bool matches;
     };
     void build(const MObject& root);
     void skipFiltered();
+    MDagPath pathOf(size_t entry) const;
 
     TraversalType type_;
     MFn::Type filter_;
     std::vector<Entry> entries_;
+    MDagPath rootPath_;
     size_t pos_ = 0;
     size_t pruneTo_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "base/Limits.h"
 #include "api/ApiSupport.h"
+#include "common/Log.h"
 
 #include <deque>
 #include <functional>
@@ -59,48 +60,65 @@ void MItDag::build(const MObject& root) {
     if (!rootNode) return;
     std::vector<MDagPath> rootPaths = allPathsTo(*rootNode);
     if (rootPaths.empty()) return;
+    rootPath_ = rootPaths.front();
+    constexpr size_t kNone = SIZE_MAX;
+    const Scene& scene = rootNode->scene();
+    // Children below the depth bound are left out, once reported: a chain of
+    // nested transforms must not turn into a walk the size of its square.
+    bool cut = false;
+    struct Todo {
+        const Node* node;
+        size_t parent;
+        unsigned int depth;
+    };
+    auto admit = [&](const Todo& t) {
+        if (t.depth <= limits().maxDagDepth) return true;
+        if (!cut)
+            LOG(logWARNING) << scene.fileName() << ": the hierarchy is deeper than " << limits().maxDagDepth
+                            << " levels at " << t.node->name() << "; nodes below that depth are left out";
+        cut = true;
+        return false;
+    };
+    auto enter = [&](const Todo& t) {
+        entries_.push_back(Entry{scene.handle(*t.node), t.parent, t.depth, 0, matches(*t.node, filter_)});
+    };
     // Each entry is one path; instanced nodes appear once per path.
     if (type_ == kDepthFirst) {
         std::vector<size_t> open;       // entries whose subtree is not closed yet
-        std::vector<size_t> openDepth;
-        std::vector<MDagPath> todo{rootPaths.front()};
+        std::vector<Todo> todo{{rootNode, kNone, rootPath_.length()}};
         while (!todo.empty() && entries_.size() < limits().maxIteratorEntries) {
-            MDagPath path = std::move(todo.back());
+            const Todo t = todo.back();
             todo.pop_back();
-            size_t depth = path.length();
-            while (!open.empty() && openDepth.back() >= depth) {
+            while (!open.empty() && entries_[open.back()].depth >= t.depth) {
                 entries_[open.back()].subtreeEnd = entries_.size();
                 open.pop_back();
-                openDepth.pop_back();
             }
-            Node* n = nodeOf(path.node());
-            entries_.push_back(Entry{path, 0, matches(*n, filter_)});
+            enter(t);
             open.push_back(entries_.size() - 1);
-            openDepth.push_back(depth);
-            const auto& kids = n->children();
-            for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-                MDagPath child = path;
-                child.push(n->scene().handle(**it));
-                todo.push_back(std::move(child));
-            }
+            const auto& kids = t.node->children();
+            for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+                if (const Todo child{*it, entries_.size() - 1, t.depth + 1}; admit(child)) todo.push_back(child);
         }
         for (size_t e : open) entries_[e].subtreeEnd = entries_.size();
     } else {
-        std::deque<MDagPath> queue{rootPaths.front()};
+        std::deque<Todo> queue{{rootNode, kNone, rootPath_.length()}};
         while (!queue.empty() && entries_.size() < limits().maxIteratorEntries) {
-            MDagPath path = std::move(queue.front());
+            const Todo t = queue.front();
             queue.pop_front();
-            Node* n = nodeOf(path.node());
-            entries_.push_back(Entry{path, 0, matches(*n, filter_)});
-            for (const Node* c : n->children()) {
-                MDagPath child = path;
-                child.push(n->scene().handle(*c));
-                queue.push_back(std::move(child));
-            }
+            enter(t);
+            for (const Node* c : t.node->children())
+                if (const Todo child{c, entries_.size() - 1, t.depth + 1}; admit(child)) queue.push_back(child);
         }
-        for (Entry& e : entries_) e.subtreeEnd = 0;
     }
     skipFiltered();
+}
+
+MDagPath MItDag::pathOf(size_t entry) const {
+    std::vector<const MObject*> below;
+    for (size_t e = entry; entries_[e].parent != SIZE_MAX; e = entries_[e].parent) below.push_back(&entries_[e].node);
+    MDagPath path = rootPath_;
+    for (auto it = below.rbegin(); it != below.rend(); ++it) path.push(**it);
+    return path;
 }
 
 void MItDag::skipFiltered() {
@@ -131,12 +149,12 @@ MObject MItDag::currentItem(MStatus* ReturnStatus) const {
         return MObject();
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return entries_[pos_].path.node();
+    return entries_[pos_].node;
 }
 
 MStatus MItDag::getPath(MDagPath& path) const {
     if (pos_ >= entries_.size()) return done();
-    path = entries_[pos_].path;
+    path = pathOf(pos_);
     return MStatus::kSuccess;
 }
 
@@ -145,7 +163,7 @@ MString MItDag::fullPathName(MStatus* ReturnStatus) const {
         setStatus(ReturnStatus, done());
         return MString();
     }
-    return entries_[pos_].path.fullPathName(ReturnStatus);
+    return pathOf(pos_).fullPathName(ReturnStatus);
 }
 
 MString MItDag::partialPathName(MStatus* ReturnStatus) const {
@@ -153,7 +171,7 @@ MString MItDag::partialPathName(MStatus* ReturnStatus) const {
         setStatus(ReturnStatus, done());
         return MString();
     }
-    return entries_[pos_].path.partialPathName(ReturnStatus);
+    return pathOf(pos_).partialPathName(ReturnStatus);
 }
 
 unsigned int MItDag::depth(MStatus* ReturnStatus) const {
@@ -162,7 +180,7 @@ unsigned int MItDag::depth(MStatus* ReturnStatus) const {
         return 0;
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    return entries_[pos_].path.length();
+    return entries_[pos_].depth;
 }
 
 bool MItDag::isInstanced(bool indirect, MStatus* ReturnStatus) const {
@@ -171,8 +189,8 @@ bool MItDag::isInstanced(bool indirect, MStatus* ReturnStatus) const {
         return false;
     }
     setStatus(ReturnStatus, MStatus::kSuccess);
-    if (indirect) return entries_[pos_].path.isInstanced();
-    return nodeOf(entries_[pos_].path.node())->parents().size() > 1;
+    if (indirect) return pathOf(pos_).isInstanced();
+    return nodeOf(entries_[pos_].node)->parents().size() > 1;
 }
 
 // ------------------------------------------------------------------ MItDependencyNodes

@@ -12,6 +12,8 @@
 
 #include "common/Log.h"
 
+#include <string_view>
+
 
 namespace fuzzload {
 
@@ -24,6 +26,18 @@ inline void evaluateAll(const mayahost::Scene& scene) {
         if (node->typeName() == "mesh") mayahost::evaluateMesh(scene, *node);
         else if (node->typeName() == "nurbsSurface") mayahost::evaluateSurface(scene, *node);
     }
+}
+
+// One input: read by `read` (a reader's bytes-in-memory entry) into a fresh
+// scene, which is evaluated when the read succeeds.
+template <typename Read>
+int loadAndEvaluate(const unsigned char* data, size_t size, const char* fileName, Read read) {
+    quiet();
+    mayahost::Scene scene;
+    mayahost::installSceneEvaluators(scene);
+    mayahost::SceneBuilder builder(scene, fileName);
+    if (read(std::string_view(reinterpret_cast<const char*>(data), size), fileName, builder).ok()) evaluateAll(scene);
+    return 0;
 }
 
 }  // namespace fuzzload

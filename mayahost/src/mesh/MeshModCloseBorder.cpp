@@ -11,10 +11,7 @@
 namespace mayahost {
 namespace {
 
-uint64_t edgeKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
+using meshmod::pairKey;
 
 }  // namespace
 
@@ -27,19 +24,19 @@ MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& p
         for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l)
             for (uint32_t c = in.loopStart[l], e = in.loopStart[l + 1]; c < e; ++c) {
                 const int32_t a = in.faceVertices[c], b = in.faceVertices[c + 1 < e ? c + 1 : in.loopStart[l]];
-                ++walks[edgeKey(a, b)];
-                side[edgeKey(a, b)] = {a, b};
+                ++walks[pairKey(a, b)];
+                side[pairKey(a, b)] = {a, b};
             }
     std::unordered_set<uint64_t> chosen;
     if (params.inputComponents)
         for (int32_t e : meshmod::selectedEdges(in, params.inputComponents, "polyCloseBorder", warning))
-            chosen.insert(edgeKey(in.edges[2 * size_t(e)], in.edges[2 * size_t(e) + 1]));
+            chosen.insert(pairKey(in.edges[2 * size_t(e)], in.edges[2 * size_t(e) + 1]));
 
     // The filling face walks each border side backwards: from b to a.
     std::unordered_map<int32_t, int32_t> next;
     std::vector<int32_t> borderEdges;
     for (size_t e = 0; e < in.numEdges(); ++e) {
-        const uint64_t key = edgeKey(in.edges[2 * e], in.edges[2 * e + 1]);
+        const uint64_t key = pairKey(in.edges[2 * e], in.edges[2 * e + 1]);
         if (walks[key] != 1) continue;
         const auto [a, b] = side[key];
         if (!next.emplace(b, a).second) {
@@ -53,7 +50,7 @@ MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& p
     MeshData out = in;
     std::unordered_set<int32_t> used;
     for (int32_t e : borderEdges) {
-        const auto [a, b] = side[edgeKey(in.edges[2 * size_t(e)], in.edges[2 * size_t(e) + 1])];
+        const auto [a, b] = side[pairKey(in.edges[2 * size_t(e)], in.edges[2 * size_t(e) + 1])];
         if (used.count(b)) continue;
         std::vector<int32_t> loop;
         bool touched = !params.inputComponents;
@@ -67,7 +64,7 @@ MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& p
         // A loop of the border closes only when it comes back to where it began.
         if (loop.size() < 3 || next.count(loop.back()) == 0 || next.at(loop.back()) != loop.front()) continue;
         for (size_t i = 0; i < loop.size() && !touched; ++i)
-            touched = chosen.count(edgeKey(loop[i], loop[(i + 1) % loop.size()])) > 0;
+            touched = chosen.count(pairKey(loop[i], loop[(i + 1) % loop.size()])) > 0;
         if (!touched) continue;
         out.faceVertices.insert(out.faceVertices.end(), loop.begin(), loop.end());
         out.loopStart.push_back(uint32_t(out.faceVertices.size()));

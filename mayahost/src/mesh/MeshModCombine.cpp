@@ -21,10 +21,7 @@ constexpr float kUnsetNormal = 1e19f;
 constexpr float kUnsetMarker = 1e20f;
 // Subdivision beyond this many faces would only exhaust memory.
 
-uint64_t pairKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
+using meshmod::pairKey;
 
 // The edge joining two vertices, found among the edges at the lower of the
 // two: no hashing, and as fast as the mesh's vertex degrees allow.

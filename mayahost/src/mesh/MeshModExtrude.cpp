@@ -21,11 +21,7 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
-
-uint64_t edgeKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
+using meshmod::pairKey;
 
 // Faces that extrude as one piece: connected through shared edges when kept
 // together, else one face each. Regions are ordered by their lowest face.
@@ -42,7 +38,7 @@ std::vector<std::vector<int32_t>> regionsOf(const MeshData& mesh, const std::vec
             const size_t f = size_t(faces[k]);
             for (uint32_t l = mesh.faceLoopStart[f]; l < mesh.faceLoopStart[f + 1]; ++l)
                 for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c) {
-                    const uint64_t key = edgeKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]);
+                    const uint64_t key = pairKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]);
                     auto [it, fresh] = firstUse.emplace(key, int32_t(k));
                     if (!fresh) parent[size_t(root(int32_t(k)))] = root(it->second);
                 }
@@ -66,7 +62,7 @@ struct Side {
 class Extruder {
 public:
     Extruder(const MeshData& in, const PolyExtrudeFaceParams& p) : out_(in), p_(p) {
-        for (size_t e = 0; e < in.numEdges(); ++e) edgeIds_.emplace(edgeKey(in.edges[2 * e], in.edges[2 * e + 1]), e);
+        for (size_t e = 0; e < in.numEdges(); ++e) edgeIds_.emplace(pairKey(in.edges[2 * e], in.edges[2 * e + 1]), e);
         if (out_.edgeSmooth.size() != out_.numEdges()) out_.edgeSmooth.assign(out_.numEdges(), 1);
     }
 
@@ -82,16 +78,16 @@ public:
                 for (uint32_t c = m.loopStart[l], e = m.loopStart[l + 1]; c < e; ++c) {
                     const int32_t a = m.faceVertices[c], b = m.faceVertices[c + 1 < e ? c + 1 : m.loopStart[l]];
                     if (slot.emplace(a, verts.size()).second) verts.push_back(a);
-                    ++uses[edgeKey(a, b)];
+                    ++uses[pairKey(a, b)];
                     walked.push_back({a, b});
                 }
         // A closed region (a whole shell) has no outline: Maya then walls
         // every edge, once, in the order the faces first walk them.
         std::vector<Side> outline;
         std::vector<uint8_t> onOutline(verts.size(), 0);
-        const bool closed = std::none_of(walked.begin(), walked.end(), [&](const Side& s) { return uses[edgeKey(s.a, s.b)] == 1; });
+        const bool closed = std::none_of(walked.begin(), walked.end(), [&](const Side& s) { return uses[pairKey(s.a, s.b)] == 1; });
         for (const Side& s : walked)
-            if (closed ? uses[edgeKey(s.a, s.b)]-- == 2 : uses[edgeKey(s.a, s.b)] == 1) {
+            if (closed ? uses[pairKey(s.a, s.b)]-- == 2 : uses[pairKey(s.a, s.b)] == 1) {
                 outline.push_back(s);
                 onOutline[slot[s.a]] = onOutline[slot[s.b]] = 1;
             }
@@ -233,13 +229,13 @@ private:
         for (uint32_t l = out_.faceLoopStart[f]; l < out_.faceLoopStart[f + 1]; ++l)
             for (uint32_t c = out_.loopStart[l], e = out_.loopStart[l + 1]; c < e; ++c) {
                 const int32_t a = out_.faceVertices[c], b = out_.faceVertices[c + 1 < e ? c + 1 : out_.loopStart[l]];
-                auto [it, fresh] = edgeIds_.emplace(edgeKey(a, b), out_.numEdges());
+                auto [it, fresh] = edgeIds_.emplace(pairKey(a, b), out_.numEdges());
                 const int32_t edge = int32_t(it->second);
                 if (fresh) {
                     out_.edges.insert(out_.edges.end(), {a, b});
                     uint8_t smooth = 1;
                     if (cap) {
-                        auto was = edgeIds_.find(edgeKey(lifted_[a], lifted_[b]));
+                        auto was = edgeIds_.find(pairKey(lifted_[a], lifted_[b]));
                         if (was != edgeIds_.end()) smooth = out_.edgeSmooth[was->second];
                     } else {
                         joining_.insert(edge);

@@ -15,11 +15,7 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
-
-uint64_t edgeKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
+using meshmod::pairKey;
 
 struct EdgeInfo {
     int32_t a = 0, b = 0;
@@ -36,7 +32,7 @@ void smoothPoints(const MeshData& in, MeshData& out, const PolySmoothFaceParams&
     std::unordered_map<uint64_t, EdgeInfo> edges;
     edges.reserve(in.numEdges());
     for (size_t e = 0; e < in.numEdges(); ++e) {
-        EdgeInfo& info = edges[edgeKey(in.edges[2 * e], in.edges[2 * e + 1])];
+        EdgeInfo& info = edges[pairKey(in.edges[2 * e], in.edges[2 * e + 1])];
         info.a = in.edges[2 * e];
         info.b = in.edges[2 * e + 1];
         info.hard = !in.edgeSmooth.empty() && in.edgeSmooth[e] == 0;
@@ -51,7 +47,7 @@ void smoothPoints(const MeshData& in, MeshData& out, const PolySmoothFaceParams&
         for (uint32_t c = b; c < e; ++c) {
             const int32_t u = in.faceVertices[c], w = in.faceVertices[c + 1 < e ? c + 1 : b];
             sum += meshPoint(pts, u);
-            auto [it, fresh] = edges.try_emplace(edgeKey(u, w));
+            auto [it, fresh] = edges.try_emplace(pairKey(u, w));
             EdgeInfo& info = it->second;
             if (fresh) {   // a side the edge list lacks
                 info.a = u;

@@ -15,17 +15,13 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
-
-uint64_t edgeKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
+using meshmod::pairKey;
 
 class Splitter {
 public:
     explicit Splitter(const MeshData& in) : m_(in), uvMids_(in.uvSets.size()) {
         if (m_.edgeSmooth.size() != m_.numEdges()) m_.edgeSmooth.assign(m_.numEdges(), 1);
-        for (size_t e = 0; e < m_.numEdges(); ++e) edgeIds_[edgeKey(m_.edges[2 * e], m_.edges[2 * e + 1])] = int32_t(e);
+        for (size_t e = 0; e < m_.numEdges(); ++e) edgeIds_[pairKey(m_.edges[2 * e], m_.edges[2 * e + 1])] = int32_t(e);
     }
 
     // The vertex at fraction t of edge e (an end at 0 or 1, else a new vertex
@@ -40,8 +36,8 @@ public:
         m_.points.insert(m_.points.end(), {float(p.x), float(p.y), float(p.z)});
         // The edge keeps its first half; the second is a new edge.
         m_.edges[2 * size_t(e) + 1] = v;
-        edgeIds_.erase(edgeKey(a, b));
-        edgeIds_[edgeKey(a, v)] = e;
+        edgeIds_.erase(pairKey(a, b));
+        edgeIds_[pairKey(a, v)] = e;
         addEdge(v, b, m_.edgeSmooth[size_t(e)]);
         for (size_t f = 0; f < m_.numFaces(); ++f) insertIntoFace(f, a, b, v, t);
         return v;
@@ -71,7 +67,7 @@ public:
 
 private:
     void addEdge(int32_t a, int32_t b, uint8_t smooth) {
-        edgeIds_[edgeKey(a, b)] = int32_t(m_.numEdges());
+        edgeIds_[pairKey(a, b)] = int32_t(m_.numEdges());
         m_.edges.insert(m_.edges.end(), {a, b});
         m_.edgeSmooth.push_back(smooth);
     }

@@ -17,13 +17,9 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
+using meshmod::pairKey;
 
 constexpr float kUnsetNormal = 1e19f;
-
-uint64_t edgeKey(int32_t a, int32_t b) {
-    if (a > b) std::swap(a, b);
-    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-}
 
 // One use of an edge by a face, and whether the face walks it from the lower vertex id.
 struct EdgeUse {
@@ -41,7 +37,7 @@ std::unordered_map<uint64_t, std::vector<EdgeUse>> edgeUses(const MeshData& mesh
             for (uint32_t c = b; c < e; ++c) {
                 int32_t v0 = mesh.faceVertices[c], v1 = mesh.faceVertices[c + 1 == e ? b : c + 1];
                 if (v0 == v1) continue;
-                uses[edgeKey(v0, v1)].push_back({int32_t(f), v0 < v1});
+                uses[pairKey(v0, v1)].push_back({int32_t(f), v0 < v1});
             }
         }
     }
@@ -166,7 +162,7 @@ MeshData applyPolySoftEdge(const MeshData& in, const PolySoftEdgeParams& params,
     auto uses = edgeUses(out);
     auto normalOf = [&](int32_t f) { return MeshVec{normals[3 * f], normals[3 * f + 1], normals[3 * f + 2]}; };
     for (int32_t e : edges) {
-        auto it = uses.find(edgeKey(out.edges[2 * size_t(e)], out.edges[2 * size_t(e) + 1]));
+        auto it = uses.find(pairKey(out.edges[2 * size_t(e)], out.edges[2 * size_t(e) + 1]));
         bool hard = false;
         if (it != uses.end()) {
             const std::vector<EdgeUse>& list = it->second;
@@ -217,7 +213,7 @@ MeshData applyPolyTriangulate(const MeshData& in, const PolyTriangulateParams& p
 
     std::unordered_map<uint64_t, int32_t> edgeIds;
     edgeIds.reserve(in.numEdges());
-    for (size_t e = 0; e < in.numEdges(); ++e) edgeIds.emplace(edgeKey(in.edges[2 * e], in.edges[2 * e + 1]), int32_t(e));
+    for (size_t e = 0; e < in.numEdges(); ++e) edgeIds.emplace(pairKey(in.edges[2 * e], in.edges[2 * e + 1]), int32_t(e));
 
     // Appends corner `c` of the input to the loop being built.
     auto copyCorner = [&](uint32_t c) {
@@ -270,7 +266,7 @@ MeshData applyPolyTriangulate(const MeshData& in, const PolyTriangulateParams& p
                 int32_t a = in.faceVertices[cornerIds[triangles[t + k]]];
                 int32_t b = in.faceVertices[cornerIds[triangles[t + (k + 1) % 3]]];
                 if (a == b) continue;
-                if (edgeIds.emplace(edgeKey(a, b), int32_t(out.edgeSmooth.size())).second) {
+                if (edgeIds.emplace(pairKey(a, b), int32_t(out.edgeSmooth.size())).second) {
                     out.edges.push_back(a);
                     out.edges.push_back(b);
                     out.edgeSmooth.push_back(1);

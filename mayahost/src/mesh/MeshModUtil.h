@@ -3,11 +3,19 @@
 
 #include "mesh/MeshModifiers.h"
 
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace mayahost::meshmod {
+
+// One key per unordered pair of ids (two vertices: the edge between them).
+inline uint64_t pairKey(int32_t a, int32_t b) {
+    if (a > b) std::swap(a, b);
+    return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
+}
 
 // Appends `text` to the caller's warning, "; " between several.
 void addWarning(std::string* warning, const std::string& text);

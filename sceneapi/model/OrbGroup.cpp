@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace orb {
 
@@ -18,24 +19,41 @@ std::shared_ptr<OrbGroup> OrbGroup::createRoot(std::string name) {
 }
 
 void OrbGroup::write(orbSceneapi_oo& scene) {
-    if (writing_)
-        return;
-    writing_ = true;
-    scene.beginGroup(name_);
-    if (flags_ != 0)
-        scene.flags(flags_);
-    for (const auto& [key, value] : attributes_)
-        scene.api()->attribute(key.c_str(), value.c_str());
-    if (transformNode_)
-        scene.write(transformNode_.get());
-    else if (hasTransform_)
-        scene.transform(transform_.data());
-    for (const auto& node : nodes_)
-        node->write(scene);
-    for (const auto& group : groups_)
-        group->write(scene);
-    scene.endGroup();
-    writing_ = false;
+    // Nested groups are written from a stack of our own: a scene's nesting
+    // depth must not become the depth of the call stack.
+    struct Open {
+        OrbGroup* group;
+        std::size_t next;   // the next child group to write
+    };
+    std::vector<Open> open;
+    auto begin = [&](OrbGroup& group) {
+        if (group.writing_)
+            return;
+        group.writing_ = true;
+        scene.beginGroup(group.name_);
+        if (group.flags_ != 0)
+            scene.flags(group.flags_);
+        for (const auto& [key, value] : group.attributes_)
+            scene.api()->attribute(key.c_str(), value.c_str());
+        if (group.transformNode_)
+            scene.write(group.transformNode_.get());
+        else if (group.hasTransform_)
+            scene.transform(group.transform_.data());
+        for (const auto& node : group.nodes_)
+            node->write(scene);
+        open.push_back({&group, 0});
+    };
+    begin(*this);
+    while (!open.empty()) {
+        OrbGroup& group = *open.back().group;
+        if (open.back().next < group.groups_.size()) {
+            begin(*group.groups_[open.back().next++]);
+            continue;
+        }
+        scene.endGroup();
+        group.writing_ = false;
+        open.pop_back();
+    }
 }
 
 void OrbGroup::writeInstanceSource(orbSceneapi_oo&) {}

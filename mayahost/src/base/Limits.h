@@ -27,7 +27,7 @@ struct Limits {
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences
     int64_t maxBlendTargets = int64_t(1) << 16;      // blendShape targets
     size_t maxMeshFaces = size_t(1) << 24;           // faces a creator or a subdivision may make
-    size_t maxDagDepth = 4096;                       // parents above a node on one path
+    size_t maxDagDepth = 1024;                       // parents above a node on one path
     // --- the API classes
     size_t maxIteratorEntries = size_t(1) << 26;     // entries of one MItDag walk
     size_t maxGraphVisits = size_t(1) << 22;         // plugs visited by one MItDependencyGraph

@@ -38,6 +38,9 @@ constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
 
 bool isDeformer(const Node& node) { return node.hasFn(MFn::kGeometryFilt); }
 
+// An integer setting (a count, a mode) read as a number: whole and within [lo, hi].
+bool wholeIn(double v, double lo, double hi) { return v >= lo && v <= hi && v == std::floor(v); }
+
 // The vertices a deformer acts on: the components of the groupParts that
 // tags its input with the deformer's own group. Absent means every vertex.
 std::optional<std::vector<int32_t>> deformerMembers(const AttributeReader& deformer, int64_t geometry,
@@ -112,7 +115,7 @@ bool polyNormal(const HistoryStep& step, MeshData& mesh) {
     PolyNormalParams p;
     p.inputComponents = r.componentList("ics");
     const double mode = r.number("nm", 0);
-    if (!(mode >= 0 && mode <= 4) || mode != std::floor(mode)) {
+    if (!wholeIn(mode, 0, 4)) {
         warnings.add("normalMode " + std::to_string(mode) + " is not known, geometry passed through");
         return true;
     }
@@ -252,7 +255,7 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
         size_t k = 0;
         for (int64_t v = first; v <= last; ++v) {
             const double count = k < n.size() ? n[k] : -1;
-            if (!(count >= 0) || count != std::floor(count) || (n.size() - k - 1) / 2 < count) {
+            if (!wholeIn(count, 0, double((n.size() - k - 1) / 2))) {
                 warnings.add("weights \"" + key + "\" malformed from vertex " + std::to_string(v) + ", the rest ignored");
                 break;
             }
@@ -262,7 +265,7 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
             for (size_t e = 0; e < size_t(count); ++e, k += 2) {
                 const double influence = n[k];
                 if (!target) continue;
-                if (influence >= 0 && influence <= double(INT32_MAX) && influence == std::floor(influence))
+                if (wholeIn(influence, 0, INT32_MAX))
                     target->push_back({int32_t(influence), n[k + 1]});
             }
         }
@@ -458,7 +461,7 @@ bool polySubdFace(const HistoryStep& step, MeshData& mesh) {
     PolySubdFaceParams p;
     p.inputComponents = r.componentList("ics");
     const double divisions = r.number("dv", 1), mode = r.number("m", 0);
-    if (!(divisions >= 0 && divisions <= 64) || divisions != std::floor(divisions) || !(mode == 0 || mode == 1)) {
+    if (!wholeIn(divisions, 0, 64) || !wholeIn(mode, 0, 1)) {
         warnings.add("divisions " + std::to_string(divisions) + " or mode " + std::to_string(mode) +
                      " out of range, geometry passed through");
         return true;
@@ -499,7 +502,7 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
     p.inputComponents = r.componentList("ics");
     p.keepFacesTogether = r.number("kft", 1) != 0;
     const double divisions = r.number("d", 1);
-    if (!(divisions >= 1 && divisions <= 1000) || divisions != std::floor(divisions)) {
+    if (!wholeIn(divisions, 1, 1000)) {
         warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
         return true;
     }
@@ -530,7 +533,7 @@ bool polySmoothFace(const HistoryStep& step, MeshData& mesh) {
     PolySmoothFaceParams p;
     p.inputComponents = r.componentList("ics");
     const double divisions = r.number("dv", 1), method = r.number("mth", 0);
-    if (!(divisions >= 0 && divisions <= 8) || divisions != std::floor(divisions) || !(method == 0 || method == 1)) {
+    if (!wholeIn(divisions, 0, 8) || !wholeIn(method, 0, 1)) {
         warnings.add("divisions " + std::to_string(divisions) + " or method " + std::to_string(method) +
                      " out of range, geometry passed through");
         return true;

@@ -72,15 +72,6 @@ private:
         m_.edgeSmooth.push_back(smooth);
     }
 
-    // Every per-corner array, as one list of corners to rebuild by.
-    template <typename F>
-    void eachCornerArray(F&& f) {
-        for (MeshUVSet& s : m_.uvSets)
-            if (!s.faceVertexUV.empty()) f(s.faceVertexUV, 1);
-        for (MeshColorSet& s : m_.colorSets)
-            if (!s.faceVertexColor.empty()) f(s.faceVertexColor, 1);
-    }
-
     // Puts v between a and b wherever face f walks that side; its uv (colour)
     // is a new point between the side's, one per distinct pair.
     void insertIntoFace(size_t f, int32_t a, int32_t b, int32_t v, double t) {
@@ -146,7 +137,10 @@ private:
             array.insert(array.end(), madeValues.begin(), madeValues.end());
         };
         take(m_.faceVertices, 1);
-        eachCornerArray([&](std::vector<int32_t>& ids, size_t width) { take(ids, width); });
+        for (MeshUVSet& set : m_.uvSets)
+            if (!set.faceVertexUV.empty()) take(set.faceVertexUV, 1);
+        for (MeshColorSet& set : m_.colorSets)
+            if (!set.faceVertexColor.empty()) take(set.faceVertexColor, 1);
         if (!m_.faceVertexNormals.empty()) take(m_.faceVertexNormals, 3);
         const int32_t shrink = int32_t(n) - int32_t(kept.size());
         for (size_t k = l + 1; k < m_.loopStart.size(); ++k) m_.loopStart[k] = uint32_t(int32_t(m_.loopStart[k]) - shrink);

@@ -4,6 +4,7 @@
 // component lists they read.
 
 #include "mesh/MeshModifiers.h"
+#include "mesh/PolyCreators.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/MeshValidate.h"
 
@@ -449,28 +450,39 @@ void expectClosedAndTurned(const MeshData& m, const char* name) {
 }
 
 TEST(PolyExtrudeFace, CountsAndNumberingFollowTheRegions) {
-    // Adjacent faces 0 and 1 share edge 2-3; the whole cube has no outline.
+    // Adjacent faces 0 and 1 share edge 2-3 (cube edge 2); the whole cube has no outline.
     const struct {
         const char* name;
         PolyExtrudeFaceParams params;
         Shape shape;
+        int droppedEdge;  // the cube edge left inside the region, -1 for none
     } cases[] = {
-        {"one face", {.inputComponents = list({"f[1]"})}, {12, 10, 20}},
-        {"two kept together", {.inputComponents = list({"f[0:1]"})}, {14, 12, 25}},
-        {"two apart", {.inputComponents = list({"f[0:1]"}), .keepFacesTogether = false}, {16, 14, 28}},
-        {"two divisions", {.inputComponents = list({"f[1]"}), .divisions = 2}, {16, 14, 28}},
-        {"whole shell", {}, {16, 18, 32}},
+        {"one face", {.inputComponents = list({"f[1]"})}, {12, 10, 20}, -1},
+        {"two kept together", {.inputComponents = list({"f[0:1]"})}, {14, 12, 24}, 2},
+        {"two apart", {.inputComponents = list({"f[0:1]"}), .keepFacesTogether = false}, {16, 14, 28}, -1},
+        {"two divisions", {.inputComponents = list({"f[1]"}), .divisions = 2}, {16, 14, 28}, -1},
+        {"whole shell", {}, {16, 18, 32}, -1},
     };
     for (const auto& c : cases) {
         const auto [out, warning] = warned(applyPolyExtrudeFace, kCube, c.params);
         EXPECT_EQ(shape(out), c.shape) << c.name;
         EXPECT_EQ(warning, "") << c.name;
         EXPECT_EQ(meshDataError(out), "") << c.name;
-        // The first 12 edges and 6 faces keep their ids; old vertices stay where they were.
-        EXPECT_EQ(Ids(out.edges.begin(), out.edges.begin() + 24), Ids(kCube.edges.begin(), kCube.edges.end())) << c.name;
+        // The cube's edges keep their order, but for an edge no face walks any
+        // more; old vertices stay where they were.
+        Ids kept(kCube.edges.begin(), kCube.edges.end());
+        if (c.droppedEdge >= 0) kept.erase(kept.begin() + 2 * c.droppedEdge, kept.begin() + 2 * c.droppedEdge + 2);
+        EXPECT_EQ(Ids(out.edges.begin(), out.edges.begin() + long(kept.size())), kept) << c.name;
         for (size_t v = 0; v < 8; ++v) EXPECT_TRUE(near(pointOf(out, v), pointOf(kCube, v))) << c.name;
         if (c.params.inputComponents) expectClosedAndTurned(out, c.name);
     }
+    // Vertices inside a region go, and later ones move down: the middle
+    // vertex of a 2 x 2 plane, and the four edges to it.
+    const MeshData plane = makePolyPlane({.subdivisionsWidth = 2, .subdivisionsHeight = 2});
+    const MeshData lifted = applyPolyExtrudeFace(plane, {.inputComponents = list({"f[0:3]"})}, nullptr);
+    EXPECT_EQ(shape(lifted), (Shape{17, 12, 28}));
+    EXPECT_TRUE(near(pointOf(lifted, 4), pointOf(plane, 5)));
+    EXPECT_EQ(meshDataError(lifted), "");
     // New vertices in order of first use: face 1 walks 2 3 5 4.
     const MeshData one = applyPolyExtrudeFace(kCube, {.inputComponents = list({"f[1]"})}, nullptr);
     EXPECT_EQ(faceCorners(one, 1), (Ids{8, 9, 10, 11}));

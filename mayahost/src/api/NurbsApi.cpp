@@ -7,6 +7,7 @@
 #include "api/ApiSupport.h"
 #include "common/Log.h"
 #include "db/SceneBuilder.h"
+#include "eval/CurveEval.h"
 #include "eval/MeshEval.h"
 #include "eval/SurfaceEval.h"
 #include "nurbs/Tessellate.h"
@@ -58,7 +59,7 @@ const TrimmedSurface* surfaceOf(const MObject& object, MStatus& status) {
 }
 
 // The curve behind a function set: a trim boundary's piece or a curve shape.
-const NurbsCurve* curveOf(const MObject& object, NurbsCurve& scratch, MStatus& status) {
+const NurbsCurve* curveOf(const MObject& object, MStatus& status) {
     if (const auto* data = objectAs<CurveDataObject>(object)) {
         status = MStatus::kSuccess;
         return &data->curve();
@@ -68,12 +69,12 @@ const NurbsCurve* curveOf(const MObject& object, NurbsCurve& scratch, MStatus& s
         status = noObject();
         return nullptr;
     }
-    std::string why;
-    if (storedCurve(*node, scratch, why)) {
+    const CurveEvaluation& evaluation = evaluateCurve(node->scene(), *node);
+    if (!evaluation.empty()) {
         status = MStatus::kSuccess;
-        return &scratch;
+        return evaluation.curve.get();
     }
-    status = MStatus::withReason(MStatus::kFailure, why);
+    status = MStatus::withReason(MStatus::kFailure, evaluation.error);
     return nullptr;
 }
 
@@ -106,8 +107,7 @@ auto fromSurface(const MObject& object, MStatus* ReturnStatus, F read) {
 template <class F>
 auto fromCurve(const MObject& object, MStatus* ReturnStatus, F read) {
     MStatus s;
-    NurbsCurve scratch;
-    const NurbsCurve* curve = curveOf(object, scratch, s);
+    const NurbsCurve* curve = curveOf(object, s);
     setStatus(ReturnStatus, s);
     return curve ? read(*curve) : decltype(read(*curve))();
 }
@@ -261,8 +261,7 @@ MFnNurbsCurve::MFnNurbsCurve(const MDagPath& object, MStatus* ReturnStatus) {
 
 MStatus MFnNurbsCurve::getKnotDomain(double& start, double& end) const {
     MStatus s;
-    NurbsCurve scratch;
-    const NurbsCurve* c = curveOf(obj_, scratch, s);
+    const NurbsCurve* c = curveOf(obj_, s);
     if (!c) return s;
     start = c->knots[size_t(c->degree) - 1];
     end = c->knots[c->knots.size() - size_t(c->degree)];
@@ -287,8 +286,7 @@ int MFnNurbsCurve::numSpans(MStatus* st) const {
 
 MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
     MStatus s;
-    NurbsCurve scratch;
-    const NurbsCurve* c = curveOf(obj_, scratch, s);
+    const NurbsCurve* c = curveOf(obj_, s);
     if (!c) return s;
     const MMatrix world = path_.inclusiveMatrix();
     copyPoints(c->cvs, space == MSpace::kWorld && nodeOf(obj_) ? &world : nullptr, array);
@@ -297,7 +295,6 @@ MStatus MFnNurbsCurve::getCVs(MPointArray& array, MSpace::Space space) const {
 
 MStatus MFnNurbsCurve::getKnots(MDoubleArray& array) const {
     MStatus s;
-    NurbsCurve scratch;
-    if (const NurbsCurve* c = curveOf(obj_, scratch, s)) copyKnots(c->knots, array);
+    if (const NurbsCurve* c = curveOf(obj_, s)) copyKnots(c->knots, array);
     return s;
 }

@@ -278,6 +278,8 @@ void TypeRegistry::defineDag() {
     cp.addChild(clsp, "colorSetPointsG", "clspg", A::Float);
     cp.addChild(clsp, "colorSetPointsB", "clspb", A::Float);
     cp.addChild(clsp, "colorSetPointsA", "clspa", A::Float);
+    AttrSpec& points = cp.addTuple("controlPoints", "cp", A::Distance, {{"xValue", "xv"}, {"yValue", "yv"}, {"zValue", "zv"}}, kZero3);
+    points.multi = true;
     cp.add("tweak", "twk", A::Bool);
     cp.add("relativeTweak", "rtw", A::Bool, 1);
 
@@ -665,6 +667,29 @@ void TypeRegistry::defineOthers() {
                             {"makeNurbCircle", MFn::kMakeNurbCircle}, {"rebuildCurve", MFn::kRebuildCurve},
                             {"curveFromSurface", MFn::kCurveFromSurface}})
         define(name, "dependNode", fn);
+
+    NodeType& loft = define("loft", "dependNode", MFn::kDependencyNode);
+    loft.add("inputCurve", "ic", A::Data).multi = true;
+    loft.add("outputSurface", "os", A::Data);
+    loft.add("uniform", "u", A::Bool);
+    loft.add("close", "c", A::Bool);
+    loft.add("degree", "d", A::Int, 3);
+    loft.add("autoReverse", "ar", A::Bool, 1);
+    loft.add("sectionSpans", "ss", A::Int, 1);
+    loft.add("reverseSurfaceNormals", "rsn", A::Bool);
+    loft.add("reverse", "r", A::Bool).multi = true;
+    NodeType& tessellate = define("nurbsTessellate", "dependNode", MFn::kNurbsTessellate);
+    tessellate.add("inputSurface", "is", A::Data);
+    tessellate.add("outputPolygon", "op", A::Data);
+    tessellate.add("format", "f", A::Enum, 1);
+    tessellate.add("polygonType", "pt", A::Enum);
+    tessellate.add("polygonCount", "pc", A::Int, 200);
+    tessellate.add("uType", "ut", A::Enum, 3);
+    tessellate.add("vType", "vt", A::Enum, 3);
+    tessellate.add("uNumber", "un", A::Int, 3);
+    tessellate.add("vNumber", "vn", A::Int, 3);
+    tessellate.add("useChordHeight", "uch", A::Bool);
+    tessellate.add("useChordHeightRatio", "ucr", A::Bool, 1);
 }
 
 }  // namespace mayahost

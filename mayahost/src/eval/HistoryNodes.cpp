@@ -3,7 +3,9 @@
 
 #include "mesh/MeshModifiers.h"
 #include "eval/AttributeReader.h"
+#include "eval/SurfaceEval.h"
 #include "eval/TransformEval.h"
+#include "nurbs/NurbsToMesh.h"
 
 #include <algorithm>
 #include <array>
@@ -272,21 +274,6 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
     }
     if (beyond) warnings.add(std::to_string(beyond) + " weight lists beyond the mesh's vertices ignored");
     return list;
-}
-
-// The world matrix of a DAG node as the scene stands at load: through its
-// `instance`-th parent when it has that many (a shape's worldMatrix[i] of an
-// instanced shape), else its first, and first parents above.
-std::optional<MMatrix> dagWorldMatrix(const Scene& scene, const Node& node, int64_t instance = 0) {
-    if (!node.isDag()) return std::nullopt;
-    std::vector<const Node*> path{&node};
-    const auto& parents = node.parents();
-    const Node* up = parents.empty() ? nullptr : parents[instance >= 0 && size_t(instance) < parents.size() ? size_t(instance) : 0];
-    for (const Node* n = up; n && !n->isWorld() && path.size() < limits().maxDagDepth;
-         n = n->parents().empty() ? nullptr : n->parents().front())
-        path.push_back(n);
-    std::reverse(path.begin(), path.end());
-    return worldMatrixOf(scene, path);
 }
 
 // The world matrix of the joint (or any DAG transform) driving an influence.
@@ -572,6 +559,43 @@ bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
 // Every kind of history node the walk computes: its type, the plug its
 // geometry arrives on, and the function that reads its attributes and applies
 // it. A node type not listed here passes its input geometry on unevaluated.
+// The surface on its input is tessellated as the node's settings say; trims
+// are not cut out of the mesh.
+bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    TrimmedSurface surface;
+    std::vector<std::string> found;
+    std::string error;
+    const bool built = surfaceFromPlug(r.scene(), r.source("is"), surface, found, error);
+    for (const std::string& w : found) step.warnings.add(w);
+    if (!built) {
+        step.warnings.add(error);
+        return false;
+    }
+    NurbsTessellateParams p;
+    auto setting = [&](const char* plug, int& value, double lo, double hi) {
+        const double v = r.number(plug, value);
+        if (wholeIn(v, lo, hi)) value = int(v);
+        else step.warnings.add(std::string(plug) + " " + std::to_string(v) + " is out of range");
+    };
+    setting("f", p.format, 0, 3);
+    setting("pt", p.polygonType, 0, 1);
+    setting("pc", p.polygonCount, 1, 1e9);
+    setting("ut", p.uType, 1, 4);
+    setting("vt", p.vType, 1, 4);
+    setting("un", p.uNumber, 1, 10000);
+    setting("vn", p.vNumber, 1, 10000);
+    p.useChordHeight = r.number("uch", 0) != 0;
+    p.useChordHeightRatio = r.number("ucr", 1) != 0;
+    std::string approximate;
+    error = nurbsTessellateMesh(surface.surface, p, mesh, &approximate);
+    if (!approximate.empty()) step.warnings.add("approximated: " + approximate);
+    if (!surface.regions.empty()) step.warnings.add("the surface's trims are not cut out");
+    if (error.empty()) return true;
+    step.warnings.add(error);
+    return false;
+}
+
 const MeshHistoryNode kMeshHistoryNodes[] = {
     {"transformGeometry", GeometryInput::Group, transformGeometry},
     {"tweak", GeometryInput::Deformer, tweak},
@@ -592,6 +616,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
     {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
     {"polySplit", GeometryInput::Poly, polySplit},
+    {"nurbsTessellate", GeometryInput::Gathered, nurbsTessellate},
 };
 
 std::string inputPlug(GeometryInput input, int64_t outputIndex) {

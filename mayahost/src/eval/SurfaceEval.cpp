@@ -2,6 +2,8 @@
 
 #include "base/Limits.h"
 #include "eval/AttributeReader.h"
+#include "eval/CurveEval.h"
+#include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
 
 #include <algorithm>
@@ -143,7 +145,13 @@ public:
         PlugRef source;
         if (scene_.resolvePlug(node, "cr", create)) source = scene_.sourceOf(node, create);
         if (source) {
-            if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) return true;
+            if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) {
+                NurbsSurface& s = out.surface;
+                size_t beyond = 0;
+                addControlPointTweaks(node, s.cvs, s.numU, s.vForm == NurbsForm::Periodic ? size_t(s.vDegree) : 0, beyond);
+                if (beyond) result_.warnings.push_back(node.name() + ": tweaks beyond the surface's control points ignored");
+                return true;
+            }
             if (result_.warnings.empty() && result_.error.empty())
                 result_.warnings.push_back(describedNode(*source.node) +
                                            " not evaluated: it has no input surface to pass on");
@@ -154,7 +162,72 @@ public:
         return stored(node, out);
     }
 
+    bool fromSource(const PlugRef& source, int depth, TrimmedSurface& out) {
+        const Node& node = *source.node;
+        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (node.hasFn(MFn::kNurbsSurface)) return shape(node, depth, out);
+        const std::string& type = node.typeName();
+        if (isNurbsCreatorType(type)) {
+            std::string error = makeNurbsCreatorSurface(type, CreatorAttributes(scene_, node),
+                                                        creatorOutput(source.path), out.surface);
+            if (error.empty()) return true;
+            result_.error = node.name() + ": " + error;
+            return false;
+        }
+        const AttributeReader r(scene_, node);
+        if (type == "loft") return loft(r, out);
+        const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+        if (type == "transformGeometry") {
+            if (!input(node, "ig", depth, out)) return false;
+            if (std::optional<MMatrix> m = r.matrix("txf"))
+                transformSurface(out.surface, r.number("itf", 0) != 0 ? m->inverse() : *m);
+            return true;
+        }
+        if (node.hasFn(MFn::kTweak)) {
+            if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
+            tweak(r, geometry, out.surface);
+            return true;
+        }
+        if (type == "groupParts") return input(node, "ig", depth, out);
+        // Left at rest: the surface arriving on its geometry input, if it has one.
+        bool passed = false;
+        if (node.hasFn(MFn::kGeometryFilt))
+            passed = input(node, indexed("ip", geometry) + ".ig", depth, out);
+        else
+            for (const char* plug : {"is", "ig", "inputSurface"})
+                if ((passed = input(node, plug, depth, out))) break;
+        if (passed) result_.warnings.push_back(describedNode(node) + " not evaluated: its input surface is used");
+        return passed;
+    }
+
 private:
+    bool loft(const AttributeReader& r, TrimmedSurface& out) {
+        LoftParams p;
+        p.uniform = r.number("u", 0) != 0;
+        p.close = r.number("c", 0) != 0;
+        p.degree = int(r.number("d", 3));
+        p.autoReverse = r.number("ar", 1) != 0;
+        p.sectionSpans = int(std::clamp(r.number("ss", 1), 1.0, 1000.0));
+        p.reverseSurfaceNormals = r.number("rsn", 0) != 0;
+        std::vector<NurbsCurve> sections;
+        for (int64_t i : r.indices("ic")) {
+            NurbsCurve curve;
+            std::string error;
+            if (!curveFromPlug(scene_, r.source(indexed("ic", i)), curve, result_.warnings, error)) {
+                result_.error = r.node().name() + ": section " + std::to_string(i) + ": " + error;
+                return false;
+            }
+            p.reverse.push_back(r.number(indexed("r", i), 0) != 0);
+            sections.push_back(std::move(curve));
+        }
+        std::string approximate;
+        std::string error = loftSurface(std::move(sections), p, out.surface, &approximate);
+        if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
+        if (error.empty()) return true;
+        result_.error = r.node().name() + ": " + error;
+        return false;
+    }
+
     bool stored(const Node& node, TrimmedSurface& out) {
         const scenefile::Value* value = node.data("cc");
         const auto* data = value ? std::get_if<scenefile::NurbsSurfaceData>(value) : nullptr;
@@ -192,43 +265,6 @@ private:
         return source && fromSource(source, depth + 1, out);
     }
 
-    bool fromSource(const PlugRef& source, int depth, TrimmedSurface& out) {
-        const Node& node = *source.node;
-        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
-        if (node.hasFn(MFn::kNurbsSurface)) return shape(node, depth, out);
-        const std::string& type = node.typeName();
-        if (isNurbsCreatorType(type)) {
-            std::string error = makeNurbsCreatorSurface(type, CreatorAttributes(scene_, node),
-                                                        creatorOutput(source.path), out.surface);
-            if (error.empty()) return true;
-            result_.error = node.name() + ": " + error;
-            return false;
-        }
-        const AttributeReader r(scene_, node);
-        const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
-        if (type == "transformGeometry") {
-            if (!input(node, "ig", depth, out)) return false;
-            if (std::optional<MMatrix> m = r.matrix("txf"))
-                transformSurface(out.surface, r.number("itf", 0) != 0 ? m->inverse() : *m);
-            return true;
-        }
-        if (node.hasFn(MFn::kTweak)) {
-            if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
-            tweak(r, geometry, out.surface);
-            return true;
-        }
-        if (type == "groupParts") return input(node, "ig", depth, out);
-        // Left at rest: the surface arriving on its geometry input, if it has one.
-        bool passed = false;
-        if (node.hasFn(MFn::kGeometryFilt))
-            passed = input(node, indexed("ip", geometry) + ".ig", depth, out);
-        else
-            for (const char* plug : {"is", "ig", "inputSurface"})
-                if ((passed = input(node, plug, depth, out))) break;
-        if (passed) result_.warnings.push_back(describedNode(node) + " not evaluated: its input surface is used");
-        return passed;
-    }
-
     void tweak(const AttributeReader& r, int64_t geometry, NurbsSurface& s) {
         const double envelope = r.number("en", 1);
         const size_t count = s.cvs.size() / 4;
@@ -261,6 +297,16 @@ struct SurfaceCache {
 };
 
 }  // namespace
+
+bool surfaceFromPlug(const Scene& scene, const PlugRef& source, TrimmedSurface& out,
+                     std::vector<std::string>& warnings, std::string& error) {
+    SurfaceEvaluation result;
+    const bool built = source && SurfaceWalker(scene, result).fromSource(source, 1, out);
+    warnings.insert(warnings.end(), result.warnings.begin(), result.warnings.end());
+    error = result.error;
+    if (!built && error.empty()) error = source ? describedNode(*source.node) + " makes no surface" : "no surface is connected";
+    return built;
+}
 
 const SurfaceEvaluation& evaluateSurface(const Scene& scene, const Node& surfaceNode) {
     SurfaceCache& cache = scene.cached<SurfaceCache>();

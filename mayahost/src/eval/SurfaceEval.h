@@ -25,12 +25,18 @@ struct SurfaceEvaluation {
 
 const SurfaceEvaluation& evaluateSurface(const Scene& scene, const Node& surfaceNode);
 
+// The surface the plug `source` puts out (a surface shape's, a creator's, a
+// loft's ...), for the nodes that build from surfaces. False with `error`
+// set when none can be had.
+bool surfaceFromPlug(const Scene& scene, const PlugRef& source, TrimmedSurface& out,
+                     std::vector<std::string>& warnings, std::string& error);
+
 // The reader's curve and surface values in the stand-in's form; false (with
 // the reason) when their numbers do not make a curve or surface.
 bool curveFromData(const scenefile::NurbsCurveData& data, NurbsCurve& out, std::string& why);
 bool surfaceFromData(const scenefile::NurbsSurfaceData& data, NurbsSurface& out, std::string& why);
 
-// A curve shape's own stored curve (.cc); curve history is not evaluated.
+// A curve shape's own stored curve (.cc), without its history.
 bool storedCurve(const Node& curveNode, NurbsCurve& out, std::string& why);
 
 // The trim regions of one stored trim face: its boundaries' curves in the

@@ -1,10 +1,12 @@
 #include "eval/TransformEval.h"
 
 #include "eval/AnimationEval.h"
+#include "base/Limits.h"
 
 #include <maya/MEulerRotation.h>
 #include <maya/MQuaternion.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace mayahost {
@@ -130,6 +132,18 @@ MMatrix worldMatrixOf(const Scene& scene, const std::vector<const Node*>& pathTo
         if (isTransformNode(*node) && scene.readDouble(*node, "inheritsTransform", 1.0) == 0.0) break;
     }
     return world;
+}
+
+std::optional<MMatrix> dagWorldMatrix(const Scene& scene, const Node& node, int64_t instance) {
+    if (!node.isDag()) return std::nullopt;
+    std::vector<const Node*> path{&node};
+    const auto& parents = node.parents();
+    const Node* up = parents.empty() ? nullptr : parents[instance >= 0 && size_t(instance) < parents.size() ? size_t(instance) : 0];
+    for (const Node* n = up; n && !n->isWorld() && path.size() < limits().maxDagDepth;
+         n = n->parents().empty() ? nullptr : n->parents().front())
+        path.push_back(n);
+    std::reverse(path.begin(), path.end());
+    return worldMatrixOf(scene, path);
 }
 
 }  // namespace mayahost

@@ -8,6 +8,8 @@
 
 #include "db/Scene.h"
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace mayahost {
@@ -30,5 +32,11 @@ MMatrix localMatrixOf(const Scene& scene, const Node& node);
 // the last node up. A node that does not inherit its parent's transform ends
 // the product there.
 MMatrix worldMatrixOf(const Scene& scene, const std::vector<const Node*>& pathTopDown);
+
+// The world matrix of a DAG node as the scene stands at load: through its
+// `instance`-th parent when it has that many (a shape's worldMatrix[i] of an
+// instanced shape), else its first, and first parents above. Absent for
+// nodes outside the DAG.
+std::optional<MMatrix> dagWorldMatrix(const Scene& scene, const Node& node, int64_t instance = 0);
 
 }  // namespace mayahost

@@ -50,11 +50,12 @@ MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& p
     MeshData out = in;
     std::unordered_set<int32_t> used;
     for (int32_t e : borderEdges) {
-        const auto [a, b] = side[pairKey(in.edges[2 * size_t(e)], in.edges[2 * size_t(e) + 1])];
-        if (used.count(b)) continue;
+        // The loop starts at the second vertex of its lowest edge, whichever way the faces run.
+        const int32_t start = in.edges[2 * size_t(e) + 1];
+        if (used.count(start)) continue;
         std::vector<int32_t> loop;
         bool touched = !params.inputComponents;
-        for (int32_t v = b; !used.count(v);) {
+        for (int32_t v = start; !used.count(v);) {
             used.insert(v);
             loop.push_back(v);
             auto it = next.find(v);

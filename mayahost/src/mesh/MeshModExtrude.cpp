@@ -266,7 +266,9 @@ MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& p
     if (faces.empty()) return in;
     Extruder x(in, params);
     for (const std::vector<int32_t>& region : regionsOf(in, faces, params.keepFacesTogether)) x.region(region);
-    return x.finish();
+    MeshData out = x.finish();
+    meshmod::dropUnusedVerticesAndEdges(out);
+    return out;
 }
 
 }  // namespace mayahost

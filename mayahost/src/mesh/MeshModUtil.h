@@ -40,6 +40,11 @@ void reverseFace(MeshData& mesh, size_t face);
 
 bool isFiniteMatrix(const MMatrix& m);
 
+// Drops the vertices no face uses and the edges no face walks any more,
+// the others keeping their order, as Maya does after an edit that moves
+// faces onto new vertices.
+void dropUnusedVerticesAndEdges(MeshData& mesh);
+
 // 1 per vertex a deformer may move: all when `members` is absent, else the
 // listed ids (ids outside the mesh are dropped with a warning).
 std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,

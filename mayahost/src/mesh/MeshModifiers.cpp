@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <unordered_set>
 
 namespace mayahost {
 namespace meshmod {
@@ -98,6 +99,38 @@ void reverseFace(MeshData& mesh, size_t face) {
             if (set.faceVertexColor.size() == mesh.faceVertices.size()) reverseRange(set.faceVertexColor, 1, b, e);
         if (mesh.faceVertexNormals.size() == 3 * mesh.faceVertices.size()) reverseRange(mesh.faceVertexNormals, 3, b, e);
     }
+}
+
+void dropUnusedVerticesAndEdges(MeshData& mesh) {
+    std::vector<int32_t> ids(mesh.numVertices(), -1);
+    for (int32_t v : mesh.faceVertices) ids[size_t(v)] = 0;
+    std::unordered_set<uint64_t> walked;
+    for (size_t l = 0; l < mesh.numLoops(); ++l)
+        for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c)
+            walked.insert(pairKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]));
+    int32_t count = 0;
+    for (int32_t& id : ids)
+        if (id == 0) id = count++;
+    const bool allVertices = size_t(count) == mesh.numVertices();
+    if (allVertices && walked.size() == mesh.numEdges()) return;
+    std::vector<float> points;
+    points.reserve(3 * size_t(count));
+    for (size_t v = 0; v < ids.size(); ++v)
+        if (ids[v] >= 0) points.insert(points.end(), mesh.points.begin() + long(3 * v), mesh.points.begin() + long(3 * v + 3));
+    mesh.points = std::move(points);
+    for (int32_t& v : mesh.faceVertices) v = ids[size_t(v)];
+    const bool smoothing = mesh.edgeSmooth.size() == mesh.numEdges();
+    size_t kept = 0;
+    for (size_t e = 0; e < mesh.numEdges(); ++e) {
+        const int32_t a = mesh.edges[2 * e], b = mesh.edges[2 * e + 1];
+        if (!walked.count(pairKey(a, b))) continue;
+        mesh.edges[2 * kept] = ids[size_t(a)];
+        mesh.edges[2 * kept + 1] = ids[size_t(b)];
+        if (smoothing) mesh.edgeSmooth[kept] = mesh.edgeSmooth[e];
+        ++kept;
+    }
+    mesh.edges.resize(2 * kept);
+    if (smoothing) mesh.edgeSmooth.resize(kept);
 }
 
 bool isFiniteMatrix(const MMatrix& m) {

@@ -379,9 +379,10 @@ struct PolyExtrudeFaceParams {
 // else each face alone, in order of their lowest face) is lifted onto new
 // vertices: per division level, the region's vertices in order of first use
 // in its faces (face ids rising, corner order): the outline's alone below the
-// top level, all of them on the top one; the old vertices stay, unused where
-// they were inside the region. The region's faces keep their ids and take the
-// top level. A side face per outline side and level is appended (sides in the
+// top level, all of them on the top one. The old vertices inside a region
+// and the edges no face walks any more are dropped at the end, the others
+// keeping their order. The region's faces keep their ids and take the top
+// level. A side face per outline side and level is appended (sides in the
 // order the region's faces walk them, then levels upward), each quad walking
 // (a below, b below, b above, a above) for a side a->b. New edges are appended
 // as the new faces are walked: region faces first, keeping the smoothing of

@@ -41,9 +41,7 @@ const std::map<std::string, std::string> kKnownIncomplete = {
      "per-face shading names faces made by polySplit, polyExtrudeFace, polyBevel3 ..., not evaluated"},
     {"nurbs_Nobl3Nob0dy__Modeling_Surfacing__DAGV_1200__Projects__CornerRoom__CornerRoom_Save_OhGodWhatHaveIDone",
      "per-face shading names faces made by polySplit, polyExtrudeFace, polyBevel3 ..., not evaluated"},
-    {"nurbs_Adelaide_AAA__Essentials__Pot", "a surface made by revolve"},
     {"nurbs_cclarke468__1660spring2020__scenes__messing_around_with_curves", "a surface made by attachSurface"},
-    {"nurbs_hochimint__CSE682__Cannon", "cylinder caps made by revolve"},
     {"nurbs_sebastienblor__arnold_usd__testsuite__test_0145__data__test",
      "object groups connected to shading groups without a component list give objects without triangles"},
 };

@@ -678,6 +678,17 @@ void TypeRegistry::defineOthers() {
     loft.add("sectionSpans", "ss", A::Int, 1);
     loft.add("reverseSurfaceNormals", "rsn", A::Bool);
     loft.add("reverse", "r", A::Bool).multi = true;
+    NodeType& revolve = define("revolve", "dependNode", MFn::kDependencyNode);
+    revolve.add("inputCurve", "ic", A::Data);
+    revolve.add("outputSurface", "os", A::Data);
+    revolve.addTuple("axis", "ax", A::Double, {{"axisX", "axx"}, {"axisY", "axy"}, {"axisZ", "axz"}}, {1, 0, 0});
+    revolve.addTuple("pivot", "p", A::Distance, {{"pivotX", "px"}, {"pivotY", "py"}, {"pivotZ", "pz"}}, kZero3);
+    revolve.add("startSweep", "ssw", A::Angle);
+    revolve.add("endSweep", "esw", A::Angle, 2.0 * 3.14159265358979323846);
+    revolve.add("degree", "d", A::Int, 3);
+    revolve.add("sections", "s", A::Int, 8);
+    revolve.add("useTolerance", "ut", A::Bool);
+    revolve.add("tolerance", "tol", A::Distance, 0.01);
     NodeType& tessellate = define("nurbsTessellate", "dependNode", MFn::kNurbsTessellate);
     tessellate.add("inputSurface", "is", A::Data);
     tessellate.add("outputPolygon", "op", A::Data);

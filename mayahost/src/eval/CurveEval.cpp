@@ -75,6 +75,12 @@ public:
             error_ = node.name() + ": " + error_;
             return false;
         }
+        if (type == "makeNurbCylinder" && (isOutputNamed(source, "bcc") || isOutputNamed(source, "tcc"))) {
+            error_ = makeNurbCylinderCapCurve(CreatorAttributes(scene_, node), isOutputNamed(source, "tcc"), out);
+            if (error_.empty()) return true;
+            error_ = node.name() + ": " + error_;
+            return false;
+        }
         const AttributeReader r(scene_, node);
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;

@@ -176,6 +176,7 @@ public:
         }
         const AttributeReader r(scene_, node);
         if (type == "loft") return loft(r, out);
+        if (type == "revolve") return revolve(r, out);
         const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
@@ -223,6 +224,32 @@ private:
         std::string approximate;
         std::string error = loftSurface(std::move(sections), p, out.surface, &approximate);
         if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
+        if (error.empty()) return true;
+        result_.error = r.node().name() + ": " + error;
+        return false;
+    }
+
+    bool revolve(const AttributeReader& r, TrimmedSurface& out) {
+        NurbsCurve profile;
+        std::string error;
+        if (!curveFromPlug(scene_, r.source("ic"), profile, result_.warnings, error)) {
+            result_.error = r.node().name() + ": " + error;
+            return false;
+        }
+        RevolveParams p;
+        auto vector = [&](const char* plug, NurbsVector fallback) {
+            const std::optional<std::vector<double>> v = r.tuple(plug, 3);
+            return v && v->size() == 3 ? NurbsVector{(*v)[0], (*v)[1], (*v)[2]} : fallback;
+        };
+        p.axis = vector("ax", p.axis);
+        p.pivot = vector("p", p.pivot);
+        p.startSweep = r.number("ssw", p.startSweep);
+        p.endSweep = r.number("esw", p.endSweep);
+        p.degree = int(r.number("d", p.degree));
+        p.sections = int(std::clamp(r.number("s", p.sections), 1.0, 100000.0));
+        p.useTolerance = r.number("ut", 0) != 0;
+        p.tolerance = r.number("tol", p.tolerance);
+        error = revolveSurface(profile, p, out.surface);
         if (error.empty()) return true;
         result_.error = r.node().name() + ": " + error;
         return false;

@@ -18,9 +18,9 @@ void reverseCurve(NurbsCurve& c) {
     const size_t n = c.numCVs();
     for (size_t i = 0; i < n / 2; ++i)
         for (size_t k = 0; k < 4; ++k) std::swap(c.cvs[4 * i + k], c.cvs[4 * (n - 1 - i) + k]);
-    const double sum = c.knots.front() + c.knots.back();
+    // Negated knots: turning a curve round twice gives back the same parameters.
     std::reverse(c.knots.begin(), c.knots.end());
-    for (double& k : c.knots) k = sum - k;
+    for (double& k : c.knots) k = -k;
 }
 
 // Inserts `t` (at the domain start or inside it) once, in homogeneous space.

@@ -31,7 +31,7 @@ struct LoftParams {
     bool autoReverse = true;             // autoReverse (ar): turn sections that run against the first
     int sectionSpans = 1;                // sectionSpans (ss): spans between neighbouring sections
     bool reverseSurfaceNormals = false;  // reverseSurfaceNormals (rsn)
-    std::vector<bool> reverse;           // reverse (r): per section, taken backwards
+    std::vector<bool> reverse{};         // reverse (r): per section, taken backwards
 };
 
 // Empty on success, else why no surface comes out. `approximate` (may be

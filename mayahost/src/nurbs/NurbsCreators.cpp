@@ -434,6 +434,75 @@ NurbsCurve makeNurbCircle(const NurbsCircleParams& p) {
     return c;
 }
 
+NurbsCurve makeNurbCylinderCap(const NurbsCylinderParams& p, bool top) {
+    const double h = p.radius * p.heightRatio;
+    const double y = top ? h / 2 : -h / 2;
+    const double rimX = p.radius * std::cos(p.startSweep), rimZ = p.radius * std::sin(p.startSweep);
+    NurbsCurve c;
+    c.degree = 1;
+    c.knots = {0.0, std::fabs(p.radius) > 0 ? std::fabs(p.radius) : 1.0};
+    c.cvs = top ? std::vector<double>{rimX, y, rimZ, 1.0, 0.0, y, 0.0, 1.0}
+                : std::vector<double>{0.0, y, 0.0, 1.0, rimX, y, rimZ, 1.0};
+    place(c.cvs, p.axis, p.pivot);
+    return c;
+}
+
+std::string revolveSurface(const NurbsCurve& profile, const RevolveParams& p, NurbsSurface& out) {
+    if (std::string why = nurbsCurveProblem(profile); !why.empty()) return "its profile is no valid curve (" + why + ")";
+    const double len = std::sqrt(p.axis.x * p.axis.x + p.axis.y * p.axis.y + p.axis.z * p.axis.z);
+    if (!(len > 1e-12) || !std::isfinite(len)) return "its axis has no direction";
+    const double A[3] = {p.axis.x / len, p.axis.y / len, p.axis.z / len};
+    const double sweep = p.endSweep - p.startSweep;
+    if (!(std::fabs(sweep) > 1e-9) || !std::isfinite(sweep)) return "its sweep is zero";
+    // Each control point as its height on the axis, its radial offset and that offset turned a quarter.
+    const size_t n = profile.numCVs();
+    std::vector<double> axial(3 * n), radial(3 * n), turned(3 * n);
+    double radius = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double d[3] = {profile.cvs[4 * i] - p.pivot.x, profile.cvs[4 * i + 1] - p.pivot.y, profile.cvs[4 * i + 2] - p.pivot.z};
+        const double h = d[0] * A[0] + d[1] * A[1] + d[2] * A[2];
+        for (size_t k = 0; k < 3; ++k) {
+            axial[3 * i + k] = h * A[k];
+            radial[3 * i + k] = d[k] - h * A[k];
+        }
+        const double* r = &radial[3 * i];
+        // r x A: +X about +Y turns towards +Z, as the primitives turn.
+        turned[3 * i] = r[1] * A[2] - r[2] * A[1];
+        turned[3 * i + 1] = r[2] * A[0] - r[0] * A[2];
+        turned[3 * i + 2] = r[0] * A[1] - r[1] * A[0];
+        radius = std::max(radius, std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]));
+    }
+    const int d = revolvedDegree(p.degree);
+    const int sections = sweepSections(p.sections, sweep, p.useTolerance, p.tolerance, radius, d);
+    if (mul(n, size_t(sections) + size_t(d)) > limits().maxMeshFaces)
+        return "it would make more than " + std::to_string(limits().maxMeshFaces) + " control points";
+    // The arc starts on the radial direction itself: its angles count from the start sweep.
+    const Curve2 around = circleArc(0.0, sweep, sections, d);
+    const double c0 = std::cos(p.startSweep), s0 = std::sin(p.startSweep);
+    NurbsSurface s;
+    s.uDegree = profile.degree;
+    s.uForm = profile.form;
+    s.uKnots = profile.knots;
+    s.numU = n;
+    s.vDegree = around.degree;
+    s.vForm = around.form;
+    s.vKnots = around.knots;
+    s.numV = around.a.size();
+    s.cvs.resize(4 * s.numU * s.numV);
+    for (size_t u = 0; u < n; ++u)
+        for (size_t v = 0; v < s.numV; ++v) {
+            // The arc's point turned by the start sweep.
+            const double a = around.a[v] * c0 - around.b[v] * s0, b = around.a[v] * s0 + around.b[v] * c0;
+            double* cv = s.cv(u, v);
+            const double pivot[3] = {p.pivot.x, p.pivot.y, p.pivot.z};
+            for (size_t k = 0; k < 3; ++k) cv[k] = pivot[k] + axial[3 * u + k] + a * radial[3 * u + k] + b * turned[3 * u + k];
+            cv[3] = profile.cvs[4 * u + 3];
+        }
+    if (std::string why = nurbsSurfaceProblem(s); !why.empty()) return "its result is no valid surface (" + why + ")";
+    out = std::move(s);
+    return {};
+}
+
 // --- Generic entry ---------------------------------------------------------------
 
 namespace {
@@ -606,6 +675,14 @@ std::string makeNurbsCreatorSurface(std::string_view nodeType, const PolyAttribu
 }
 
 bool isNurbsCurveCreatorType(std::string_view nodeType) { return nodeType == "makeNurbCircle"; }
+
+std::string makeNurbCylinderCapCurve(const PolyAttributeReader& reader, bool top, NurbsCurve& out) {
+    const Values v(kCylinder, reader);
+    NurbsCurve c = makeNurbCylinderCap(revolvedParams<NurbsCylinderParams>(v), top);
+    if (std::string why = nurbsCurveProblem(c); !why.empty()) return "makeNurbCylinder values give no valid cap curve (" + why + ")";
+    out = std::move(c);
+    return {};
+}
 
 std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, NurbsCurve& out) {
     if (!isNurbsCurveCreatorType(nodeType))

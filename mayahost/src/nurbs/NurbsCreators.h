@@ -121,6 +121,30 @@ struct NurbsCircleParams {
     // stays where Maya puts it for the default first point.
 };
 
+// Maya's revolve node: a profile curve swept about `axis` through `pivot`
+// from startSweep to endSweep, as the round primitives sweep their profile
+// (u along the profile, v around; sections from the tolerance use the
+// profile's farthest control point from the axis). Angles start on each
+// point's own radial direction.
+struct RevolveParams {
+    NurbsVector axis{1.0, 0.0, 0.0};           // axis (ax)
+    NurbsVector pivot{};                       // pivot (p)
+    double startSweep = 0.0;                   // startSweep (ssw), radians
+    double endSweep = 2.0 * std::numbers::pi;  // endSweep (esw), radians
+    int degree = 3;                            // degree (d): 1 linear, 3 cubic
+    int sections = 8;                          // sections (s)
+    bool useTolerance = false;                 // useTolerance (ut)
+    double tolerance = 0.01;                   // tolerance (tol), cm
+};
+
+// Empty on success, else why no surface comes out.
+std::string revolveSurface(const NurbsCurve& profile, const RevolveParams& p, NurbsSurface& out);
+
+// A cylinder's cap curves (bottomCapCurve, topCapCurve), which a revolve
+// turns into its caps: a line from the axis out to the rim at the base, and
+// from the rim in to the axis at the top, so that both caps face outwards.
+NurbsCurve makeNurbCylinderCap(const NurbsCylinderParams& p, bool top);
+
 // Control points the creator would make after clamping, so that sizes are
 // checked before anything is allocated (size_t(-1) on overflow).
 size_t nurbsControlPointCount(const NurbsSphereParams& p);
@@ -155,6 +179,8 @@ std::string makeNurbsCreatorSurface(std::string_view nodeType, const PolyAttribu
                                     NurbsSurface& out);
 
 bool isNurbsCurveCreatorType(std::string_view nodeType);
+// The cap curve a makeNurbCylinder node puts on bottomCapCurve or topCapCurve.
+std::string makeNurbCylinderCapCurve(const PolyAttributeReader& reader, bool top, NurbsCurve& out);
 std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, NurbsCurve& out);
 
 }  // namespace mayahost

@@ -184,7 +184,7 @@ TEST(NurbsCreatorsTest, CircleArcAboutAnotherNormal) {
     r.numbers = {{"sw", kPi}, {"r", 2}, {"s", 4}};
     r.vectors = {{"nr", {1, 0, 0}}, {"c", {0, 0, 5}}};
     NurbsCurve c;
-    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
+    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", r, 0, c), "");
     EXPECT_EQ(nurbsCurveProblem(c), "");
     EXPECT_EQ(std::tie(c.form, c.knots.back()), std::make_tuple(NurbsForm::Open, 4.0));
     const auto ref = toReference(c);
@@ -213,8 +213,8 @@ TEST(NurbsCreatorsTest, RefusesAbsurdAndEmptyInput) {
     EXPECT_EQ(s.numU, 42u);
     NurbsCurve c;
     r.numbers = {{"s", 1e9}};
-    EXPECT_NE(makeNurbsCreatorCurve("makeNurbCircle", r, c), "");
-    EXPECT_NE(makeNurbsCreatorCurve("makeNurbSphere", r, c), "");
+    EXPECT_NE(makeNurbsCreatorCurve("makeNurbCircle", r, 0, c), "");
+    EXPECT_NE(makeNurbsCreatorCurve("makeNurbSphere", r, 0, c), "");
 }
 
 // A default torus (written with nsp 4, hr 0.5) and a default circle, saved by
@@ -232,9 +232,45 @@ TEST(NurbsCreatorsTest, MatchesMayaStoredTorusAndCircle) {
     expectSame(torus, ccOf({double(s.uDegree), double(s.vDegree), double(s.uForm), double(s.vForm), 0},
                            {s.uKnots, s.vKnots}, s.cvs));
     NurbsCurve c;
-    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", Reader{}, c), "");
+    ASSERT_EQ(makeNurbsCreatorCurve("makeNurbCircle", Reader{}, 0, c), "");
     expectSame(storedCC(scene, "nurbsCircleShape1"),
                ccOf({double(c.degree), double(c.numCVs()) - c.degree, double(c.form), 0, 3}, {c.knots}, c.cvs));
+}
+
+// A default square about Y whose curves Maya saved as data: the four sides
+// head to tail, control points at thirds.
+TEST(NurbsCreatorsTest, MatchesMayaStoredSquare) {
+    const std::string scene = GLOWBOX_CORPUS_DIR
+        "/nurbs/Nobl3Nob0dy__Modeling-Surfacing--DAGV-1200__Projects__CornerRoom__CornerRoom_Save_Fbr.ma";
+    if (!std::ifstream(scene)) GTEST_SKIP() << "corpus scene not found: " << scene;
+    Reader r;
+    r.vectors = {{"nr", {0, 1, 0}}};
+    const char* sides[] = {"top", "left", "bottom", "right"};
+    for (int side = 0; side < 4; ++side) {
+        NurbsCurve c;
+        ASSERT_EQ(makeNurbsCreatorCurve("makeNurbsSquare", r, side, c), "");
+        // The transform's name, then its shape's data.
+        const std::vector<double> maya = storedCC(scene, std::string(sides[side]) + "nurbsSquare1\" -p \"nurbsSquare2");
+        expectSame(maya, ccOf({double(c.degree), double(c.numCVs()) - c.degree, double(c.form), 0, 3}, {c.knots}, c.cvs));
+    }
+    NurbsCurve c;
+    EXPECT_NE(makeNurbsCreatorCurve("makeNurbsSquare", r, 4, c), "");
+}
+
+TEST(NurbsCreatorsTest, ThreePointArcRunsThroughItsPointsInOrder) {
+    Reader r;
+    r.vectors = {{"pt1", {1, 0, 0}}, {"pt2", {0, 1, 0}}, {"pt3", {-1, 0, 0}}};
+    NurbsCurve c;
+    ASSERT_EQ(makeNurbsCreatorCurve("makeThreePointCircularArc", r, 0, c), "");
+    const auto ref = toReference(c);
+    const double end = c.knots.back();
+    const Vec start = ref.at(0, 0), middle = ref.at(end / 2, 0), last = ref.at(end, 0);
+    EXPECT_NEAR(start[0], 1, 1e-12);
+    EXPECT_NEAR(middle[1], 1, 1e-12);  // the half way knot of 8 sections is on the circle
+    EXPECT_NEAR(last[0], -1, 1e-12);
+    // Collinear points make no arc.
+    r.vectors["pt2"] = {0, 0, 0};
+    EXPECT_NE(makeNurbsCreatorCurve("makeThreePointCircularArc", r, 0, c), "");
 }
 
 // Points typed from Maya-saved scenes whose shapes keep the creator's output:

@@ -9,6 +9,8 @@
 #include "nurbs/NurbsCreators.h"
 #include "nurbs/NurbsEval.h"
 #include "nurbs/NurbsToMesh.h"
+#include "nurbs/PlanarTrim.h"
+#include "nurbs/Tessellate.h"
 
 #include <gtest/gtest.h>
 
@@ -185,6 +187,55 @@ TEST(Revolve, CylinderCapsCloseItFacingOutwards) {
         const NurbsSurface side = makeNurbCylinder(cylinder);
         const double rimU = top ? u.start : u.end;
         EXPECT_LT(distance(surfacePoint(cap, rimU, 1.5), surfacePoint(side, top ? 6 : 0, 1.5)), 1e-12) << top;
+    }
+}
+
+double meshArea(const MeshData& m) {
+    double area = 0;
+    for (size_t f = 0; f < m.numFaces(); ++f) {
+        const uint32_t c = m.loopStart[m.faceLoopStart[f]];
+        const MeshVec a = pointOf(m, size_t(m.faceVertices[c])), b = pointOf(m, size_t(m.faceVertices[c + 1])),
+                      d = pointOf(m, size_t(m.faceVertices[c + 2]));
+        const MeshVec u = b - a, v = d - a;
+        area += 0.5 * MeshVec{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x}.length();
+    }
+    return area;
+}
+
+TEST(PlanarTrim, FillsASquareAroundARoundHole) {
+    // A 4 x 4 square in the plane x = 1, its sides shuffled and one turned
+    // round, and a circle of radius 1 inside it.
+    NurbsCircleParams hole;
+    hole.normal = {1, 0, 0};
+    hole.center = {1, 0, 0};
+    const std::vector<NurbsCurve> curves{line({1, 2, 2}, {1, -2, 2}), line({1, -2, -2}, {1, 2, -2}),
+                                         line({1, 2, 2}, {1, 2, -2}), line({1, -2, 2}, {1, -2, -2}),
+                                         makeNurbCircle(hole)};
+    TrimmedSurface trimmed;
+    ASSERT_EQ(planarTrimSurface(curves, trimmed), "");
+    ASSERT_EQ(trimmed.regions.size(), 1u);
+    ASSERT_EQ(trimmed.regions[0].boundaries.size(), 2u);
+    EXPECT_EQ(trimmed.regions[0].boundaries[0].curves.size(), 4u);  // the largest loop leads
+    // The patch spans the square, in the plane.
+    for (double u : {0.0, 1.0})
+        for (double v : {0.0, 1.0}) EXPECT_NEAR(surfacePoint(trimmed.surface, u, v).x, 1, 1e-12);
+    const TessellationResult filled = tessellateSurface(trimmed, {});
+    ASSERT_EQ(filled.error, "");
+    EXPECT_NEAR(meshArea(filled.mesh), 16 - kPi, 0.05);
+
+    const struct {
+        const char* name;
+        std::vector<NurbsCurve> curves;
+        const char* says;
+    } bad[] = {
+        {"open chain", {line({0, 0, 0}, {1, 0, 0}), line({1, 0, 0}, {1, 1, 0})}, "do not close"},
+        {"off the plane", {line({0, 0, 0}, {1, 0, 0}), line({1, 0, 0}, {1, 1, 1}), line({1, 1, 1}, {0, 1, 0}),
+                           line({0, 1, 0}, {0, 0, 0})}, "plane"},
+        {"no curves", {}, "no curves"},
+    };
+    for (const auto& c : bad) {
+        const std::string error = planarTrimSurface(c.curves, trimmed);
+        EXPECT_NE(error.find(c.says), std::string::npos) << c.name << ": " << error;
     }
 }
 

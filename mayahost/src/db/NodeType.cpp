@@ -339,6 +339,8 @@ void TypeRegistry::defineDag() {
     nc.add("worldSpace", "ws", A::Data).multi = true;
     nc.add("cached", "cc", A::Data);
 
+    // A Bezier curve keeps its data as a NURBS curve.
+    define("bezierCurve", "nurbsCurve", MFn::kNurbsCurve);
     define("subdiv", "surfaceShape", MFn::kSubdiv);
     define("locator", "shape", MFn::kLocator);
     define("lattice", "controlPoint", MFn::kLattice);
@@ -668,6 +670,7 @@ void TypeRegistry::defineOthers() {
                             {"curveFromSurface", MFn::kCurveFromSurface}})
         define(name, "dependNode", fn);
 
+    for (const char* name : {"makeNurbsSquare", "makeThreePointCircularArc"}) define(name, "dependNode", MFn::kDependencyNode);
     NodeType& loft = define("loft", "dependNode", MFn::kDependencyNode);
     loft.add("inputCurve", "ic", A::Data).multi = true;
     loft.add("outputSurface", "os", A::Data);
@@ -678,6 +681,9 @@ void TypeRegistry::defineOthers() {
     loft.add("sectionSpans", "ss", A::Int, 1);
     loft.add("reverseSurfaceNormals", "rsn", A::Bool);
     loft.add("reverse", "r", A::Bool).multi = true;
+    NodeType& planar = define("planarTrimSurface", "dependNode", MFn::kDependencyNode);
+    planar.add("inputCurve", "ic", A::Data).multi = true;
+    planar.add("outputSurface", "os", A::Data);
     NodeType& revolve = define("revolve", "dependNode", MFn::kDependencyNode);
     revolve.add("inputCurve", "ic", A::Data);
     revolve.add("outputSurface", "os", A::Data);

@@ -17,6 +17,14 @@ bool isOutputNamed(const PlugRef& source, const char* shortName) {
     return attr && attr->shortName == shortName;
 }
 
+// Which side of a square an output is: "oc1" .. "oc4" give 0 .. 3.
+int squareSide(const PlugRef& source) {
+    const AttrSpec* attr = source.path.attr();
+    if (!attr || attr->shortName.size() != 3 || attr->shortName.compare(0, 2, "oc") != 0) return 0;
+    const char digit = attr->shortName[2];
+    return digit >= '1' && digit <= '4' ? digit - '1' : 0;
+}
+
 // Control points move with the matrix (row vectors, translation in the last
 // row); weights stay, since an affine map commutes with the projection.
 void transformPoints(std::vector<double>& cvs, const MMatrix& m) {
@@ -70,7 +78,7 @@ public:
         }
         const std::string& type = node.typeName();
         if (isNurbsCurveCreatorType(type)) {
-            error_ = makeNurbsCreatorCurve(type, CreatorAttributes(scene_, node), out);
+            error_ = makeNurbsCreatorCurve(type, CreatorAttributes(scene_, node), squareSide(source), out);
             if (error_.empty()) return true;
             error_ = node.name() + ": " + error_;
             return false;

@@ -6,6 +6,7 @@
 #include "eval/SurfaceEval.h"
 #include "eval/TransformEval.h"
 #include "nurbs/NurbsToMesh.h"
+#include "nurbs/Tessellate.h"
 
 #include <algorithm>
 #include <array>
@@ -559,8 +560,7 @@ bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
 // Every kind of history node the walk computes: its type, the plug its
 // geometry arrives on, and the function that reads its attributes and applies
 // it. A node type not listed here passes its input geometry on unevaluated.
-// The surface on its input is tessellated as the node's settings say; trims
-// are not cut out of the mesh.
+// The surface on its input is tessellated as the node's settings say.
 bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
     TrimmedSurface surface;
@@ -588,9 +588,19 @@ bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     p.useChordHeight = r.number("uch", 0) != 0;
     p.useChordHeightRatio = r.number("ucr", 1) != 0;
     std::string approximate;
-    error = nurbsTessellateMesh(surface.surface, p, mesh, &approximate);
+    if (surface.regions.empty()) {
+        error = nurbsTessellateMesh(surface.surface, p, mesh, &approximate);
+    } else {
+        // Trims are cut by the display tessellation, whose points and order are its own.
+        TessellationParams display;
+        display.polyType = p.polygonType == 1 ? TessellationParams::Quads : TessellationParams::Triangles;
+        TessellationResult cut = tessellateSurface(surface, display);
+        for (const std::string& w : cut.warnings) step.warnings.add(w);
+        error = cut.error;
+        mesh = std::move(cut.mesh);
+        approximate = "a trimmed surface is tessellated by the display rule";
+    }
     if (!approximate.empty()) step.warnings.add("approximated: " + approximate);
-    if (!surface.regions.empty()) step.warnings.add("the surface's trims are not cut out");
     if (error.empty()) return true;
     step.warnings.add(error);
     return false;

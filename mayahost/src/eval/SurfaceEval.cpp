@@ -5,6 +5,7 @@
 #include "eval/CurveEval.h"
 #include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
+#include "nurbs/PlanarTrim.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -177,6 +178,7 @@ public:
         const AttributeReader r(scene_, node);
         if (type == "loft") return loft(r, out);
         if (type == "revolve") return revolve(r, out);
+        if (type == "planarTrimSurface") return planar(r, out);
         const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
@@ -224,6 +226,23 @@ private:
         std::string approximate;
         std::string error = loftSurface(std::move(sections), p, out.surface, &approximate);
         if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
+        if (error.empty()) return true;
+        result_.error = r.node().name() + ": " + error;
+        return false;
+    }
+
+    bool planar(const AttributeReader& r, TrimmedSurface& out) {
+        std::vector<NurbsCurve> curves;
+        for (int64_t i : r.indices("ic")) {
+            NurbsCurve curve;
+            std::string error;
+            if (!curveFromPlug(scene_, r.source(indexed("ic", i)), curve, result_.warnings, error)) {
+                result_.error = r.node().name() + ": curve " + std::to_string(i) + ": " + error;
+                return false;
+            }
+            curves.push_back(std::move(curve));
+        }
+        std::string error = planarTrimSurface(curves, out);
         if (error.empty()) return true;
         result_.error = r.node().name() + ": " + error;
         return false;

@@ -14,15 +14,6 @@ constexpr double kKnotTolerance = 1e-9;
 // Textbook knot k (1 .. n + p - 1) of a curve with Maya's knots.
 double U(const std::vector<double>& knots, size_t k) { return knots[k - 1]; }
 
-void reverseCurve(NurbsCurve& c) {
-    const size_t n = c.numCVs();
-    for (size_t i = 0; i < n / 2; ++i)
-        for (size_t k = 0; k < 4; ++k) std::swap(c.cvs[4 * i + k], c.cvs[4 * (n - 1 - i) + k]);
-    // Negated knots: turning a curve round twice gives back the same parameters.
-    std::reverse(c.knots.begin(), c.knots.end());
-    for (double& k : c.knots) k = -k;
-}
-
 // Inserts `t` (at the domain start or inside it) once, in homogeneous space.
 bool insertAt(NurbsCurve& c, double t) {
     const size_t p = size_t(c.degree), n = c.numCVs();

@@ -434,6 +434,62 @@ NurbsCurve makeNurbCircle(const NurbsCircleParams& p) {
     return c;
 }
 
+NurbsCurve makeNurbsSquareSide(const NurbsSquareParams& p, int side) {
+    // Corners about Y, walked top (+Z), left (-X), bottom (-Z), right (+X).
+    const double hx = p.sideLength1 / 2, hz = p.sideLength2 / 2;
+    const double corners[5][2] = {{hx, hz}, {-hx, hz}, {-hx, -hz}, {hx, -hz}, {hx, hz}};
+    const double* a = corners[side];
+    const double* b = corners[side + 1];
+    const int degree = std::clamp(p.degree, 1, 7), spans = atLeast(p.spansPerSide, 1);
+    const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+    const Curve2 line = straightLine(a[0], a[1], b[0], b[1], spans, degree, length > 0 ? spans : 1.0);
+    NurbsCurve c;
+    c.degree = degree;
+    c.knots = line.knots;
+    for (size_t i = 0; i < line.a.size(); ++i) c.cvs.insert(c.cvs.end(), {line.a[i], 0.0, line.b[i], 1.0});
+    place(c.cvs, p.normal, p.center);
+    return c;
+}
+
+std::string makeThreePointArc(const NurbsThreePointArcParams& p, NurbsCurve& out) {
+    const double P1[3] = {p.point1.x, p.point1.y, p.point1.z}, P2[3] = {p.point2.x, p.point2.y, p.point2.z},
+                 P3[3] = {p.point3.x, p.point3.y, p.point3.z};
+    double a[3], b[3], n[3];
+    for (int k = 0; k < 3; ++k) a[k] = P2[k] - P1[k], b[k] = P3[k] - P1[k];
+    n[0] = a[1] * b[2] - a[2] * b[1], n[1] = a[2] * b[0] - a[0] * b[2], n[2] = a[0] * b[1] - a[1] * b[0];
+    const double nn = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
+    const double aa = a[0] * a[0] + a[1] * a[1] + a[2] * a[2], bb = b[0] * b[0] + b[1] * b[1] + b[2] * b[2];
+    if (!(nn > 1e-24 * aa * bb) || !std::isfinite(nn)) return "its three points lie on a line";
+    // Circumcentre: P1 + (|a|^2 (b x n) + |b|^2 (n x a)) / (2 |n|^2).
+    const double bxn[3] = {b[1] * n[2] - b[2] * n[1], b[2] * n[0] - b[0] * n[2], b[0] * n[1] - b[1] * n[0]};
+    const double nxa[3] = {n[1] * a[2] - n[2] * a[1], n[2] * a[0] - n[0] * a[2], n[0] * a[1] - n[1] * a[0]};
+    double centre[3], e1[3], e2[3];
+    for (int k = 0; k < 3; ++k) centre[k] = P1[k] + (aa * bxn[k] + bb * nxa[k]) / (2 * nn);
+    double radius = 0;
+    for (int k = 0; k < 3; ++k) e1[k] = P1[k] - centre[k], radius += e1[k] * e1[k];
+    radius = std::sqrt(radius);
+    const double nl = std::sqrt(nn);
+    for (int k = 0; k < 3; ++k) e1[k] /= radius;
+    // n is the turn from P1 through P2 to P3; e2 = n x e1 points the way the arc goes.
+    e2[0] = (n[1] * e1[2] - n[2] * e1[1]) / nl, e2[1] = (n[2] * e1[0] - n[0] * e1[2]) / nl,
+    e2[2] = (n[0] * e1[1] - n[1] * e1[0]) / nl;
+    double x = 0, y = 0;
+    for (int k = 0; k < 3; ++k) x += (P3[k] - centre[k]) * e1[k], y += (P3[k] - centre[k]) * e2[k];
+    double sweep = std::atan2(y, x);
+    if (sweep <= 0) sweep += 2 * kPi;
+    const int degree = revolvedDegree(p.degree);
+    const Curve2 arc = circleArc(0.0, std::min(sweep, 2 * kPi - 1e-6), atLeast(p.sections, 1), degree);
+    NurbsCurve c;
+    c.degree = degree;
+    c.form = arc.form;
+    c.knots = arc.knots;
+    for (size_t i = 0; i < arc.a.size(); ++i)
+        for (int k = 0; k <= 3; ++k)
+            c.cvs.push_back(k == 3 ? 1.0 : centre[k] + radius * (arc.a[i] * e1[k] + arc.b[i] * e2[k]));
+    out = std::move(c);
+    return {};
+}
+
 NurbsCurve makeNurbCylinderCap(const NurbsCylinderParams& p, bool top) {
     const double h = p.radius * p.heightRatio;
     const double y = top ? h / 2 : -h / 2;
@@ -533,6 +589,10 @@ constexpr PolyCreatorAttribute kCube[] = {{"width", "w", 1},    {"lengthRatio", 
 constexpr PolyCreatorAttribute kCircle[] = {
     {"radius", "r", 1},        {"degree", "d", 3},         {"sections", "s", 8},  {"sweep", "sw", kTurn},
     {"useTolerance", "ut", 0}, {"tolerance", "tol", 0.01}, {"fixCenter", "fc", 1}};
+
+constexpr PolyCreatorAttribute kSquare[] = {
+    {"sideLength1", "sl1", 1}, {"sideLength2", "sl2", 1}, {"spansPerSide", "sps", 1}, {"degree", "d", 3}};
+constexpr PolyCreatorAttribute kThreePointArc[] = {{"sections", "s", 8}, {"degree", "d", 3}};
 
 using Values = CreatorValues;
 
@@ -674,7 +734,9 @@ std::string makeNurbsCreatorSurface(std::string_view nodeType, const PolyAttribu
     return {};
 }
 
-bool isNurbsCurveCreatorType(std::string_view nodeType) { return nodeType == "makeNurbCircle"; }
+bool isNurbsCurveCreatorType(std::string_view nodeType) {
+    return nodeType == "makeNurbCircle" || nodeType == "makeNurbsSquare" || nodeType == "makeThreePointCircularArc";
+}
 
 std::string makeNurbCylinderCapCurve(const PolyAttributeReader& reader, bool top, NurbsCurve& out) {
     const Values v(kCylinder, reader);
@@ -684,23 +746,49 @@ std::string makeNurbCylinderCapCurve(const PolyAttributeReader& reader, bool top
     return {};
 }
 
-std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, NurbsCurve& out) {
-    if (!isNurbsCurveCreatorType(nodeType))
+std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, int outputIndex,
+                                  NurbsCurve& out) {
+    NurbsCurve c;
+    if (nodeType == "makeNurbCircle") {
+        const Values v(kCircle, reader);
+        NurbsCircleParams p;
+        p.center = vectorOf(v, "c", p.center);
+        p.normal = vectorOf(v, "nr", p.normal);
+        p.radius = v.number("r");
+        p.degree = v.integer("d");
+        p.sections = v.integer("s");
+        p.sweep = v.number("sw");
+        p.useTolerance = v.flag("ut");
+        p.tolerance = v.number("tol");
+        if (std::fabs(p.sweep) < 1e-9) return std::string(nodeType) + " builds nothing: its sweep is zero";
+        const size_t count = nurbsControlPointCount(p);
+        if (count > limits().maxMeshFaces) return tooLarge(nodeType, count);
+        c = makeNurbCircle(p);
+    } else if (nodeType == "makeNurbsSquare") {
+        const Values v(kSquare, reader);
+        NurbsSquareParams p;
+        p.center = vectorOf(v, "c", p.center);
+        p.normal = vectorOf(v, "nr", p.normal);
+        p.sideLength1 = v.number("sl1");
+        p.sideLength2 = v.number("sl2");
+        p.spansPerSide = v.integer("sps");
+        p.degree = v.integer("d");
+        if (outputIndex < 0 || outputIndex > 3) return std::string(nodeType) + " has no output curve " + std::to_string(outputIndex);
+        if (size_t(std::clamp(p.spansPerSide, 1, 1 << 30)) > limits().maxMeshFaces) return tooLarge(nodeType, size_t(p.spansPerSide));
+        c = makeNurbsSquareSide(p, outputIndex);
+    } else if (nodeType == "makeThreePointCircularArc") {
+        const Values v(kThreePointArc, reader);
+        NurbsThreePointArcParams p;
+        p.point1 = vectorOf(v, "pt1", p.point1);
+        p.point2 = vectorOf(v, "pt2", p.point2);
+        p.point3 = vectorOf(v, "pt3", p.point3);
+        p.sections = v.integer("s");
+        p.degree = v.integer("d");
+        if (size_t(std::clamp(p.sections, 1, 1 << 30)) > limits().maxMeshFaces) return tooLarge(nodeType, size_t(p.sections));
+        if (std::string why = makeThreePointArc(p, c); !why.empty()) return std::string(nodeType) + " builds nothing: " + why;
+    } else {
         return "node type " + std::string(nodeType) + " is not a NURBS curve creator";
-    const Values v(kCircle, reader);
-    NurbsCircleParams p;
-    p.center = vectorOf(v, "c", p.center);
-    p.normal = vectorOf(v, "nr", p.normal);
-    p.radius = v.number("r");
-    p.degree = v.integer("d");
-    p.sections = v.integer("s");
-    p.sweep = v.number("sw");
-    p.useTolerance = v.flag("ut");
-    p.tolerance = v.number("tol");
-    if (std::fabs(p.sweep) < 1e-9) return std::string(nodeType) + " builds nothing: its sweep is zero";
-    const size_t count = nurbsControlPointCount(p);
-    if (count > limits().maxMeshFaces) return tooLarge(nodeType, count);
-    NurbsCurve c = makeNurbCircle(p);
+    }
     if (std::string why = nurbsCurveProblem(c); !why.empty())
         return std::string(nodeType) + " values give no valid curve (" + why + ")";
     out = std::move(c);

@@ -121,6 +121,30 @@ struct NurbsCircleParams {
     // stays where Maya puts it for the default first point.
 };
 
+// A square of four curves about `normal` (built about Y and turned as the
+// circle is), one per output: top (+Z, towards -X), left, bottom, right, so
+// that they run round it head to tail; sideLength1 along X, sideLength2
+// along Z, control points at the Greville points of each side.
+struct NurbsSquareParams {
+    NurbsVector center{};                // center (c)
+    NurbsVector normal{0.0, 0.0, 1.0};   // normal (nr)
+    double sideLength1 = 1.0;            // sideLength1 (sl1)
+    double sideLength2 = 1.0;            // sideLength2 (sl2)
+    int spansPerSide = 1;                // spansPerSide (sps)
+    int degree = 3;                      // degree (d)
+};
+NurbsCurve makeNurbsSquareSide(const NurbsSquareParams& p, int side);
+
+// The arc of the circle through three points, from the first through the
+// second to the third, built as the circle creator builds its arcs.
+struct NurbsThreePointArcParams {
+    NurbsVector point1{}, point2{}, point3{};  // point1 (pt1), point2 (pt2), point3 (pt3)
+    int sections = 8;                          // sections (s)
+    int degree = 3;                            // degree (d)
+};
+// Empty on success, else why there is no arc (points on a line).
+std::string makeThreePointArc(const NurbsThreePointArcParams& p, NurbsCurve& out);
+
 // Maya's revolve node: a profile curve swept about `axis` through `pivot`
 // from startSweep to endSweep, as the round primitives sweep their profile
 // (u along the profile, v around; sections from the tolerance use the
@@ -181,6 +205,9 @@ std::string makeNurbsCreatorSurface(std::string_view nodeType, const PolyAttribu
 bool isNurbsCurveCreatorType(std::string_view nodeType);
 // The cap curve a makeNurbCylinder node puts on bottomCapCurve or topCapCurve.
 std::string makeNurbCylinderCapCurve(const PolyAttributeReader& reader, bool top, NurbsCurve& out);
-std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, NurbsCurve& out);
+// The curve a curve creator puts on output `outputIndex` (0 for oc; the
+// square's oc1 .. oc4 are 0 .. 3).
+std::string makeNurbsCreatorCurve(std::string_view nodeType, const PolyAttributeReader& reader, int outputIndex,
+                                  NurbsCurve& out);
 
 }  // namespace mayahost

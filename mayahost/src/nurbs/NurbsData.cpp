@@ -1,5 +1,7 @@
 #include "nurbs/NurbsData.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace mayahost {
@@ -43,6 +45,14 @@ std::string pointProblem(const std::vector<double>& cvs) {
 
 bool NurbsCurve::rational() const { return weightsNotOne(cvs); }
 bool NurbsSurface::rational() const { return weightsNotOne(cvs); }
+
+void reverseCurve(NurbsCurve& c) {
+    const size_t n = c.numCVs();
+    for (size_t i = 0; i < n / 2; ++i)
+        for (size_t k = 0; k < 4; ++k) std::swap(c.cvs[4 * i + k], c.cvs[4 * (n - 1 - i) + k]);
+    std::reverse(c.knots.begin(), c.knots.end());
+    for (double& k : c.knots) k = -k;
+}
 
 std::string nurbsCurveProblem(const NurbsCurve& c) {
     if (c.cvs.size() % 4 != 0) return "control point values not a multiple of 4";

@@ -61,6 +61,10 @@ struct TrimmedSurface {
     std::vector<TrimRegion> regions;
 };
 
+// Turns the curve round: control points in reverse order, knots negated and
+// reversed, so that turning it round twice gives back the same parameters.
+void reverseCurve(NurbsCurve& curve);
+
 // Empty when the curve's degree, knots and control points fit together and
 // hold finite values with non-decreasing knots and positive weights; else why not.
 std::string nurbsCurveProblem(const NurbsCurve& curve);

@@ -41,6 +41,8 @@ NurbsCurve line(MeshVec a, MeshVec b) {
 
 double distance(const MeshVec& a, const MeshVec& b) { return (a - b).length(); }
 
+std::array<size_t, 2> shapeOf(const MeshData& m) { return {m.numVertices(), m.numFaces()}; }
+
 MeshVec pointOf(const MeshData& m, size_t v) { return {m.points[3 * v], m.points[3 * v + 1], m.points[3 * v + 2]}; }
 
 // The surface runs through every section where its loft parameter says.
@@ -280,11 +282,29 @@ TEST(NurbsTessellate, GeneralFormatCountsFollowTheIsoparms) {
     }
 }
 
-TEST(NurbsTessellate, OtherFormatsSayTheyAreApproximatedAndAbsurdCountsAreRefused) {
+TEST(NurbsTessellate, ControlPointsBecomeVerticesOtherFormatsAreApproximated) {
     const NurbsSurface plane = makeNurbPlane({});
+    NurbsSphereParams round;
+    round.axis = {0, 1, 0};
+    const NurbsSurface sphere = makeNurbSphere(round);
     MeshData mesh;
     std::string approximate;
-    for (int format : {0, 1, 3}) {
+    // 4 x 4 points of a cubic patch; the sphere's 7 rows of 8 distinct points round.
+    ASSERT_EQ(nurbsTessellateMesh(plane, {.format = 3, .polygonType = 1}, mesh, &approximate), "");
+    EXPECT_EQ(approximate, "");
+    EXPECT_EQ(shapeOf(mesh), (std::array<size_t, 2>{16, 9}));
+    for (size_t v = 0; v < mesh.numVertices(); ++v) {
+        const MeshVec p = pointOf(mesh, v);
+        bool isPoint = false;
+        for (size_t k = 0; k + 3 < plane.cvs.size(); k += 4)
+            isPoint = isPoint || distance(p, {plane.cvs[k], plane.cvs[k + 1], plane.cvs[k + 2]}) < 1e-6;
+        EXPECT_TRUE(isPoint) << v;
+    }
+    ASSERT_EQ(nurbsTessellateMesh(sphere, {.format = 3, .polygonType = 1}, mesh, nullptr), "");
+    EXPECT_EQ(shapeOf(mesh), (std::array<size_t, 2>{56, 48}));
+    EXPECT_EQ(meshDataError(mesh), "");
+
+    for (int format : {0, 1}) {
         ASSERT_EQ(nurbsTessellateMesh(plane, {.format = format}, mesh, &approximate), "");
         EXPECT_NE(approximate.find("approximated"), std::string::npos) << format;
         EXPECT_EQ(mesh.numFaces(), 2u * 9u) << format;

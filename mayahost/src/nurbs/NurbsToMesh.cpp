@@ -104,29 +104,54 @@ private:
 
 bool wraps(NurbsForm form) { return form != NurbsForm::Open; }
 
+// One grid line per distinct control point at its Greville parameter (the
+// mean of the degree knots it spans); a closed or periodic direction ends on
+// its first point again, one domain further.
+std::vector<double> grevilles(const std::vector<double>& knots, int degree, size_t count, NurbsForm form) {
+    const size_t distinct = form == NurbsForm::Periodic ? count - size_t(degree) : form == NurbsForm::Closed ? count - 1 : count;
+    std::vector<double> out;
+    for (size_t i = 0; i < distinct; ++i) {
+        double sum = 0;
+        for (int k = 0; k < degree; ++k) sum += knots[i + size_t(k)];
+        out.push_back(sum / degree);
+    }
+    if (form != NurbsForm::Open) out.push_back(out.front() + knotDomain(knots, degree).length());
+    return out;
+}
+
 }  // namespace
 
 std::string nurbsTessellateMesh(const NurbsSurface& s, const NurbsTessellateParams& p, MeshData& out,
                                 std::string* approximate) {
     if (std::string why = nurbsSurfaceProblem(s); !why.empty()) return "its input is no valid surface (" + why + ")";
+    const bool controlPoints = p.format == 3;
     bool perSpanU = p.uType != 1 && p.uType != 2, perSpanV = p.vType != 1 && p.vType != 2;
     int numberU = p.uNumber, numberV = p.vNumber;
     std::string note;
-    if (p.format != 2) {
-        // Only the general format's rule is known: the others take its defaults.
+    if (p.format == 0 || p.format == 1) {
+        // Only the general format's rule is known: these take its defaults.
         perSpanU = perSpanV = true;
         numberU = numberV = 3;
         note = "format " + std::to_string(p.format) + " is approximated by 3 steps per span";
-    } else if (p.uType == 1 || p.vType == 1 || p.uType == 4 || p.vType == 4) {
+    } else if (!controlPoints && (p.uType == 1 || p.vType == 1 || p.uType == 4 || p.vType == 4)) {
         note = "isoparms spaced in 3D or by screen size are approximated by equal parameter steps";
-    } else if (p.useChordHeight || p.useChordHeightRatio) {
+    } else if (!controlPoints && (p.useChordHeight || p.useChordHeightRatio)) {
         note = "the chord height refinement is not applied";
     }
     if (approximate) *approximate = note;
     if (numberU < 1 || numberV < 1 || numberU > 10000 || numberV > 10000)
         return "its isoparm counts " + std::to_string(numberU) + " x " + std::to_string(numberV) + " are out of range";
-    const std::vector<double> us = isoparms(s.uKnots, s.uDegree, perSpanU, numberU);
-    const std::vector<double> vs = isoparms(s.vKnots, s.vDegree, perSpanV, numberV);
+    // Grid lines: isoparm parameters, or for the control point format the
+    // control points' own (Greville) parameters, a periodic direction's
+    // repeated points left out.
+    std::vector<double> us, vs;
+    if (controlPoints) {
+        us = grevilles(s.uKnots, s.uDegree, s.numU, s.uForm);
+        vs = grevilles(s.vKnots, s.vDegree, s.numV, s.vForm);
+    } else {
+        us = isoparms(s.uKnots, s.uDegree, perSpanU, numberU);
+        vs = isoparms(s.vKnots, s.vDegree, perSpanV, numberV);
+    }
     const int cellsU = int(us.size()) - 1, cellsV = int(vs.size()) - 1;
     if (size_t(cellsU) * size_t(cellsV) * (p.polygonType == 1 ? 1 : 2) > limits().maxMeshFaces)
         return "it would make " + std::to_string(size_t(cellsU) * size_t(cellsV)) + " cells, more than the " +
@@ -170,6 +195,11 @@ std::string nurbsTessellateMesh(const NurbsSurface& s, const NurbsTessellatePara
     poly::Builder builder(sizes, true);
     const SurfaceEvaluator eval(s);
     for (const Corner& c : created) {
+        if (controlPoints) {
+            const double* cv = s.cv(size_t(c.i) % s.numU, size_t(c.j) % s.numV);
+            builder.point(cv[0], cv[1], cv[2]);
+            continue;
+        }
         const MeshVec pt = eval.point(us[size_t(c.i)], vs[size_t(c.j)]);
         builder.point(pt.x, pt.y, pt.z);
     }

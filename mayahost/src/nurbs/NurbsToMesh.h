@@ -18,9 +18,13 @@
 // them), and the seam's other side gets uvs after those, in face order. Uvs
 // are the parameters scaled to [0, 1].
 //
+// The control point format builds the same way over the grid of distinct
+// control points, each a vertex where it stands, its uv its Greville
+// parameter (the numbering is the general format's, assumed).
+//
 // Triangles split every cell from its first corner. The count and standard
-// fit formats, the chord height refinement and the CV format are
-// approximated (see the README).
+// fit formats and the chord height refinement are approximated (see the
+// README).
 
 #include "mesh/MeshData.h"
 #include "nurbs/NurbsData.h"

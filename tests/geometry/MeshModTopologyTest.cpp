@@ -328,15 +328,27 @@ TEST(DeleteComponent, FacesGoWithTheVerticesEdgesAndUVsOnlyTheyUsed) {
     EXPECT_EQ(std::tuple(meshDataError(empty), shape(empty), empty.uvSets[0].u.size()), std::tuple("", Shape(0, 0, 0), size_t(0)));
 }
 
-TEST(DeleteComponent, EdgesVerticesAndBadListsLeaveTheMeshWithAWarning) {
-    for (const char* item : {"e[2]", "vtx[0:1]", "f[6]", "f[x]"}) {
-        const auto [out, warning] = warned(applyDeleteComponent, kCube, {{item}});
+TEST(DeleteComponent, EdgesMergeTheirFacesVerticesAndBadListsWarn) {
+    // Cube edge 2 (3-2) lies between faces 0 and 1: face 0 takes face 1's corners in its place.
+    auto [merged, warning] = warned(applyDeleteComponent, kCube, {{"e[2]"}});
+    EXPECT_EQ(shape(merged), (Shape{8, 5, 11}));
+    EXPECT_EQ(faceCorners(merged, 0), (Ids{0, 1, 3, 5, 4, 2}));
+    EXPECT_EQ(faceCorners(merged, 1), (Ids{4, 5, 7, 6}));
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(meshDataError(merged), "");
+    for (const char* item : {"vtx[0:1]", "f[6]", "f[x]"}) {
+        const auto [out, why] = warned(applyDeleteComponent, kCube, {{item}});
         EXPECT_EQ(shape(out), shape(kCube)) << item;
-        EXPECT_TRUE(mentions(warning, "deleteComponent: ")) << item << ": " << warning;
+        EXPECT_TRUE(mentions(why, "deleteComponent: ")) << item << ": " << why;
     }
-    std::string warning;
-    EXPECT_EQ(applyDeleteComponent(kCube, {{"f[0]", "e[3]"}}, &warning).numFaces(), 5u) << "the faces of a mixed list still go";
-    EXPECT_TRUE(mentions(warning, "1 edges")) << warning;
+    // A border edge has one face: it stays. Faces listed with edges stay too.
+    const MeshData open = applyDeleteComponent(kCube, {{"f[1]"}}, nullptr);
+    const auto [border, why] = warned(applyDeleteComponent, open, {{"e[2]"}});
+    EXPECT_EQ(shape(border), shape(open));
+    EXPECT_TRUE(mentions(why, "not between two faces")) << why;
+    warning.clear();
+    EXPECT_EQ(applyDeleteComponent(kCube, {{"f[0]", "e[3]"}}, &warning).numFaces(), 5u);
+    EXPECT_TRUE(mentions(warning, "faces listed with edges")) << warning;
 }
 
 // --- polySubdFace ---------------------------------------------------------------
@@ -644,6 +656,38 @@ TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
         EXPECT_EQ(shape(same), shape(kCube));
         EXPECT_TRUE(mentions(warning, "polySplit: point")) << warning;
     }
+}
+
+TEST(PolySplitRing, ALoopRunsRoundTheRingAtTheWeight) {
+    // Cube edges 0 (0-1), 2 (3-2), 5 (5-4), 8 (7-6) run along X round faces 0 to 3.
+    const struct {
+        const char* name;
+        PolySplitRingParams params;
+        Shape shape;
+        float x;  // where every new point sits
+    } cases[] = {
+        {"closed ring", {.inputComponents = list({"e[0]", "e[2]", "e[5]", "e[8]"}), .weight = .25, .rootEdge = 0},
+         {12, 10, 20}, -.25f},
+        {"measured from the root's other end", {.inputComponents = list({"e[0]", "e[2]", "e[5]", "e[8]"}), .weight = .25,
+                                                .direction = false, .rootEdge = 2}, {12, 10, 20}, -.25f},
+        {"open ring", {.inputComponents = list({"e[0]", "e[2]"}), .weight = .5}, {10, 7, 15}, 0.f},
+    };
+    for (const auto& c : cases) {
+        const auto [out, warning] = warned(applyPolySplitRing, kCube, c.params);
+        EXPECT_EQ(shape(out), c.shape) << c.name;
+        EXPECT_EQ(warning, "") << c.name;
+        EXPECT_EQ(meshDataError(out), "") << c.name;
+        for (size_t v = 8; v < out.numVertices(); ++v) EXPECT_NEAR(pointOf(out, v).x, c.x, 1e-6) << c.name << " " << v;
+        expectClosedAndTurned(out, c.name);
+    }
+    // The same loop as a polySplit that names its first point again to close.
+    const MeshData loop = applyPolySplit(kCube, {{{true, 0, .5}, {true, 2, .5}, {true, 5, .5}, {true, 8, .5}, {true, 0, .5}}}, nullptr);
+    EXPECT_EQ(shape(loop), (Shape{12, 10, 20}));
+    // An edge with no quad beyond it, or no listed edges, leaves the mesh.
+    const auto [same, warning] = warned(applyPolySplitRing, makePolyPlane({.subdivisionsWidth = 1, .subdivisionsHeight = 1}),
+                                        PolySplitRingParams{.inputComponents = list({"e[0]"})});
+    EXPECT_EQ(same.numFaces(), 1u);
+    EXPECT_TRUE(mentions(warning, "polySplitRing")) << warning;
 }
 
 }  // namespace

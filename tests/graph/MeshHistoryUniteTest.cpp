@@ -53,9 +53,10 @@ connectAttr "polyUnite1.out" "combinedShape.i";
         // edges that met there go with them; vertex 4 becomes vertex 3.
         {.what = "deleted faces", .scene = onCube("deleteComponent", "setAttr \".dc\" -type \"componentList\" 2 \"f[0:1]\" \"f[4]\";", "ig", "og"),
          .faces = 3, .vertices = 7, .edges = 9, .points = {{3, {-0.5f, 0.5f, -0.5f}}}},
-        {.what = "deleted edges are kept, with a warning",
+        // Edge 3 joins the front and the left: one face of six corners is left.
+        {.what = "deleted edge",
          .scene = onCube("deleteComponent", "setAttr \".dc\" -type \"componentList\" 1 \"e[3]\";", "ig", "og"),
-         .faces = 6, .warnings = 1, .warned = {"\ndeleteComponent1: "}, .error = nullptr},
+         .faces = 5, .vertices = 8, .edges = 11},
         // A cube of 4 x 4 quads a side: 6 * 16 faces, 6 * 16 + 2 vertices.
         {.what = "subdivided twice", .scene = subd + "setAttr \"polySubdFace1.dv\" 2;\n", .faces = 96, .vertices = 98,
          .edges = 192},

@@ -641,7 +641,7 @@ void TypeRegistry::defineOthers() {
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",
-                             "polyCloseBorder", "polySplit"})
+                             "polyCloseBorder", "polySplit", "polySplitRing"})
         define(name, "polyModifier", MFn::kMidModifier);
     // Nodes Maya itself creates in every recent scene, and common built-in
     // types: known so that loading does not report them as unknown.

@@ -550,6 +550,18 @@ bool polySplit(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polySplitRing(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolySplitRingParams p;
+    p.inputComponents = r.componentList("ics");
+    p.weight = r.number("wt", p.weight);
+    p.direction = r.number("dr", 1) != 0;
+    if (const double root = r.number("re", -1); wholeIn(root, 0, 2147483647.0)) p.rootEdge = int32_t(root);
+    p.splitType = int(r.number("stp", 0));
+    mesh = applyPolySplitRing(mesh, p, step.warnings.text());
+    return true;
+}
+
 bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
     PolyCloseBorderParams p;
     p.inputComponents = step.attributes.componentList("ics");
@@ -557,9 +569,6 @@ bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
-// Every kind of history node the walk computes: its type, the plug its
-// geometry arrives on, and the function that reads its attributes and applies
-// it. A node type not listed here passes its input geometry on unevaluated.
 // The surface on its input is tessellated as the node's settings say.
 bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
@@ -606,6 +615,9 @@ bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     return false;
 }
 
+// Every kind of history node the walk computes: its type, the plug its
+// geometry arrives on, and the function that reads its attributes and applies
+// it. A node type not listed here passes its input geometry on unevaluated.
 const MeshHistoryNode kMeshHistoryNodes[] = {
     {"transformGeometry", GeometryInput::Group, transformGeometry},
     {"tweak", GeometryInput::Deformer, tweak},
@@ -626,6 +638,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
     {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
     {"polySplit", GeometryInput::Poly, polySplit},
+    {"polySplitRing", GeometryInput::Poly, polySplitRing},
     {"nurbsTessellate", GeometryInput::Gathered, nurbsTessellate},
 };
 

@@ -602,6 +602,106 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
 
 // --- deleteComponent ---------------------------------------------------------------
 
+namespace {
+
+// Removes interior edges by merging the two faces beside each into the one
+// with the lower id: its loop keeps its first corner and takes the other
+// face's corners in place of the edge. Faces with holes, border edges and
+// edges whose faces were merged already into one are kept, with a warning.
+MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, std::string* warning) {
+    // Each face as the corner indices of the input; merged faces lengthen, removed ones empty.
+    std::vector<std::vector<uint32_t>> faces(in.numFaces());
+    std::vector<uint8_t> simple(in.numFaces(), 0);
+    for (size_t f = 0; f < in.numFaces(); ++f) {
+        simple[f] = in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1;
+        for (uint32_t c = in.loopStart[in.faceLoopStart[f]]; c < in.loopStart[in.faceLoopStart[f + 1]]; ++c)
+            faces[f].push_back(c);
+    }
+    std::vector<int32_t> owner(in.numFaces());
+    for (size_t f = 0; f < owner.size(); ++f) owner[f] = int32_t(f);
+    auto findSide = [&](int32_t a, int32_t b, size_t& face, size_t& at) {
+        for (size_t f = 0; f < faces.size(); ++f) {
+            if (!simple[f]) continue;
+            const auto& c = faces[f];
+            for (size_t k = 0; k < c.size(); ++k)
+                if (in.faceVertices[c[k]] == a && in.faceVertices[c[(k + 1) % c.size()]] == b) {
+                    face = f, at = k;
+                    return true;
+                }
+        }
+        return false;
+    };
+    std::vector<uint8_t> removedEdge(in.numEdges(), 0);
+    size_t kept = 0;
+    for (int32_t e : edges) {
+        const int32_t a = in.edges[2 * size_t(e)], b = in.edges[2 * size_t(e) + 1];
+        size_t fa = 0, ka = 0, fb = 0, kb = 0;
+        if (!findSide(a, b, fa, ka) || !findSide(b, a, fb, kb) || fa == fb) {
+            ++kept;
+            continue;
+        }
+        // The lower face keeps its place; the side a-b becomes the other face's way round.
+        const size_t low = std::min(fa, fb), high = std::max(fa, fb);
+        const size_t kLow = low == fa ? ka : kb, kHigh = low == fa ? kb : ka;
+        std::vector<uint32_t> merged(faces[low].begin(), faces[low].begin() + long(kLow) + 1);
+        const auto& other = faces[high];
+        for (size_t k = 2; k < other.size(); ++k) merged.push_back(other[(kHigh + k) % other.size()]);
+        merged.insert(merged.end(), faces[low].begin() + long(kLow) + 1, faces[low].end());
+        faces[low] = std::move(merged);
+        faces[high].clear();
+        simple[high] = 0;
+        removedEdge[size_t(e)] = 1;
+    }
+    if (kept)
+        addWarning(warning, "deleteComponent: " + std::to_string(kept) +
+                                " listed edges are not between two faces (border edges, faces with holes) and were kept");
+
+    MeshData out;
+    out.points = in.points;
+    out.faceLoopStart.push_back(0);
+    out.loopStart.push_back(0);
+    std::vector<uint32_t> corners;  // the input corner of each output corner
+    for (size_t f = 0; f < in.numFaces(); ++f) {
+        if (faces[f].empty()) continue;
+        if (in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1 || faces[f].size() != in.loopStart[in.faceLoopStart[f] + 1] - in.loopStart[in.faceLoopStart[f]]) {
+            corners.insert(corners.end(), faces[f].begin(), faces[f].end());
+            out.loopStart.push_back(uint32_t(corners.size()));
+        } else {
+            for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {
+                for (uint32_t c = in.loopStart[l]; c < in.loopStart[l + 1]; ++c) corners.push_back(c);
+                out.loopStart.push_back(uint32_t(corners.size()));
+            }
+        }
+        out.faceLoopStart.push_back(uint32_t(out.loopStart.size() - 1));
+    }
+    for (uint32_t c : corners) out.faceVertices.push_back(in.faceVertices[c]);
+    for (size_t e = 0; e < in.numEdges(); ++e) {
+        if (removedEdge[e]) continue;
+        out.edges.insert(out.edges.end(), {in.edges[2 * e], in.edges[2 * e + 1]});
+        out.edgeSmooth.push_back(in.edgeSmooth.size() == in.numEdges() ? in.edgeSmooth[e] : 1);
+    }
+    out.currentUVSet = in.currentUVSet;
+    for (const MeshUVSet& set : in.uvSets) {
+        MeshUVSet copy{set.name, set.u, set.v, {}};
+        if (!set.faceVertexUV.empty())
+            for (uint32_t c : corners) copy.faceVertexUV.push_back(set.faceVertexUV[c]);
+        out.uvSets.push_back(std::move(copy));
+    }
+    out.currentColorSet = in.currentColorSet;
+    for (const MeshColorSet& set : in.colorSets) {
+        MeshColorSet copy = set;
+        copy.faceVertexColor.clear();
+        if (!set.faceVertexColor.empty())
+            for (uint32_t c : corners) copy.faceVertexColor.push_back(set.faceVertexColor[c]);
+        out.colorSets.push_back(std::move(copy));
+    }
+    if (!in.faceVertexNormals.empty())
+        for (uint32_t c : corners) out.faceVertexNormals.insert(out.faceVertexNormals.end(), &in.faceVertexNormals[3 * c], &in.faceVertexNormals[3 * c + 3]);
+    return out;
+}
+
+}  // namespace
+
 MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "deleteComponent", warning)) return in;
     ComponentSelection selection;
@@ -609,11 +709,15 @@ MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& p
         addWarning(warning, "deleteComponent: component list ignored: " + error);
         return in;
     }
-    if (!selection.edges.empty() || !selection.vertices.empty() || !selection.uvs.empty())
-        addWarning(warning, "deleteComponent: " + std::to_string(selection.edges.size()) + " edges, " +
-                                std::to_string(selection.vertices.size()) + " vertices and " +
+    if (!selection.vertices.empty() || !selection.uvs.empty())
+        addWarning(warning, "deleteComponent: " + std::to_string(selection.vertices.size()) + " vertices and " +
                                 std::to_string(selection.uvs.size()) +
-                                " uvs listed were kept (only faces are deleted)");
+                                " uvs listed were kept (only faces and edges are deleted)");
+    if (!selection.edges.empty()) {
+        if (!selection.faces.empty())
+            addWarning(warning, "deleteComponent: faces listed with edges were kept (the edges are deleted)");
+        return dissolveEdges(in, selection.edges, warning);
+    }
     if (selection.faces.empty()) return in;
 
     std::vector<uint8_t> keepFace(in.numFaces(), 1);

@@ -64,6 +64,7 @@ public:
     }
 
     MeshData finish() { return std::move(m_); }
+    const MeshData& mesh() const { return m_; }
 
 private:
     void addEdge(int32_t a, int32_t b, uint8_t smooth) {
@@ -165,6 +166,8 @@ MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::
     }
     Splitter s(in);
     int32_t previous = -1;
+    // A point named again (a cut closing on its start) is the vertex it made the first time.
+    std::map<std::pair<int32_t, double>, int32_t> made;
     for (size_t i = 0; i < params.points.size(); ++i) {
         const SplitPoint& point = params.points[i];
         if (!point.onEdge) {
@@ -172,13 +175,142 @@ MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::
                                 "geometry passed through");
             return in;
         }
-        const int32_t v = s.pointOn(point.edge, point.fraction);
+        const auto again = made.find({point.edge, point.fraction});
+        const int32_t v = again != made.end() ? again->second : s.pointOn(point.edge, point.fraction);
+        made.emplace(std::pair{point.edge, point.fraction}, v);
         if (v < 0 || (previous >= 0 && !s.cut(previous, v))) {
             addWarning(warning, "polySplit: point " + std::to_string(i) + " (edge " + std::to_string(point.edge) +
                                     ") does not continue the cut, geometry passed through");
             return in;
         }
         previous = v;
+    }
+    return s.finish();
+}
+
+namespace {
+
+// The ring of selected edges through the root edge: each step crosses a quad
+// to its opposite side. Per edge, the vertex its weight is measured from.
+struct RingStep {
+    int32_t edge;
+    int32_t from;
+};
+
+class Ring {
+public:
+    Ring(const MeshData& m, const std::vector<int32_t>& selected) : m_(m) {
+        for (int32_t e : selected) selected_.insert({e, 0});
+        for (size_t e = 0; e < m.numEdges(); ++e) ids_[pairKey(m.edges[2 * e], m.edges[2 * e + 1])] = int32_t(e);
+        for (size_t f = 0; f < m.numFaces(); ++f) {
+            if (m.faceLoopStart[f + 1] - m.faceLoopStart[f] != 1) continue;
+            const uint32_t b = m.loopStart[m.faceLoopStart[f]];
+            if (m.loopStart[m.faceLoopStart[f] + 1] - b != 4) continue;
+            for (uint32_t k = 0; k < 4; ++k) {
+                auto it = ids_.find(pairKey(m.faceVertices[b + k], m.faceVertices[b + (k + 1) % 4]));
+                if (it != ids_.end()) quadsOf_[it->second].push_back({int32_t(f), k});
+            }
+        }
+    }
+
+    // Steps from the root edge through its quads, one way then the other;
+    // `closed` when the ring comes back to the root.
+    std::vector<RingStep> walk(int32_t root, int32_t from, bool& closed) {
+        std::vector<RingStep> forward{{root, from}};
+        selected_[root] = 1;
+        closed = false;
+        const auto& quads = quadsOf_[root];
+        if (!quads.empty()) closed = extend(forward, quads[0].face);
+        if (closed || quads.size() < 2) return forward;
+        std::vector<RingStep> backward{{root, from}};
+        extend(backward, quads[1].face);
+        std::vector<RingStep> out(backward.rbegin(), backward.rend() - 1);
+        out.insert(out.end(), forward.begin(), forward.end());
+        return out;
+    }
+
+private:
+    struct Side {
+        int32_t face;
+        uint32_t corner;  // the side runs from this corner to the next
+    };
+
+    bool extend(std::vector<RingStep>& steps, int32_t face) {
+        for (;;) {
+            const RingStep& at = steps.back();
+            const Side* side = nullptr;
+            for (const Side& s : quadsOf_[at.edge])
+                if (s.face == face) side = &s;
+            if (!side) return false;
+            const uint32_t b = m_.loopStart[m_.faceLoopStart[size_t(face)]];
+            auto corner = [&](uint32_t k) { return m_.faceVertices[b + (side->corner + k) % 4]; };
+            // Corner 0 faces corner 3 across the quad, corner 1 faces corner 2.
+            const int32_t from = at.from == corner(0) ? corner(3) : corner(2);
+            auto it = ids_.find(pairKey(corner(2), corner(3)));
+            if (it == ids_.end()) return false;
+            const int32_t next = it->second;
+            auto selected = selected_.find(next);
+            if (selected == selected_.end()) return false;
+            if (selected->second) return next == steps.front().edge;
+            selected->second = 1;
+            steps.push_back({next, from});
+            // On through the quad beyond the opposite side.
+            int32_t beyond = -1;
+            for (const Side& s : quadsOf_[next])
+                if (s.face != face) beyond = s.face;
+            if (beyond < 0) return false;
+            face = beyond;
+        }
+    }
+
+    const MeshData& m_;
+    std::unordered_map<int32_t, int> selected_;  // 1 once walked
+    std::unordered_map<uint64_t, int32_t> ids_;
+    std::unordered_map<int32_t, std::vector<Side>> quadsOf_;
+};
+
+}  // namespace
+
+MeshData applyPolySplitRing(const MeshData& in, const PolySplitRingParams& params, std::string* warning) {
+    if (!meshmod::usableMesh(in, "polySplitRing", warning)) return in;
+    const std::vector<int32_t> edges = meshmod::selectedEdges(in, params.inputComponents, "polySplitRing", warning);
+    if (edges.empty()) return in;
+    if (params.splitType != 0)
+        addWarning(warning, "polySplitRing: split type " + std::to_string(params.splitType) +
+                                " is evaluated as one loop at the weight");
+    if (double(edges.size()) * double(in.numFaces() + 1) > 2e8) {
+        addWarning(warning, "polySplitRing: " + std::to_string(edges.size()) + " edges over " +
+                                std::to_string(in.numFaces()) + " faces is beyond what is evaluated, geometry passed through");
+        return in;
+    }
+    const int32_t root = std::find(edges.begin(), edges.end(), params.rootEdge) != edges.end() ? params.rootEdge : edges.front();
+    const int32_t rootFrom = in.edges[2 * size_t(root) + (params.direction ? 0 : 1)];
+    bool closed = false;
+    const std::vector<RingStep> ring = Ring(in, edges).walk(root, rootFrom, closed);
+    if (ring.size() < 2) {
+        addWarning(warning, "polySplitRing: edge " + std::to_string(root) + " has no quad to cross, geometry passed through");
+        return in;
+    }
+    if (ring.size() + (closed ? 0 : 1) < edges.size())
+        addWarning(warning, "polySplitRing: " + std::to_string(edges.size() - ring.size()) +
+                                " listed edges are not on the ring of edge " + std::to_string(root) + " and stay whole");
+    const double weight = std::clamp(params.weight, 0.0, 1.0);
+    Splitter s(in);
+    int32_t first = -1, previous = -1;
+    for (const RingStep& step : ring) {
+        const bool fromFirst = s.mesh().edges[2 * size_t(step.edge)] == step.from;
+        const int32_t v = s.pointOn(step.edge, fromFirst ? weight : 1 - weight);
+        if (v < 0 || (previous >= 0 && !s.cut(previous, v))) {
+            addWarning(warning, "polySplitRing: the ring does not continue at edge " + std::to_string(step.edge) +
+                                    ", geometry passed through");
+            return in;
+        }
+        if (first < 0) first = v;
+        previous = v;
+    }
+    if (closed && !s.cut(previous, first)) {
+        addWarning(warning, "polySplitRing: the ring does not close, geometry passed through");
+        return in;
     }
     return s.finish();
 }

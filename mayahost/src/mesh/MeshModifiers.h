@@ -325,9 +325,9 @@ struct DeleteComponentParams {
 
 // Removes the listed faces; their edges no remaining face walks, and the
 // vertices, uvs and colours no remaining face uses, go with them; what stays
-// keeps its relative order. Listed
-// edges and vertices (which Maya dissolves, merging the faces around them)
-// are not evaluated: they stay, with a warning.
+// keeps its relative order. Listed edges are dissolved instead: the faces on
+// both sides merge into the lower one (its first corner kept, the other
+// face's corners in the edge's place). Listed vertices stay, with a warning.
 MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning);
 
 // --- polySubdFace ---------------------------------------------------------------
@@ -440,6 +440,25 @@ struct PolySplitParams {
 // soft edge. Points inside faces, or a point no face shares with the one
 // before, pass the mesh through with a warning.
 MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::string* warning);
+
+// --- polySplitRing ----------------------------------------------------------
+
+struct PolySplitRingParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): the ring's edges
+    double weight = 0.5;                                       // weight (wt)
+    bool direction = true;                                     // direction (dr): weight from the root edge's first vertex
+    int32_t rootEdge = -1;                                     // rootEdge (re)
+    int splitType = 0;                                         // splitType (stp): 0 relative
+};
+
+// A loop of new edges across the ring of listed edges through the root edge:
+// from the root, quad by quad to the opposite side, first through the root's
+// first face, then (an open ring) from the root the other way, the cut
+// running from one end to the other. Each ring edge gets a point at the
+// weight, measured from the root's first vertex (its second without
+// `direction`) and from the matching vertex across each quad; the points are
+// then split and cut as polySplit does, a closed ring cut back to its first.
+MeshData applyPolySplitRing(const MeshData& in, const PolySplitRingParams& params, std::string* warning);
 
 // --- polyCloseBorder --------------------------------------------------------
 

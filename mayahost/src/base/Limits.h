@@ -22,6 +22,7 @@ struct Limits {
     // --- the scene database
     int64_t maxDenseIndex = int64_t(1) << 28;        // index into a numeric multi such as .vt
     int maxConnectionSteps = 64;                     // connections followed to read one plug
+    int maxReferenceDepth = 16;                      // files referenced inside referenced files
     // --- evaluation
     int maxHistoryDepth = 64;                        // upstream nodes of one mesh's history
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences

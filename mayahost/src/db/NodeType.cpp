@@ -584,7 +584,7 @@ void TypeRegistry::defineOthers() {
     define("lightList", "dependNode", MFn::kLightList);
     define("defaultLightList", "dependNode", MFn::kDefaultLightList);
     define("lightLinker", "dependNode", MFn::kLightLink);
-    define("reference", "dependNode", MFn::kReference);
+    define("reference", "dependNode", MFn::kReference).add("edits", "ed", A::Data);
     define("hyperGraphInfo", "dependNode", MFn::kHyperGraphInfo);
     define("hyperView", "dependNode", MFn::kHyperView);
     define("hyperLayout", "dependNode", MFn::kHyperLayout);

@@ -1,8 +1,14 @@
 #include "db/SceneBuilder.h"
 #include "base/Limits.h"
+#include "db/ReferencePaths.h"
+#include "file/MaReader.h"
+#include "file/MbReader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 namespace mayahost {
@@ -115,6 +121,26 @@ SceneBuilder::SceneBuilder(Scene& scene, std::string fileName) : scene_(scene), 
     linearToCm_ = centimetresPerLinearUnit(scene_.linearUnit_);
     if (linearToCm_ == 0.0) linearToCm_ = 1.0;
     angleToRad_ = scene_.angleUnit_ == "radian" || scene_.angleUnit_ == "rad" ? 1.0 : kPi / 180.0;
+    std::error_code error;
+    openFiles_.push_back(std::filesystem::weakly_canonical(file_, error).string());
+}
+
+SceneBuilder::SceneBuilder(Scene& scene, std::string fileName, std::string nameSpace, std::vector<std::string> openFiles)
+    : scene_(scene), file_(std::move(fileName)), namespace_(std::move(nameSpace)), openFiles_(std::move(openFiles)) {}
+
+std::string SceneBuilder::qualified(std::string_view name) const {
+    if (namespace_.empty() || name.empty()) return std::string(name);
+    std::string out;
+    size_t begin = 0;
+    while (begin <= name.size()) {
+        size_t end = name.find('|', begin);
+        if (end == std::string_view::npos) end = name.size();
+        const std::string_view part = name.substr(begin, end - begin);
+        if (!part.empty()) out += part.front() == ':' ? std::string(part.substr(1)) : namespace_ + std::string(part);
+        if (end < name.size()) out += '|';
+        begin = end + 1;
+    }
+    return out;
 }
 
 void SceneBuilder::warn(const scenefile::FileLoc& loc, std::string message) {
@@ -136,7 +162,7 @@ void SceneBuilder::currentUnit(const scenefile::CurrentUnit& cmd, const scenefil
             warn(loc, "unknown linear unit \"" + std::string(cmd.linear) + "\" ignored");
         } else {
             linearToCm_ = f;
-            scene_.linearUnit_ = std::string(cmd.linear);
+            if (namespace_.empty()) scene_.linearUnit_ = std::string(cmd.linear);
         }
     }
     if (!cmd.angle.empty()) {
@@ -148,28 +174,98 @@ void SceneBuilder::currentUnit(const scenefile::CurrentUnit& cmd, const scenefil
             warn(loc, "unknown angle unit \"" + std::string(cmd.angle) + "\" ignored");
             return;
         }
-        scene_.angleUnit_ = std::string(cmd.angle);
+        if (namespace_.empty()) scene_.angleUnit_ = std::string(cmd.angle);
     }
-    if (!cmd.time.empty()) scene_.timeUnit_ = std::string(cmd.time);
+    if (!cmd.time.empty() && namespace_.empty()) scene_.timeUnit_ = std::string(cmd.time);
 }
 
 void SceneBuilder::fileInfo(std::string_view key, std::string_view value, const scenefile::FileLoc&) {
-    scene_.fileInfo_.emplace_back(std::string(key), std::string(value));
+    if (namespace_.empty()) scene_.fileInfo_.emplace_back(std::string(key), std::string(value));
 }
 
 void SceneBuilder::file(const scenefile::FileReference& cmd, const scenefile::FileLoc& loc) {
     // Only the reference itself (-r) names a scene to load; the header form
-    // (-rdi) repeats it. Neither is loaded.
+    // (-rdi) repeats it.
     if (!cmd.reference) return;
-    scene_.references_.push_back(
-        SceneReference{std::string(cmd.path), std::string(cmd.nameSpace), std::string(cmd.referenceNode)});
-    warn(loc, "referenced file not loaded: \"" + std::string(cmd.path) + "\"");
+    scene_.references_.push_back(SceneReference{std::string(cmd.path), namespace_ + std::string(cmd.nameSpace),
+                                                qualified(cmd.referenceNode)});
+    loadReference(cmd, loc);
+}
+
+void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scenefile::FileLoc& loc) {
+    namespace fs = std::filesystem;
+    const std::string nameSpace = namespace_ + (cmd.nameSpace.empty() ? "" : std::string(cmd.nameSpace) + ":");
+    const std::string shown = "\"" + std::string(cmd.path) + "\" (namespace \"" + nameSpace + "\")";
+    std::string found;
+    std::string tried;
+    for (const std::string& candidate : referenceCandidates(cmd.path, file_)) {
+        std::error_code error;
+        if (fs::is_regular_file(candidate, error)) {
+            found = candidate;
+            break;
+        }
+        tried += (tried.empty() ? "" : ", ") + candidate;
+    }
+    if (found.empty()) {
+        warn(loc, "referenced file not found: " + shown + "; tried " + tried);
+        return;
+    }
+    std::error_code error;
+    const std::string canonical = fs::weakly_canonical(found, error).string();
+    if (std::find(openFiles_.begin(), openFiles_.end(), canonical) != openFiles_.end()) {
+        warn(loc, "reference cycle: " + shown + " is already being loaded; not loaded again");
+        return;
+    }
+    if (int(openFiles_.size()) > limits().maxReferenceDepth) {
+        warn(loc, "reference " + shown + " lies deeper than " + std::to_string(limits().maxReferenceDepth) +
+                      " references; not loaded");
+        return;
+    }
+    std::vector<std::string> open = openFiles_;
+    open.push_back(canonical);
+    SceneBuilder nested(scene_, found, nameSpace, std::move(open));
+    nested.linearToCm_ = linearToCm_;
+    nested.angleToRad_ = angleToRad_;
+    char magic[4] = {0, 0, 0, 0};
+    std::ifstream(found, std::ios::binary).read(magic, 4);
+    const bool binary = std::string_view(magic, 4) == "FOR4" || std::string_view(magic, 4) == "FOR8";
+    const scenefile::ReadResult result = binary ? scenefile::readMbFile(found, nested) : scenefile::readMaFile(found, nested);
+    if (!result.ok()) warn(loc, "referenced file " + shown + " could not be read completely: " + result.message);
+}
+
+void SceneBuilder::applyReferenceEdits(const scenefile::RawData& edits, const scenefile::FileLoc& loc) {
+    // "owner", then groups: "reference node" count, and count edits, each a
+    // kind code and its strings. Only setAttr edits (kind 2: node, attribute,
+    // value text) are known; at an edit of another kind the list stops, since
+    // its length is not known.
+    const auto& t = edits.tokens;
+    const auto& quoted = edits.quoted;
+    std::string statements;
+    bool stopped = false;
+    size_t i = 1;
+    while (!stopped && i + 1 < t.size() && quoted[i] && !quoted[i + 1]) {
+        int64_t count = 0;
+        std::from_chars(t[i + 1].data(), t[i + 1].data() + t[i + 1].size(), count);
+        i += 2;
+        for (int64_t k = 0; k < count && !stopped; ++k) {
+            if (i + 3 < t.size() && !quoted[i] && t[i] == "2" && quoted[i + 1] && quoted[i + 2] && quoted[i + 3]) {
+                statements += "setAttr \"" + t[i + 1] + "." + t[i + 2] + "\"" + t[i + 3] + ";\n";
+                i += 4;
+            } else {
+                stopped = true;
+            }
+        }
+    }
+    if (stopped) warn(loc, "reference edits of kinds other than setAttr are not applied, nor those after them");
+    if (statements.empty()) return;
+    scenefile::ReadResult result = scenefile::readMaText(statements, file_, *this);
+    if (!result.ok()) warn(loc, "reference edits could not be applied: " + result.message);
 }
 
 // ------------------------------------------------------------------ nodes
 
 Node* SceneBuilder::lookup(std::string_view name, const scenefile::FileLoc& loc, const char* what) {
-    Node* node = scene_.findNode(name);
+    Node* node = find(name);
     if (!node) warn(loc, std::string(what) + ": no node named \"" + std::string(name) + "\"");
     return node;
 }
@@ -214,13 +310,20 @@ void SceneBuilder::createNode(const scenefile::CreateNode& cmd, const scenefile:
         selectionMissing_ = true;
         return;
     }
+    // A referenced file's shared nodes (its default cameras) are the scene's
+    // own: Maya does not load them, nor what the file sets on them.
+    if (cmd.shared && !namespace_.empty()) {
+        current_ = nullptr;
+        selectionMissing_ = true;
+        return;
+    }
     Node* parent = nullptr;
     if (!cmd.parent.empty()) {
-        parent = scene_.findNode(cmd.parent);
+        parent = find(cmd.parent);
         if (!parent) warn(loc, "createNode: parent \"" + std::string(cmd.parent) + "\" not found; node placed under the world");
     }
     if (!cmd.name.empty()) {
-        Node* existing = scene_.findNode(cmd.name);
+        Node* existing = find(cmd.name);
         // -s reuses a node of that name (Maya's defaults); the few default
         // nodes that files create without -s are reused too.
         bool reusable = existing && existing->typeName() == cmd.type &&
@@ -237,7 +340,7 @@ void SceneBuilder::createNode(const scenefile::CreateNode& cmd, const scenefile:
     }
     if (!TypeRegistry::builtin().find(cmd.type) && scene_.unknownTypesReported_.insert(std::string(cmd.type)).second)
         warn(loc, "unknown node type \"" + std::string(cmd.type) + "\": kept as a generic node");
-    current_ = create(cmd.type, cmd.name, parent);
+    current_ = create(cmd.type, qualified(cmd.name), parent);
 }
 
 void SceneBuilder::rename(const scenefile::Rename& cmd, const scenefile::FileLoc& loc) {
@@ -253,7 +356,7 @@ void SceneBuilder::rename(const scenefile::Rename& cmd, const scenefile::FileLoc
             return;
         }
         scene_.unindexName(node);
-        node->name_ = std::string(cmd.newName);
+        node->name_ = qualified(cmd.newName);
         scene_.indexName(node);
     }
 }
@@ -264,7 +367,7 @@ void SceneBuilder::select(const scenefile::Select& cmd, const scenefile::FileLoc
         current_ = nullptr;
         return;
     }
-    Node* node = scene_.findNode(cmd.names.back());
+    Node* node = find(cmd.names.back());
     if (!node) {
         warn(loc, "select: no node named \"" + std::string(cmd.names.back()) + "\"; its attributes are skipped");
         selectionMissing_ = true;
@@ -315,7 +418,7 @@ void SceneBuilder::parent(const scenefile::Parent& cmd, const scenefile::FileLoc
             // Without -add the child moves: the path it was named by loses it.
             Node* from = nullptr;
             size_t bar = childName.rfind('|');
-            if (bar != std::string_view::npos && bar > 0) from = scene_.findNode(childName.substr(0, bar));
+            if (bar != std::string_view::npos && bar > 0) from = find(childName.substr(0, bar));
             if (from) scene_.removeDagChild(from, child);
             else
                 for (Node* p : std::vector<Node*>(child->parents())) scene_.removeDagChild(p, child);
@@ -428,6 +531,10 @@ void SceneBuilder::setAttr(scenefile::SetAttr& cmd, const scenefile::FileLoc& lo
         storeNumbers(target, *numbers, loc);
         return;
     }
+    const AttrSpec* attr = target.plug.attr();
+    if (const auto* edits = std::get_if<scenefile::RawData>(&cmd.value);
+        edits && target.node->typeName() == "reference" && attr && attr->shortName == "ed")
+        applyReferenceEdits(*edits, loc);
     storeData(target, std::move(cmd.value), loc);
 }
 

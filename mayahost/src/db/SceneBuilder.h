@@ -8,6 +8,7 @@
 #include "db/Scene.h"
 
 #include <initializer_list>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,18 @@ public:
     Node* current() const { return current_; }
 
 private:
+    // A builder for a file referenced by this one: its names live under
+    // `nameSpace` ("outer:inner:"), and it knows the files being loaded above
+    // it, so that a file referencing itself through others stops.
+    SceneBuilder(Scene& scene, std::string fileName, std::string nameSpace, std::vector<std::string> openFiles);
+    // A name as the file writes it, under this file's namespace: "a|b" ->
+    // "ns:a|ns:b"; a name starting with ":" is in the root namespace.
+    std::string qualified(std::string_view name) const;
+    Node* find(std::string_view name) const { return scene_.findNode(qualified(name)); }
+    void loadReference(const scenefile::FileReference& cmd, const scenefile::FileLoc& loc);
+    // Applies the setAttr edits a reference node keeps (.ed), as Maya does once the reference is loaded.
+    void applyReferenceEdits(const scenefile::RawData& edits, const scenefile::FileLoc& loc);
+
     struct Target {
         Node* node = nullptr;
         PlugPath plug;          // element range excluded: the last step holds `first`
@@ -71,6 +84,8 @@ private:
 
     Scene& scene_;
     std::string file_;
+    std::string namespace_;               // empty for the opened file
+    std::vector<std::string> openFiles_;  // this file and those referencing it, as absolute paths
     Node* current_ = nullptr;
     bool selectionMissing_ = false;
     double linearToCm_ = 1.0;

@@ -204,6 +204,29 @@ public:
     }
 
 private:
+    // The curves on the node's `ic` multi, in index order; false (the surface
+    // empty, the error set) when one of them cannot be had.
+    bool inputCurves(const AttributeReader& r, std::vector<NurbsCurve>& curves, std::vector<int64_t>& indices) {
+        for (int64_t i : r.indices("ic")) {
+            NurbsCurve curve;
+            std::string error;
+            if (!curveFromPlug(scene_, r.source(indexed("ic", i)), curve, result_.warnings, error)) {
+                result_.error = r.node().name() + ": curve " + std::to_string(i) + ": " + error;
+                return false;
+            }
+            curves.push_back(std::move(curve));
+            indices.push_back(i);
+        }
+        return true;
+    }
+
+    // True when a builder said nothing went wrong; else its reason is the surface's error.
+    bool built(const AttributeReader& r, const std::string& error) {
+        if (error.empty()) return true;
+        result_.error = r.node().name() + ": " + error;
+        return false;
+    }
+
     bool loft(const AttributeReader& r, TrimmedSurface& out) {
         LoftParams p;
         p.uniform = r.number("u", 0) != 0;
@@ -213,48 +236,25 @@ private:
         p.sectionSpans = int(std::clamp(r.number("ss", 1), 1.0, 1000.0));
         p.reverseSurfaceNormals = r.number("rsn", 0) != 0;
         std::vector<NurbsCurve> sections;
-        for (int64_t i : r.indices("ic")) {
-            NurbsCurve curve;
-            std::string error;
-            if (!curveFromPlug(scene_, r.source(indexed("ic", i)), curve, result_.warnings, error)) {
-                result_.error = r.node().name() + ": section " + std::to_string(i) + ": " + error;
-                return false;
-            }
-            p.reverse.push_back(r.number(indexed("r", i), 0) != 0);
-            sections.push_back(std::move(curve));
-        }
+        std::vector<int64_t> indices;
+        if (!inputCurves(r, sections, indices)) return false;
+        for (int64_t i : indices) p.reverse.push_back(r.number(indexed("r", i), 0) != 0);
         std::string approximate;
-        std::string error = loftSurface(std::move(sections), p, out.surface, &approximate);
+        const std::string error = loftSurface(std::move(sections), p, out.surface, &approximate);
         if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
-        if (error.empty()) return true;
-        result_.error = r.node().name() + ": " + error;
-        return false;
+        return built(r, error);
     }
 
     bool planar(const AttributeReader& r, TrimmedSurface& out) {
         std::vector<NurbsCurve> curves;
-        for (int64_t i : r.indices("ic")) {
-            NurbsCurve curve;
-            std::string error;
-            if (!curveFromPlug(scene_, r.source(indexed("ic", i)), curve, result_.warnings, error)) {
-                result_.error = r.node().name() + ": curve " + std::to_string(i) + ": " + error;
-                return false;
-            }
-            curves.push_back(std::move(curve));
-        }
-        std::string error = planarTrimSurface(curves, out);
-        if (error.empty()) return true;
-        result_.error = r.node().name() + ": " + error;
-        return false;
+        std::vector<int64_t> indices;
+        return inputCurves(r, curves, indices) && built(r, planarTrimSurface(curves, out));
     }
 
     bool revolve(const AttributeReader& r, TrimmedSurface& out) {
         NurbsCurve profile;
         std::string error;
-        if (!curveFromPlug(scene_, r.source("ic"), profile, result_.warnings, error)) {
-            result_.error = r.node().name() + ": " + error;
-            return false;
-        }
+        if (!curveFromPlug(scene_, r.source("ic"), profile, result_.warnings, error)) return built(r, error);
         RevolveParams p;
         auto vector = [&](const char* plug, NurbsVector fallback) {
             const std::optional<std::vector<double>> v = r.tuple(plug, 3);
@@ -268,10 +268,7 @@ private:
         p.sections = int(std::clamp(r.number("s", p.sections), 1.0, 100000.0));
         p.useTolerance = r.number("ut", 0) != 0;
         p.tolerance = r.number("tol", p.tolerance);
-        error = revolveSurface(profile, p, out.surface);
-        if (error.empty()) return true;
-        result_.error = r.node().name() + ": " + error;
-        return false;
+        return built(r, revolveSurface(profile, p, out.surface));
     }
 
     bool stored(const Node& node, TrimmedSurface& out) {

@@ -5,6 +5,7 @@
 #include "NurbsTestUtil.h"
 
 #include "mesh/MeshValidate.h"
+#include "nurbs/Extrude.h"
 #include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
 #include "nurbs/NurbsEval.h"
@@ -190,6 +191,45 @@ TEST(Revolve, CylinderCapsCloseItFacingOutwards) {
         const double rimU = top ? u.start : u.end;
         EXPECT_LT(distance(surfacePoint(cap, rimU, 1.5), surfacePoint(side, top ? 6 : 0, 1.5)), 1e-12) << top;
     }
+}
+
+TEST(Extrude, DistanceFlatAndTube) {
+    const NurbsCurve rod = line({0, 0, 0}, {1, 0, 0});
+    NurbsSurface s;
+    std::string approximate;
+    // Distance: along +Y (the default direction) by the length, in degreeAlongLength spans.
+    ASSERT_EQ(extrudeSurface(rod, nullptr, {.length = 2, .degreeAlongLength = 3}, s, &approximate), "");
+    EXPECT_EQ(approximate, "");
+    EXPECT_EQ(s.numV, 4u);
+    EXPECT_LT(distance(surfacePoint(s, 0.25, 1), {0.25, 2, 0}), 1e-12);
+    EXPECT_LT(distance(surfacePoint(s, 0.25, 0.5), {0.25, 1, 0}), 1e-12);
+    // Along the profile's own normal: a ring about Y rises or sinks by the length.
+    ASSERT_EQ(extrudeSurface(circle(1, 0), nullptr, {.length = 3, .useProfileNormal = true}, s, nullptr), "");
+    EXPECT_NEAR(std::fabs(surfacePoint(s, 2, 1).y), 3, 1e-12);
+
+    // Flat: the profile follows the path's points without turning, staying where it is...
+    const NurbsCurve path = line({5, 0, 0}, {5, 0, 3});
+    ASSERT_EQ(extrudeSurface(rod, &path, {.extrudeType = 1}, s, nullptr), "");
+    EXPECT_LT(distance(surfacePoint(s, 0.5, 1), {0.5, 0, 3}), 1e-12);
+    // ... or moved onto the path with fixedPath, its first point on the path's start.
+    ASSERT_EQ(extrudeSurface(rod, &path, {.extrudeType = 1, .fixedPath = true}, s, nullptr), "");
+    EXPECT_LT(distance(surfacePoint(s, 0, 0), {5, 0, 0}), 1e-12);
+    // Tube along a straight path is the flat sweep; along a bend the profile turns with it.
+    NurbsSurface flat;
+    ASSERT_EQ(extrudeSurface(rod, &path, {.extrudeType = 1}, flat, nullptr), "");
+    ASSERT_EQ(extrudeSurface(rod, &path, {.extrudeType = 2}, s, &approximate), "");
+    EXPECT_NE(approximate.find("approximated"), std::string::npos);
+    EXPECT_LT(distance(surfacePoint(s, 0.3, 0.7), surfacePoint(flat, 0.3, 0.7)), 1e-9);
+    NurbsCircleParams quarter;
+    quarter.normal = {0, 0, 1};
+    quarter.sweep = kPi / 2;
+    quarter.sections = 4;
+    const NurbsCurve bend = makeNurbCircle(quarter);  // from +Y towards -X: tangent -X, ending on -Y
+    ASSERT_EQ(extrudeSurface(line({0, 1, -0.5}, {0, 1, 0.5}), &bend, {.extrudeType = 2}, s, nullptr), "");
+    EXPECT_NEAR(surfacePoint(s, 0, 4).z, -0.5, 1e-6);  // the profile lies along Z, which the bend never turns
+
+    EXPECT_NE(extrudeSurface(rod, nullptr, {.direction = {0, 0, 0}}, s, nullptr), "");
+    EXPECT_NE(extrudeSurface(NurbsCurve{}, nullptr, {}, s, nullptr), "");
 }
 
 double meshArea(const MeshData& m) {

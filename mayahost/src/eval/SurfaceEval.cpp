@@ -3,6 +3,7 @@
 #include "base/Limits.h"
 #include "eval/AttributeReader.h"
 #include "eval/CurveEval.h"
+#include "nurbs/Extrude.h"
 #include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
 #include "nurbs/PlanarTrim.h"
@@ -179,6 +180,7 @@ public:
         if (type == "loft") return loft(r, out);
         if (type == "revolve") return revolve(r, out);
         if (type == "planarTrimSurface") return planar(r, out);
+        if (type == "extrude") return extrude(r, out);
         const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
@@ -249,6 +251,32 @@ private:
         std::vector<NurbsCurve> curves;
         std::vector<int64_t> indices;
         return inputCurves(r, curves, indices) && built(r, planarTrimSurface(curves, out));
+    }
+
+    bool extrude(const AttributeReader& r, TrimmedSurface& out) {
+        NurbsCurve profile, path;
+        std::string error;
+        if (!curveFromPlug(scene_, r.source("pr"), profile, result_.warnings, error)) return built(r, error);
+        const PlugRef pathSource = r.source("pt");
+        if (pathSource && !curveFromPlug(scene_, pathSource, path, result_.warnings, error)) return built(r, error);
+        ExtrudeParams p;
+        auto vector = [&](const char* plug, NurbsVector fallback) {
+            const std::optional<std::vector<double>> v = r.tuple(plug, 3);
+            return v && v->size() == 3 ? NurbsVector{(*v)[0], (*v)[1], (*v)[2]} : fallback;
+        };
+        p.extrudeType = int(r.number("et", p.extrudeType));
+        p.direction = vector("d", p.direction);
+        p.length = r.number("l", p.length);
+        p.degreeAlongLength = int(r.number("dl", p.degreeAlongLength));
+        p.fixedPath = r.number("fpt", 0) != 0;
+        p.useProfileNormal = r.number("upn", 0) != 0;
+        p.rotation = r.number("ro", 0);
+        p.scale = r.number("sc", 1);
+        p.pivot = vector("p", p.pivot);
+        std::string approximate;
+        error = extrudeSurface(profile, pathSource ? &path : nullptr, p, out.surface, &approximate);
+        if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
+        return built(r, error);
     }
 
     bool revolve(const AttributeReader& r, TrimmedSurface& out) {

@@ -132,6 +132,11 @@ TEST_F(References, MissingFilesAndCyclesWarnAndTheRestLoads) {
     write("a.ma", "file -r -ns \"b\" -rfn \"bRN\" \"b.ma\";\ncreateNode transform -n \"fromA\";\n");
     write("b.ma", "file -r -ns \"a\" -rfn \"aRN\" \"a.ma\";\ncreateNode transform -n \"fromB\";\n");
     auto cycle = open("a.ma");
+    // An empty file and a special file that calls itself regular are not scenes to read.
+    write("empty.ma", "");
+    write("odd.ma", "file -r -ns \"e\" -rfn \"eRN\" \"empty.ma\";\nfile -r -ns \"k\" -rfn \"kRN\" \"/proc/self/mem\";\n");
+    auto odd = open("odd.ma");
+    EXPECT_NE(warnings(*odd).find("\"empty.ma\" (namespace \"e:\") not loaded"), std::string::npos) << warnings(*odd);
     EXPECT_NE(warnings(*cycle).find("reference cycle"), std::string::npos) << warnings(*cycle);
     EXPECT_NE(cycle->findNode("b:fromB"), nullptr);
     EXPECT_EQ(cycle->findNode("b:a:fromA"), nullptr);

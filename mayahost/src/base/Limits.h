@@ -23,6 +23,7 @@ struct Limits {
     int64_t maxDenseIndex = int64_t(1) << 28;        // index into a numeric multi such as .vt
     int maxConnectionSteps = 64;                     // connections followed to read one plug
     int maxReferenceDepth = 16;                      // files referenced inside referenced files
+    uint64_t maxReferenceBytes = uint64_t(16) << 30; // size of one referenced file
     // --- evaluation
     int maxHistoryDepth = 64;                        // upstream nodes of one mesh's history
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences

@@ -211,6 +211,13 @@ void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scen
         return;
     }
     std::error_code error;
+    // Files of the system that call themselves regular (/proc) report no size or an absurd one.
+    const uintmax_t bytes = fs::file_size(found, error);
+    if (error || bytes == 0 || bytes > limits().maxReferenceBytes) {
+        warn(loc, "referenced file " + shown + " not loaded: its size (" + (error ? std::string("unknown") : std::to_string(bytes)) +
+                      " bytes) is not that of a scene");
+        return;
+    }
     const std::string canonical = fs::weakly_canonical(found, error).string();
     if (std::find(openFiles_.begin(), openFiles_.end(), canonical) != openFiles_.end()) {
         warn(loc, "reference cycle: " + shown + " is already being loaded; not loaded again");

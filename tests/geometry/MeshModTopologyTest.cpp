@@ -527,6 +527,18 @@ TEST(PolyExtrudeFace, FacesMoveInTheirFrameAndAboutThePivot) {
         EXPECT_TRUE(near(pointOf(out, 8), c.corner, 1e-6)) << c.name;
         EXPECT_GT(newell(out, 1).dot(up), 0) << c.name;
     }
+    // Each face scales about its own centre and shared corners take the mean:
+    // a strip of two faces along X, scaled twice along X, spreads its ends to
+    // 0.75 from the middle (not 1, as one frame for the region would).
+    const MeshData strip = makePolyPlane({.subdivisionsWidth = 2, .subdivisionsHeight = 1});
+    const MeshData spread = applyPolyExtrudeFace(strip, {.inputComponents = list({"f[0:1]"}), .localScale = {2, 1, 1}}, nullptr);
+    float lo = 1e9f, hi = -1e9f;
+    for (size_t v = strip.numVertices(); v < spread.numVertices(); ++v) {
+        lo = std::min(lo, float(pointOf(spread, v).x));
+        hi = std::max(hi, float(pointOf(spread, v).x));
+    }
+    EXPECT_NEAR(lo, -0.75, 1e-6);
+    EXPECT_NEAR(hi, 0.75, 1e-6);
     // Two divisions put a ring half way.
     const MeshData two = applyPolyExtrudeFace(kCube, {.inputComponents = list({"f[1]"}), .divisions = 2,
                                                       .localTranslate = {0, 0, 2}}, nullptr);

@@ -114,7 +114,6 @@ struct Approximate {
 };
 const std::map<std::string, Approximate> kApproximate = {
     {"Hat/loftedSurface4", {0.01, "the cubic loft's end tangents are not Maya's (same length, other direction)"}},
-    {"Hat/loftedSurface3", {0.2, "polyExtrudeFace's local axes for a local translate and scale are approximated"}},
 };
 
 class ObjOracle : public testing::TestWithParam<fs::path> {};

@@ -506,8 +506,6 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
     if (std::optional<MMatrix> m = r.matrix("ix")) p.inputMatrix = *m;
     p.smoothingAngle = r.number("sma", p.smoothingAngle);
     // What is not modelled, or modelled by a rule of our own, is named.
-    if (p.localTranslate[0] != 0 || p.localTranslate[1] != 0 || p.localScale[0] != p.localScale[1])
-        warnings.add("local x and y axes approximated (the first outline side gives x)");
     for (const auto& [plug, neutral] : {std::pair{"off", 0.0}, {"tp", 1.0}, {"twt", 0.0}, {"ran", 0.0}})
         if (std::optional<double> v = r.number(plug); v && *v != neutral)
             warnings.add(std::string(plug) + " is not evaluated, the faces extrude without it");

@@ -62,6 +62,13 @@ struct Side {
 class Extruder {
 public:
     Extruder(const MeshData& in, const PolyExtrudeFaceParams& p) : out_(in), p_(p) {
+        // The frames' X (and Y) are world axes when the node works in world space.
+        if (p_.worldSpace && meshmod::isFiniteMatrix(p_.inputMatrix)) {
+            const MMatrix toObject = p_.inputMatrix.inverse();
+            const MVector x = MVector(1, 0, 0) * toObject, y = MVector(0, 1, 0) * toObject;
+            xAxis_ = MeshVec{x.x, x.y, x.z}.normalized();
+            yAxis_ = MeshVec{y.x, y.y, y.z}.normalized();
+        }
         for (size_t e = 0; e < in.numEdges(); ++e) edgeIds_.emplace(pairKey(in.edges[2 * e], in.edges[2 * e + 1]), e);
         if (out_.edgeSmooth.size() != out_.numEdges()) out_.edgeSmooth.assign(out_.numEdges(), 1);
     }
@@ -94,12 +101,21 @@ public:
 
         // Where each vertex ends: the local frame's scale and translation, then
         // the world transform about the pivot.
-        const Frame frame = frameOf(faces, verts, outline);
-        std::vector<MeshVec> from(verts.size()), to(verts.size());
-        for (size_t i = 0; i < verts.size(); ++i) {
-            from[i] = meshPoint(m.points.data(), verts[i]);
-            to[i] = moved(from[i], frame);
+        // Each face moves its corners in its own frame; a vertex several
+        // faces of the region share takes the mean of where they put it.
+        std::vector<MeshVec> from(verts.size()), to(verts.size(), MeshVec{0, 0, 0});
+        std::vector<int> shares(verts.size(), 0);
+        for (size_t i = 0; i < verts.size(); ++i) from[i] = meshPoint(m.points.data(), verts[i]);
+        for (int32_t f : faces) {
+            const Frame frame = frameOf(size_t(f));
+            for (uint32_t l = m.faceLoopStart[size_t(f)]; l < m.faceLoopStart[size_t(f) + 1]; ++l)
+                for (uint32_t c = m.loopStart[l]; c < m.loopStart[l + 1]; ++c) {
+                    const size_t i = slot[m.faceVertices[c]];
+                    to[i] += moved(from[i], frame);
+                    ++shares[i];
+                }
         }
+        for (size_t i = 0; i < verts.size(); ++i) to[i] = world(to[i] * (1.0 / std::max(shares[i], 1)));
 
         // Levels 1..d-1 hold the outline's vertices, level d every vertex of the region.
         const int d = p_.divisions;
@@ -161,37 +177,43 @@ private:
         return newellNormal(loop).normalized();
     }
 
-    // Centre of the region's bounding box; z its summed face normal; x along
-    // its first outline side (or first edge), made square to z.
-    Frame frameOf(const std::vector<int32_t>& faces, const std::vector<int32_t>& verts,
-                  const std::vector<Side>& outline) const {
+    // A face's frame: its centre the mean of its sides' midpoints weighted by
+    // their lengths, z its normal, x the X axis (of world space when the node
+    // works in world space) laid into its plane, Y when X stands on it.
+    Frame frameOf(size_t f) const {
         Frame fr;
-        MeshVec lo = meshPoint(out_.points.data(), verts[0]), hi = lo;
-        for (int32_t v : verts) {
-            const MeshVec q = meshPoint(out_.points.data(), v);
-            lo = {std::min(lo.x, q.x), std::min(lo.y, q.y), std::min(lo.z, q.z)};
-            hi = {std::max(hi.x, q.x), std::max(hi.y, q.y), std::max(hi.z, q.z)};
+        MeshVec sum{0, 0, 0};
+        double perimeter = 0;
+        const uint32_t l = out_.faceLoopStart[f];
+        const uint32_t b = out_.loopStart[l], e = out_.loopStart[l + 1];
+        for (uint32_t c = b; c < e; ++c) {
+            const MeshVec p = meshPoint(out_.points.data(), out_.faceVertices[c]);
+            const MeshVec q = meshPoint(out_.points.data(), out_.faceVertices[c + 1 < e ? c + 1 : b]);
+            const double length = (q - p).length();
+            sum += (p + q) * (0.5 * length);
+            perimeter += length;
         }
-        fr.centre = (lo + hi) * 0.5;
-        MeshVec n;
-        for (int32_t f : faces) n += faceNormal(size_t(f));
-        fr.z = n.normalized();
-        const int32_t a = outline.empty() ? verts[0] : outline[0].a;
-        const int32_t b = outline.empty() ? verts[std::min<size_t>(1, verts.size() - 1)] : outline[0].b;
-        MeshVec x = meshPoint(out_.points.data(), b) - meshPoint(out_.points.data(), a);
-        x = (x - fr.z * x.dot(fr.z)).normalized();
-        fr.x = x;
-        fr.y = fr.z.cross(x);
+        fr.centre = perimeter > 0 ? sum * (1.0 / perimeter) : meshPoint(out_.points.data(), out_.faceVertices[b]);
+        fr.z = faceNormal(f);
+        for (const MeshVec& axis : {xAxis_, yAxis_}) {
+            const MeshVec x = axis - fr.z * axis.dot(fr.z);
+            if (x.length() > 1e-6) {
+                fr.x = x.normalized();
+                break;
+            }
+        }
+        fr.y = fr.z.cross(fr.x);
         return fr;
     }
 
+    // A point moved in a face's frame: local scale about its centre, local
+    // translate and thickness.
     MeshVec moved(const MeshVec& q, const Frame& f) const {
         const MeshVec d = q - f.centre;
         const double lx = d.dot(f.x) * p_.localScale[0], ly = d.dot(f.y) * p_.localScale[1],
                      lz = d.dot(f.z) * p_.localScale[2];
-        MeshVec r = f.centre + f.x * (lx + p_.localTranslate[0]) + f.y * (ly + p_.localTranslate[1]) +
-                    f.z * (lz + p_.localTranslate[2] + p_.thickness);
-        return world(r);
+        return f.centre + f.x * (lx + p_.localTranslate[0]) + f.y * (ly + p_.localTranslate[1]) +
+               f.z * (lz + p_.localTranslate[2] + p_.thickness);
     }
 
     // translate, rotate, scale about the pivot: in world space through the
@@ -251,6 +273,7 @@ private:
     std::unordered_map<uint64_t, size_t> edgeIds_;
     std::unordered_map<int32_t, int32_t> lifted_;   // a new vertex of the region being extruded: its original
     std::unordered_set<int32_t> joining_;           // edges made by side faces
+    MeshVec xAxis_{1, 0, 0}, yAxis_{0, 1, 0};
     std::unordered_map<int32_t, std::vector<int32_t>> joinFaces_;
 };
 

@@ -388,9 +388,12 @@ struct PolyExtrudeFaceParams {
 // as the new faces are walked: region faces first, keeping the smoothing of
 // the side they were lifted from, then the side faces, whose joining edges are
 // hard where their faces meet at more than the smoothing angle. Side faces
-// have no uvs or colours. Moves: local scale and translate in the region's
-// frame (centre of its bounding box; z its normal, x along its first outline
-// side), thickness along z, then translate, rotate and scale about the pivot.
+// have no uvs or colours. Moves: each face moves its corners by the local
+// scale (about its centre: the mean of its sides' midpoints weighted by
+// their lengths), local translate and thickness in its own frame (z its
+// normal, x the X axis laid into its plane, Y when X stands on it; world
+// axes in world space), a vertex shared by faces of the region taking the
+// mean; then translate, rotate and scale about the pivot.
 MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& params, std::string* warning);
 
 // --- polySmoothFace ---------------------------------------------------------

@@ -136,6 +136,12 @@ void transformSurface(NurbsSurface& s, const MMatrix& m) {
     }
 }
 
+// A double3 the node sets, else `fallback`.
+NurbsVector vectorAt(const AttributeReader& r, const char* plug, NurbsVector fallback) {
+    const std::optional<std::vector<double>> v = r.tuple(plug, 3);
+    return v && v->size() == 3 ? NurbsVector{(*v)[0], (*v)[1], (*v)[2]} : fallback;
+}
+
 class SurfaceWalker {
 public:
     SurfaceWalker(const Scene& scene, SurfaceEvaluation& result) : scene_(scene), result_(result) {}
@@ -260,19 +266,15 @@ private:
         const PlugRef pathSource = r.source("pt");
         if (pathSource && !curveFromPlug(scene_, pathSource, path, result_.warnings, error)) return built(r, error);
         ExtrudeParams p;
-        auto vector = [&](const char* plug, NurbsVector fallback) {
-            const std::optional<std::vector<double>> v = r.tuple(plug, 3);
-            return v && v->size() == 3 ? NurbsVector{(*v)[0], (*v)[1], (*v)[2]} : fallback;
-        };
         p.extrudeType = int(r.number("et", p.extrudeType));
-        p.direction = vector("d", p.direction);
+        p.direction = vectorAt(r, "d", p.direction);
         p.length = r.number("l", p.length);
         p.degreeAlongLength = int(r.number("dl", p.degreeAlongLength));
         p.fixedPath = r.number("fpt", 0) != 0;
         p.useProfileNormal = r.number("upn", 0) != 0;
         p.rotation = r.number("ro", 0);
         p.scale = r.number("sc", 1);
-        p.pivot = vector("p", p.pivot);
+        p.pivot = vectorAt(r, "p", p.pivot);
         std::string approximate;
         error = extrudeSurface(profile, pathSource ? &path : nullptr, p, out.surface, &approximate);
         if (!approximate.empty()) result_.warnings.push_back(r.node().name() + ": " + approximate);
@@ -284,12 +286,8 @@ private:
         std::string error;
         if (!curveFromPlug(scene_, r.source("ic"), profile, result_.warnings, error)) return built(r, error);
         RevolveParams p;
-        auto vector = [&](const char* plug, NurbsVector fallback) {
-            const std::optional<std::vector<double>> v = r.tuple(plug, 3);
-            return v && v->size() == 3 ? NurbsVector{(*v)[0], (*v)[1], (*v)[2]} : fallback;
-        };
-        p.axis = vector("ax", p.axis);
-        p.pivot = vector("p", p.pivot);
+        p.axis = vectorAt(r, "ax", p.axis);
+        p.pivot = vectorAt(r, "p", p.pivot);
         p.startSweep = r.number("ssw", p.startSweep);
         p.endSweep = r.number("esw", p.endSweep);
         p.degree = int(r.number("d", p.degree));

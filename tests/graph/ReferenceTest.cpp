@@ -37,6 +37,7 @@ protected:
     std::unique_ptr<Scene> open(const std::string& name) {
         auto scene = std::make_unique<Scene>();
         installSceneEvaluators(*scene);
+        createDefaultNodes(*scene);
         SceneBuilder builder(*scene, (root_ / name).string());
         EXPECT_TRUE(scenefile::readMaFile((root_ / name).string(), builder).ok());
         return scene;
@@ -58,6 +59,8 @@ protected:
 
 // A cube transform, moved to x = 1, and its default cameras (shared nodes).
 const char* kCube = R"(//Maya ASCII 2011 scene
+select -ne :defaultResolution;
+    setAttr ".w" 4096;
 createNode transform -s -n "persp";
     setAttr ".t" -type "double3" 99 99 99 ;
 createNode camera -s -n "perspShape" -p "persp";
@@ -89,6 +92,12 @@ TEST_F(References, TheSameFileTwiceByAbsoluteRelativeAndVariablePaths) {
     EXPECT_EQ(scene->sourceOf(*shape, inMesh).node, scene->findNode("b:polyCube1"));
     EXPECT_EQ(scene->findNode("a:persp"), nullptr);
     EXPECT_NE(translateX(*scene, "persp"), 99);
+    // The reference's render setting does not reach the scene's node (an
+    // unknown attribute set there would exist now).
+    const Node* resolution = scene->findNode("defaultResolution");
+    PlugPath width;
+    ASSERT_NE(resolution, nullptr);
+    EXPECT_FALSE(scene->resolvePlug(*resolution, "w", width));
     EXPECT_EQ(scene->references().size(), 4u);
 }
 

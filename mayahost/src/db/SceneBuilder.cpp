@@ -374,6 +374,13 @@ void SceneBuilder::select(const scenefile::Select& cmd, const scenefile::FileLoc
         current_ = nullptr;
         return;
     }
+    // A referenced file's settings of the scene's own nodes (render globals,
+    // time) stay the opened scene's.
+    if (!namespace_.empty() && cmd.names.back().front() == ':') {
+        current_ = nullptr;
+        selectionMissing_ = true;
+        return;
+    }
     Node* node = find(cmd.names.back());
     if (!node) {
         warn(loc, "select: no node named \"" + std::string(cmd.names.back()) + "\"; its attributes are skipped");

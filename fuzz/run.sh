@@ -26,7 +26,8 @@ for target in "$build"/fuzz/*_fuzz; do
   cp "$here/seeds/$kind"/* "$seeds"/ 2>/dev/null || true
   [ "$kind" = ma ] && cp "$root/examples/"*.ma "$seeds"/
   if [ -d "$corpus" ]; then
-    find "$corpus" -name "*.$kind" -size -400k | LC_ALL=C sort | head -40 | while read -r f; do
+    # sed reads to the end, where head would stop early and break the pipe (pipefail).
+    find "$corpus" -name "*.$kind" -size -400k | LC_ALL=C sort | sed -n '1,40p' | while read -r f; do
       head -c 8192 "$f" > "$seeds/$(basename "$f")"
     done
   fi

@@ -8,7 +8,6 @@
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
 
-#include <fstream>
 
 using namespace mayahost;
 
@@ -18,15 +17,6 @@ namespace {
 std::string& openedType() {
     static std::string type = "mayaAscii";
     return type;
-}
-
-// The reader is chosen by the file's first bytes, not its extension: scenes
-// are often renamed.
-bool isMayaBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char head[20] = {};
-    in.read(head, sizeof head);
-    return scenefile::looksLikeMayaBinary(std::string_view(head, size_t(in.gcount())));
 }
 
 MStatus::MStatusCode codeFor(scenefile::ReadError error) {
@@ -56,7 +46,7 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
     auto scene = std::make_unique<Scene>();
     installSceneEvaluators(*scene);
     SceneBuilder builder(*scene, fileName.str());
-    const bool binary = isMayaBinary(fileName.str());
+    const bool binary = scenefile::isMayaBinaryFile(fileName.str());
     scenefile::ReadResult result = binary ? scenefile::readMbFile(fileName.str(), builder)
                                           : scenefile::readMaFile(fileName.str(), builder);
     if (!result.ok()) {

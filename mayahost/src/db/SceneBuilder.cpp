@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 namespace mayahost {
@@ -233,10 +232,7 @@ void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scen
     SceneBuilder nested(scene_, found, nameSpace, std::move(open));
     nested.linearToCm_ = linearToCm_;
     nested.angleToRad_ = angleToRad_;
-    char magic[4] = {0, 0, 0, 0};
-    std::ifstream(found, std::ios::binary).read(magic, 4);
-    const bool binary = std::string_view(magic, 4) == "FOR4" || std::string_view(magic, 4) == "FOR8";
-    const scenefile::ReadResult result = binary ? scenefile::readMbFile(found, nested) : scenefile::readMaFile(found, nested);
+    const scenefile::ReadResult result = scenefile::readSceneFile(found, nested);
     if (!result.ok()) warn(loc, "referenced file " + shown + " could not be read completely: " + result.message);
 }
 

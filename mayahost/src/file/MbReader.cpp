@@ -3,6 +3,7 @@
 #include "file/MbReader.h"
 
 #include "base/Limits.h"
+#include "file/MaReader.h"
 #include "file/MbData.h"
 
 #include <algorithm>
@@ -717,6 +718,17 @@ private:
 bool looksLikeMayaBinary(std::string_view head) {
     if (head.size() >= 12 && head.substr(0, 4) == "FOR4" && head.substr(8, 4) == "Maya") return true;
     return head.size() >= 20 && head.substr(0, 4) == "FOR8" && head.substr(16, 4) == "Maya";
+}
+
+bool isMayaBinaryFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[20] = {};
+    in.read(head, sizeof head);
+    return looksLikeMayaBinary(std::string_view(head, size_t(in.gcount())));
+}
+
+ReadResult readSceneFile(const std::string& path, StatementBuilder& builder) {
+    return isMayaBinaryFile(path) ? readMbFile(path, builder) : readMaFile(path, builder);
 }
 
 std::string_view mbNodeTypeName(std::string_view code) {

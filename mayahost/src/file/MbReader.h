@@ -21,6 +21,13 @@ bool looksLikeMayaBinary(std::string_view head);
 
 ReadResult readMbFile(const std::string& path, StatementBuilder& builder);
 
+// Whether the file at `path` opens as a Maya Binary scene, by its first bytes
+// rather than its extension (scenes are often renamed).
+bool isMayaBinaryFile(const std::string& path);
+
+// A scene file of either kind, read by the reader its first bytes call for.
+ReadResult readSceneFile(const std::string& path, StatementBuilder& builder);
+
 // The same over bytes already in memory. `fileName` is what locations name.
 ReadResult readMbBytes(std::string_view bytes, std::string_view fileName, StatementBuilder& builder);
 

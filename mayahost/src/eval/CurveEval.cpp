@@ -25,15 +25,6 @@ int squareSide(const PlugRef& source) {
     return digit >= '1' && digit <= '4' ? digit - '1' : 0;
 }
 
-// Control points move with the matrix (row vectors, translation in the last
-// row); weights stay, since an affine map commutes with the projection.
-void transformPoints(std::vector<double>& cvs, const MMatrix& m) {
-    for (size_t i = 0; i + 3 < cvs.size(); i += 4) {
-        const double x = cvs[i], y = cvs[i + 1], z = cvs[i + 2];
-        for (unsigned c = 0; c < 3; ++c) cvs[i + c] = x * m(0, c) + y * m(1, c) + z * m(2, c) + m(3, c);
-    }
-}
-
 class CurveWalker {
 public:
     CurveWalker(const Scene& scene, std::vector<std::string>& warnings, std::string& error)
@@ -56,8 +47,7 @@ public:
             error_.clear();
             warnings_.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
-        if (storedCurve(node, out, error_)) return true;
-        return false;
+        return storedCurve(node, out, error_);
     }
 
     bool fromSource(const PlugRef& source, int depth, NurbsCurve& out) {
@@ -72,7 +62,7 @@ public:
             out = *e.curve;
             if (isOutputNamed(source, "ws")) {
                 const int64_t instance = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
-                if (std::optional<MMatrix> m = dagWorldMatrix(scene_, node, instance)) transformPoints(out.cvs, *m);
+                if (std::optional<MMatrix> m = dagWorldMatrix(scene_, node, instance)) transformControlPoints(out.cvs, *m);
             }
             return true;
         }
@@ -93,7 +83,7 @@ public:
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
             if (std::optional<MMatrix> m = r.matrix("txf"))
-                transformPoints(out.cvs, r.number("itf", 0) != 0 ? m->inverse() : *m);
+                transformControlPoints(out.cvs, r.number("itf", 0) != 0 ? m->inverse() : *m);
             return true;
         }
         for (const char* plug : {"ic", "ig", "inputCurve"})
@@ -124,6 +114,13 @@ struct CurveCache {
 };
 
 }  // namespace
+
+void transformControlPoints(std::vector<double>& cvs, const MMatrix& m) {
+    for (size_t i = 0; i + 3 < cvs.size(); i += 4) {
+        const double x = cvs[i], y = cvs[i + 1], z = cvs[i + 2];
+        for (unsigned c = 0; c < 3; ++c) cvs[i + c] = x * m(0, c) + y * m(1, c) + z * m(2, c) + m(3, c);
+    }
+}
 
 void addControlPointTweaks(const Node& shape, std::vector<double>& cvs, size_t rows, size_t repeatedPerRow,
                            size_t& beyond) {

@@ -6,6 +6,8 @@
 // per node and kept, in the shape's own space; the world space a shape puts
 // out on worldSpace[i] is that curve moved by the i-th instance's matrix.
 
+#include <maya/MMatrix.h>
+
 #include "db/Scene.h"
 #include "nurbs/NurbsData.h"
 
@@ -30,6 +32,11 @@ const CurveEvaluation& evaluateCurve(const Scene& scene, const Node& curveNode);
 // curves. False with `error` set when none can be had.
 bool curveFromPlug(const Scene& scene, const PlugRef& source, NurbsCurve& out, std::vector<std::string>& warnings,
                    std::string& error);
+
+// Control points (4 values each) moved by a matrix: row vectors, translation
+// in the last row; weights stay, since an affine map commutes with the
+// projection.
+void transformControlPoints(std::vector<double>& cvs, const MMatrix& m);
 
 // A shape's control point tweaks (.cp) on what its history delivers, in
 // `rows` rows of points; a periodic form's repeated points follow the first

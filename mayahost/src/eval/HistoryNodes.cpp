@@ -587,7 +587,6 @@ bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     };
     setting("f", p.format, 0, 3);
     setting("pt", p.polygonType, 0, 1);
-    setting("pc", p.polygonCount, 1, 1e9);
     setting("ut", p.uType, 1, 4);
     setting("vt", p.vType, 1, 4);
     setting("un", p.uNumber, 1, 10000);

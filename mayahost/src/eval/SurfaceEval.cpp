@@ -127,15 +127,6 @@ int creatorOutput(const PlugPath& plug) {
     return 0;
 }
 
-// Control points move with the matrix (row vectors, translation in the last
-// row); weights stay, since an affine map commutes with the projection.
-void transformSurface(NurbsSurface& s, const MMatrix& m) {
-    for (size_t i = 0; i + 3 < s.cvs.size(); i += 4) {
-        const double x = s.cvs[i], y = s.cvs[i + 1], z = s.cvs[i + 2];
-        for (unsigned c = 0; c < 3; ++c) s.cvs[i + c] = x * m(0, c) + y * m(1, c) + z * m(2, c) + m(3, c);
-    }
-}
-
 // A double3 the node sets, else `fallback`.
 NurbsVector vectorAt(const AttributeReader& r, const char* plug, NurbsVector fallback) {
     const std::optional<std::vector<double>> v = r.tuple(plug, 3);
@@ -191,7 +182,7 @@ public:
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
             if (std::optional<MMatrix> m = r.matrix("txf"))
-                transformSurface(out.surface, r.number("itf", 0) != 0 ? m->inverse() : *m);
+                transformControlPoints(out.surface.cvs, r.number("itf", 0) != 0 ? m->inverse() : *m);
             return true;
         }
         if (node.hasFn(MFn::kTweak)) {

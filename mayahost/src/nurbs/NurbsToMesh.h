@@ -36,7 +36,6 @@ namespace mayahost {
 struct NurbsTessellateParams {
     int format = 1;                   // format (f): 0 count, 1 standard fit, 2 general, 3 control points
     int polygonType = 0;              // polygonType (pt): 0 triangles, 1 quads
-    int polygonCount = 200;           // polygonCount (pc): for the count format
     int uType = 3, vType = 3;         // uType (ut), vType (vt): 1 3D, 2 per surface, 3 per span, 4 screen
     int uNumber = 3, vNumber = 3;     // uNumber (un), vNumber (vn)
     bool useChordHeight = false;      // useChordHeight (uch)

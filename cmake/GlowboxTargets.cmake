@@ -28,7 +28,8 @@ function(glowbox_add_test name)
   target_compile_definitions(${name} PRIVATE
     GLOWBOX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     GLOWBOX_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
-    GLOWBOX_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    GLOWBOX_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    GLOWBOX_SANITIZED=$<BOOL:${GLOWBOX_SANITIZE}>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
 endfunction()

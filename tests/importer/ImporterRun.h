@@ -78,21 +78,24 @@ class Sandbox {
   // Runs `program` with the log in this sandbox, no installation record and
   // no importer location from the test's own environment, plus `env`.
   testproc::Outcome run(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& env = {}, const std::string& cwd = {}) const {
+                        const std::map<std::string, std::string>& env = {}, const std::string& cwd = {},
+                        unsigned deadlineSeconds = 0) const {
     std::map<std::string, std::string> all = {{"TMPDIR", (root_ / "tmp").string()},
                                               {"VANTOR_SYSCONFDIR", (root_ / "etc").string()},
                                               {"XDG_CONFIG_HOME", (root_ / "config").string()},
                                               {"HOME", (root_ / "home").string()},
                                               {"GLOWBOX_MAYAIMPORT", ""}};
     for (const auto& [name, value] : env) all[name] = value;
-    return testproc::run(program, arguments, all, root_, cwd);
+    return testproc::run(program, arguments, all, root_, cwd, deadlineSeconds);
   }
 
   // The importer runs with the sandbox as its working folder.
-  testproc::Outcome runImporter(const std::vector<std::string>& arguments) const {
-    return run(kImporter, arguments, {}, root_.string());
+  testproc::Outcome runImporter(const std::vector<std::string>& arguments, unsigned deadlineSeconds = 0) const {
+    return run(kImporter, arguments, {}, root_.string(), deadlineSeconds);
   }
-  testproc::Outcome runImporter(const ImportArgs& args) const { return runImporter(encoded(args)); }
+  testproc::Outcome runImporter(const ImportArgs& args, unsigned deadlineSeconds = 0) const {
+    return runImporter(encoded(args), deadlineSeconds);
+  }
 
  private:
   fs::path root_;

@@ -282,6 +282,12 @@ TEST_F(ImporterRunTest, BrokenScenesNeverCrashAndSayWhereTheyBroke) {
        "huge.ma:"},
       {"numbers.ma", ok + "\tsetAttr \".t\" -type \"double3\" 1 x 3;\n", "numbers.ma:3: "},
       {"random.ma", std::string("\x7f\x45\x4c\x46\x02\x01\x01\x00\xde\xad\xbe\xef", 12), "random.ma"},
+      {"zeros.ma", std::string(1 << 20, '\0'), "zeros.ma\": not a Maya ASCII file (its first bytes are all zero)"},
+      {"utf16.ma", std::string("\xFF\xFE/\0/\0M\0", 8), "utf16.ma\": not a Maya ASCII file (it is UTF-16 text"},
+      {"cycle.ma", ok + "createNode mesh -n \"okShape\" -p \"ok\";\ncreateNode polySmoothFace -n \"a\";\n"
+                        "createNode polySmoothFace -n \"b\";\nconnectAttr \"b.out\" \"a.ip\";\nconnectAttr \"a.out\" \"b.ip\";\n"
+                        "connectAttr \"b.out\" \"okShape.i\";\n",
+       "mesh okShape: history cycle: b feeds itself"},
       {"empty.ma", "", "empty.ma"},
   };
   for (const auto& [name, text, says] : cases) {

@@ -118,7 +118,8 @@ MStatus MDagPath::push(const MObject& child) {
     Node* n = lastNode(nodes_);
     Node* c = nodeOf(child);
     if (!n || !c) return invalid("empty path or null child");
-    if (std::find(n->children().begin(), n->children().end(), c) == n->children().end())
+    // A node has few parents while a parent may have a million children.
+    if (std::find(c->parents().begin(), c->parents().end(), n) == c->parents().end())
         return invalid("object is no child of the path's node");
     nodes_.push_back(child);
     return MStatus::kSuccess;

@@ -1,5 +1,6 @@
 #include <maya/MFileIO.h>
 
+#include "base/EvalBudget.h"
 #include "common/Log.h"
 #include "file/MaReader.h"
 #include "file/MbReader.h"
@@ -7,6 +8,8 @@
 #include "eval/Evaluators.h"
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
+
+#include <filesystem>
 
 
 using namespace mayahost;
@@ -54,6 +57,9 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
                                                  : result.message;
         return MStatus::withReason(codeFor(result.error), why);
     }
+    std::error_code sizeError;
+    const uintmax_t bytes = std::filesystem::file_size(fileName.str(), sizeError);
+    if (!sizeError) scene->cached<EvalBudget>().addFileBytes(bytes);
     // Attributes fed by expressions, constraints and the like keep their
     // stored values; say so once per kind of driver, with the load's warnings.
     reportUnevaluatedDrivers(*scene);
@@ -65,6 +71,8 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
         else
             LOG(logWARNING) << w.file << ": " << w.message;
     }
+    if (scene->warningsNotKept() > 0)
+        LOG(logWARNING) << fileName.str() << ": " << scene->warningsNotKept() << " further warnings not shown";
     replaceCurrentScene(std::move(scene));
     setCurrentFilePath(fileName.str());
     openedType() = binary ? "mayaBinary" : "mayaAscii";

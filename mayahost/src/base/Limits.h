@@ -19,17 +19,22 @@ struct Limits {
     size_t maxRawTokens = size_t(1) << 20;           // tokens of one value kept unparsed
     int64_t maxFaceSets = 4096;                      // uv or colour set index in polyFaces
     int maxNurbsDegree = 64;                         // degree of a NURBS curve or surface
+    size_t maxNameBytes = size_t(64) << 10;          // a node's name or type as written
     // --- the scene database
     int64_t maxDenseIndex = int64_t(1) << 28;        // index into a numeric multi such as .vt
     int maxConnectionSteps = 64;                     // connections followed to read one plug
     int maxReferenceDepth = 16;                      // files referenced inside referenced files
     uint64_t maxReferenceBytes = uint64_t(16) << 30; // size of one referenced file
     // --- evaluation
-    int maxHistoryDepth = 64;                        // upstream nodes of one mesh's history
+    int maxHistoryDepth = 2000;                      // upstream nodes of one mesh's history
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences
     int64_t maxBlendTargets = int64_t(1) << 16;      // blendShape targets
     size_t maxMeshFaces = size_t(1) << 24;           // faces a creator or a subdivision may make
     size_t maxDagDepth = 1024;                       // parents above a node on one path
+    // What evaluation may keep for one scene: the floor, plus this many bytes
+    // per byte of the files the scene is read from (EvalBudget).
+    uint64_t evalBudgetFloor = uint64_t(1) << 30;
+    uint64_t evalBudgetPerFileByte = 16;
     // --- the API classes
     size_t maxIteratorEntries = size_t(1) << 26;     // entries of one MItDag walk
     size_t maxGraphVisits = size_t(1) << 22;         // plugs visited by one MItDependencyGraph

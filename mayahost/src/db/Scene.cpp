@@ -119,20 +119,54 @@ bool Node::hasFn(MFn::Type type) const {
     return dagForced_ && (type == MFn::kDagNode);
 }
 
+struct Node::DynamicAttrs {
+    std::deque<AttrSpec> attrs;
+    std::unordered_map<std::string, const AttrSpec*> firstByName;   // either name, any parent
+    // Either name under one parent: the parent's address, then the name.
+    std::unordered_map<std::string, const AttrSpec*> byParentAndName;
+
+    static std::string key(const AttrSpec* parent, std::string_view name) {
+        std::string k(sizeof parent, '\0');
+        std::memcpy(k.data(), &parent, sizeof parent);
+        k.append(name);
+        return k;
+    }
+};
+
+const std::deque<AttrSpec>& Node::dynamicAttrs() const {
+    static const std::deque<AttrSpec> none;
+    return dynamic_ ? dynamic_->attrs : none;
+}
+
+AttrSpec& Node::addDynamic(std::string longName, std::string shortName, const AttrSpec* parent) {
+    if (!dynamic_) dynamic_ = std::make_unique<DynamicAttrs>();
+    AttrSpec& a = dynamic_->attrs.emplace_back();
+    a.longName = std::move(longName);
+    a.shortName = std::move(shortName);
+    a.parent = parent;
+    a.dynamic = true;
+    for (const std::string* name : {&a.longName, &a.shortName}) {
+        dynamic_->firstByName.try_emplace(*name, &a);
+        dynamic_->byParentAndName.try_emplace(DynamicAttrs::key(parent, *name), &a);
+    }
+    return a;
+}
+
 const AttrSpec* Node::findAttr(std::string_view name) const {
     if (const AttrSpec* attrSpec = type_->findAttr(name)) return attrSpec;
-    for (const AttrSpec& attrSpec : dynamic_)
-        if (attrSpec.matches(name)) return &attrSpec;
-    return nullptr;
+    if (!dynamic_) return nullptr;
+    auto it = dynamic_->firstByName.find(std::string(name));
+    return it == dynamic_->firstByName.end() ? nullptr : it->second;
 }
 
 const AttrSpec* Node::findChild(const AttrSpec* parent, std::string_view name) const {
     if (!parent) return findAttr(name);
-    for (const AttrSpec* child : parent->children)
-        if (child->matches(name)) return child;
-    for (const AttrSpec& attrSpec : dynamic_)
-        if (attrSpec.parent == parent && attrSpec.matches(name)) return &attrSpec;
-    return nullptr;
+    if (!parent->dynamic)   // a type's compound: its own few children first
+        for (const AttrSpec* child : parent->children)
+            if (child->matches(name)) return child;
+    if (!dynamic_) return nullptr;
+    auto it = dynamic_->byParentAndName.find(DynamicAttrs::key(parent, name));
+    return it == dynamic_->byParentAndName.end() ? nullptr : it->second;
 }
 
 const StoredValue* Node::stored(const std::string& key) const {
@@ -520,6 +554,17 @@ char Scene::upAxis() const {
 }
 
 void Scene::warn(std::string file, uint32_t line, std::string message) {
+    if (warnings_.size() >= limits().maxWarnings) {
+        ++warningsNotKept_;
+        return;
+    }
+    // A message quotes the file, and a hostile file's names can be megabytes long.
+    constexpr size_t kMaxMessage = 1024;
+    if (message.size() > kMaxMessage) {
+        const size_t full = message.size();
+        message.resize(kMaxMessage);
+        message += "... (" + std::to_string(full) + " bytes)";
+    }
     warnings_.push_back(SceneWarning{std::move(file), line, std::move(message)});
 }
 

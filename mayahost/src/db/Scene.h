@@ -151,7 +151,7 @@ public:
     const std::vector<Node*>& children() const { return children_; }
 
     // Attributes this node has beyond its type's schema (addAttr, unknown names).
-    const std::deque<AttrSpec>& dynamicAttrs() const { return dynamic_; }
+    const std::deque<AttrSpec>& dynamicAttrs() const;
     // An attribute by long or short name: the type's, then the node's own.
     const AttrSpec* findAttr(std::string_view name) const;
     // A child of `parent` (null: top level) by name.
@@ -186,7 +186,13 @@ private:
     bool dagForced_ = false;
     std::vector<Node*> parents_;
     std::vector<Node*> children_;
-    std::deque<AttrSpec> dynamic_;
+    // Made on the first dynamic attribute: an empty deque already costs half a
+    // kilobyte, and most nodes never get one. Indexed, as a file may add a
+    // hundred thousand attributes to one node.
+    struct DynamicAttrs;
+    std::unique_ptr<DynamicAttrs> dynamic_;
+    // A new dynamic attribute under `parent` (null: top level), found by both names.
+    AttrSpec& addDynamic(std::string longName, std::string shortName, const AttrSpec* parent);
     std::unordered_map<std::string, StoredValue> values_;
     std::unordered_map<std::string, DenseArray> arrays_;
     std::unordered_map<std::string, uint32_t> inputs_;   // destination key -> connection id
@@ -270,7 +276,9 @@ public:
     char upAxis() const;
     const std::vector<std::pair<std::string, std::string>>& fileInfo() const { return fileInfo_; }
     const std::vector<SceneReference>& references() const { return references_; }
+    // The load's warnings, at most limits().maxWarnings of them; the rest are counted.
     const std::vector<SceneWarning>& warnings() const { return warnings_; }
+    uint64_t warningsNotKept() const { return warningsNotKept_; }
     void warn(std::string file, uint32_t line, std::string message);
     // The next free element of a multi plug (the -na rule): one past the
     // highest index holding a value or connection.
@@ -297,6 +305,7 @@ private:
     std::vector<Connection> connections_;
     std::unordered_map<std::string, PlugEvaluator> evaluators_;
     std::vector<SceneWarning> warnings_;
+    uint64_t warningsNotKept_ = 0;
     std::vector<SceneReference> references_;
     std::vector<std::pair<std::string, std::string>> fileInfo_;
     std::string fileName_;

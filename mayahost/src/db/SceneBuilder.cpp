@@ -1,4 +1,5 @@
 #include "db/SceneBuilder.h"
+#include "base/EvalBudget.h"
 #include "base/Limits.h"
 #include "db/ReferencePaths.h"
 #include "file/MaReader.h"
@@ -217,6 +218,7 @@ void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scen
                       " bytes) is not that of a scene");
         return;
     }
+    scene_.cached<EvalBudget>().addFileBytes(bytes);
     const std::string canonical = fs::weakly_canonical(found, error).string();
     if (std::find(openFiles_.begin(), openFiles_.end(), canonical) != openFiles_.end()) {
         warn(loc, "reference cycle: " + shown + " is already being loaded; not loaded again");
@@ -296,6 +298,13 @@ std::string SceneBuilder::uniqueName(std::string_view base, Node* parent) const 
     }
 }
 
+bool SceneBuilder::nameFits(std::string_view name, std::string_view command, const scenefile::FileLoc& loc) {
+    if (name.size() <= limits().maxNameBytes) return true;
+    warn(loc, std::string(command) + ": a name of " + std::to_string(name.size()) + " bytes, more than the " +
+                  std::to_string(limits().maxNameBytes) + " allowed (maxNameBytes); statement skipped");
+    return false;
+}
+
 Node* SceneBuilder::create(std::string_view type, std::string_view name, Node* parent) {
     bool dag = parent != nullptr;
     const NodeType* t = scene_.typeFor(type, dag);
@@ -316,6 +325,11 @@ void SceneBuilder::createNode(const scenefile::CreateNode& cmd, const scenefile:
     // A referenced file's shared nodes (its default cameras) are the scene's
     // own: Maya does not load them, nor what the file sets on them.
     if (cmd.shared && !namespace_.empty()) {
+        current_ = nullptr;
+        selectionMissing_ = true;
+        return;
+    }
+    if (!nameFits(cmd.name, "createNode", loc) || !nameFits(cmd.type, "createNode", loc)) {
         current_ = nullptr;
         selectionMissing_ = true;
         return;
@@ -353,7 +367,7 @@ void SceneBuilder::rename(const scenefile::Rename& cmd, const scenefile::FileLoc
         return;
     }
     if (!cmd.uuid.empty()) node->uuid_ = std::string(cmd.uuid);
-    if (!cmd.newName.empty()) {
+    if (!cmd.newName.empty() && nameFits(cmd.newName, "rename", loc)) {
         if (node->locked_) {
             warn(loc, "rename: node \"" + node->name() + "\" is locked");
             return;
@@ -478,11 +492,8 @@ bool SceneBuilder::resolveForSet(std::string_view text, Target& out, const scene
                 warn(loc, "no attribute \"" + std::string(seg.name) + "\" on \"" + node->name() + "\"");
                 return false;
             }
-            AttrSpec& added = node->dynamic_.emplace_back();
-            added.longName = added.shortName = std::string(seg.name);
+            AttrSpec& added = node->addDynamic(std::string(seg.name), std::string(seg.name), previous);
             added.type = lastSeg ? AttrType::Generic : AttrType::Compound;
-            added.dynamic = true;
-            added.parent = previous;
             attrSpec = &added;
         }
         if (k == 0 && attrSpec->parent) {
@@ -748,12 +759,9 @@ void SceneBuilder::addAttr(const scenefile::AddAttr& cmd, const scenefile::FileL
         }
     }
     if (node->findChild(parent, longName)) return;   // already there (a default node's own)
-    AttrSpec& attrSpec = node->dynamic_.emplace_back();
-    attrSpec.longName = std::string(longName);
-    attrSpec.shortName = std::string(cmd.shortName.empty() ? longName : cmd.shortName);
-    attrSpec.dynamic = true;
+    AttrSpec& attrSpec =
+        node->addDynamic(std::string(longName), std::string(cmd.shortName.empty() ? longName : cmd.shortName), parent);
     attrSpec.multi = cmd.multi;
-    attrSpec.parent = parent;
     std::string_view at = cmd.attributeType;
     if (at == "bool") attrSpec.type = AttrType::Bool;
     else if (at == "long" || at == "short" || at == "byte" || at == "char") attrSpec.type = AttrType::Int;

@@ -49,6 +49,8 @@ public:
     Node* current() const { return current_; }
 
 private:
+    // False, with a warning, for a name longer than limits().maxNameBytes.
+    bool nameFits(std::string_view name, std::string_view command, const scenefile::FileLoc& loc);
     // A builder for a file referenced by this one: its names live under
     // `nameSpace` ("outer:inner:"), and it knows the files being loaded above
     // it, so that a file referencing itself through others stops.

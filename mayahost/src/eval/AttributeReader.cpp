@@ -1,5 +1,6 @@
 #include "eval/AttributeReader.h"
 
+#include "base/Limits.h"
 #include "common/Log.h"
 
 #include <charconv>
@@ -29,6 +30,11 @@ void logFindings(const Scene& scene, const char* what, const Node& shape, const 
     for (const std::string& warning : warnings)
         LOG(logWARNING) << scene.fileName() << ": " << what << " " << shape.name() << ": " << warning;
     if (!error.empty()) LOG(logWARNING) << scene.fileName() << ": " << what << " " << shape.name() << " is empty: " << error;
+}
+
+std::string historyTooDeep(const Node& node) {
+    return "history deeper than " + std::to_string(limits().maxHistoryDepth) + " nodes (maxHistoryDepth): " + node.name() +
+           " and what feeds it are not evaluated";
 }
 
 bool CreatorAttributes::number(std::string_view shortName, double& value) const {

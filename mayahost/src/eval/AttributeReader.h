@@ -64,6 +64,8 @@ std::string indexed(const std::string& multi, int64_t index);
 
 // "node type T (name)": how the evaluators' findings name a node.
 std::string describedNode(const Node& node);
+// What a history walk says when it stops at `node` for the depth limit.
+std::string historyTooDeep(const Node& node);
 
 // What evaluating one shape (`what`: "mesh", "surface") found, logged once as
 // Maya reports what it could not compute while evaluating: each warning, and

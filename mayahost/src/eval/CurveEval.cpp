@@ -36,7 +36,7 @@ public:
         PlugRef source;
         if (scene_.resolvePlug(node, "cr", create)) source = scene_.sourceOf(node, create);
         if (source) {
-            if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) {
+            if (fromSource(source, depth + 1, out)) {
                 size_t beyond = 0;
                 const size_t repeated = out.form == NurbsForm::Periodic ? size_t(out.degree) : 0;
                 addControlPointTweaks(node, out.cvs, 1, repeated, beyond);
@@ -52,7 +52,11 @@ public:
 
     bool fromSource(const PlugRef& source, int depth, NurbsCurve& out) {
         const Node& node = *source.node;
-        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (depth > limits().maxHistoryDepth) {
+            warnings_.push_back(historyTooDeep(node));
+            return false;
+        }
+        if (!visited_.insert(&node).second) return false;
         if (node.hasFn(MFn::kNurbsCurve)) {
             const CurveEvaluation& e = evaluateCurve(scene_, node);
             if (e.empty()) {

@@ -1,4 +1,5 @@
 #include "eval/MeshEval.h"
+#include "base/EvalBudget.h"
 #include "base/Limits.h"
 
 #include "mesh/MeshFromStored.h"
@@ -86,11 +87,12 @@ public:
     MeshEvaluation evaluate(const Node& node, int depth) {
         // The shape itself counts as met: a history that leads back to it is a cycle.
         visited_.insert(&node);
+        OnPath here(onPath_, node);
         MeshEvaluation result;
         PlugPath inMesh;
         PlugRef source;
         if (scene_.resolvePlug(node, "inMesh", inMesh)) source = scene_.sourceOf(node, inMesh);
-        if (source && depth < limits().maxHistoryDepth) {
+        if (source) {
             MeshData mesh;
             // The walk's own findings land in `result` through `current_`.
             MeshEvaluation* outer = current_;
@@ -135,8 +137,16 @@ private:
     bool fromHistory(const PlugRef& source, int depth, MeshData& out) {
         const Node& node = *source.node;
         MeshEvaluation& result = *current_;
+        if (depth > limits().maxHistoryDepth) {
+            result.warnings.push_back(historyTooDeep(node));
+            return false;
+        }
         // A node met twice in one walk is a cycle or a second road to a dead end.
-        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (!visited_.insert(&node).second) {
+            if (onPath_.count(&node)) result.warnings.push_back("history cycle: " + node.name() + " feeds itself");
+            return false;
+        }
+        OnPath here(onPath_, node);
         if (node.hasFn(MFn::kMesh)) {
             MeshEvaluation upstream = evaluate(node, depth);
             result.warnings.insert(result.warnings.end(), upstream.warnings.begin(), upstream.warnings.end());
@@ -169,6 +179,15 @@ private:
                 result.warnings.push_back(nothingToPassOn(node));
         }
         depth_ = outerDepth;
+        // Checked after each node, as what a node makes is not always known
+        // before (divisions, splits); the creators and subdivisions ask first.
+        if (evaluated && currentEvalBudget()) {
+            if (std::string why = currentEvalBudget()->refuse(out.bytes()); !why.empty()) {
+                result.error = node.name() + ": " + why + " (the mesh is left empty)";
+                out = MeshData{};
+                return false;
+            }
+        }
         return evaluated;
     }
 
@@ -194,8 +213,18 @@ private:
         for (size_t i = 0; i < tweaks.size(); ++i) mesh.points[i] += tweaks[i];
     }
 
+    // The nodes between the shape and the one being evaluated: meeting one
+    // of them again is a cycle.
+    struct OnPath {
+        OnPath(std::unordered_set<const Node*>& path, const Node& node) : path_(path), node_(&node) { path_.insert(node_); }
+        ~OnPath() { path_.erase(node_); }
+        std::unordered_set<const Node*>& path_;
+        const Node* node_;
+    };
+
     const Scene& scene_;
     std::unordered_set<const Node*> visited_;
+    std::unordered_set<const Node*> onPath_;
     MeshEvaluation* current_ = nullptr;
     int depth_ = 0;
 };
@@ -212,8 +241,11 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     MeshCache& c = scene.cached<MeshCache>();
     auto it = c.entries.find(&meshNode);
     if (it != c.entries.end()) return it->second;
+    EvalBudget& budget = scene.cached<EvalBudget>();
+    ScopedEvalBudget scope(budget);
     MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
+    budget.charge(result.mesh->bytes());
     // Said once per mesh, when it is first asked for.
     logFindings(scene, "mesh", meshNode, result.warnings, result.error);
     return c.entries[&meshNode] = std::move(result);
@@ -222,6 +254,7 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
 void setEvaluatedMesh(const Scene& scene, const Node& meshNode, MeshData mesh) {
     MeshEvaluation& entry = scene.cached<MeshCache>().entries[&meshNode];
     entry = MeshEvaluation{};
+    scene.cached<EvalBudget>().charge(mesh.bytes());
     entry.mesh = std::make_shared<MeshData>(std::move(mesh));
 }
 

@@ -144,7 +144,7 @@ public:
         PlugRef source;
         if (scene_.resolvePlug(node, "cr", create)) source = scene_.sourceOf(node, create);
         if (source) {
-            if (depth < limits().maxHistoryDepth && fromSource(source, depth + 1, out)) {
+            if (fromSource(source, depth + 1, out)) {
                 NurbsSurface& s = out.surface;
                 size_t beyond = 0;
                 addControlPointTweaks(node, s.cvs, s.numU, s.vForm == NurbsForm::Periodic ? size_t(s.vDegree) : 0, beyond);
@@ -163,7 +163,11 @@ public:
 
     bool fromSource(const PlugRef& source, int depth, TrimmedSurface& out) {
         const Node& node = *source.node;
-        if (depth > limits().maxHistoryDepth || !visited_.insert(&node).second) return false;
+        if (depth > limits().maxHistoryDepth) {
+            result_.warnings.push_back(historyTooDeep(node));
+            return false;
+        }
+        if (!visited_.insert(&node).second) return false;
         if (node.hasFn(MFn::kNurbsSurface)) return shape(node, depth, out);
         const std::string& type = node.typeName();
         if (isNurbsCreatorType(type)) {

@@ -267,6 +267,16 @@ ReadError classify(std::string_view head) {
     return ReadError::NotMayaAscii;
 }
 
+// What a file that is not Maya ASCII looks like instead, where that helps
+// the user (a scene saved by an editor as UTF-16, a file of zeros).
+std::string_view notAsciiDetail(ReadError kind, std::string_view head) {
+    if (kind != ReadError::NotMayaAscii) return {};
+    if (startsWith(head, "\xFF\xFE") || startsWith(head, "\xFE\xFF"))
+        return "it is UTF-16 text; Maya ASCII files are UTF-8";
+    if (head.find_first_not_of('\0') == std::string_view::npos) return "its first bytes are all zero";
+    return {};
+}
+
 ReadResult failure(ReadError error, std::string_view fileName, std::string_view detail = {}) {
     ReadResult r;
     r.error = error;
@@ -303,7 +313,7 @@ ReadResult readStream(std::string_view fileName, StatementBuilder& builder, cons
     const std::string_view head = splitter.pending();
     if (head.empty()) return failure(ReadError::Empty, fileName);
     const ReadError kind = classify(head);
-    if (kind != ReadError::None) return failure(kind, fileName);
+    if (kind != ReadError::None) return failure(kind, fileName, notAsciiDetail(kind, head));
     const bool hasHeader = head.find("//Maya ASCII") <= 3;
     if (startsWith(head, "\xEF\xBB\xBF")) splitter.skip(3);
 

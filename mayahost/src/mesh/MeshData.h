@@ -51,6 +51,14 @@ struct MeshData {
     size_t numLoops() const { return loopStart.empty() ? 0 : loopStart.size() - 1; }
     size_t numEdges() const { return edges.size() / 2; }
     size_t numFaceVertices() const { return faceVertices.size(); }
+    // What the arrays take, for the evaluation budget.
+    size_t bytes() const {
+        size_t n = points.size() * 4 + faceLoopStart.size() * 4 + loopStart.size() * 4 + faceVertices.size() * 4 +
+                   edges.size() * 4 + edgeSmooth.size() + faceVertexNormals.size() * 4;
+        for (const MeshUVSet& s : uvSets) n += (s.u.size() + s.v.size() + s.faceVertexUV.size()) * 4;
+        for (const MeshColorSet& s : colorSets) n += (s.rgba.size() + s.faceVertexColor.size()) * 4;
+        return n;
+    }
 };
 
 }  // namespace mayahost

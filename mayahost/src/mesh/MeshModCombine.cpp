@@ -1,7 +1,7 @@
 // Modifiers that join, cut away or split whole faces: polyUnite,
 // deleteComponent, polySubdFace.
 
-#include "base/Limits.h"
+#include "base/EvalBudget.h"
 #include "mesh/MeshModifiers.h"
 
 #include "mesh/MeshValidate.h"
@@ -777,9 +777,9 @@ MeshData applyPolySubdFace(const MeshData& in, const PolySubdFaceParams& params,
             }
             added += n - 1;
         }
-        if (mesh.numFaces() + added > limits().maxMeshFaces) {
-            addWarning(warning, "polySubdFace: step " + std::to_string(step + 1) + " would make more than " +
-                                    std::to_string(limits().maxMeshFaces) + " faces, the subdivision stops before it");
+        if (std::string why = refuseFaces(mesh.numFaces() + added); !why.empty()) {
+            addWarning(warning, "polySubdFace: step " + std::to_string(step + 1) + ": " + why +
+                                    "; the subdivision stops before it");
             break;
         }
         std::vector<uint8_t> next;

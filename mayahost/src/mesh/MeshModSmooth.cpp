@@ -3,8 +3,8 @@
 // points by the Catmull-Clark rules.
 
 #include "mesh/MeshModifiers.h"
+#include "base/EvalBudget.h"
 
-#include "base/Limits.h"
 #include "mesh/MeshModUtil.h"
 #include "mesh/MeshVec.h"
 
@@ -127,9 +127,10 @@ MeshData applyPolySmoothFace(const MeshData& in, const PolySmoothFaceParams& par
         }
     MeshData mesh = in;
     for (int level = 0; level < params.divisions; ++level) {
-        if (mesh.numFaceVertices() > limits().maxMeshFaces) {
-            addWarning(warning, "polySmoothFace: level " + std::to_string(level + 1) + " would make more than " +
-                                    std::to_string(limits().maxMeshFaces) + " faces, the smoothing stops before it");
+        // Each level makes a quad per face-vertex.
+        if (std::string why = refuseFaces(mesh.numFaceVertices()); !why.empty()) {
+            addWarning(warning, "polySmoothFace: level " + std::to_string(level + 1) + ": " + why +
+                                    "; the smoothing stops before it");
             break;
         }
         MeshData split = applyPolySubdFace(mesh, {.inputComponents = {}, .divisions = 1, .mode = SubdFaceMode::Quads}, warning);

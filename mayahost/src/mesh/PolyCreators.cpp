@@ -1,7 +1,7 @@
 // The box-like creators (cube, plane) and the generic entry the dependency
 // graph calls; the round creators live in polyRound.cpp.
 
-#include "base/Limits.h"
+#include "base/EvalBudget.h"
 #include "mesh/PolyCreators.h"
 
 #include "mesh/PolyBuilder.h"
@@ -449,9 +449,7 @@ std::string makePolyCreatorMesh(std::string_view nodeType, const PolyAttributeRe
     if (!k) return "node type " + std::string(nodeType) + " is not a polygon primitive creator";
     const Values v(k->attrs, reader);
     const size_t faces = k->faces(v);
-    if (faces > limits().maxMeshFaces)
-        return std::string(nodeType) + " would create " + std::to_string(faces) + " faces, more than the " +
-               std::to_string(limits().maxMeshFaces) + " allowed";
+    if (std::string why = refuseFaces(faces); !why.empty()) return std::string(nodeType) + ": " + why;
     out = k->build(v);
     return {};
 }

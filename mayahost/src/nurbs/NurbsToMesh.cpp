@@ -1,6 +1,6 @@
 #include "nurbs/NurbsToMesh.h"
+#include "base/EvalBudget.h"
 
-#include "base/Limits.h"
 #include "mesh/PolyBuilder.h"
 #include "nurbs/NurbsEval.h"
 
@@ -153,9 +153,8 @@ std::string nurbsTessellateMesh(const NurbsSurface& s, const NurbsTessellatePara
         vs = isoparms(s.vKnots, s.vDegree, perSpanV, numberV);
     }
     const int cellsU = int(us.size()) - 1, cellsV = int(vs.size()) - 1;
-    if (size_t(cellsU) * size_t(cellsV) * (p.polygonType == 1 ? 1 : 2) > limits().maxMeshFaces)
-        return "it would make " + std::to_string(size_t(cellsU) * size_t(cellsV)) + " cells, more than the " +
-               std::to_string(limits().maxMeshFaces) + " faces allowed";
+    if (std::string why = refuseFaces(uint64_t(cellsU) * uint64_t(cellsV) * (p.polygonType == 1 ? 1 : 2)); !why.empty())
+        return why;
 
     Halving halving(cellsU, cellsV, wraps(s.uForm), wraps(s.vForm));
     halving.run();

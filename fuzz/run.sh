@@ -19,22 +19,29 @@ rm -f "$build"/fuzz/crash-* "$build"/fuzz/leak-* "$build"/fuzz/timeout-* "$build
 for target in "$build"/fuzz/*_fuzz; do
   [ -f "$target" ] && [ -x "$target" ] || continue
   name="$(basename "$target")"
-  kind="${name%%_*}"            # ma or mb
+  # What the target reads: .ma text, .mb bytes (the whole import reads either,
+  # seeded with .ma), or the settings.
+  case "$name" in
+    mb_*) kind=mb ;;
+    settings_*) kind=settings ;;
+    *) kind=ma ;;
+  esac
   work="$build/fuzz/work-$name"
   seeds="$build/fuzz/seeds-$name"
   rm -rf "$seeds"; mkdir -p "$work" "$seeds"
   cp "$here/seeds/$kind"/* "$seeds"/ 2>/dev/null || true
   [ "$kind" = ma ] && cp "$root/examples/"*.ma "$seeds"/
-  if [ -d "$corpus" ]; then
+  if [ -d "$corpus" ] && [ "$kind" != settings ]; then
     # sed reads to the end, where head would stop early and break the pipe (pipefail).
     find "$corpus" -name "*.$kind" -size -400k | LC_ALL=C sort | sed -n '1,40p' | while read -r f; do
       head -c 8192 "$f" > "$seeds/$(basename "$f")"
     done
   fi
+  dict="$here/$kind.dict"; [ -f "$dict" ] || dict=""
   echo "== $name: $seconds s from $(ls "$seeds" | wc -l) seeds"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=32768 \
-      -dict="$here/$kind.dict" -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$work" "$seeds" 2>&1 \
+      -close_fd_mask=1 ${dict:+-dict="$dict"} -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$work" "$seeds" 2>&1 \
     | grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|Done)' || true
   # libFuzzer's status is lost in the pipe: a finding leaves its input behind.
   if ls "$build"/fuzz/crash-* "$build"/fuzz/leak-* "$build"/fuzz/timeout-* "$build"/fuzz/oom-* >/dev/null 2>&1; then

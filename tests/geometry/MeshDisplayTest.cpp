@@ -306,10 +306,16 @@ TEST(MeshStored, TweaksHolesAndAnEmptyMesh) {
     MeshData m = build(s);
     EXPECT_TRUE(near(pointOf(m, 1), {0.75, 0.5, -1.5}));
     EXPECT_TRUE(near(pointOf(m, 2), {-0.5, 0.5, 0.5})) << "untweaked vertices keep their place";
-    // Tweaks of vertices that a later edit removed are kept by Maya and move nothing.
+    // Tweaks of vertices that a later edit removed are kept by Maya and move
+    // nothing; said only when one of them would have moved a point.
     s.tweaks.assign(27, 0.f);
+    s.tweaks[26] = 7e-9f;
+    size_t warnings = 0;
+    EXPECT_EQ(build(s, nullptr, &warnings).points, storedCube().vertices);  // build() also expects no error
+    EXPECT_EQ(warnings, 0u);
     s.tweaks[26] = 7.f;
-    EXPECT_EQ(build(s).points, storedCube().vertices);  // build() also expects no error
+    EXPECT_EQ(build(s, nullptr, &warnings).points, storedCube().vertices);
+    EXPECT_EQ(warnings, 1u);
 
     StoredMesh holed;
     holed.vertices = {0, 0, 0, 4, 0, 0, 4, 4, 0, 0, 4, 0, 1, 1, 0, 1, 3, 0, 3, 3, 0, 3, 1, 0};

@@ -112,6 +112,16 @@ connectAttr "b.out" "a.ip"; connectAttr "a.out" "b.ip"; connectAttr "b.out" "pCu
     });
 }
 
+TEST(HostileHistory, AChainAtTheDefaultDepthFitsOnTheStack) {
+    // Each node of a history is a level of recursion: the default bound must
+    // hold on the stack in every build, the sanitizers' included.
+    const int depth = mayahost::limits().maxHistoryDepth;
+    history_test::checkMeshes({
+        {.what = "at the bound", .scene = smoothChain(depth - 1), .faces = 6, .warnings = -1},
+        {.what = "past it", .scene = smoothChain(depth + 5), .faces = 0, .warnings = -1, .warned = {"history deeper than"}},
+    });
+}
+
 TEST(HostileLoad, ManyAttributesOnOneNodeAreEachFoundByEitherName) {
     std::string text = "createNode transform -n \"a\";\n";
     constexpr int kCount = 20000;

@@ -26,7 +26,7 @@ struct Limits {
     int maxReferenceDepth = 16;                      // files referenced inside referenced files
     uint64_t maxReferenceBytes = uint64_t(16) << 30; // size of one referenced file
     // --- evaluation
-    int maxHistoryDepth = 2000;                      // upstream nodes of one mesh's history
+    int maxHistoryDepth = 500;                       // upstream nodes of one history (the stack holds each)
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences
     int64_t maxBlendTargets = int64_t(1) << 16;      // blendShape targets
     size_t maxMeshFaces = size_t(1) << 24;           // faces a creator or a subdivision may make

@@ -1,6 +1,7 @@
 #include "mesh/MeshFromStored.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mayahost {
 namespace {
@@ -10,10 +11,14 @@ std::string num(size_t n) { return std::to_string(n); }
 std::string buildPoints(StoredMesh& s, MeshData& m, std::vector<std::string>& warnings) {
     if (s.vertices.size() % 3) return "vertex list is not made of x y z triples";
     if (s.tweaks.size() % 3) return "tweak list is not made of x y z triples";
-    // Maya keeps tweaks of vertices a later edit removed; they move nothing.
+    // Maya keeps tweaks of vertices a later edit removed; they move nothing,
+    // and are worth a word only when one of them would have moved a point.
     if (s.tweaks.size() > s.vertices.size()) {
-        warnings.push_back(num((s.tweaks.size() - s.vertices.size()) / 3) + " tweaks beyond the mesh's " +
-                           num(s.vertices.size() / 3) + " vertices ignored");
+        const bool moving = std::any_of(s.tweaks.begin() + std::ptrdiff_t(s.vertices.size()), s.tweaks.end(),
+                                        [](float t) { return std::abs(t) > 1e-6f; });
+        if (moving)
+            warnings.push_back(num((s.tweaks.size() - s.vertices.size()) / 3) + " tweaks beyond the mesh's " +
+                               num(s.vertices.size() / 3) + " vertices ignored");
         s.tweaks.resize(s.vertices.size());
     }
     m.points = std::move(s.vertices);

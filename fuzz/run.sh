@@ -39,12 +39,17 @@ for target in "$build"/fuzz/*_fuzz; do
   fi
   dict="$here/$kind.dict"; [ -f "$dict" ] || dict=""
   echo "== $name: $seconds s from $(ls "$seeds" | wc -l) seeds"
+  log="$build/fuzz/$name.log"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=32768 \
-      -close_fd_mask=1 ${dict:+-dict="$dict"} -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$work" "$seeds" 2>&1 \
-    | grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|Done)' || true
-  # libFuzzer's status is lost in the pipe: a finding leaves its input behind.
+      -close_fd_mask=1 ${dict:+-dict="$dict"} -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$work" "$seeds" \
+      > "$log" 2>&1 || true
+  # The last status line (coverage, features, corpus), the totals, and any report.
+  grep -E 'cov: ' "$log" | tail -n 1 || true
+  grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY)' "$log" || true
+  # A finding leaves its input behind (and the report in the log).
   if ls "$build"/fuzz/crash-* "$build"/fuzz/leak-* "$build"/fuzz/timeout-* "$build"/fuzz/oom-* >/dev/null 2>&1; then
+    tail -n 40 "$log"
     echo "fuzz: $name found a failing input:" "$build"/fuzz/{crash,leak,timeout,oom}-* 2>/dev/null
     exit 1
   fi

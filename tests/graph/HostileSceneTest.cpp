@@ -168,8 +168,11 @@ TEST(HostileLoad, WarningsAndNamesHaveCeilings) {
     EXPECT_EQ(named->nodes().size(), load("createNode transform -n \"b\";\n")->nodes().size() + 1);   // b and c
 }
 
-TEST(HostileLoad, TheExampleSceneCutAtEveryStatementLoadsWhatCameBefore) {
-    std::ifstream in(std::filesystem::path(GLOWBOX_SOURCE_DIR) / "examples" / "demo_scene.ma", std::ios::binary);
+// A scene cut at every statement boundary: each prefix loads and evaluates,
+// and holds at least the nodes of the one before.
+static void cutAtEveryStatement(const std::filesystem::path& file) {
+    SCOPED_TRACE(file.filename().string());
+    std::ifstream in(file, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     const std::string text = bytes.str();
@@ -192,4 +195,13 @@ TEST(HostileLoad, TheExampleSceneCutAtEveryStatementLoadsWhatCameBefore) {
     }
     EXPECT_GT(cuts, 100u);
     EXPECT_EQ(previous, load(text)->nodes().size());
+}
+
+TEST(HostileLoad, ScenesCutAtEveryStatementLoadWhatCameBefore) {
+    cutAtEveryStatement(std::filesystem::path(GLOWBOX_SOURCE_DIR) / "examples" / "demo_scene.ma");
+    // One Maya saved, with lofts, tessellations and extrusions in its history.
+    const std::filesystem::path saved =
+        std::filesystem::path(GLOWBOX_CORPUS_DIR) / "oracle" / "KadenCampbell1__1660Spring2020__scenes__Hat.ma";
+    if (!std::filesystem::exists(saved)) GTEST_SKIP() << "no corpus at " << GLOWBOX_CORPUS_DIR << ": only the example was cut";
+    cutAtEveryStatement(saved);
 }

@@ -4,6 +4,7 @@
 
 #include "NurbsTestUtil.h"
 
+#include "base/EvalBudget.h"
 #include "base/Limits.h"
 #include "mesh/MeshValidate.h"
 #include "nurbs/Tessellate.h"
@@ -220,6 +221,17 @@ TEST(Tessellate, AbsurdSizesAreRefusedAndRefinementStopsAtTheFaceLimit) {
     EXPECT_EQ(small.error, "");
     EXPECT_GT(small.mesh.numFaces(), 0u);
     EXPECT_LE(small.mesh.numFaces(), 1000u);
+    // The scene's evaluation budget lowers the cap the same way.
+    lim = limits();
+    lim.maxMeshFaces = size_t(1) << 24;
+    lim.evalBudgetFloor = 1000 * kMeshBytesPerFace;
+    ScopedLimits wide(lim);
+    EvalBudget budget;
+    ScopedEvalBudget current(budget);
+    const TessellationResult refused = tess({wavySurface(40), {}}), fits = tess({wavySurface(10), {}});
+    EXPECT_NE(refused.error.find("above the limit of 1000"), std::string::npos) << refused.error;
+    EXPECT_GT(fits.mesh.numFaces(), 0u);
+    EXPECT_LE(fits.mesh.numFaces(), 1000u);
 }
 
 // Random polygons as trim loops, crossing themselves and each other, touching

@@ -5,6 +5,7 @@
 #include <maya/MFnNurbsSurface.h>
 
 #include "api/ApiSupport.h"
+#include "base/EvalBudget.h"
 #include "common/Log.h"
 #include "db/SceneBuilder.h"
 #include "eval/CurveEval.h"
@@ -229,9 +230,13 @@ MObject MFnNurbsSurface::tesselate(const MTesselationParams& params, MObject par
     TessellationParams p;
     p.format = TessellationParams::Format(params.formatType());
     p.polyType = TessellationParams::PolyType(params.outputType());
-    TessellationResult result = tessellateSurface(*surface, p);
     Node& node = *nodeOf(obj_);
     Scene& scene = node.scene();
+    TessellationResult result;
+    {
+        ScopedEvalBudget budget(scene.cached<EvalBudget>());
+        result = tessellateSurface(*surface, p);
+    }
     for (const std::string& warning : result.warnings)
         LOG(logWARNING) << scene.fileName() << ": surface " << node.name() << ": tessellation: " << warning;
     if (!result.error.empty()) {

@@ -38,6 +38,12 @@ EvalBudget* currentEvalBudget() { return current(); }
 
 void ScopedEvalBudget::install(EvalBudget* budget) { current() = budget; }
 
+uint64_t faceAllowance() {
+    const EvalBudget* budget = currentEvalBudget();
+    const uint64_t cap = limits().maxMeshFaces;
+    return budget ? std::min<uint64_t>(cap, budget->left() / kMeshBytesPerFace) : cap;
+}
+
 std::string refuseFaces(uint64_t faces) {
     if (faces > limits().maxMeshFaces)
         return std::to_string(faces) + " faces asked for, more than the " + std::to_string(limits().maxMeshFaces) +

@@ -56,6 +56,10 @@ private:
 // normals), to judge a node's result before it is made.
 inline constexpr uint64_t kMeshBytesPerFace = 128;
 
+// Faces one result may have now: limits().maxMeshFaces, lowered to what the
+// current budget has left (for a tessellation that refines up to a bound).
+uint64_t faceAllowance();
+
 // Why a node may not make `faces` faces: more than limits().maxMeshFaces, or
 // more than the current budget has left. "" when it may.
 std::string refuseFaces(uint64_t faces);

@@ -1,5 +1,6 @@
 #include "nurbs/Tessellate.h"
 
+#include "base/EvalBudget.h"
 #include "base/Limits.h"
 #include "mesh/MeshVec.h"
 #include "mesh/Triangulate.h"
@@ -242,7 +243,8 @@ double Tessellator::need(double h, double len) const {
 }
 
 bool Tessellator::fitGrid() {
-    const Limits& lim = limits();
+    // The fixed face cap, lowered to what the scene's evaluation budget has left.
+    const size_t maxFaces = size_t(faceAllowance());
     spansU_ = domainSpans(s_.uKnots, s_.uDegree);
     spansV_ = domainSpans(s_.vKnots, s_.vDegree);
     if (spansU_.empty() || spansV_.empty()) {
@@ -250,10 +252,10 @@ bool Tessellator::fitGrid() {
         return false;
     }
     double minFaces = 2.0 * double(spansU_.size()) * double(spansV_.size());
-    if (minFaces > double(lim.maxMeshFaces)) {
+    if (minFaces > double(maxFaces)) {
         res_.error = "tessellating " + std::to_string(spansU_.size()) + " x " + std::to_string(spansV_.size()) +
                      " spans needs at least " + std::to_string(size_t(minFaces)) + " triangles, above the limit of " +
-                     std::to_string(lim.maxMeshFaces);
+                     std::to_string(maxFaces) + " (maxMeshFaces, or what the evaluation budget has left)";
         spansU_.clear();
         spansV_.clear();
         return false;
@@ -267,7 +269,7 @@ bool Tessellator::fitGrid() {
         for (int x : b) sv += x;
         return 2.0 * su * sv;
     };
-    if (faces(nU, nV) > double(lim.maxMeshFaces)) {
+    if (faces(nU, nV) > double(maxFaces)) {
         std::fill(nU.begin(), nU.end(), 1);
         std::fill(nV.begin(), nV.end(), 1);
     }
@@ -374,8 +376,8 @@ bool Tessellator::fitGrid() {
         grow(nU2, fU);
         grow(nV2, fV);
         if (!changed) break;
-        if (faces(nU2, nV2) > double(lim.maxMeshFaces)) {
-            res_.warnings.push_back("refinement stopped at the face limit (" + std::to_string(lim.maxMeshFaces) +
+        if (faces(nU2, nV2) > double(maxFaces)) {
+            res_.warnings.push_back("refinement stopped at the face limit (" + std::to_string(maxFaces) +
                                     "); the chord tolerance is not met everywhere");
             capped = false;
             break;
@@ -1051,7 +1053,7 @@ void Tessellator::run() {
     gridVertex_.assign((nu + 1) * (nv + 1), -1);
     nodes_.reserve((nu + 1) * (nv + 1));
     vertexPos_.reserve((nu + 1) * (nv + 1));
-    size_t maxFaces = limits().maxMeshFaces;
+    size_t maxFaces = size_t(faceAllowance());
     tris_.reserve(6 * nu * nv);
     if (ts_.regions.empty()) {
         for (size_t j = 0; j < nv; ++j)

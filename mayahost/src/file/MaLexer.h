@@ -44,6 +44,8 @@ public:
     }
     // Bytes not yet scanned (an upper bound on what the rest can hold).
     size_t remaining() const { return text_.size() - pos_; }
+    // The text not yet read (a peeked token is already read).
+    std::string_view rest() const { return text_.substr(pos_); }
     uint32_t line() const { return line_; }
 
 private:

@@ -656,6 +656,12 @@ TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
         EXPECT_EQ(faceCorners(out, out.numFaces() - 1), c.last) << c.name;
         expectClosedAndTurned(out, c.name);
     }
+    // The edges a cut makes: the second halves of the split edges in point
+    // order, then the cut's own edges (a saved scene's next split names a cut
+    // edge by that number).
+    const MeshData through = applyPolySplit(makeCube(false, true), {cases[1].points}, nullptr);
+    EXPECT_EQ(std::vector<int32_t>(through.edges.begin() + 24, through.edges.end()),
+              (std::vector<int32_t>{8, 1, 9, 2, 10, 4, 8, 9, 9, 10}));
     // The new point sits at its fraction; face 0 and its neighbour across edge 0 get uvs of their own there.
     const MeshData cut = applyPolySplit(makeCube(false, true), {{{true, 0, .25}, {true, 2, .5}}}, nullptr);
     EXPECT_TRUE(near(pointOf(cut, 8), {-.25, -.5, .5}));

@@ -165,7 +165,10 @@ MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::
         return in;
     }
     Splitter s(in);
-    int32_t previous = -1;
+    // Maya numbers the edges a cut makes in two runs: first the second halves
+    // of the split edges, in the order of the points, then the cut's own
+    // edges along the cut. So every point is placed before any face is cut.
+    std::vector<int32_t> vertices;
     // A point named again (a cut closing on its start) is the vertex it made the first time.
     std::map<std::pair<int32_t, double>, int32_t> made;
     for (size_t i = 0; i < params.points.size(); ++i) {
@@ -178,12 +181,19 @@ MeshData applyPolySplit(const MeshData& in, const PolySplitParams& params, std::
         const auto again = made.find({point.edge, point.fraction});
         const int32_t v = again != made.end() ? again->second : s.pointOn(point.edge, point.fraction);
         made.emplace(std::pair{point.edge, point.fraction}, v);
-        if (v < 0 || (previous >= 0 && !s.cut(previous, v))) {
+        if (v < 0) {
             addWarning(warning, "polySplit: point " + std::to_string(i) + " (edge " + std::to_string(point.edge) +
+                                    ") is not on the mesh, geometry passed through");
+            return in;
+        }
+        vertices.push_back(v);
+    }
+    for (size_t i = 1; i < vertices.size(); ++i) {
+        if (!s.cut(vertices[i - 1], vertices[i])) {
+            addWarning(warning, "polySplit: point " + std::to_string(i) + " (edge " + std::to_string(params.points[i].edge) +
                                     ") does not continue the cut, geometry passed through");
             return in;
         }
-        previous = v;
     }
     return s.finish();
 }

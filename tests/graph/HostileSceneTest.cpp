@@ -61,6 +61,14 @@ TEST(EvalBudget, MeshesBeyondTheScenesBudgetFailAndTheOthersStay) {
     for (const char* part : {"polySphere3", "10000 faces asked for", "evaluation budget of 2500000 bytes"})
         EXPECT_NE(third.error.find(part), std::string::npos) << part << " in " << third.error;
     EXPECT_LE(scene->cached<mayahost::EvalBudget>().used(), small.evalBudgetFloor);
+    // A shape that also holds its data keeps it, with the refusal as a warning.
+    const std::string stored = sphere(4) + "select -ne s4Shape;\n\tsetAttr -s 3 \".vt[0:2]\" 0 0 0 1 0 0 0 1 0;\n"
+                               "\tsetAttr -s 3 \".ed[0:2]\" 0 1 0 1 2 0 2 0 0;\n"
+                               "\tsetAttr -s 1 \".fc[0]\" -type \"polyFaces\" f 3 0 1 2;\n";
+    small.evalBudgetFloor = 100000;
+    mayahost::ScopedLimits tiny(small);
+    history_test::checkMesh(*load(stored), {.what = "stored", .shape = "s4Shape", .faces = 1, .warnings = -1,
+                                            .warned = {"polySphere4: polySphere: 10000 faces asked for"}, .error = ""});
 }
 
 TEST(EvalBudget, SmoothingStopsAtTheLevelTheBudgetCannotHold) {

@@ -117,7 +117,13 @@ public:
         MeshData mesh;
         StoredMeshResult stored = meshFromStored(readStored(scene_, node), mesh);
         result.warnings.insert(result.warnings.end(), stored.warnings.begin(), stored.warnings.end());
-        if (!stored.error.empty()) result.error = node.name() + ": " + stored.error;
+        if (!stored.error.empty()) {
+            result.error = node.name() + ": " + stored.error;
+        } else if (!result.error.empty() && mesh.numFaces() > 0) {
+            // Why the history failed is no reason for an empty mesh once the stored data stands in.
+            result.warnings.push_back(std::move(result.error));
+            result.error.clear();
+        }
         result.mesh = std::make_shared<MeshData>(std::move(mesh));
         return result;
     }

@@ -350,9 +350,17 @@ const char* readErrorText(ReadError error) {
     return "unknown error";
 }
 
+// The limits for reading `bytes` bytes: no chunk larger than the whole (a
+// small scene does not need a 4 MB buffer, and fuzzing reads millions).
+static Limits limitsFor(uint64_t bytes) {
+    Limits l = limits();
+    l.chunkBytes = size_t(std::min<uint64_t>(l.chunkBytes, std::max<uint64_t>(bytes, 4096)));
+    return l;
+}
+
 ReadResult readMaText(std::string_view text, std::string_view fileName, StatementBuilder& builder) {
     size_t offset = 0;
-    return readStream(fileName, builder, limits(), [&](char* out, size_t cap) -> int64_t {
+    return readStream(fileName, builder, limitsFor(text.size()), [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::min(cap, text.size() - offset);
         if (n) std::memcpy(out, text.data() + offset, n);
         offset += n;
@@ -368,7 +376,9 @@ ReadResult readMaFile(const std::string& path, StatementBuilder& builder) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return failure(ReadError::Unreadable, path, std::strerror(errno));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(f, &std::fclose);
-    return readStream(path, builder, limits(), [&](char* out, size_t cap) -> int64_t {
+    // A file that reports no size (a pipe) is read in whole chunks.
+    const uint64_t size = std::filesystem::file_size(path, ec);
+    return readStream(path, builder, ec ? limits() : limitsFor(size), [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::fread(out, 1, cap, f);
         if (n == 0 && std::ferror(f)) return -1;
         return int64_t(n);

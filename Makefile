@@ -47,7 +47,7 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	$(CMAKE) -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
 	  -DGLOWBOX_SANITIZE=ON $(EXTRA_CMAKE_ARGS)
-	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target ma_parser_fuzz ma_reader_fuzz mb_reader_fuzz import_fuzz settings_fuzz
+	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:

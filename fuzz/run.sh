@@ -5,7 +5,8 @@
 # cut into the run's scratch folder, never kept in the project).
 # Any crash, sanitizer report, leak, input slower than 10 s or run above 2 GB
 # fails; the input that did it is left in BUILD/fuzz/ as crash-*, leak-*,
-# timeout-* or oom-*.
+# timeout-* or oom-*. Each target's own output is kept in BUILD/fuzz/NAME.log;
+# its last status line (coverage, features) and totals are printed.
 #
 #   fuzz/run.sh BUILD_DIR [SECONDS]
 set -euo pipefail

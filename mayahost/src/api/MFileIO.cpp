@@ -9,9 +9,6 @@
 #include "db/SceneBuilder.h"
 #include "eval/AnimationEval.h"
 
-#include <filesystem>
-
-
 using namespace mayahost;
 
 namespace {
@@ -57,9 +54,7 @@ MStatus MFileIO::open(const MString& fileName, const char* type, bool, int, bool
                                                  : result.message;
         return MStatus::withReason(codeFor(result.error), why);
     }
-    std::error_code sizeError;
-    const uintmax_t bytes = std::filesystem::file_size(fileName.str(), sizeError);
-    if (!sizeError) scene->cached<EvalBudget>().addFileBytes(bytes);
+    scene->cached<EvalBudget>().addFileBytes(result.bytes);
     // Attributes fed by expressions, constraints and the like keep their
     // stored values; say so once per kind of driver, with the load's warnings.
     reportUnevaluatedDrivers(*scene);

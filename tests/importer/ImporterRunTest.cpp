@@ -368,7 +368,7 @@ TEST_F(ImporterRunTest, AGoodSceneEndsWithZeroLogsTheRunAndHoldsModuleCamerasGro
   EXPECT_EQ(topLevel,
             (std::vector<std::string>{"persp", "top", "front", "side", "shotCam", "base", "hidden", "marker"}));
   EXPECT_EQ(root.word("flags"), "32768");
-  EXPECT_EQ(root.line("transform"), nullptr);  // the root is placed nowhere
+  EXPECT_EQ(root.statement("transform"), nullptr);  // the root is placed nowhere
   const daltext::Block& base = need(root.child("group", "base"), "base");
   expectNumbers(base.numbers("transform"), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1, 2, 3, 1}, "base");
   const daltext::Block& arm = need(base.child("group", "arm"), "arm");

@@ -20,7 +20,7 @@ namespace {
 const std::string kNothing;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-bool endsWord(char c) { return isSpace(c) || c == '\n' || std::strchr(",{}[]\"", c) != nullptr; }
+bool endsWord(char c) { return isSpace(c) || c == '\n' || (c != '\0' && std::strchr(",{}[]\"", c) != nullptr); }
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';

@@ -131,9 +131,12 @@ TEST(DalReader, NamesTheFirstFaultOfABrokenFile) {
     }
 }
 
-TEST(DalReader, RefusesNestingBeyondItsLimit) {
+TEST(DalReader, RefusesNestingBeyondItsLimitAndStepsOverNulBytes) {
     dal::Document document;
     dal::ReadError error;
+    // A NUL inside a word or an array once stopped the reader in its tracks, forever.
+    ASSERT_TRUE(dal::read(std::string("a\0b [ 1 \0 ]\n", 13), document, error)) << error.describe();
+    EXPECT_EQ(document.root.statements.at(0).words, std::vector<std::string>{std::string("a\0b", 3)});
     EXPECT_FALSE(dal::read(std::string(100, '{'), document, error, dal::ReadLimits{50}));
     EXPECT_EQ(error.offset, 50u);
     EXPECT_TRUE(dal::read(std::string(50, '{') + std::string(50, '}'), document, error, dal::ReadLimits{50}));

@@ -19,7 +19,7 @@ build: configure
 
 # The programs alone: no test or benchmark framework needed.
 programs: configure
-	$(CMAKE) --build $(BUILD) -j $(JOBS) --target mayaimport glowbox-import
+	$(CMAKE) --build $(BUILD) -j $(JOBS) --target mayaimport glowbox-import glowbox-dal
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -33,12 +33,14 @@ bench: build
 	@set -e; for b in $(BUILD)/bench/*; do \
 	  [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
 
-# Converts the bundled example scene with the launcher and shows what came out.
+# Converts the bundled example scene with the launcher (which reports what came
+# out) and draws it from its first camera.
 demo: programs
 	@mkdir -p $(BUILD)/demo
 	$(BUILD)/bin/glowbox-import examples/demo_scene.ma -o $(BUILD)/demo/demo_scene.dal
-	@echo "== $(BUILD)/demo/demo_scene.dal: $$(wc -c < $(BUILD)/demo/demo_scene.dal) bytes"
-	@grep -a -E '^(load|camera|group|#define material|material|object|#define object)' $(BUILD)/demo/demo_scene.dal | sort | uniq -c
+	@$(BUILD)/bin/glowbox-dal preview $(BUILD)/demo/demo_scene.dal -o $(BUILD)/demo/demo_scene.png \
+	  && echo "== preview: $(BUILD)/demo/demo_scene.png" \
+	  || echo "== no preview (glowbox-dal was built without libpng: install libpng-dev)"
 
 # The fuzz targets, built in the sanitizer tree (clang), each run for
 # FUZZ_SECONDS from its seeds.

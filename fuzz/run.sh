@@ -25,6 +25,7 @@ for target in "$build"/fuzz/*_fuzz; do
   case "$name" in
     mb_*) kind=mb ;;
     settings_*) kind=settings ;;
+    dal_*) kind=dal ;;
     *) kind=ma ;;
   esac
   work="$build/fuzz/work-$name"
@@ -32,7 +33,7 @@ for target in "$build"/fuzz/*_fuzz; do
   rm -rf "$seeds"; mkdir -p "$work" "$seeds"
   cp "$here/seeds/$kind"/* "$seeds"/ 2>/dev/null || true
   [ "$kind" = ma ] && cp "$root/examples/"*.ma "$seeds"/
-  if [ -d "$corpus" ] && [ "$kind" != settings ]; then
+  if [ -d "$corpus" ] && { [ "$kind" = ma ] || [ "$kind" = mb ]; }; then
     # sed reads to the end, where head would stop early and break the pipe (pipefail).
     find "$corpus" -name "*.$kind" -size -400k | LC_ALL=C sort | sed -n '1,40p' | while read -r f; do
       head -c 8192 "$f" > "$seeds/$(basename "$f")"

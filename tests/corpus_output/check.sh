@@ -6,6 +6,9 @@
 #
 #   tests/corpus_output/check.sh [--update] [BUILD_DIR]
 #
+# Each scene file must also pass `glowbox-dal check`, and its two forms must
+# dump alike (the binary blocks hold exactly what the text arrays say).
+#
 # A log record is compared without its source location and time stamp (a
 # refactoring moves lines), and the build date and the folders of this run are
 # replaced by fixed words, so the sums hold on any machine and any build.
@@ -25,6 +28,8 @@ fi
 corpus="$(cd "$corpus" && pwd)"
 launcher="$build/bin/glowbox-import"
 [ -x "$launcher" ] || { echo "no launcher at $launcher: build first" >&2; exit 2; }
+dal="$build/bin/glowbox-dal"
+[ -x "$dal" ] || { echo "no glowbox-dal at $dal: build first" >&2; exit 2; }
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -51,14 +56,24 @@ while IFS= read -r scene; do
       | LC_ALL=C sed -E -e 's/^[^ ]+:[0-9]+ - [0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} /- /' \
       | sha256sum | cut -c1-64)
     echo "$rel $form exit=$status scene=$out_sum log=$log_sum" >> "$actual"
+    "$dal" check "$run/out.dal" >/dev/null 2>"$run/check.err" ||
+      echo "$rel $form: $(head -1 "$run/check.err")" >> "$work/faults"
+    "$dal" dump "$run/out.dal" > "$run/$form.dump" 2>/dev/null || true
     rm -f "$run/out.dal"
   done
+  cmp -s "$run/binary.dump" "$run/readable.dump" ||
+    echo "$rel: the binary and readable forms dump differently" >> "$work/faults"
 done < <(find "$corpus" -type f \( -name '*.ma' -o -name '*.mb' \) | LC_ALL=C sort)
 
 if [ "$update" = 1 ]; then
   cp "$actual" "$expected"
   echo "corpus output: wrote $(wc -l < "$expected") sums to $expected"
   exit 0
+fi
+if [ -s "$work/faults" ]; then
+  cat "$work/faults"
+  echo "corpus output: the scene files above do not hold together" >&2
+  exit 1
 fi
 if diff -u "$expected" "$actual" > "$work/diff"; then
   echo "corpus output: $(wc -l < "$actual") conversions match"

@@ -156,7 +156,8 @@ Summary summarize(const Document& document, const std::string& sceneFolder) {
   return summary;
 }
 
-void printSummary(std::ostream& out, const Summary& s) {
+void printSummary(std::ostream& out, const Summary& s, SummaryDetail detail) {
+  const bool full = detail == SummaryDetail::Full;
   auto row = [&out](const char* label, const std::string& value) {
     out << "  " << label << std::string(18 - std::min<std::size_t>(17, std::char_traits<char>::length(label)), ' ') << value << "\n";
   };
@@ -171,8 +172,9 @@ void printSummary(std::ostream& out, const Summary& s) {
   if (s.materials.size() > 8) materials += ", ...";
   row("materials", materials);
   row("textures", withThousands(s.textures.size()) + " (" + withThousands(s.missingTextures()) + " missing)");
-  for (const TextureUse& t : s.textures)
-    out << "    " << (t.found ? "found    " : "MISSING  ") << t.file << "  (" << t.material << ")\n";
+  if (full)
+    for (const TextureUse& t : s.textures)
+      out << "    " << (t.found ? "found    " : "MISSING  ") << t.file << "  (" << t.material << ")\n";
   row("cameras", withThousands(s.cameras.size()));
   for (const CameraInfo& c : s.cameras) {
     std::ostringstream line;
@@ -181,13 +183,15 @@ void printSummary(std::ostream& out, const Summary& s) {
     out << line.str();
   }
   row("render module", s.renderModule.empty() ? "none" : s.renderModule + " (" + withThousands(s.settings.size()) + " settings)");
-  for (const std::vector<std::string>& setting : s.settings) {
-    out << "   ";
-    for (const std::string& w : setting) out << " " << w;
-    out << "\n";
+  if (full) {
+    for (const std::vector<std::string>& setting : s.settings) {
+      out << "   ";
+      for (const std::string& w : setting) out << " " << w;
+      out << "\n";
+    }
+    for (const KindSize& k : s.sizes)
+      out << "  " << k.kind << ": " << withThousands(k.count) << " in " << withThousands(k.bytes) << " bytes\n";
   }
-  for (const KindSize& k : s.sizes)
-    out << "  " << k.kind << ": " << withThousands(k.count) << " in " << withThousands(k.bytes) << " bytes\n";
   row("records", withThousands(s.errors.size()) + " #error, " + withThousands(s.prints.size()) + " #print");
   for (std::size_t i = 0; i < s.errors.size() && i < 10; ++i) out << "    #error " << s.errors[i] << "\n";
   if (s.errors.size() > 10) out << "    ... and " << withThousands(s.errors.size() - 10) << " more\n";

@@ -57,7 +57,11 @@ struct Summary {
 // working folder.
 Summary summarize(const Document& document, const std::string& sceneFolder);
 
+// Brief leaves out the render module's settings, the sizes and the textures
+// that were found: what a person wants to see after every import.
+enum class SummaryDetail { Full, Brief };
+
 // The summary as a short table for a terminal.
-void printSummary(std::ostream& out, const Summary& summary);
+void printSummary(std::ostream& out, const Summary& summary, SummaryDetail detail = SummaryDetail::Full);
 
 }  // namespace dal

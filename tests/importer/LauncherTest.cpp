@@ -1,13 +1,18 @@
 // glowbox-import as a person runs it: options, the settings it encodes, its
 // errors, and how it starts the importer and reports the importer's log.
 
+#include "tests/importer/DalText.h"
 #include "tests/importer/ImporterRun.h"
+#include "tools/glowbox-import/ProgressMark.h"
 
+#include <functional>
+#include <optional>
 #include <tuple>
 
 namespace {
 
 using importer_test::contains;
+using importer_test::countOf;
 using importer_test::kImporter;
 using importer_test::kLauncher;
 namespace fs = std::filesystem;
@@ -109,12 +114,13 @@ TEST_F(LauncherTest, SettingsFromTheCommandLineInEachSpelling) {
 TEST_F(LauncherTest, HelpExplainsEveryOptionAndWhereTheLogIs) {
   const testproc::Outcome outcome = launch({"--help"});
   EXPECT_EQ(outcome.status, 0);
-  for (const char* option : {"-o, --output", "--log-level", "--readable", "--include-nurbs", "--no-tessellate",
-                             "--split-layers", "--unique-materials", "--no-collapse-hierarchy", "--print-args"})
+  for (const char* option : {"-o, --output", "-j, --jobs", "--log-level", "--readable", "--include-nurbs",
+                             "--no-tessellate", "--split-layers", "--unique-materials", "--no-collapse-hierarchy",
+                             "--print-args", "\n  0  ", "\n  1  ", "\n  2  ", "\n  3  "})
     EXPECT_TRUE(contains(outcome.out, option)) << option;
-  // The log's place follows $TMPDIR.
-  EXPECT_TRUE(contains(outcome.out, "\n  " + (root_ / "tmp").string() + "/")) << outcome.out;
-  EXPECT_TRUE(contains(outcome.out, "/sceneapi.log\n")) << outcome.out;
+  // The log's place follows $TMPDIR, which has no trailing slash here: the
+  // folder and the name are joined by one.
+  EXPECT_TRUE(contains(outcome.out, "\n  " + (root_ / "tmp" / "sceneapi.log").string() + "\n")) << outcome.out;
 }
 
 TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
@@ -124,10 +130,18 @@ TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
       {{}, "no scene file given"},
       {{scene_.string(), "-o"}, "option -o needs a value"},
       {{scene_.string(), "--log-level", "LOUD"}, "unknown log level 'LOUD'"},
-      {{scene_.string(), scene_.string()}, "only one scene file"},
-      {{(root_ / "missing.ma").string()}, "scene file not found: " + (root_ / "missing.ma").string()},
-      {{(root_ / "scenes").string()}, "not a regular file"},
+      {{scene_.string(), "-j", "0"}, "number of jobs must be a whole number from 1"},
+      {{scene_.string(), "-j2x"}, "(got '2x')"},
+      {{scene_.string(), "--jobs="}, "(got '')"},
+      // Several scenes go to a folder, never all to one file.
+      {{scene_.string(), "-o", "-", (root_ / "scenes").string()}, "cannot all be written to standard output"},
+      {{scene_.string(), box_.write("b.ma", "").string(), "-o", "one.dal"}, "-o names a folder"},
+      {{(root_ / "empty folder").string() + "/"}, "no scene file given"},
+      // Scenes of one name from two folders would share one output.
+      {{scene_.string(), box_.write("other/cube.ma", "").string(), "-o", "out/"}, "would both be written to"},
+      {{box_.write("v.dal", "").string()}, "would be overwritten by its own conversion"},
   };
+  fs::create_directories(root_ / "empty folder");
   for (const auto& [args, says] : cases) {
     const testproc::Outcome outcome = launch(args);
     EXPECT_EQ(outcome.status, 2) << says;
@@ -138,13 +152,31 @@ TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
 
 // --- Starting the real importer ---------------------------------------------
 
+// A 12-triangle cube whose history holds a node the evaluation passes over.
+const std::string kLidHistory =
+    "createNode mesh -n \"lidShape\" -p \"lid\";\ncreateNode polyCube -n \"pc\";\n"
+    "createNode polyBevel3 -n \"bev\";\nconnectAttr \"pc.out\" \"bev.ip\";\nconnectAttr \"bev.out\" \"lidShape.i\";\n"
+    "connectAttr \"lidShape.iog\" \":initialShadingGroup.dsm\" -na;\n";
+
+// Triangles of every triangle geometry a scene file holds, counted from the
+// file itself.
+size_t trianglesIn(const std::string& sceneText) {
+  size_t triangles = 0;
+  const std::function<void(const daltext::Block&)> walk = [&](const daltext::Block& block) {
+    if (block.kind() == "geometry" && block.name() == "triangles") triangles += block.numbers("triangles").size() / 3;
+    for (const daltext::Block& child : block.children) walk(child);
+  };
+  walk(daltext::parse(sceneText));
+  return triangles;
+}
+
 class LauncherWithImporter : public LauncherTest {
  protected:
   void SetUp() override {
     // Line 3 is a command the reader does not know: a warning, not a failure.
     box_.write("scenes/cube.ma", "//Maya ASCII 2020 scene\nrequires maya \"2020\";\nfrobnicate -now;\n"
                                  "createNode transform -n \"box\";\n\tsetAttr \".t\" -type \"double3\" 1 2 3 ;\n"
-                                 "createNode transform -n \"lid\" -p \"box\";\n");
+                                 "createNode transform -n \"lid\" -p \"box\";\n" + kLidHistory);
     cwd_ = root_.string();
   }
 
@@ -162,16 +194,43 @@ TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrintedAndItsW
 
   const std::vector<std::string> options = {scene_.string(), "--split-layers", "--log-level", "DEBUG4", "-o", "x.dal"};
   const ImportArgs expected = printedSettings(options);
+  const size_t logBefore = box_.log().size();
   outcome = launch(options, env_);
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "");
   // The importer logs the settings it decoded, in the same form.
   EXPECT_TRUE(contains(box_.log(), "INFO:  cnf parsed to:\n" + ::testing::PrintToString(expected))) << box_.log();
-  for (const char* shown : {"scene written to x.dal", "last WARNING: ", "cube.ma:3: "})
+  // The report starts with the outcome, after what the importer said itself.
+  EXPECT_EQ(outcome.err.find("glowbox-import: "), outcome.err.find("glowbox-import: converted " + scene_.string() + ": "))
+      << outcome.err;
+  const std::string written = testproc::slurp(root_ / "x.dal");
+  EXPECT_EQ(written.rfind("//---vantor:dal:7---\n", 0), 0u);
+  for (const std::string& shown : {"\nglowbox-import: log: " + box_.logPath().string() + "\n",
+                                   "\nglowbox-import: scene written to x.dal (" + std::to_string(written.size()) + " bytes)\n"})
     EXPECT_TRUE(contains(outcome.err, shown)) << shown << " in\n" << outcome.err;
-  EXPECT_FALSE(contains(outcome.err, "last ERROR")) << outcome.err;
-  EXPECT_EQ(testproc::slurp(root_ / "x.dal").rfind("//---vantor:dal:7---\n", 0), 0u);
 
+  // The warnings by kind: every WARNING record of the run is counted once,
+  // and each kind's example is one of them, its folder left out.
+  std::vector<std::string> warnings;
+  for (const std::string& record : importer_test::recordsWith(box_.log().substr(logBefore), "WARNING", ""))
+    warnings.push_back(record.substr(record.find("WARNING:  ") + 10));
+  const std::regex kindLine(R"(\n +(\d+)  ([a-z]+(?: [a-z]+)*)  +(\S[^\n]*))");
+  std::map<std::string, std::string> examples;
+  size_t counted = 0;
+  for (std::sregex_iterator it(outcome.err.begin(), outcome.err.end(), kindLine), end; it != end; ++it) {
+    counted += std::stoul((*it)[1]);
+    examples[(*it)[2]] = (*it)[3];
+  }
+  EXPECT_EQ(counted, warnings.size()) << outcome.err;
+  // Line 3 is an unknown command, line 9 an unknown node type whose mesh is
+  // then built without it.
+  EXPECT_EQ(examples["parts of the file skipped"], "cube.ma:3: unknown command 'frobnicate' skipped") << outcome.err;
+  EXPECT_TRUE(contains(examples["history not evaluated"], "cube.ma: mesh lidShape: node type polyBevel3")) << outcome.err;
+  for (const auto& [kind, example] : examples) {
+    const std::string shown = example.substr(0, example.find("..."));
+    EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) { return contains(w, shown); }))
+        << kind << ": " << example;
+  }
 }
 
 TEST_F(LauncherWithImporter, FailureShowsTheLastErrorOfThisRunOnly) {
@@ -187,6 +246,186 @@ TEST_F(LauncherWithImporter, FailureShowsTheLastErrorOfThisRunOnly) {
   EXPECT_FALSE(contains(outcome.err, "stale error")) << outcome.err;
   EXPECT_FALSE(contains(outcome.err, "scene written")) << outcome.err;
   EXPECT_EQ(outcome.out, "");
+}
+
+TEST_F(LauncherWithImporter, TheDemoSceneReportCountsWhatTheWrittenFileHolds) {
+  const std::string demo = std::string(GLOWBOX_SOURCE_DIR) + "/examples/demo_scene.ma";
+  const testproc::Outcome outcome = launch({demo, "-o", "demo.dal"}, env_);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  const std::string written = testproc::slurp(root_ / "demo.dal");
+  const daltext::Block scene = daltext::parse(written);
+  const size_t triangles = trianglesIn(written);
+  ASSERT_GT(triangles, 0u);
+  std::vector<std::string> missingTextures;
+  for (const daltext::Block& material : scene.children) {
+    if (material.header.size() < 2 || material.header[1] != "material") continue;
+    const std::function<void(const daltext::Block&)> walk = [&](const daltext::Block& block) {
+      const std::string texture = block.word("texture");
+      if (!texture.empty() && !fs::exists(root_ / texture)) missingTextures.push_back(texture);
+      for (const daltext::Block& child : block.children) walk(child);
+    };
+    walk(material);
+  }
+  ASSERT_FALSE(missingTextures.empty()) << "the demo names a texture it does not ship";
+
+  // The first line is the outcome, with the triangles; the table and the
+  // warnings agree with the file.
+  EXPECT_EQ(outcome.err.rfind("glowbox-import: converted " + demo + ": " + std::to_string(triangles) + " triangles\n", 0),
+            0u) << outcome.err;
+  // The table's first number on a row, thousands separators and all.
+  const auto rowNumber = [&](const std::string& row) -> long {
+    const std::regex pattern("\n  " + row + " +([0-9,]+)");
+    std::smatch match;
+    if (!std::regex_search(outcome.err, match, pattern)) return -1;
+    std::string digits = match[1];
+    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+    return std::stol(digits);
+  };
+  EXPECT_EQ(rowNumber("triangles"), static_cast<long>(triangles)) << outcome.err;
+  EXPECT_EQ(rowNumber("materials"), static_cast<long>(countOf(written, "#define material \""))) << outcome.err;
+  EXPECT_EQ(rowNumber("cameras"), static_cast<long>(scene.childrenOfKind("camera").size())) << outcome.err;
+  EXPECT_TRUE(std::regex_search(outcome.err, std::regex("\n +" + std::to_string(missingTextures.size()) +
+                                                          "  texture files not found +" + missingTextures.front() + "\n")))
+      << outcome.err;
+  EXPECT_TRUE(importer_test::recordsWith(box_.log(), "WARNING", "").empty()) << box_.log();
+}
+
+// Scenes the importer cannot open leave a scene file of the header alone and
+// an importer that ends normally: the launcher says no scene came of it, and
+// why, whatever the log level and wherever the scene goes.
+TEST_F(LauncherWithImporter, ASceneThatCannotBeOpenedIsReportedAsNotConverted) {
+  const fs::path empty = box_.write("in/empty.ma", ""), text = box_.write("in/notes.ma", "shopping list\n");
+  // An IFF file of another program: the right container, not a Maya form.
+  const char kOtherIff[] = "FOR4\0\0\0\x10" "XXXXabcdabcdabcd";
+  const fs::path otherBinary = box_.write("in/other.mb", std::string(kOtherIff, sizeof kOtherIff - 1));
+  // Scene, extra options, the reason given.
+  const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
+      {(root_ / "in" / "missing.ma").string(), {}, "scene file not found: " + (root_ / "in" / "missing.ma").string()},
+      {empty.string(), {}, "cannot read \"" + empty.string() + "\": file is empty"},
+      {empty.string(), {"--log-level", "ERROR"}, "file is empty"},
+      {text.string(), {"-o", "-"}, "not a Maya ASCII file"},
+      {otherBinary.string(), {}, "Maya Binary scenes are not read yet"},
+  };
+  for (const auto& [scene, options, reason] : cases) {
+    SCOPED_TRACE(scene + " " + ::testing::PrintToString(options));
+    std::vector<std::string> args = options;
+    args.insert(args.begin(), scene);
+    const testproc::Outcome outcome = launch(args, env_);
+    EXPECT_EQ(outcome.status, 3);
+    // The launcher's first line, after whatever the importer said itself.
+    const size_t first = outcome.err.find("glowbox-import: ");
+    ASSERT_NE(first, std::string::npos) << outcome.err;
+    const std::string line = outcome.err.substr(first, outcome.err.find('\n', first) - first);
+    EXPECT_EQ(line.rfind("glowbox-import: no scene was converted: ", 0), 0u) << outcome.err;
+    EXPECT_EQ(line.substr(line.size() - std::min(line.size(), reason.size())), reason) << outcome.err;
+    EXPECT_FALSE(contains(outcome.err, "scene written")) << outcome.err;
+    EXPECT_FALSE(contains(outcome.err, "glowbox-import: converted")) << outcome.err;
+  }
+}
+
+TEST_F(LauncherWithImporter, SeveralScenesAndAFolderAreEachConvertedAndTotalled) {
+  const std::string one = box_.write("one/single.ma", "//Maya ASCII 2020 scene\ncreateNode transform -n \"lid\";\n" +
+                                                         kLidHistory).string();
+  const std::string cubeScene = testproc::slurp(scene_);
+  for (const char* name : {"many/a.ma", "many/b.MA", "many/sub/deeper.ma"}) box_.write(name, cubeScene);
+  box_.write("many/readme.txt", "not a scene\n");
+  const testproc::Outcome outcome =
+      launch({scene_.string(), one, (root_ / "many").string(), "-o", "out/", "-j", "2", "--readable"}, env_);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+
+  // The folder's scenes by name, in that order, not its subfolders nor other files.
+  const std::pair<std::string, const char*> converted[] = {{scene_.string(), "cube.dal"},
+                                                           {one, "single.dal"},
+                                                           {(root_ / "many" / "a.ma").string(), "a.dal"},
+                                                           {(root_ / "many" / "b.MA").string(), "b.dal"}};
+  size_t triangles = 0, previousLine = 0;
+  for (const auto& [scene, output] : converted) {
+    ASSERT_TRUE(fs::exists(root_ / "out" / output)) << output << "\n" << outcome.err;
+    const size_t own = trianglesIn(testproc::slurp(root_ / "out" / output));
+    EXPECT_EQ(own, 12u) << output;
+    triangles += own;
+    const size_t line = outcome.err.find("\n  converted      " + scene + " -> out/" + output + ": " +
+                                         std::to_string(own) + " triangles\n");
+    EXPECT_NE(line, std::string::npos) << scene << " in\n" << outcome.err;
+    EXPECT_GT(line, previousLine) << scene;
+    previousLine = line;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "out"), fs::directory_iterator()), 4);
+  const std::string last = outcome.err.substr(outcome.err.rfind('\n', outcome.err.size() - 2) + 1);
+  EXPECT_EQ(last, "total: 4 scenes, 4 converted, 0 not converted, " + std::to_string(triangles) + " triangles\n")
+      << outcome.err;
+}
+
+TEST_F(LauncherWithImporter, ASceneThatFailsAmongGoodOnesLeavesTheOthersConverted) {
+  const fs::path broken = box_.write("scenes/broken.ma", "");
+  const fs::path good = box_.write("scenes/good.ma", testproc::slurp(scene_));
+  const testproc::Outcome outcome =
+      launch({broken.string(), scene_.string(), (root_ / "scenes" / "gone.ma").string(), good.string(), "-j", "2"}, env_);
+  EXPECT_EQ(outcome.status, 3) << outcome.err;
+  // Outputs beside their scenes when no -o is given.
+  for (const char* output : {"cube.dal", "good.dal"})
+    EXPECT_EQ(trianglesIn(testproc::slurp(root_ / "scenes" / output)), 12u) << output;
+  for (const std::string& line :
+       {"\n  not converted  " + broken.string() + ": cannot read \"" + broken.string() + "\": file is empty\n",
+        "\n  converted      " + scene_.string() + " -> " + (root_ / "scenes" / "cube.dal").string() + ": 12 triangles\n",
+        "\n  not converted  " + (root_ / "scenes" / "gone.ma").string() + ": scene file not found",
+        "\n  converted      " + good.string() + " -> " + (root_ / "scenes" / "good.dal").string() + ": 12 triangles\n",
+        std::string("\ntotal: 4 scenes, 2 converted, 2 not converted, 24 triangles\n"),
+        // What the importer says on its standard error is told apart by the scene's name.
+        broken.string() + ": could not open Maya file: "})
+    EXPECT_TRUE(contains(outcome.err, line)) << line << " in\n" << outcome.err;
+}
+
+TEST(LauncherProgress, TheLastCompleteMarkIsFoundHoweverTheBytesArrive) {
+  const std::string bin(300, '\x07');
+  // Bytes read so far, the mark expected (label, fraction) or none.
+  const std::pair<std::string, std::optional<std::pair<std::string, double>>> cases[] = {
+      {"", std::nullopt},
+      {"version 6\n\ngroup \"a\" {\n}\n", std::nullopt},
+      {"progress \"boxShape\" 0.091\n\nprogress \"crateShape\" 0.182\n\n", {{"crateShape", 0.182}}},
+      // The newest mark is still being written: its number may be cut short.
+      {"progress \"a\" 0.25\n\nprogress \"b\" 0.5", {{"a", 0.25}}},
+      {"progress \"a\" 0.25\n\nprogr", {{"a", 0.25}}},
+      // Indented in the readable form; names the writer cannot quote in hex.
+      {"  progress \"in \tside\" 0.300\r\n", {{"in \tside", 0.3}}},
+      {"progress xX6122620a63 1.000\n", {{"a\"b\nc", 1.0}}},
+      // Not marks: another statement's name or value, a broken number or name.
+      {"progress \"a\" 0.25\ngroup \"progress \\\" 0.9\n\"progress\" 0.75\n", {{"a", 0.25}}},
+      {"progress \"a\" 0.25\nprogress \"b\" 0.5x\nprogress \"c\" \nprogress \"d 0.6\nprogress xX6g 0.7\n", {{"a", 0.25}}},
+      {"progress \"a\" 0.25\nprogress \"b\"0.5\nprogressive \"c\" 0.6\n", {{"a", 0.25}}},
+      // Fractions outside 0..1 are held to it; binary blocks do not confuse it.
+      {"progress \"over\" 1.5\n[" + bin + "]\n", {{"over", 1.0}}},
+      {"progress \"a\" 0.2\n[" + bin + "\nprogress \"fake\" 0.9 junk" + bin + "]\n", {{"a", 0.2}}},
+  };
+  for (const auto& [bytes, expected] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(bytes.substr(0, 80)));
+    const std::optional<ProgressMark> whole = lastProgressMark(bytes);
+    ASSERT_EQ(whole.has_value(), expected.has_value());
+    if (whole) {
+      EXPECT_EQ(whole->label, expected->first);
+      EXPECT_DOUBLE_EQ(whole->fraction, expected->second);
+    }
+    // Read in two pieces, split anywhere, the file gives the same mark.
+    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+      ProgressScanner scanner;
+      scanner.feed(std::string_view(bytes).substr(0, cut));
+      scanner.feed(std::string_view(bytes).substr(cut));
+      ASSERT_EQ(scanner.last().has_value(), expected.has_value()) << "cut at " << cut;
+      if (expected) {
+        EXPECT_EQ(scanner.last()->label, expected->first) << "cut at " << cut;
+      }
+    }
+  }
+  // A line too long for a mark is let go as it comes; its end, which looks
+  // like a mark, is no mark, and the next line is read again.
+  ProgressScanner scanner;
+  scanner.feed("progress \"a\" 0.1\n");
+  for (int i = 0; i < 10; ++i) scanner.feed(std::string(50000, 'x'));
+  scanner.feed("progress \"end of a long line\" 0.9\n");
+  ASSERT_TRUE(scanner.last().has_value());
+  EXPECT_EQ(scanner.last()->label, "a");
+  scanner.feed("progress \"b\" 0.4\n");
+  EXPECT_EQ(scanner.last()->label, "b");
 }
 
 TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
@@ -208,6 +447,12 @@ TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
     EXPECT_EQ(outcome.status, status) << dir << " " << path << "\n" << outcome.err;
     EXPECT_TRUE(contains(outcome.err, says)) << outcome.err;
   }
+  // One that is named but cannot run is a launch failure too, not an
+  // importer's exit status.
+  const testproc::Outcome outcome = launch({scene_.string()}, {{"GLOWBOX_MAYAIMPORT", box_.write("not-a-program", "").string()}});
+  EXPECT_EQ(outcome.status, 1) << outcome.err;
+  EXPECT_TRUE(contains(outcome.err, "no scene was converted: the importer could not be started: Permission denied"))
+      << outcome.err;
 }
 
 // --- Failure modes the real importer cannot be made to show ------------------

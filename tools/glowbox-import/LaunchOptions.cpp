@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 const std::vector<std::string>& logLevelNames() {
   static const std::vector<std::string> names = {"ERROR",  "WARNING", "INFO",   "DEBUG",
@@ -47,6 +48,18 @@ bool takeValue(const std::string& name, int argc, const char* const* argv, int& 
   return true;
 }
 
+// More would only queue up on the processor; the bound keeps a typo such as
+// "-j 1000000" from starting a process per scene of a large folder at once.
+constexpr int kMaxJobs = 256;
+
+bool parseJobs(const std::string& text, int& jobs) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > kMaxJobs) return false;
+  jobs = value;
+  return true;
+}
+
 }  // namespace
 
 ParseResult parseLaunchOptions(int argc, const char* const* argv) {
@@ -57,14 +70,10 @@ ParseResult parseLaunchOptions(int argc, const char* const* argv) {
     const std::string argument = argv[i] ? argv[i] : "";
     const bool looksLikeOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
     if (!looksLikeOption) {
-      if (!options.scene.empty()) {
-        result.error = "only one scene file can be imported at a time (got '" + options.scene + "' and '" +
-                       argument + "')";
-      } else if (argument.empty()) {
-        result.error = "the scene file name is empty";
-      } else {
-        options.scene = argument;
-      }
+      if (argument.empty())
+        result.error = "a scene file name is empty";
+      else
+        options.scenes.push_back(argument);
       continue;
     }
     if (argument == "--") {
@@ -88,6 +97,16 @@ ParseResult parseLaunchOptions(int argc, const char* const* argv) {
       options.logLevel = upper;
       continue;
     }
+    // "-j4" as well as "-j 4": the spelling of make and its kin.
+    const bool gluedJobs = argument.size() > 2 && argument.compare(0, 2, "-j") == 0 && argument[2] != '=';
+    if (gluedJobs || takeValue("-j", argc, argv, i, value, result.error) ||
+        takeValue("--jobs", argc, argv, i, value, result.error)) {
+      if (gluedJobs) value = argument.substr(2);
+      if (result.error.empty() && !parseJobs(value, options.jobs))
+        result.error = "the number of jobs must be a whole number from 1 to " + std::to_string(kMaxJobs) +
+                       " (got '" + value + "')";
+      continue;
+    }
     const Switch* match = nullptr;
     for (const Switch& candidate : kSwitches)
       if (argument == candidate.name) match = &candidate;
@@ -97,7 +116,7 @@ ParseResult parseLaunchOptions(int argc, const char* const* argv) {
     }
     options.*(match->field) = match->value;
   }
-  if (result.error.empty() && options.scene.empty() && !options.help) result.error = "no scene file given";
+  if (result.error.empty() && options.scenes.empty() && !options.help) result.error = "no scene file given";
   return result;
 }
 
@@ -110,10 +129,10 @@ std::string defaultOutputFor(const std::string& scene) {
   return scene.substr(0, dot) + ".dal";
 }
 
-ImportArgs toImportArgs(const LaunchOptions& options) {
+ImportArgs toImportArgs(const LaunchOptions& options, const std::string& scene, const std::string& output) {
   ImportArgs args;
-  args.setString(IMPORT_FILENAME, options.scene);
-  args.setString(OUTPUT_FILENAME, options.output.empty() ? defaultOutputFor(options.scene) : options.output);
+  args.setString(IMPORT_FILENAME, scene);
+  args.setString(OUTPUT_FILENAME, output);
   args.setString(LOGLEVEL, options.logLevel);
   args.setBool(DEBUGSCN, options.readable);
   args.setBool(INCLUDE_NURBS, options.includeNurbs);

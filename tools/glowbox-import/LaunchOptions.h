@@ -8,10 +8,14 @@
 #include <vector>
 
 struct LaunchOptions {
-  std::string scene;
-  // Empty: the scene's name with the extension ".dal", in the scene's folder.
+  // Scene files and folders of scenes, as given.
+  std::vector<std::string> scenes;
+  // Empty: each scene's name with the extension ".dal", in the scene's folder.
+  // With several scenes, the folder the scene files are written into.
   std::string output;
   std::string logLevel = "INFO";
+  // Importers running at once; 0: one per processor core.
+  int jobs = 0;
   bool readable = false;
   bool includeNurbs = false;
   bool tessellate = true;
@@ -35,9 +39,10 @@ ParseResult parseLaunchOptions(int argc, const char* const* argv);
 // Only the last path component's extension is replaced.
 std::string defaultOutputFor(const std::string& scene);
 
-// The settings mayaimport receives: argument version 6.2 and one entry per
-// option, every switch written out explicitly so the log's dump shows it.
-ImportArgs toImportArgs(const LaunchOptions& options);
+// The settings mayaimport receives for one scene: argument version 6.2 and
+// one entry per option, every switch written out explicitly so the log's dump
+// shows it.
+ImportArgs toImportArgs(const LaunchOptions& options, const std::string& scene, const std::string& output);
 
 // The level names the log understands, most severe first.
 const std::vector<std::string>& logLevelNames();

@@ -1,38 +1,56 @@
-// glowbox-import: runs the Maya importer on one scene with readable options.
+// glowbox-import: runs the Maya importer on scenes with readable options.
 // The importer itself only understands Base64-encoded settings; this program
-// builds them, starts mayaimport and tells a person what went wrong.
+// builds them, starts one mayaimport per scene and tells a person what came
+// of each.
 
 #include "common/ImportArgs.h"
 #include "common/Log.h"
+#include "tools/glowbox-import/ImporterRuns.h"
 #include "tools/glowbox-import/LaunchOptions.h"
 #include "tools/glowbox-import/LogTail.h"
+#include "tools/glowbox-import/SceneReport.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <map>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace {
 
-constexpr int kUsageError = 2;
+namespace fs = std::filesystem;
+
+constexpr int kConverted = 0;
 constexpr int kLaunchError = 1;
+constexpr int kUsageError = 2;
+constexpr int kNotConverted = 3;
 constexpr const char* kImporterName = "mayaimport";
+constexpr std::size_t kLinesPerSceneInBatch = 5;
 
 void printHelp(std::ostream& out) {
-  out << "Usage: glowbox-import SCENE.ma [options]\n"
+  out << "Usage: glowbox-import SCENE... [options]\n"
          "\n"
-         "Converts a Maya ASCII scene into a Glowbox scene file (.dal) by running\n"
-         "the importer program " << kImporterName << " with the settings below.\n"
+         "Converts Maya scenes (.ma, .mb) into Glowbox scene files (.dal) by running\n"
+         "the importer program " << kImporterName << " once per scene with the settings below.\n"
+         "A SCENE may be a folder: every .ma and .mb file directly in it, by name.\n"
          "\n"
          "Options:\n"
-         "  -o, --output OUT          scene file to write; \"-\" writes to standard output.\n"
-         "                            Default: SCENE with the extension .dal, beside SCENE.\n"
+         "  -o, --output OUT          one scene: the scene file to write; \"-\" writes to\n"
+         "                            standard output; a folder (ending in \"/\") receives it.\n"
+         "                            Several scenes: the folder to write them into,\n"
+         "                            created when OUT ends in \"/\".\n"
+         "                            Default: each SCENE with the extension .dal, beside it\n"
+         "                            (SCENE.ma.dal when a .ma and a .mb share a name).\n"
+         "  -j, --jobs N              run up to N importers at once (default: one per\n"
+         "                            processor core).\n"
          "  --log-level LEVEL         detail of the log: ERROR, WARNING, INFO (default),\n"
          "                            DEBUG, DEBUG1, DEBUG2, DEBUG3 or DEBUG4.\n"
          "  --readable                write arrays as text and indent the scene file,\n"
@@ -50,13 +68,24 @@ void printHelp(std::ostream& out) {
          "The importer is looked for beside this program, then on PATH; the\n"
          "environment variable GLOWBOX_MAYAIMPORT names another one to run.\n"
          "\n"
-         "The importer's log is appended to:\n"
-         "  " << logFilePath() << "\n"
-         "When the import fails, the last ERROR and WARNING records of this run are\n"
-         "shown here.\n"
+         "After the import a report follows on standard error: whether the scene was\n"
+         "converted (and if not, why), what the written scene holds, the warnings of\n"
+         "the import by kind, and where the scene file and the log are. With several\n"
+         "scenes it ends with one line per scene and a total. On a terminal a progress\n"
+         "line shows how far the import has come.\n"
          "\n"
-         "Exit status: the importer's own; 2 for a bad command line or a missing scene,\n"
-         "1 when the importer cannot be started.\n";
+         "The importer's log is appended to:\n"
+         "  " << tidyPath(logFilePath()) << "\n"
+         "\n"
+         "Exit status:\n"
+         "  0  every scene was converted\n"
+         "  1  the importer could not be found or started (the importer's own status\n"
+         "     when it fails, as when it cannot create the scene file, is 1 as well)\n"
+         "  2  a mistake on the command line; nothing was converted\n"
+         "  3  a scene was not converted: missing, unreadable, not a Maya scene or of a\n"
+         "     format not read, while the importer itself ended normally\n"
+         "  any other: the importer's own exit status when it failed (128 + N when\n"
+         "     signal N ended it); with several scenes, that of the first such scene.\n";
 }
 
 bool isExecutableFile(const std::string& path) {
@@ -102,58 +131,211 @@ void printArgs(const ImportArgs& args, const std::string& program) {
   ImportArgs::freeArgv(argv);
 }
 
-// The child's exit status, 128 + signal for a killed child, -1 when it could
-// not be waited for.
-int runAndWait(const std::string& program, const ImportArgs& args) {
-  char** argv = args.toArgv(program);
-  if (!argv) return -1;
-  std::cout.flush();
-  std::cerr.flush();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::execv(program.c_str(), argv);
-    const int error = errno;
-    std::fprintf(stderr, "glowbox-import: cannot run %s: %s\n", program.c_str(), std::strerror(error));
-    ::_exit(127);
-  }
-  ImportArgs::freeArgv(argv);
-  if (child < 0) {
-    std::cerr << "glowbox-import: cannot start " << program << ": " << std::strerror(errno) << "\n";
-    return -1;
-  }
-  int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) {
-      std::cerr << "glowbox-import: lost track of " << program << ": " << std::strerror(errno) << "\n";
-      return -1;
-    }
-  }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) {
-    std::cerr << "glowbox-import: " << program << " was ended by signal " << WTERMSIG(status) << "\n";
-    return 128 + WTERMSIG(status);
-  }
-  return -1;
+bool isSceneName(const fs::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".ma" || extension == ".mb";
 }
 
-// The importer exits 0 even when it could not read the scene, so its own
-// complaints are worth showing whatever the status.
-void reportProblems(const std::string& logPath, std::uintmax_t logStart, int status) {
-  const std::vector<LogRecord> records = recordsSince(logPath, logStart);
+bool namesFolder(const std::string& path) {
+  std::error_code error;
+  return (!path.empty() && path.back() == '/') || fs::is_directory(path, error);
+}
+
+// One entry per scene to convert, folders expanded. False with `error` when
+// the command line cannot be carried out as a whole.
+bool collectScenes(const LaunchOptions& options, std::vector<ImporterRun>& runs, bool& several, std::string& error) {
+  several = options.scenes.size() > 1;
+  std::vector<std::string> scenes;
+  for (const std::string& named : options.scenes) {
+    struct stat info {};
+    if (::stat(named.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+      scenes.push_back(named);
+      continue;
+    }
+    several = true;
+    // Not into subfolders: those hold references, textures and caches, and
+    // a scene's references are read by the importer from where they are.
+    std::vector<std::string> found;
+    std::error_code listError;
+    for (fs::directory_iterator it(named, listError), end; !listError && it != end; it.increment(listError)) {
+      std::error_code typeError;
+      if (isSceneName(it->path()) && it->is_regular_file(typeError)) found.push_back(it->path().string());
+    }
+    if (listError) {
+      error = "cannot read the folder " + named + ": " + listError.message();
+      return false;
+    }
+    if (found.empty()) std::cerr << "glowbox-import: no .ma or .mb scene in the folder " << named << "\n";
+    std::sort(found.begin(), found.end());
+    scenes.insert(scenes.end(), found.begin(), found.end());
+  }
+  if (scenes.empty()) {
+    error = "no scene file given";
+    return false;
+  }
+
+  // A scene named twice, or named and found in its folder, is converted once.
+  std::vector<fs::path> seen;
+  for (const std::string& scene : scenes) {
+    std::error_code ignored;
+    const fs::path identity = fs::weakly_canonical(scene, ignored);
+    if (std::find(seen.begin(), seen.end(), identity) != seen.end()) continue;
+    seen.push_back(identity);
+    ImporterRun run;
+    run.scene = scene;
+    run.name = scene;
+    struct stat info {};
+    if (::stat(scene.c_str(), &info) != 0)
+      run.refused = "scene file not found: " + scene;
+    else if (!S_ISREG(info.st_mode))
+      run.refused = "not a regular file: " + scene;
+    runs.push_back(std::move(run));
+  }
+  return true;
+}
+
+// Fills in every run's output. False with `error` when outputs would clash.
+bool chooseOutputs(const LaunchOptions& options, bool several, std::vector<ImporterRun>& runs, std::string& error) {
+  const std::string& out = options.output;
+  if (several && out == "-") {
+    error = "several scenes cannot all be written to standard output (-o -)";
+    return false;
+  }
+  if (several && !out.empty() && !namesFolder(out)) {
+    error = "with several scenes, -o names a folder (end it with '/' to have it created): " + out;
+    return false;
+  }
+  const bool intoFolder = !out.empty() && out != "-" && namesFolder(out);
+  const auto place = [&](const std::string& name) {
+    return intoFolder ? (fs::path(out) / fs::path(name).filename()).string() : name;
+  };
+  for (ImporterRun& run : runs)
+    run.output = (out.empty() || intoFolder) ? place(defaultOutputFor(run.scene)) : out;
+
+  // "x.ma" and "x.mb" of one folder would both write "x.dal": such scenes
+  // keep their whole name instead.
+  std::map<std::string, int> uses;
+  for (const ImporterRun& run : runs) ++uses[run.output];
+  for (ImporterRun& run : runs)
+    if (uses[run.output] > 1) run.output = place(run.scene + ".dal");
+  std::map<std::string, const ImporterRun*> writers;
+  for (const ImporterRun& run : runs) {
+    if (run.output == "-") continue;
+    std::error_code ignored;
+    const std::string identity = fs::weakly_canonical(run.output, ignored).string();
+    if (const auto [it, fresh] = writers.emplace(identity, &run); !fresh) {
+      error = it->second->scene + " and " + run.scene + " would both be written to " + run.output;
+      return false;
+    }
+    if (identity == fs::weakly_canonical(run.scene, ignored).string()) {
+      error = "the scene file " + run.scene + " would be overwritten by its own conversion";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t defaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// The one scene's report: outcome first, then what it holds, what the log
+// says, and where everything is.
+int reportOne(const ImporterRun& run, const std::vector<LogRecord>& records, const std::string& logPath,
+              const std::string& logLevel) {
+  const SceneOutcome outcome = judgeRun(run, &records);
+  if (outcome.verdict == Verdict::Converted) {
+    std::cerr << "glowbox-import: converted " << run.scene;
+    if (outcome.summarized) std::cerr << ": " << outcome.summary.triangles << " triangles";
+    std::cerr << "\n";
+    if (outcome.summarized) dal::printSummary(std::cerr, outcome.summary, dal::SummaryDetail::Brief);
+    std::vector<std::string> missing;
+    if (outcome.summarized)
+      for (const dal::TextureUse& texture : outcome.summary.textures)
+        if (!texture.found) missing.push_back(texture.file);
+    printWarnings(std::cerr, records, missing, logLevel);
+    std::cerr << "glowbox-import: log: " << logPath << "\n";
+    if (outcome.summarized)
+      std::cerr << "glowbox-import: scene written to " << run.output << " (" << outcome.outputBytes << " bytes)\n";
+    else if (run.output != "-")
+      std::cerr << "glowbox-import: scene written to " << run.output << "\n";
+    return kConverted;
+  }
+
+  std::cerr << "glowbox-import: no scene was converted: " << outcome.reason << "\n";
+  if (!run.refused.empty()) return kNotConverted;
+  std::error_code error;
+  const bool leftBehind = run.output != "-" && fs::is_regular_file(run.output, error);
+  if (outcome.verdict == Verdict::NotConverted) {
+    std::cerr << "glowbox-import: log: " << logPath << "\n";
+    if (leftBehind)
+      std::cerr << "glowbox-import: " << run.output << " holds no scene, only the file header ("
+                << fs::file_size(run.output, error) << " bytes)\n";
+    return kNotConverted;
+  }
+  // A failing importer says why in its last records.
   const LogRecord* lastError = nullptr;
   const LogRecord* lastWarning = nullptr;
   for (const LogRecord& record : records) {
     if (record.level == "ERROR") lastError = &record;
     if (record.level == "WARNING") lastWarning = &record;
   }
-  if (status != 0) std::cerr << "glowbox-import: the import failed with exit status " << status << "\n";
   if (!lastError && !lastWarning) {
-    if (status != 0) std::cerr << "glowbox-import: the log (" << logPath << ") holds no ERROR or WARNING record of this run\n";
-    return;
+    std::cerr << "glowbox-import: the log (" << logPath << ") holds no ERROR or WARNING record of this run\n";
+  } else {
+    std::cerr << "glowbox-import: from the log " << logPath << ":\n";
+    if (lastError) std::cerr << "  last ERROR:   " << lastError->text << "\n";
+    if (lastWarning) std::cerr << "  last WARNING: " << lastWarning->text << "\n";
   }
-  std::cerr << "glowbox-import: from the log " << logPath << ":\n";
-  if (lastError) std::cerr << "  last ERROR:   " << lastError->text << "\n";
-  if (lastWarning) std::cerr << "  last WARNING: " << lastWarning->text << "\n";
+  if (leftBehind)
+    std::cerr << "glowbox-import: " << run.output << " may be incomplete (" << fs::file_size(run.output, error)
+              << " bytes)\n";
+  return run.started ? (run.status < 0 ? kLaunchError : run.status) : kLaunchError;
+}
+
+// Several scenes: the warnings of all runs together, then one line per
+// scene and the total.
+int reportMany(const std::vector<ImporterRun>& runs, const std::vector<LogRecord>& records, const std::string& logPath,
+               const std::string& logLevel) {
+  std::vector<SceneOutcome> outcomes;
+  std::vector<std::string> missing;
+  for (const ImporterRun& run : runs) {
+    // Runs at once append to the one log, and a record names neither its
+    // process nor (mostly) its scene, so no record is taken for one run's
+    // own. A run's verdict rests on what is its own for certain: its exit
+    // status, its scene file and its standard error, where the importer
+    // says when it cannot open a scene. The log's warnings are counted for
+    // all runs together.
+    outcomes.push_back(judgeRun(run, nullptr));
+    if (outcomes.back().summarized)
+      for (const dal::TextureUse& texture : outcomes.back().summary.textures)
+        if (!texture.found) missing.push_back(texture.file);
+  }
+  printWarnings(std::cerr, records, missing, logLevel);
+  std::cerr << "glowbox-import: log: " << logPath << "\n";
+
+  std::size_t converted = 0, triangles = 0;
+  int failedStatus = 0;
+  bool notStarted = false;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    printSceneLine(std::cerr, runs[i], outcomes[i]);
+    const SceneOutcome& outcome = outcomes[i];
+    if (outcome.verdict == Verdict::Converted) {
+      ++converted;
+      if (outcome.summarized) triangles += outcome.summary.triangles;
+    }
+    if (outcome.verdict == Verdict::ImporterFailed) {
+      if (!runs[i].started) notStarted = true;
+      else if (failedStatus == 0) failedStatus = runs[i].status < 0 ? kLaunchError : runs[i].status;
+    }
+  }
+  std::cerr << "total: " << runs.size() << (runs.size() == 1 ? " scene, " : " scenes, ") << converted << " converted, " << runs.size() - converted
+            << " not converted, " << triangles << " triangles\n";
+  if (notStarted) return kLaunchError;
+  if (failedStatus != 0) return failedStatus;
+  return converted == runs.size() ? kConverted : kNotConverted;
 }
 
 }  // namespace
@@ -170,33 +352,52 @@ int main(int argc, char** argv) {
     printHelp(std::cout);
     return 0;
   }
-  struct stat info {};
-  if (::stat(options.scene.c_str(), &info) != 0) {
-    std::cerr << "glowbox-import: scene file not found: " << options.scene << "\n";
-    return kUsageError;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    std::cerr << "glowbox-import: not a regular file: " << options.scene << "\n";
-    return kUsageError;
-  }
 
-  const ImportArgs args = toImportArgs(options);
+  std::vector<ImporterRun> runs;
+  bool several = false;
+  std::string error;
+  if (!collectScenes(options, runs, several, error) || !chooseOutputs(options, several, runs, error)) {
+    std::cerr << "glowbox-import: " << error << "\n";
+    return kUsageError;
+  }
+  for (ImporterRun& run : runs) run.args = toImportArgs(options, run.scene, run.output);
+
   const std::string program = locateImporter();
   if (options.printArgs) {
-    printArgs(args, program.empty() ? kImporterName : program);
-    return 0;
+    for (const ImporterRun& run : runs)
+      if (run.refused.empty()) printArgs(run.args, program.empty() ? kImporterName : program);
+    for (const ImporterRun& run : runs)
+      if (!run.refused.empty()) std::cerr << "glowbox-import: " << run.refused << "\n";
+    const bool allThere = std::all_of(runs.begin(), runs.end(), [](const ImporterRun& r) { return r.refused.empty(); });
+    return allThere ? 0 : kNotConverted;
   }
-  if (program.empty()) {
+  const bool anyToRun = std::any_of(runs.begin(), runs.end(), [](const ImporterRun& r) { return r.refused.empty(); });
+  if (program.empty() && anyToRun) {
     std::cerr << "glowbox-import: cannot find " << kImporterName << " beside this program or on PATH\n";
     return kLaunchError;
   }
+  if (!options.output.empty() && options.output != "-" && namesFolder(options.output)) {
+    std::error_code made;
+    fs::create_directories(options.output, made);
+    if (made) {
+      std::cerr << "glowbox-import: cannot create the folder " << options.output << ": " << made.message() << "\n";
+      return kUsageError;
+    }
+  }
 
-  const std::string logPath = logFilePath();
+  const std::string logPath = tidyPath(logFilePath());
   const std::uintmax_t logStart = logSizeNow(logPath);
-  const int status = runAndWait(program, args);
-  if (status < 0) return kLaunchError;
-  reportProblems(logPath, logStart, status);
-  const std::string output = args.getString(OUTPUT_FILENAME, "-");
-  if (status == 0 && output != "-") std::cerr << "glowbox-import: scene written to " << output << "\n";
-  return status;
+  RunSettings settings;
+  settings.program = program;
+  settings.jobs = options.jobs > 0 ? static_cast<std::size_t>(options.jobs) : defaultJobs();
+  settings.nameLines = several;
+  // A batch would drown its report in one scene's complaints; the log keeps
+  // what the importer says about each problem.
+  settings.linesPerRun = several ? kLinesPerSceneInBatch : 0;
+  settings.showProgress =
+      ::isatty(STDERR_FILENO) == 1 && std::none_of(runs.begin(), runs.end(), [](const ImporterRun& r) { return r.output == "-"; });
+  runImporters(runs, settings);
+  const std::vector<LogRecord> records = recordsSince(logPath, logStart);
+  return several ? reportMany(runs, records, logPath, options.logLevel)
+                 : reportOne(runs.front(), records, logPath, options.logLevel);
 }

@@ -1,4 +1,5 @@
 #include "common/Log.h"
+#include "common/platform/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@
 #include "TestEnv.h"
 
 namespace fs = std::filesystem;
-using commontest::readFile;
+using commontest::readText;
 using commontest::ScopedEnv;
 using commontest::writeFile;
 
@@ -21,10 +22,9 @@ namespace {
 constexpr const char* kPrefix = R"(\d\d:\d\d:\d\d\.\d{3})";
 
 fs::path makeScratchFolder() {
-  std::string pattern = (fs::temp_directory_path() / "glowbox-log-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder");
-  fs::create_directories(fs::path(pattern) / "tmp");
-  return pattern;
+  const fs::path folder = commontest::makeScratchFolder("glowbox-log-");
+  fs::create_directories(folder / "tmp");
+  return folder;
 }
 
 // Points every location the log consults into a private scratch folder and
@@ -32,6 +32,8 @@ fs::path makeScratchFolder() {
 class LogTest : public testing::Test {
  protected:
   LogTest() {
+    writeMachineRecord({});
+    writeUserRecord({});
     reportingLevel() = logDEBUG4;
     Output2FILE::resetForTesting();
   }
@@ -43,30 +45,34 @@ class LogTest : public testing::Test {
   }
 
   // The temporary folder keeps its trailing separator and gets one more.
-  std::string tempLog() const { return tmp_ + "//sceneapi.log"; }
+  std::string tempLog() const { return tmp_ + kSeparator + kSeparator + "sceneapi.log"; }
+  static std::string logIn(const std::string& folder) { return folder + kSeparator + "sceneapi.log"; }
 
-  void writeMachineRecord(const std::string& ini) { writeFile(root_ / "etc/vantor/registry.ini", ini); }
-  void writeUserRecord(const std::string& ini) { writeFile(root_ / "config/vantor/registry.ini", ini); }
+  using Record = std::vector<commontest::RecordEntry>;
+  void writeMachineRecord(const Record& record) { commontest::writeInstallationRecord(true, record); }
+  void writeUserRecord(const Record& record) { commontest::writeInstallationRecord(false, record); }
 
-  static std::string installation(const std::string& version, const std::string& folder) {
-    return "[SOFTWARE\\Vantor]\nGlowboxVersion=" + version + "\n\n[SOFTWARE\\Vantor\\" + version +
-           "]\nResourceFolder=" + folder + "\n";
+  static Record installation(const std::string& version, const std::string& folder) {
+    return {{"SOFTWARE\\Vantor", "GlowboxVersion", version}, {"SOFTWARE\\Vantor\\" + version, "ResourceFolder", folder}};
   }
+
+  static inline const std::string kSeparator = std::string(1, platform::pathSeparator());
 
   const int savedLevel_ = reportingLevel();
   const fs::path root_ = makeScratchFolder();
   const std::string tmp_ = (root_ / "tmp").string();
   ScopedEnv tmpDir_{"TMPDIR", tmp_.c_str()};
-  ScopedEnv machine_{"VANTOR_SYSCONFDIR", (root_ / "etc").c_str()};
-  ScopedEnv user_{"XDG_CONFIG_HOME", (root_ / "config").c_str()};
-  ScopedEnv home_{"HOME", (root_ / "home").c_str()};
+  ScopedEnv tmpWindows_{"TMP", tmp_.c_str()};  // where Windows looks first
+  ScopedEnv machine_{"VANTOR_SYSCONFDIR", (root_ / "etc").string().c_str()};
+  ScopedEnv user_{"XDG_CONFIG_HOME", (root_ / "config").string().c_str()};
+  ScopedEnv home_{"HOME", (root_ / "home").string().c_str()};
 };
 
 TEST_F(LogTest, RecordsCarryFileLineTimeAndLevelBeforeTheMessageAndAreAppended) {
   writeFile(tempLog(), "earlier run\n");
   const int line = __LINE__; LOG(logINFO) << "hello " << 42 << ' ' << 1.5;
   LOG(logWARNING) << "line one\nline two\n" << "line three";  // one prefix, one final newline
-  const std::string text = readFile(tempLog());
+  const std::string text = readText(tempLog());
   const std::regex records("earlier run\nLogTest\\.cpp:" + std::to_string(line) + " - " + kPrefix +
                            " INFO:  hello 42 1\\.5\nLogTest\\.cpp:" + std::to_string(line + 1) + " - " + kPrefix +
                            " WARNING:  line one\nline two\nline three\n");
@@ -83,10 +89,10 @@ TEST_F(LogTest, DisabledStatementsEvaluateNothingAndNoneDisablesNone) {
   EXPECT_FALSE(fs::exists(tempLog())) << "a disabled statement must not even open the log";
   LOG(logINFO) << "kept " << expensive();
   EXPECT_EQ(evaluations, 1);
-  EXPECT_NE(readFile(tempLog()).find("INFO:  kept 1\n"), std::string::npos);
+  EXPECT_NE(readText(tempLog()).find("INFO:  kept 1\n"), std::string::npos);
   reportingLevel() = FILELog::fromString("NONE");  // admits everything, like DEBUG4
   LOG(logDEBUG4) << "deepest";
-  EXPECT_NE(readFile(tempLog()).find("DEBUG4:  deepest\n"), std::string::npos);
+  EXPECT_NE(readText(tempLog()).find("DEBUG4:  deepest\n"), std::string::npos);
 }
 
 TEST_F(LogTest, StatementsNestInsideTheCallersIfElse) {
@@ -96,7 +102,7 @@ TEST_F(LogTest, StatementsNestInsideTheCallersIfElse) {
     else
       LOG(logINFO) << "else";
   }
-  const std::string text = readFile(tempLog());
+  const std::string text = readText(tempLog());
   const size_t thenAt = text.find("INFO:  then\n");
   ASSERT_NE(thenAt, std::string::npos) << text;
   EXPECT_NE(text.find("INFO:  else\n", thenAt), std::string::npos) << text;
@@ -140,7 +146,7 @@ TEST_F(LogTest, FromStringReadsExactNamesAndWarnsOfOthers) {
   reportingLevel() = logERROR;
   EXPECT_EQ(FILELog::fromString("debug"), logINFO);
   EXPECT_EQ(FILELog::fromString(""), logINFO);
-  const std::string text = readFile(tempLog());
+  const std::string text = readText(tempLog());
   const std::string stamp = std::string(":0 - ") + kPrefix + " WARNING:  ";
   const std::regex records(stamp + "Unknown logging level 'debug'\\. Using INFO level as default\\.\n" + stamp +
                            "Unknown logging level ''\\. Using INFO level as default\\.\n");
@@ -165,23 +171,23 @@ TEST_F(LogTest, TimeStampCountsMillisecondsFromTheFirstStamp) {
 
 TEST_F(LogTest, LogFolderFollowsTheInstallationRecordsPerUserOverMachineWide) {
   const std::string machine = (root_ / "machine").string(), user = (root_ / "user").string();
-  const std::string machineLog = machine + "/sceneapi.log", userLog = user + "/sceneapi.log";
+  const std::string machineLog = logIn(machine), userLog = logIn(user);
   const struct {
     const char* label;
-    std::string machineRecord, userRecord, log;
+    Record machineRecord, userRecord;
+    std::string log;
   } cases[] = {
-      {"no installation", "", "", tempLog()},
-      {"machine-wide", installation("6.2", machine), "", machineLog},
+      {"no installation", {}, {}, tempLog()},
+      {"machine-wide", installation("6.2", machine), {}, machineLog},
       {"user version without its folder", installation("6.2", machine),
-       "[SOFTWARE\\Vantor]\nGlowboxVersion=7.0\n[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/wrong\n", machineLog},
-      {"incomplete records", "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n",
-       "[SOFTWARE\\Vantor\\6.2]\nResourceFolder=/no/version/key\n", tempLog()},
+       {{"SOFTWARE\\Vantor", "GlowboxVersion", "7.0"}, {"SOFTWARE\\Vantor\\6.2", "ResourceFolder", "/wrong"}}, machineLog},
+      {"incomplete records", {{"SOFTWARE\\Vantor", "GlowboxVersion", "6.2"}},
+       {{"SOFTWARE\\Vantor\\6.2", "ResourceFolder", "/no/version/key"}}, tempLog()},
       // 32 characters and the terminator exceed the 64 bytes a version may take.
-      {"overlong version", "", installation(std::string(32, 'v'), user), tempLog()},
-      {"longest version", "", installation(std::string(31, 'v'), user), userLog},
-      {"names ignore case and blanks", "",
-       "; installed by setup\n[software\\vantor]\n  glowboxversion = 6.2 \n[Software\\Vantor\\6.2]\nRESOURCEFOLDER=" +
-           user + "\n", userLog},
+      {"overlong version", {}, installation(std::string(32, 'v'), user), tempLog()},
+      {"longest version", {}, installation(std::string(31, 'v'), user), userLog},
+      {"names ignore case", {},
+       {{"software\\vantor", "glowboxversion", "6.2"}, {"Software\\Vantor\\6.2", "RESOURCEFOLDER", user}}, userLog},
       {"per-user wins", installation("6.2", machine), installation("7.0", user), userLog},
   };
   for (const auto& c : cases) {
@@ -191,15 +197,18 @@ TEST_F(LogTest, LogFolderFollowsTheInstallationRecordsPerUserOverMachineWide) {
   }
   fs::create_directories(user);
   LOG(logINFO) << "for the user";
-  EXPECT_NE(readFile(userLog).find("INFO:  for the user\n"), std::string::npos);
+  EXPECT_NE(readText(userLog).find("INFO:  for the user\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(tempLog()));
 }
 
+#ifndef _WIN32
 TEST_F(LogTest, PerUserRecordDefaultsToTheHomeConfigFolder) {
   user_.set(nullptr);
-  writeFile(root_ / "home/.config/vantor/registry.ini", installation("6.2", (root_ / "home").string()));
-  EXPECT_EQ(logFilePath(), (root_ / "home").string() + "/sceneapi.log");
+  writeFile(root_ / "home/.config/vantor/registry.ini",
+            "[SOFTWARE\\Vantor]\nGlowboxVersion=6.2\n[SOFTWARE\\Vantor\\6.2]\nResourceFolder=" + (root_ / "home").string() + "\n");
+  EXPECT_EQ(logFilePath(), logIn((root_ / "home").string()));
 }
+#endif
 
 TEST_F(LogTest, LogOfTwentyMebibytesStartsAfreshJustBelowItIsAppendedTo) {
   for (const long size : {0x1400000L - 1, 0x1400000L}) {
@@ -208,7 +217,7 @@ TEST_F(LogTest, LogOfTwentyMebibytesStartsAfreshJustBelowItIsAppendedTo) {
     writeFile(tempLog(), "old");
     fs::resize_file(tempLog(), static_cast<std::uintmax_t>(size));
     LOG(logINFO) << "record";
-    const std::string text = readFile(tempLog());
+    const std::string text = readText(tempLog());
     EXPECT_EQ(text.substr(0, 3), afresh ? "Log" : "old") << size;
     EXPECT_NE(text.find("INFO:  record\n", afresh ? 0 : static_cast<size_t>(size)), std::string::npos) << size;
     if (afresh) { EXPECT_LT(text.size(), 100u); }
@@ -216,7 +225,11 @@ TEST_F(LogTest, LogOfTwentyMebibytesStartsAfreshJustBelowItIsAppendedTo) {
 }
 
 TEST_F(LogTest, UnopenableLogSaysSoOnStandardErrorAtEveryAttempt) {
-  tmpDir_.set((root_ / "missing").c_str());
+  // A folder where the log file would be: no system opens that for appending.
+  fs::create_directories(tempLog());
+  errno = 0;
+  if (FILE* file = std::fopen(tempLog().c_str(), "a")) std::fclose(file);
+  const int openError = errno;
   Output2FILE::resetForTesting();
   int evaluations = 0;
   testing::internal::CaptureStderr();
@@ -224,15 +237,15 @@ TEST_F(LogTest, UnopenableLogSaysSoOnStandardErrorAtEveryAttempt) {
   LOG(logERROR) << "lost " << ++evaluations;
   const FILE* stream = Output2FILE::stream();
   const std::string stderrText = testing::internal::GetCapturedStderr();
-  const std::string once = std::string("could not open log file:\nopening log: ") + std::strerror(ENOENT) + "\n";
+  const std::string once = std::string("could not open log file:\nopening log: ") + std::strerror(openError) + "\n";
   EXPECT_EQ(stderrText, once + once + once);
   EXPECT_EQ(evaluations, 0);
   EXPECT_EQ(stream, nullptr);
 
-  // Once the folder appears, the next statement opens the log.
-  fs::create_directories(root_ / "missing");
+  // Once the folder is gone, the next statement opens the log.
+  fs::remove(tempLog());
   LOG(logERROR) << "found";
-  EXPECT_NE(readFile(root_ / "missing/sceneapi.log").find("ERROR:  found\n"), std::string::npos);
+  EXPECT_NE(readText(tempLog()).find("ERROR:  found\n"), std::string::npos);
 }
 
 TEST_F(LogTest, UnknownLevelWarningIsDroppedWhenTheLogCannotOpen) {

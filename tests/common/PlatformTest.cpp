@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <regex>
 #include <thread>
@@ -16,13 +14,22 @@ using commontest::ScopedEnv;
 namespace {
 
 TEST(Platform, TempFolderAlwaysEndsInOneSeparator) {
+#ifdef _WIN32
+  const char* variable = "TMP";
+  const char separator = '\\';
+  const std::pair<const char*, const char*> cases[] = {{"C:\\scratch", "C:\\scratch\\"},
+                                                       {"C:\\scratch\\", "C:\\scratch\\"}};
+#else
+  const char* variable = "TMPDIR";
+  const char separator = '/';
   const std::pair<const char*, const char*> cases[] = {
       {nullptr, "/tmp/"}, {"", "/tmp/"}, {"/var/scratch", "/var/scratch/"}, {"/var/scratch/", "/var/scratch/"}};
-  for (const auto& [tmpdir, folder] : cases) {
-    ScopedEnv tmp("TMPDIR", tmpdir);
-    EXPECT_EQ(platform::tempFolder(), folder) << (tmpdir ? tmpdir : "(unset)");
+#endif
+  for (const auto& [value, folder] : cases) {
+    ScopedEnv tmp(variable, value);
+    EXPECT_EQ(platform::tempFolder(), folder) << (value ? value : "(unset)");
   }
-  EXPECT_EQ(platform::pathSeparator(), '/');
+  EXPECT_EQ(platform::pathSeparator(), separator);
 }
 
 TEST(Platform, LocalTimeIsTwentyFourHourClockText) {
@@ -52,7 +59,7 @@ TEST(Platform, TickCountAdvancesInMilliseconds) {
 }
 
 TEST(Platform, DescriptorsDuplicateAndRedirect) {
-  const fs::path path = fs::temp_directory_path() / ("glowbox-platform-" + std::to_string(::getpid()));
+  const fs::path path = commontest::makeScratchFolder("glowbox-platform-") / "file";
   FILE* file = platform::openFileUtf8(path.string(), "w+");
   ASSERT_NE(file, nullptr);
   const int fd = platform::fileNo(file);
@@ -64,19 +71,42 @@ TEST(Platform, DescriptorsDuplicateAndRedirect) {
   platform::setBinaryMode(copy);
   std::fputs("through the duplicate", second);
   std::fclose(second);  // closes `copy`, not `fd`
-  EXPECT_EQ(platform::dup2Fd(fd, fd), fd);
+  EXPECT_NE(platform::dup2Fd(fd, fd), -1);  // the runtimes differ in what success returns
   std::fclose(file);
   EXPECT_EQ(commontest::readFile(path), "through the duplicate");
-  fs::remove(path);
+  fs::remove_all(path.parent_path());
   EXPECT_EQ(platform::fileNo(nullptr), -1);
   EXPECT_EQ(platform::closeFd(-1), -1);
   EXPECT_EQ(platform::openFileUtf8((path / "no/such/dir").string(), "r"), nullptr);
 }
 
+#ifdef _WIN32
+TEST(Platform, RegistryReadsTheThirtyTwoBitViewAndLeavesTheOutputAloneOnFailure) {
+  using platform::Hive;
+  commontest::writeInstallationRecord(true, {});
+  std::string out = "untouched";
+  EXPECT_FALSE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  EXPECT_EQ(out, "untouched");
+  commontest::writeInstallationRecord(true, {{"SOFTWARE\\Vantor", "GlowboxVersion", "6.2"},
+                                             {"SOFTWARE\\Vantor\\6.2", "ResourceFolder", "C:\\My Glowbox"}});
+  EXPECT_FALSE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "Missing", out));
+  EXPECT_FALSE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE", "GlowboxVersion", out));
+  EXPECT_FALSE(platform::readRegistryString(Hive::CurrentUser, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  EXPECT_EQ(out, "untouched");
+  EXPECT_TRUE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
+  EXPECT_EQ(out, "6.2");
+  // "6.2" needs four UTF-16 units with its terminator: eight bytes.
+  EXPECT_FALSE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 7));
+  EXPECT_TRUE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 8));
+  EXPECT_TRUE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor\\6.2", "ResourceFolder", out));
+  EXPECT_EQ(out, "C:\\My Glowbox");
+  commontest::writeInstallationRecord(true, {});
+}
+#else
 TEST(Platform, RegistryReadLeavesTheOutputAloneOnFailure) {
-  const fs::path root = fs::temp_directory_path() / ("glowbox-registry-" + std::to_string(::getpid()));
+  const fs::path root = commontest::makeScratchFolder("glowbox-registry-");
   fs::create_directories(root / "vantor");
-  ScopedEnv machine("VANTOR_SYSCONFDIR", root.c_str());
+  ScopedEnv machine("VANTOR_SYSCONFDIR", root.string().c_str());
   std::string out = "untouched";
   EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
   EXPECT_EQ(out, "untouched");
@@ -93,8 +123,8 @@ TEST(Platform, RegistryReadLeavesTheOutputAloneOnFailure) {
   EXPECT_FALSE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 7));
   EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out, 8));
 
-  std::ofstream(root / "vantor/registry.ini") << "[SOFTWARE\\Vantor\\6.2]\r\n"
-                                               << "ResourceFolder = \"/opt/My Glowbox\" \r\n";
+  std::ofstream(root / "vantor/registry.ini") << "; installed by setup\r\n[software\\vantor\\6.2]\r\n"
+                                               << "  resourcefolder = \"/opt/My Glowbox\" \r\n";
   EXPECT_TRUE(platform::readRegistryString(platform::Hive::LocalMachine, "SOFTWARE\\Vantor\\6.2", "ResourceFolder", out));
   EXPECT_EQ(out, "/opt/My Glowbox");
 
@@ -103,5 +133,6 @@ TEST(Platform, RegistryReadLeavesTheOutputAloneOnFailure) {
   EXPECT_FALSE(platform::readRegistryString(platform::Hive::CurrentUser, "SOFTWARE\\Vantor", "GlowboxVersion", out));
   fs::remove_all(root);
 }
+#endif
 
 }  // namespace

@@ -74,10 +74,10 @@ connectAttr "boxShape.iog" ":initialShadingGroup.dsm" -na;
 
 TEST_F(References, TheSameFileTwiceByAbsoluteRelativeAndVariablePaths) {
     write("assets/cube.ma", kCube);
-    commontest::ScopedEnv base("GLOWBOX_TEST_ASSETS", root_.c_str());
+    commontest::ScopedEnv base("GLOWBOX_TEST_ASSETS", root_.string().c_str());
     write("shot.ma", "file -rdi 1 -ns \"a\" -rfn \"aRN\" \"assets/cube.ma\";\n"
                      "file -r -ns \"a\" -dr 1 -rfn \"aRN\" \"assets/cube.ma\";\n"
-                     "file -r -ns \"b\" -rfn \"bRN\" \"" + (root_ / "assets/cube.ma").string() + "\";\n"
+                     "file -r -ns \"b\" -rfn \"bRN\" \"" + (root_ / "assets/cube.ma").generic_string() + "\";\n"
                      "file -r -ns \"c\" -rfn \"cRN\" \"${GLOWBOX_TEST_ASSETS}/assets/cube.ma\";\n"
                      "file -r -ns \"d\" -rfn \"dRN\" \"%GLOWBOX_TEST_ASSETS%\\\\assets\\\\cube.ma\";\n"
                      "createNode transform -n \"box\";\n");
@@ -166,7 +166,7 @@ TEST(ReferenceCorpus, ThreeDeepReferencesPlaceEveryCopy) {
         }
     }
     if (!fs::exists(base / "ma/ref2re.ma")) GTEST_SKIP() << "reference fixtures not in the corpus";
-    commontest::ScopedEnv variable("MAYAFILEBASE", base.c_str());
+    commontest::ScopedEnv variable("MAYAFILEBASE", base.string().c_str());
     const struct {
         const char* file;
         size_t meshes;

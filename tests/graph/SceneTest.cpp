@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <memory>
 
 using namespace mayahost;
@@ -75,7 +76,7 @@ TEST(SceneDatabase, NumbersTuplesUnitsAndDenseArrays) {
                        {"pCubeShape1", "vt[5]", {7, 8, 9}}, {"pCubeShape1", "vt[1].vy", {-0.5}}, {"polyCube1", "w", {2}}});
     auto r = numbers(*s, "pCube1", "r");
     ASSERT_EQ(r.size(), 3u);
-    EXPECT_NEAR(r[0], M_PI / 2, 1e-12);   // degrees in the file, radians inside
+    EXPECT_NEAR(r[0], std::numbers::pi / 2, 1e-12);   // degrees in the file, radians inside
 
     Node* shape = s->findNode("pCubeShape1");
     ASSERT_NE(shape, nullptr);

@@ -208,16 +208,16 @@ TEST(MaValues, TrimfaceComponentsAndUnknownTypes) {
     TrimfaceData d;
     ASSERT_TRUE(decodeTrimface(raw, d));
     EXPECT_TRUE(d.flipNormal);
-    ASSERT_EQ(std::pair(d.boundaries.size(), d.boundaries.empty() ? 0 : d.boundaries[0].edges.size()), std::pair(1ul, 2ul));
+    ASSERT_EQ(std::pair(d.boundaries.size(), d.boundaries.empty() ? 0 : d.boundaries[0].edges.size()), (std::pair<std::size_t, std::size_t>(1, 2)));
     EXPECT_EQ(d.boundaries[0].edgeValues, (std::vector<double>{7, 8}));
     const TrimEdge& e = d.boundaries[0].edges[0];
-    ASSERT_EQ(std::pair(e.worldCurves.size(), e.paramCurves.size()), std::pair(1ul, 2ul));
+    ASSERT_EQ(std::pair(e.worldCurves.size(), e.paramCurves.size()), (std::pair<std::size_t, std::size_t>(1, 2)));
     EXPECT_EQ(e.worldCurves[0].cvs, (std::vector<double>{0, 0, 0, 1, 1, 1}));
     EXPECT_EQ(e.worldCurveInfo, (std::array<double, 3>{0.5, 1, -1}));
     EXPECT_EQ(e.paramCurves[1].cvs, (std::vector<double>{1, 0, 1, 1}));
     EXPECT_EQ(e.paramCurveInfo, (std::array<double, 2>{1, 0.2}));
     const TrimEdge& second = d.boundaries[0].edges[1];
-    EXPECT_EQ(std::pair(second.worldCurves.size(), second.paramCurves.size()), std::pair(0ul, 1ul));
+    EXPECT_EQ(std::pair(second.worldCurves.size(), second.paramCurves.size()), (std::pair<std::size_t, std::size_t>(0, 1)));
     EXPECT_EQ(std::pair(second.worldCurveInfo[0], second.paramCurveInfo[1]), std::pair(0.3, 0.4));
     raw.numbers.push_back(4);   // a number left over
     EXPECT_FALSE(decodeTrimface(raw, d));

@@ -8,6 +8,7 @@
 #include "nurbs/NurbsData.h"
 
 #include <array>
+#include <numbers>
 #include <cmath>
 #include <vector>
 
@@ -76,7 +77,7 @@ template <class At> NurbsSurface gridSurface(int pu, int pv, int nu, int nv, At 
 
 // 11 points round a circle of 8 sections, the first 3 repeated: a periodic cubic.
 inline const std::vector<double> periodicKnots{-2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-inline double around(int k, int cosine) { return cosine ? std::cos(M_PI * (k % 8) / 4) : std::sin(M_PI * (k % 8) / 4); }
+inline double around(int k, int cosine) { return cosine ? std::cos(std::numbers::pi * (k % 8) / 4) : std::sin(std::numbers::pi * (k % 8) / 4); }
 
 // Flat 10 x 10 over parameters 0 .. 4 each way (4 linear spans).
 inline NurbsSurface plane4() {
@@ -139,7 +140,7 @@ inline TrimBoundary squareBoundary(double u0, double v0, double u1, double v1) {
 inline NurbsCurve circleCurve(double cu, double cv, double r) {
     NurbsCurve c{2, NurbsForm::Closed, 2, {0, 0, 1, 1, 2, 2, 3, 3, 4, 4}, {}};
     for (int k = 0; k < 9; ++k) {
-        const double w = k % 2 ? std::sqrt(0.5) : 1, a = M_PI * k / 4;
+        const double w = k % 2 ? std::sqrt(0.5) : 1, a = std::numbers::pi * k / 4;
         c.cvs.insert(c.cvs.end(), {cu + r * std::cos(a) / w, cv + r * std::sin(a) / w, 0, w});
     }
     return c;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numbers>
 #include <map>
 #include <set>
 #include <tuple>
@@ -99,16 +100,16 @@ TEST(Tessellate, MeetsTheQualityAimsDeterministically) {
         {"wavy", {wavySurface(6), {}}, {}, 0, 1, 6000},
         {"periodic cylinder, seam welded", {periodicCylinder(), {}}, {}, 0, 0, 1000},
         {"sphere, poles welded", {poleSphere(), {}}, {}, 0, 2, 2500},
-        {"exact quarter cylinder", {quarterCylinder(), {}}, {}, M_PI, 1, 200},
+        {"exact quarter cylinder", {quarterCylinder(), {}}, {}, std::numbers::pi, 1, 200},
         {"plane with a round hole", {plane4(), {{{squareBoundary(0.4, 0.4, 3.6, 3.6), circleBoundary(2, 2, 0.8)}}}},
-         [](double u, double v) { return box(u, v, 0.4, 0.4, 3.6, 3.6) && !disc(u, v, 2, 2, 0.8); }, 64 - 4 * M_PI, 0,
+         [](double u, double v) { return box(u, v, 0.4, 0.4, 3.6, 3.6) && !disc(u, v, 2, 2, 0.8); }, 64 - 4 * std::numbers::pi, 0,
          2000},
         {"two regions",
          {plane4(), {{{squareBoundary(0.2, 0.2, 1.8, 1.8), circleBoundary(1, 1, 0.4)}}, {{circleBoundary(3, 3, 0.6)}}}},
          [](double u, double v) {
              return (box(u, v, 0.2, 0.2, 1.8, 1.8) && !disc(u, v, 1, 1, 0.4)) || disc(u, v, 3, 3, 0.6);
          },
-         16 + 1.25 * M_PI, 1, 2000},
+         16 + 1.25 * std::numbers::pi, 1, 2000},
         // On the domain's boundary and grid lines exactly: no cell needs cutting into more than two triangles.
         {"trims on grid lines", {plane4(), {{{squareBoundary(0, 0, 4, 4), squareBoundary(1, 1, 2, 3)}}}},
          [](double u, double v) { return !box(u, v, 1, 1, 2, 3); }, 87.5, 0, 28},

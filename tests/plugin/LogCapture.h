@@ -3,6 +3,7 @@
 // messages (the text after "LEVEL:  ") that were recorded.
 
 #include "common/Log.h"
+#include "../common/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +13,18 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 class LogCapture : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "glowbox-plugin-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    for (const char* name : {"TMPDIR", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME"}) {
+    root_ = commontest::makeScratchFolder("glowbox-plugin-");
+    for (const char* name : {"TMPDIR", "TMP", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME"}) {
       const char* value = std::getenv(name);
       savedEnv_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-      ::setenv(name, (name[0] == 'T' ? root_ : root_ / name).c_str(), 1);
+      commontest::setEnv(name, (name[0] == 'T' ? root_ : root_ / name).string().c_str());
     }
     savedLevel_ = reportingLevel();
     reportingLevel() = logDEBUG4;
@@ -35,14 +35,14 @@ class LogCapture : public testing::Test {
     Output2FILE::resetForTesting();
     reportingLevel() = savedLevel_;
     for (const auto& [name, value] : savedEnv_)
-      value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+      commontest::setEnv(name, value ? value->c_str() : nullptr);
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
 
   // "LEVEL:  message" of every record so far, continuation lines joined with "\n".
   std::vector<std::string> records() const {
-    std::ifstream in(root_ / "sceneapi.log", std::ios::binary);
+    std::istringstream in(commontest::readText(root_ / "sceneapi.log"));
     std::vector<std::string> out;
     for (std::string line; std::getline(in, line);) {
       // "<file>:<line> - HH:MM:SS.mmm LEVEL:  message"

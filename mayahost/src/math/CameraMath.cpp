@@ -1,4 +1,5 @@
 #include "math/CameraMath.h"
+#include "common/platform/StableMath.h"
 
 #include <cmath>
 #include <numbers>
@@ -12,7 +13,7 @@ double fieldOfView(double apertureInches, const CameraAttributes& camera) {
     const double focal = camera.focalLength;
     if (!(focal > 0.0)) return std::numbers::pi;
     const double width = apertureInches * kMillimetresPerInch * camera.cameraScale;
-    return 2.0 * std::atan(0.5 * width / focal);
+    return 2.0 * stablemath::atan(0.5 * width / focal);
 }
 
 MVector objectToSpace(const MVector& v, const MMatrix& world, MSpace::Space space) {
@@ -33,7 +34,7 @@ double verticalFieldOfView(const CameraAttributes& camera) {
 
 double focalLengthForHorizontalFieldOfView(const CameraAttributes& camera, double fov) {
     const double width = camera.horizontalFilmAperture * kMillimetresPerInch * camera.cameraScale;
-    return 0.5 * width / std::tan(0.5 * fov);
+    return 0.5 * width / stablemath::tan(0.5 * fov);
 }
 
 MPoint eyePoint(const MMatrix& world, MSpace::Space space) {

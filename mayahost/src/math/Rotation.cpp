@@ -1,6 +1,7 @@
 // Euler rotations and quaternions.
 
 #include "math/TransformMath.h"
+#include "common/platform/StableMath.h"
 
 #include <maya/MEulerRotation.h>
 #include <maya/MMatrix.h>
@@ -31,8 +32,8 @@ AxisOrder axesOf(MEulerRotation::RotationOrder order) {
 }
 
 MQuaternion axisQuaternion(int axis, double angle) {
-    double v[4] = {0.0, 0.0, 0.0, std::cos(angle / 2.0)};
-    v[axis] = std::sin(angle / 2.0);
+    double v[4] = {0.0, 0.0, 0.0, stablemath::cos(angle / 2.0)};
+    v[axis] = stablemath::sin(angle / 2.0);
     return MQuaternion(v);
 }
 
@@ -87,15 +88,15 @@ MEulerRotation MEulerRotation::decompose(const MMatrix& m, RotationOrder ord) {
     const double s = o.even ? 1.0 : -1.0;
     double a, b, c;
     const double sinB = std::clamp(-s * m(i, k), -1.0, 1.0);
-    b = std::asin(sinB);
-    const double cosB = std::hypot(m(i, i), m(i, j));
+    b = stablemath::asin(sinB);
+    const double cosB = stablemath::hypot(m(i, i), m(i, j));
     if (cosB > 1e-12) {
-        c = std::atan2(s * m(i, j), m(i, i));
-        a = std::atan2(s * m(j, k), m(k, k));
+        c = stablemath::atan2(s * m(i, j), m(i, i));
+        a = stablemath::atan2(s * m(j, k), m(k, k));
     } else {
         // Gimbal lock: only a + c or a - c is known; put it all in a.
         c = 0.0;
-        a = std::atan2(-s * m(k, j), m(j, j));
+        a = stablemath::atan2(-s * m(k, j), m(j, j));
     }
     double angles[3];
     angles[i] = a;
@@ -122,25 +123,25 @@ MQuaternion::MQuaternion(const MVector& a, const MVector& b) {
         axis = na ^ MVector::xAxis;
         if (axis.length() < 1e-6) axis = na ^ MVector::yAxis;
     }
-    setAxisAngle(axis, std::acos(d));
+    setAxisAngle(axis, stablemath::acos(d));
 }
 
 MQuaternion::MQuaternion(double angle, const MVector& axis) { setAxisAngle(axis, angle); }
 
 MQuaternion& MQuaternion::setAxisAngle(const MVector& axis, double theta) {
     const MVector n = axis.normal();
-    const double s = std::sin(theta / 2.0);
+    const double s = stablemath::sin(theta / 2.0);
     x = n.x * s;
     y = n.y * s;
     z = n.z * s;
-    w = std::cos(theta / 2.0);
+    w = stablemath::cos(theta / 2.0);
     return *this;
 }
 
 bool MQuaternion::getAxisAngle(MVector& axis, double& theta) const {
     const MQuaternion q = normal();
     const double s = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z);
-    theta = 2.0 * std::atan2(s, q.w);
+    theta = 2.0 * stablemath::atan2(s, q.w);
     if (s < 1e-15) {
         axis = MVector::xAxis;
         return false;

@@ -1,4 +1,5 @@
 #include "math/TransformMath.h"
+#include "common/platform/StableMath.h"
 
 #include <cmath>
 
@@ -27,7 +28,7 @@ MMatrix shearMatrix(const double shear[3]) {
 }
 
 MMatrix axisRotationMatrix(int axis, double angle) {
-    const double c = std::cos(angle), s = std::sin(angle);
+    const double c = stablemath::cos(angle), s = stablemath::sin(angle);
     const unsigned a = static_cast<unsigned>((axis + 1) % 3), b = static_cast<unsigned>((axis + 2) % 3);
     MMatrix m;
     m(a, a) = c;

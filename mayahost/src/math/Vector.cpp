@@ -8,6 +8,8 @@
 #include <maya/MStatus.h>
 #include <maya/MVector.h>
 
+#include "common/platform/StableMath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <ostream>
@@ -92,7 +94,7 @@ MStatus MVector::normalize() {
 double MVector::angle(const MVector& other) const {
     const double denom = length() * other.length();
     if (denom == 0.0) return 0.0;
-    return std::acos(std::clamp((*this * other) / denom, -1.0, 1.0));
+    return stablemath::acos(std::clamp((*this * other) / denom, -1.0, 1.0));
 }
 
 bool MVector::isEquivalent(const MVector& o, double tol) const {

@@ -2,6 +2,7 @@
 // to where they were by new side faces.
 
 #include "mesh/MeshModifiers.h"
+#include "common/platform/StableMath.h"
 
 #include "mesh/MeshModUtil.h"
 #include "mesh/MeshVec.h"
@@ -159,7 +160,7 @@ public:
             if (faces.size() != 2 || !joining_.count(edge)) continue;
             const MeshVec n0 = faceNormal(size_t(faces[0])), n1 = faceNormal(size_t(faces[1]));
             const double cosine = std::clamp(n0.dot(n1), -1.0, 1.0);
-            out_.edgeSmooth[size_t(edge)] = std::acos(cosine) <= p_.smoothingAngle + 1e-9;
+            out_.edgeSmooth[size_t(edge)] = stablemath::acos(cosine) <= p_.smoothingAngle + 1e-9;
         }
         return std::move(out_);
     }

@@ -1,6 +1,7 @@
 // Modifiers that change faces or edges: polyNormal, polySoftEdge, polyTriangulate.
 
 #include "mesh/MeshModifiers.h"
+#include "common/platform/StableMath.h"
 
 #include "mesh/MeshNormals.h"
 #include "mesh/MeshVec.h"
@@ -170,7 +171,7 @@ MeshData applyPolySoftEdge(const MeshData& in, const PolySoftEdgeParams& params,
                 for (size_t j = i + 1; j < list.size() && !hard; ++j) {
                     MeshVec a = normalOf(list[i].face), b = normalOf(list[j].face);
                     if (a.length() == 0 || b.length() == 0) continue;  // a face without area creases nothing
-                    double degrees = std::acos(std::clamp(a.dot(b), -1.0, 1.0)) * 180.0 / std::numbers::pi;
+                    double degrees = stablemath::acos(std::clamp(a.dot(b), -1.0, 1.0)) * 180.0 / std::numbers::pi;
                     hard = degrees > params.angle;
                 }
         }

@@ -1,4 +1,5 @@
 #include "mesh/MeshNormals.h"
+#include "common/platform/StableMath.h"
 
 #include "mesh/MeshValidate.h"
 #include "mesh/MeshVec.h"
@@ -104,7 +105,7 @@ double cornerAngle(const MeshData& m, uint32_t prev, uint32_t corner, uint32_t n
     MeshVec c = meshPoint(pts, m.faceVertices[corner]);
     MeshVec a = meshPoint(pts, m.faceVertices[prev]) - c;
     MeshVec b = meshPoint(pts, m.faceVertices[next]) - c;
-    return std::atan2(a.cross(b).length(), a.dot(b));
+    return stablemath::atan2(a.cross(b).length(), a.dot(b));
 }
 
 bool userNormalSet(const MeshData& m, size_t corner) {

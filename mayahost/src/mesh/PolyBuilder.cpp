@@ -1,4 +1,5 @@
 #include "mesh/PolyBuilder.h"
+#include "common/platform/StableMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,7 +143,7 @@ void unitRing(int n, std::vector<double>& cosA, std::vector<double>& sinA) {
     cosA.assign(size_t(n), 0.0);
     sinA.assign(size_t(n), 0.0);
     const double step = 2.0 * std::numbers::pi / n;
-    const float c = float(std::cos(step)), s = float(std::sin(step));
+    const float c = float(stablemath::cos(step)), s = float(stablemath::sin(step));
     float x = 1.0f, z = 0.0f;  // position space: z = -sin
     cosA[size_t(n - 1)] = 1.0;
     for (int k = 1; k < n; ++k) {

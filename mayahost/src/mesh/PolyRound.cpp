@@ -5,6 +5,7 @@
 // a ring of n at 2*pi*(j+1)/n, the last one on +X.
 
 #include "mesh/PolyCreators.h"
+#include "common/platform/StableMath.h"
 
 #include "mesh/PolyBuilder.h"
 
@@ -349,7 +350,7 @@ MeshData makePolySphere(const PolySphereParams& p) {
     const double R = p.radius;
     for (size_t r = 0; r < rings; ++r) {
         const double theta = kPi * double(r + 1) / sh;
-        const double y = -R * std::cos(theta), rho = R * std::sin(theta);
+        const double y = -R * stablemath::cos(theta), rho = R * stablemath::sin(theta);
         for (int j = 0; j < n; ++j) b.point(rho * cosA[j], y, -rho * sinA[j]);
     }
     const int32_t south = b.point(0, -R, 0);
@@ -405,7 +406,7 @@ MeshData makePolyCylinder(const PolyCylinderParams& p) {
 MeshData makePolyPrism(const PolyPrismParams& p) {
     TubeSpec s;
     s.around = atLeast(p.numberOfSides, 3);
-    s.radius = p.sideLength / (2 * std::sin(kPi / s.around));  // side length -> circumradius
+    s.radius = p.sideLength / (2 * stablemath::sin(kPi / s.around));  // side length -> circumradius
     s.height = p.length;
     s.rows = atLeast(p.subdivisionsHeight, 1);
     s.caps = atLeast(p.subdivisionsCaps, 0);
@@ -438,7 +439,7 @@ MeshData makePolyPyramid(const PolyPyramidParams& p) {
     // Side length gives the base's circumradius; the height makes every side
     // an equilateral triangle.
     const double side = p.sideLength;
-    s.radius = side / (2 * std::sin(kPi / s.around));
+    s.radius = side / (2 * stablemath::sin(kPi / s.around));
     const double h = std::sqrt(std::fmax(side * side - s.radius * s.radius, 0.0));
     s.bottom = -h / 2;
     s.top = h / 2;
@@ -460,7 +461,7 @@ MeshData makePolyTorus(const PolyTorusParams& p) {
     for (int i = 0; i < sh; ++i) {
         // From the inner equator up over the top, then down the outside.
         const double theta = 2 * kPi * i / sh + twist;
-        profile.push_back({p.radius - p.sectionRadius * std::cos(theta), p.sectionRadius * std::sin(theta), false});
+        profile.push_back({p.radius - p.sectionRadius * stablemath::cos(theta), p.sectionRadius * stablemath::sin(theta), false});
     }
     return buildRevolved(profile, n, p.createUVs, p.axis);
 }

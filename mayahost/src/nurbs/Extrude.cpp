@@ -1,4 +1,5 @@
 #include "nurbs/Extrude.h"
+#include "common/platform/StableMath.h"
 
 #include "base/Limits.h"
 #include "nurbs/NurbsEval.h"
@@ -19,7 +20,7 @@ MeshVec unit(const MeshVec& v) {
 
 // Turns `v` about the unit `axis` by `angle` (Rodrigues).
 MeshVec turned(const MeshVec& v, const MeshVec& axis, double angle) {
-    const double c = std::cos(angle), s = std::sin(angle);
+    const double c = stablemath::cos(angle), s = stablemath::sin(angle);
     return v * c + cross(axis, v) * s + axis * (axis.dot(v) * (1 - c));
 }
 
@@ -28,7 +29,7 @@ MeshVec rotatedOnto(const MeshVec& v, const MeshVec& from, const MeshVec& to) {
     const MeshVec axis = cross(from, to);
     const double s = axis.length(), c = from.dot(to);
     if (s < 1e-12) return c > 0 ? v : turned(v, unit(std::fabs(from.x) < 0.9 ? cross(from, {1, 0, 0}) : cross(from, {0, 1, 0})), std::numbers::pi);
-    return turned(v, axis * (1.0 / s), std::atan2(s, c));
+    return turned(v, axis * (1.0 / s), stablemath::atan2(s, c));
 }
 
 MeshVec point(const NurbsCurve& c, size_t i) { return {c.cvs[4 * i], c.cvs[4 * i + 1], c.cvs[4 * i + 2]}; }

@@ -4,6 +4,7 @@
 // graph calls.
 
 #include "nurbs/NurbsCreators.h"
+#include "common/platform/StableMath.h"
 
 #include "base/Limits.h"
 
@@ -98,19 +99,19 @@ Curve2 circleArc(double a0, double sweep, int sections, int degree) {
     if (degree == 1) {
         for (int k = 0; k <= n; ++k) c.knots.push_back(k);
         for (int k = 0; k < n; ++k) {
-            c.a[size_t(k)] = std::cos(a0 + k * step);
-            c.b[size_t(k)] = std::sin(a0 + k * step);
+            c.a[size_t(k)] = stablemath::cos(a0 + k * step);
+            c.b[size_t(k)] = stablemath::sin(a0 + k * step);
         }
-        c.a[size_t(n)] = periodic ? c.a[0] : std::cos(a0 + sweep);
-        c.b[size_t(n)] = periodic ? c.b[0] : std::sin(a0 + sweep);
+        c.a[size_t(n)] = periodic ? c.a[0] : stablemath::cos(a0 + sweep);
+        c.b[size_t(n)] = periodic ? c.b[0] : stablemath::sin(a0 + sweep);
         return c;
     }
     if (periodic) {
         for (int k = -2; k <= n + 2; ++k) c.knots.push_back(k);
-        const double R = 3.0 / (2.0 + std::cos(step));
+        const double R = 3.0 / (2.0 + stablemath::cos(step));
         for (int k = 0; k < n; ++k) {
-            c.a[size_t(k)] = R * std::cos(a0 + (k - 1) * step);
-            c.b[size_t(k)] = R * std::sin(a0 + (k - 1) * step);
+            c.a[size_t(k)] = R * stablemath::cos(a0 + (k - 1) * step);
+            c.b[size_t(k)] = R * stablemath::sin(a0 + (k - 1) * step);
         }
         for (size_t k = 0; k < 3; ++k) {
             c.a[size_t(n) + k] = c.a[k];
@@ -120,17 +121,17 @@ Curve2 circleArc(double a0, double sweep, int sections, int degree) {
     }
 
     c.knots = clampedKnots(n, 3, 1.0);
-    const double chord = 2.0 * std::sin(std::fabs(step) / 2.0) * (step < 0 ? -1.0 : 1.0);
+    const double chord = 2.0 * stablemath::sin(std::fabs(step) / 2.0) * (step < 0 ? -1.0 : 1.0);
     const double e0 = a0, e1 = a0 + sweep;
     const size_t last = count - 1;
-    c.a[0] = std::cos(e0);
-    c.b[0] = std::sin(e0);
-    c.a[1] = c.a[0] - std::sin(e0) * chord / 3.0;
-    c.b[1] = c.b[0] + std::cos(e0) * chord / 3.0;
-    c.a[last] = std::cos(e1);
-    c.b[last] = std::sin(e1);
-    c.a[last - 1] = c.a[last] + std::sin(e1) * chord / 3.0;
-    c.b[last - 1] = c.b[last] - std::cos(e1) * chord / 3.0;
+    c.a[0] = stablemath::cos(e0);
+    c.b[0] = stablemath::sin(e0);
+    c.a[1] = c.a[0] - stablemath::sin(e0) * chord / 3.0;
+    c.b[1] = c.b[0] + stablemath::cos(e0) * chord / 3.0;
+    c.a[last] = stablemath::cos(e1);
+    c.b[last] = stablemath::sin(e1);
+    c.a[last - 1] = c.a[last] + stablemath::sin(e1) * chord / 3.0;
+    c.b[last - 1] = c.b[last] - stablemath::cos(e1) * chord / 3.0;
     if (n < 2) return c;
 
     // Interpolation at the interior knots j = 1 .. n-1 touches control points
@@ -146,8 +147,8 @@ Curve2 circleArc(double a0, double sweep, int sections, int degree) {
         sub[r] = N[0];
         diag[r] = N[1];
         sup[r] = N[2];
-        ra[r] = std::cos(a0 + j * step);
-        rb[r] = std::sin(a0 + j * step);
+        ra[r] = stablemath::cos(a0 + j * step);
+        rb[r] = stablemath::sin(a0 + j * step);
         if (r == 0) {
             ra[r] -= N[0] * c.a[1];
             rb[r] -= N[0] * c.b[1];
@@ -197,9 +198,9 @@ int toleranceSections(double radius, double sweep, double tolerance, int degree,
     for (int n = minimum; n < kMaxToleranceSections; ++n) {
         const double d = s / n;
         const double error = degree == 1
-                                 ? r * (1.0 - std::cos(d / 2.0))
-                                 : r * std::fabs(1.0 - 3.0 / (2.0 + std::cos(d)) *
-                                                           (2.0 * std::cos(1.5 * d) + 46.0 * std::cos(0.5 * d)) / 48.0);
+                                 ? r * (1.0 - stablemath::cos(d / 2.0))
+                                 : r * std::fabs(1.0 - 3.0 / (2.0 + stablemath::cos(d)) *
+                                                           (2.0 * stablemath::cos(1.5 * d) + 46.0 * stablemath::cos(0.5 * d)) / 48.0);
         if (error <= tolerance) return n;
     }
     return kMaxToleranceSections;
@@ -371,7 +372,7 @@ NurbsSurface makeNurbCone(const NurbsConeParams& p) {
     const int d = revolvedDegree(p.degree);
     const double h = p.radius * p.heightRatio;
     const double base = p.useOldInitBehaviour ? 0.0 : -h / 2;
-    const Curve2 profile = straightLine(p.radius, base, 0.0, base + h, atLeast(p.spans, 1), d, std::hypot(p.radius, h));
+    const Curve2 profile = straightLine(p.radius, base, 0.0, base + h, atLeast(p.spans, 1), d, stablemath::hypot(p.radius, h));
     return revolve(profile, sweepCurve(p, p.radius, d), p);
 }
 
@@ -441,7 +442,7 @@ NurbsCurve makeNurbsSquareSide(const NurbsSquareParams& p, int side) {
     const double* a = corners[side];
     const double* b = corners[side + 1];
     const int degree = std::clamp(p.degree, 1, 7), spans = atLeast(p.spansPerSide, 1);
-    const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
+    const double length = stablemath::hypot(b[0] - a[0], b[1] - a[1]);
     const Curve2 line = straightLine(a[0], a[1], b[0], b[1], spans, degree, length > 0 ? spans : 1.0);
     NurbsCurve c;
     c.degree = degree;
@@ -475,7 +476,7 @@ std::string makeThreePointArc(const NurbsThreePointArcParams& p, NurbsCurve& out
     e2[2] = (n[0] * e1[1] - n[1] * e1[0]) / nl;
     double x = 0, y = 0;
     for (int k = 0; k < 3; ++k) x += (P3[k] - centre[k]) * e1[k], y += (P3[k] - centre[k]) * e2[k];
-    double sweep = std::atan2(y, x);
+    double sweep = stablemath::atan2(y, x);
     if (sweep <= 0) sweep += 2 * kPi;
     const int degree = revolvedDegree(p.degree);
     const Curve2 arc = circleArc(0.0, std::min(sweep, 2 * kPi - 1e-6), atLeast(p.sections, 1), degree);
@@ -493,7 +494,7 @@ std::string makeThreePointArc(const NurbsThreePointArcParams& p, NurbsCurve& out
 NurbsCurve makeNurbCylinderCap(const NurbsCylinderParams& p, bool top) {
     const double h = p.radius * p.heightRatio;
     const double y = top ? h / 2 : -h / 2;
-    const double rimX = p.radius * std::cos(p.startSweep), rimZ = p.radius * std::sin(p.startSweep);
+    const double rimX = p.radius * stablemath::cos(p.startSweep), rimZ = p.radius * stablemath::sin(p.startSweep);
     NurbsCurve c;
     c.degree = 1;
     c.knots = {0.0, std::fabs(p.radius) > 0 ? std::fabs(p.radius) : 1.0};
@@ -534,7 +535,7 @@ std::string revolveSurface(const NurbsCurve& profile, const RevolveParams& p, Nu
         return "it would make more than " + std::to_string(limits().maxMeshFaces) + " control points";
     // The arc starts on the radial direction itself: its angles count from the start sweep.
     const Curve2 around = circleArc(0.0, sweep, sections, d);
-    const double c0 = std::cos(p.startSweep), s0 = std::sin(p.startSweep);
+    const double c0 = stablemath::cos(p.startSweep), s0 = stablemath::sin(p.startSweep);
     NurbsSurface s;
     s.uDegree = profile.degree;
     s.uForm = profile.form;

@@ -1,4 +1,5 @@
 #include "nurbs/Tessellate.h"
+#include "common/platform/StableMath.h"
 
 #include "base/EvalBudget.h"
 #include "base/Limits.h"
@@ -807,7 +808,7 @@ void Tessellator::boundaryCell(size_t i, size_t j, const uint32_t* segs, size_t 
         for (int side = 0; side < 2; ++side) {
             int h = int(2 * e) + side;
             const CNode &A = nodes[size_t(orig(h))], &B = nodes[size_t(dest(h))];
-            out[size_t(orig(h))].push_back({std::atan2(B.y - A.y, B.x - A.x), h});
+            out[size_t(orig(h))].push_back({stablemath::atan2(B.y - A.y, B.x - A.x), h});
         }
     }
     std::vector<int> posInNode(2 * edges.size(), -1);

@@ -5,7 +5,7 @@ JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CONFIG  ?= RelWithDebInfo
 EXTRA_CMAKE_ARGS ?=
 
-.PHONY: all build configure programs test bench demo corpus-check fuzz clean
+.PHONY: all build configure programs test bench demo corpus-check fuzz windows test-windows clean
 
 all: build
 
@@ -51,6 +51,19 @@ fuzz:
 	  -DGLOWBOX_SANITIZE=ON $(EXTRA_CMAKE_ARGS)
 	$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The 64-bit Windows programs and tests, cross-built with MinGW-w64; the tests
+# run under Wine, and every corpus scene must convert to the same bytes as with
+# the Linux programs.
+WINDOWS_BUILD ?= build-windows
+windows:
+	$(CMAKE) -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(EXTRA_CMAKE_ARGS)
+	$(CMAKE) --build $(WINDOWS_BUILD) -j $(JOBS)
+
+test-windows: windows programs
+	tests/windows/run-tests.sh $(WINDOWS_BUILD)
+	tests/windows/compare-corpus.sh $(BUILD) $(WINDOWS_BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -38,6 +38,9 @@ class LogTest : public testing::Test {
     Output2FILE::resetForTesting();
   }
   ~LogTest() override {
+    // On Windows the records are the registry's, shared with every later test program.
+    writeMachineRecord({});
+    writeUserRecord({});
     Output2FILE::resetForTesting();
     reportingLevel() = savedLevel_;
     std::error_code ignored;

@@ -84,6 +84,7 @@ TEST(Platform, DescriptorsDuplicateAndRedirect) {
 TEST(Platform, RegistryReadsTheThirtyTwoBitViewAndLeavesTheOutputAloneOnFailure) {
   using platform::Hive;
   commontest::writeInstallationRecord(true, {});
+  commontest::writeInstallationRecord(false, {});
   std::string out = "untouched";
   EXPECT_FALSE(platform::readRegistryString(Hive::LocalMachine, "SOFTWARE\\Vantor", "GlowboxVersion", out));
   EXPECT_EQ(out, "untouched");

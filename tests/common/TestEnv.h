@@ -74,6 +74,7 @@ inline void writeInstallationRecord(bool machineWide, const std::vector<RecordEn
 // the machine, $XDG_CONFIG_HOME/vantor/ for the user.
 inline void writeInstallationRecord(bool machineWide, const std::vector<RecordEntry>& entries) {
   const char* base = std::getenv(machineWide ? "VANTOR_SYSCONFDIR" : "XDG_CONFIG_HOME");
+  if (!base && entries.empty()) return;  // nowhere to clear
   if (!base) throw std::runtime_error("no folder for the installation record");
   std::string ini;
   for (const RecordEntry& e : entries) ini += "[" + e.key + "]\n" + e.name + "=" + e.value + "\n";

@@ -163,6 +163,8 @@ TEST(ReferenceCorpus, ThreeDeepReferencesPlaceEveryCopy) {
         if (name.rfind(prefix, 0) == 0) {
             fs::create_directories(base / "ma");
             fs::copy_file(entry.path(), base / "ma" / name.substr(prefix.size()));
+            // A read-only copy could not be removed afterwards on Windows.
+            fs::permissions(base / "ma" / name.substr(prefix.size()), fs::perms::owner_write, fs::perm_options::add);
         }
     }
     if (!fs::exists(base / "ma/ref2re.ma")) GTEST_SKIP() << "reference fixtures not in the corpus";

@@ -25,13 +25,28 @@ function(glowbox_add_test name)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  # Windows programs cross-built here are tested under Wine, where the build
+  # machine's root is drive Z:. A path without its drive would be taken on
+  # the drive of whichever process reads it, and the tests' children work in
+  # folders on C:.
+  set(host_root "")
+  if(WIN32 AND CMAKE_HOST_UNIX)
+    set(host_root "Z:")
+  endif()
   target_compile_definitions(${name} PRIVATE
-    GLOWBOX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    GLOWBOX_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
-    GLOWBOX_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    GLOWBOX_SOURCE_DIR="${host_root}${PROJECT_SOURCE_DIR}"
+    GLOWBOX_CORPUS_DIR="${host_root}${PROJECT_SOURCE_DIR}/../shared/corpus"
+    GLOWBOX_BIN_DIR="${host_root}${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    GLOWBOX_EXE_SUFFIX="${CMAKE_EXECUTABLE_SUFFIX}"
     GLOWBOX_SANITIZED=$<BOOL:${GLOWBOX_SANITIZE}>)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  # A cross-built test program lists its tests only when ctest runs it (under
+  # the emulator), not at every build.
+  set(discovery POST_BUILD)
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery PRE_TEST)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE ${discovery} PROPERTIES TIMEOUT 600)
 endfunction()
 
 function(glowbox_add_bench name)

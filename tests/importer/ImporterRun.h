@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -16,8 +17,19 @@ namespace importer_test {
 
 namespace fs = std::filesystem;
 
-inline const std::string kImporter = std::string(GLOWBOX_BIN_DIR) + "/mayaimport";
-inline const std::string kLauncher = std::string(GLOWBOX_BIN_DIR) + "/glowbox-import";
+// A program built into the tree's bin folder.
+inline std::string program(const std::string& name) {
+  return std::string(GLOWBOX_BIN_DIR) + "/" + name + GLOWBOX_EXE_SUFFIX;
+}
+
+inline const std::string kImporter = program("mayaimport");
+inline const std::string kLauncher = program("glowbox-import");
+
+#ifdef _WIN32
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
+#endif
 
 // The four header lines, the banner and the version line that every scene
 // file begins with, before anything of the Maya scene.
@@ -53,8 +65,18 @@ inline std::vector<std::string> encoded(const ImportArgs& args) {
 class Sandbox {
  public:
   Sandbox() {
+#ifdef _WIN32
+    // No mkdtemp: a random name, taken only if no one has it.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+      const fs::path candidate = fs::temp_directory_path() / ("glowbox-e2e-" + std::to_string(random()));
+      std::error_code taken;
+      if (fs::create_directory(candidate, taken)) root_ = candidate;
+    }
+#else
     std::string pattern = (fs::temp_directory_path() / "glowbox-e2e-XXXXXX").string();
     if (::mkdtemp(pattern.data())) root_ = pattern;
+#endif
     fs::create_directories(root_ / "tmp");
   }
   ~Sandbox() {
@@ -66,10 +88,18 @@ class Sandbox {
 
   const fs::path& root() const { return root_; }
   fs::path logPath() const { return root_ / "tmp" / "sceneapi.log"; }
-  std::string log() const { return testproc::slurp(logPath()); }
+  std::string log() const {
+#ifdef _WIN32
+    // The importer writes its log in text mode.
+    return testproc::detail::plainLineEnds(testproc::slurp(logPath()));
+#else
+    return testproc::slurp(logPath());
+#endif
+  }
 
+  // `name` is UTF-8 with '/' between folders, made the system's own path.
   fs::path write(const std::string& name, const std::string& text) const {
-    const fs::path path = root_ / name;
+    const fs::path path = (root_ / testproc::pathOf(name)).make_preferred();
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
     return path;
@@ -85,6 +115,10 @@ class Sandbox {
                                               {"XDG_CONFIG_HOME", (root_ / "config").string()},
                                               {"HOME", (root_ / "home").string()},
                                               {"GLOWBOX_MAYAIMPORT", ""}};
+#ifdef _WIN32
+    // Where Windows programs, the importer's log among them, keep temporary files.
+    all["TMP"] = all["TEMP"] = all["TMPDIR"];
+#endif
     for (const auto& [name, value] : env) all[name] = value;
     return testproc::run(program, arguments, all, root_, cwd, deadlineSeconds);
   }

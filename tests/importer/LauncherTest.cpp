@@ -123,6 +123,23 @@ TEST_F(LauncherTest, HelpExplainsEveryOptionAndWhereTheLogIs) {
   EXPECT_TRUE(contains(outcome.out, "\n  " + (root_ / "tmp" / "sceneapi.log").string() + "\n")) << outcome.out;
 }
 
+// On Windows a program gets one command line and splits it again itself:
+// blanks, quotes and the backslashes before a quote each have their rule, and
+// an empty argument is easily lost.
+TEST_F(LauncherTest, ArgumentsArriveWholeWhateverTheirBlanksQuotesAndBackslashes) {
+  const std::string awkward[] = {"two  words.dal", "say \"hi\".dal", "\\\"quoted\\\".dal", "a\\\\\"b c.dal",
+                                 "tab\there.dal",  "\"",              "ends in a backslash\\",  "ends in two \\\\"};
+  for (const std::string& output : awkward) {
+    const ImportArgs args = printedSettings({scene_.string(), "-o", output});
+    // A name that ends in a folder separator is a folder to write into.
+    const std::string expected = fs::path(output).has_filename() ? output : output + "cube.dal";
+    EXPECT_EQ(args.getString(OUTPUT_FILENAME, "?"), expected) << output;
+  }
+  const testproc::Outcome outcome = launch({scene_.string(), "-o", ""});
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_TRUE(contains(outcome.err, "the output file name is empty")) << outcome.err;
+}
+
 TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{scene_.string(), "--frobnicate"}, "unknown option '--frobnicate'"},
@@ -301,7 +318,8 @@ TEST_F(LauncherWithImporter, ASceneThatCannotBeOpenedIsReportedAsNotConverted) {
   // Scene, extra options, the reason given.
   const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
       {(root_ / "in" / "missing.ma").string(), {}, "scene file not found: " + (root_ / "in" / "missing.ma").string()},
-      {empty.string(), {}, "cannot read \"" + empty.string() + "\": file is empty"},
+      // The importer names the scene as Maya does, with forward slashes.
+      {empty.string(), {}, "cannot read \"" + empty.generic_string() + "\": file is empty"},
       {empty.string(), {"--log-level", "ERROR"}, "file is empty"},
       {text.string(), {"-o", "-"}, "not a Maya ASCII file"},
       {otherBinary.string(), {}, "Maya Binary scenes are not read yet"},
@@ -366,7 +384,7 @@ TEST_F(LauncherWithImporter, ASceneThatFailsAmongGoodOnesLeavesTheOthersConverte
   for (const char* output : {"cube.dal", "good.dal"})
     EXPECT_EQ(trianglesIn(testproc::slurp(root_ / "scenes" / output)), 12u) << output;
   for (const std::string& line :
-       {"\n  not converted  " + broken.string() + ": cannot read \"" + broken.string() + "\": file is empty\n",
+       {"\n  not converted  " + broken.string() + ": cannot read \"" + broken.generic_string() + "\": file is empty\n",
         "\n  converted      " + scene_.string() + " -> " + (root_ / "scenes" / "cube.dal").string() + ": 12 triangles\n",
         "\n  not converted  " + (root_ / "scenes" / "gone.ma").string() + ": scene file not found",
         "\n  converted      " + good.string() + " -> " + (root_ / "scenes" / "good.dal").string() + ": 12 triangles\n",
@@ -429,21 +447,28 @@ TEST(LauncherProgress, TheLastCompleteMarkIsFoundHoweverTheBytesArrive) {
 }
 
 TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
+  const std::string launcherFile = fs::path(kLauncher).filename().string();
   // Copies of the launcher: one beside the importer, one alone.
   for (const char* dir : {"beside", "alone"}) {
     fs::create_directories(root_ / dir);
-    fs::copy_file(kLauncher, root_ / dir / "glowbox-import");
+    fs::copy_file(kLauncher, root_ / dir / launcherFile);
   }
+#ifdef _WIN32
+  // Symbolic links take a privilege on Windows; a copy is found the same way.
+  fs::copy_file(kImporter, root_ / "beside" / fs::path(kImporter).filename());
+#else
   fs::create_symlink(kImporter, root_ / "beside" / "mayaimport");
+#endif
   const std::string nowhere = (root_ / "nothing-here").string();
   // Launcher folder, PATH, exit status, message.
   const std::tuple<const char*, std::string, int, const char*> cases[] = {
       {"beside", nowhere, 0, "scene written"},
-      {"alone", nowhere + ":" + fs::path(kImporter).parent_path().string(), 0, "scene written"},
+      {"alone", nowhere + importer_test::kPathListSeparator + fs::path(kImporter).parent_path().string(), 0,
+       "scene written"},
       {"alone", nowhere, 1, "cannot find mayaimport"},  // a launch failure, not a usage error
   };
   for (const auto& [dir, path, status, says] : cases) {
-    const testproc::Outcome outcome = launch({scene_.string()}, {{"PATH", path}}, (root_ / dir / "glowbox-import").string());
+    const testproc::Outcome outcome = launch({scene_.string()}, {{"PATH", path}}, (root_ / dir / launcherFile).string());
     EXPECT_EQ(outcome.status, status) << dir << " " << path << "\n" << outcome.err;
     EXPECT_TRUE(contains(outcome.err, says)) << outcome.err;
   }
@@ -451,25 +476,65 @@ TEST_F(LauncherWithImporter, FindsTheImporterBesideItselfThenOnPath) {
   // importer's exit status.
   const testproc::Outcome outcome = launch({scene_.string()}, {{"GLOWBOX_MAYAIMPORT", box_.write("not-a-program", "").string()}});
   EXPECT_EQ(outcome.status, 1) << outcome.err;
-  EXPECT_TRUE(contains(outcome.err, "no scene was converted: the importer could not be started: Permission denied"))
-      << outcome.err;
+#ifdef _WIN32
+  // The system's words differ between its versions; they name the file.
+  const std::string why = (root_ / "not-a-program").string();
+#else
+  const std::string why = "Permission denied";
+#endif
+  const std::string said = "no scene was converted: the importer could not be started: ";
+  ASSERT_TRUE(contains(outcome.err, said)) << outcome.err;
+  const std::string reason = outcome.err.substr(outcome.err.find(said) + said.size());
+  EXPECT_TRUE(contains(reason.substr(0, reason.find('\n')), why)) << outcome.err;
+}
+
+TEST_F(LauncherWithImporter, ScenesNamedInAnyScriptAndWithBlanksConvert) {
+  // The importer's own name starts the command line it is given: in a folder
+  // with a blank it must still arrive as one argument.
+  const fs::path importer = root_ / "the importer" / fs::path(kImporter).filename();
+  fs::create_directories(importer.parent_path());
+  fs::copy_file(kImporter, importer);
+  const fs::path scene = box_.write("scènes ß/日本語 scène.ma", testproc::slurp(scene_));
+  const std::string name = testproc::utf8Of(scene);
+  const testproc::Outcome outcome = launch({name}, {{"GLOWBOX_MAYAIMPORT", testproc::utf8Of(importer)}});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err.rfind("glowbox-import: converted " + name + ": 12 triangles\n", 0), 0u) << outcome.err;
+  const fs::path output = scene.parent_path() / testproc::pathOf("日本語 scène.dal");
+  EXPECT_TRUE(contains(outcome.err, "scene written to " + testproc::utf8Of(output) + " (")) << outcome.err;
+  EXPECT_EQ(trianglesIn(testproc::slurp(output)), 12u);
 }
 
 // --- Failure modes the real importer cannot be made to show ------------------
 // STAND-IN IMPORTER: the real mayaimport logs every failure in one-line
-// records and never dies by a signal on any input, so this test runs a shell
+// records and never dies by a signal on any input, so this test runs a
 // script in its place to check how the launcher copes when an importer does.
 
 // Appends the records in $FAKE_LOG_LINES to the log and ends as $FAKE_END
 // says: an exit status, or "kill".
+#ifdef _WIN32
+// CreateProcessW runs a .cmd file with cmd.exe. An unhandled exception's
+// status (an access violation's here) is what stands for a signal.
+constexpr const char* kStandInName = "fake/mayaimport.cmd";
+constexpr const char* kStandInImporter =
+    "@echo off\r\n"
+    "if not \"%FAKE_LOG_LINES%\"==\"\" type \"%FAKE_LOG_LINES%\" >> \"%TMP%\\sceneapi.log\"\r\n"
+    "if \"%FAKE_END%\"==\"kill\" exit /b -1073741819\r\n"
+    "exit /b %FAKE_END%\r\n";
+const int kKilledStatus = static_cast<int>(0xC0000005u);
+constexpr const char* kKilledSays = "ended by exception 0xC0000005";
+#else
+constexpr const char* kStandInName = "fake/mayaimport";
 constexpr const char* kStandInImporter = R"(#!/bin/sh
 if [ -n "$FAKE_LOG_LINES" ]; then cat "$FAKE_LOG_LINES" >> "$TMPDIR/sceneapi.log"; fi
 if [ "$FAKE_END" = kill ]; then kill -9 $$; fi
 exit "${FAKE_END:-0}"
 )";
+const int kKilledStatus = 128 + 9;
+constexpr const char* kKilledSays = "signal 9";
+#endif
 
 TEST_F(LauncherTest, FailuresOfAStandInImporterAreReported) {
-  const fs::path importer = box_.write("fake/mayaimport", kStandInImporter);
+  const fs::path importer = box_.write(kStandInName, kStandInImporter);
   fs::permissions(importer, fs::perms::owner_all, fs::perm_options::replace);
   const fs::path records = box_.write("loglines",
                                       "main.cpp:41 - 12:00:00.001 WARNING:  first warning\n"
@@ -482,7 +547,7 @@ TEST_F(LauncherTest, FailuresOfAStandInImporterAreReported) {
        {"settings were:\nMAJOR_VERSION: 5\nLOGLEVEL: INFO",
         "last WARNING: main.cpp:41 - 12:00:00.001 WARNING:  first warning"}},
       {"3", false, 3, {"exit status 3", "holds no ERROR or WARNING record"}},
-      {"kill", false, 128 + 9, {"signal 9"}},
+      {"kill", false, kKilledStatus, {kKilledSays}},
   };
   for (const auto& [end, withRecords, status, shownAll] : cases) {
     SCOPED_TRACE(end);

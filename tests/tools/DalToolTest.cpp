@@ -12,7 +12,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-const std::string kDalTool = std::string(GLOWBOX_BIN_DIR) + "/glowbox-dal";
+const std::string kDalTool = importer_test::program("glowbox-dal");
 
 // Every number form the writer has, a hex name, a list and a nested shader.
 std::string writeScene(bool binary) {

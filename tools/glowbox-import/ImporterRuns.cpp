@@ -2,18 +2,11 @@
 
 #include "tools/glowbox-import/LogTail.h"
 #include "tools/glowbox-import/ProgressMark.h"
+#include "tools/glowbox-import/System.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <list>
 
@@ -34,7 +27,7 @@ class StatusLine {
 
   void show(std::string text) {
     if (!enabled_) return;
-    const std::size_t width = terminalWidth();
+    const std::size_t width = sys::terminalWidth();
     if (text.size() >= width) {
       text.resize(width - 1);
       // Not half a UTF-8 character at the cut.
@@ -62,54 +55,23 @@ class StatusLine {
   }
 
  private:
-  static std::size_t terminalWidth() {
-    struct winsize size {};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 8) return size.ws_col;
-    return 80;
-  }
-
   bool enabled_;
   std::string text_;
 };
 
-// Where a run's scene file stood before the run: until the importer has
-// truncated it, the file still holds an earlier run's marks.
-struct FileStamp {
-  bool exists = false;
-  ino_t inode = 0;
-  struct timespec modified {};
-};
-
-// Only a regular file is followed: reading a terminal, a pipe or a device
-// named as the output would take what is not ours or wait for ever.
-FileStamp stampOf(const std::string& path) {
-  struct stat info {};
-  FileStamp stamp;
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return stamp;
-  stamp.exists = true;
-  stamp.inode = info.st_ino;
-  stamp.modified = info.st_mtim;
-  return stamp;
-}
-
-bool sameStamp(const FileStamp& a, const FileStamp& b) {
-  return a.exists == b.exists && a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec &&
-         a.modified.tv_nsec == b.modified.tv_nsec;
-}
-
 struct Child {
   std::size_t run = 0;
-  pid_t pid = -1;
-  int errorPipe = -1;  // read end of the importer's standard error; -1 once closed
+  sys::ImporterProcess process;
+  bool errorsOpen = true;  // until the importer's standard error has ended
   std::string partialLine;
   std::size_t linesPassed = 0, linesHeld = 0;
-  FileStamp outputBefore;
-  int outputFd = -1;
-  off_t outputRead = 0;
+  // Where the scene file stood before the run: until the importer has
+  // truncated it, the file still holds an earlier run's marks.
+  sys::FileStamp outputBefore;
+  sys::FollowedFile output;
+  std::int64_t outputRead = 0;
   ProgressScanner progress;
 };
-
-void closeOnExec(int fd) { ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC); }
 
 // Control characters of a node name would move the cursor about.
 std::string printable(const std::string& text) {
@@ -143,100 +105,55 @@ class Runner {
       ++finished_;
       return;
     }
-    char** argv = run.args.toArgv(settings_.program);
-    int errorPipe[2] = {-1, -1}, execPipe[2] = {-1, -1};
-    if (!argv || ::pipe(errorPipe) != 0 || ::pipe(execPipe) != 0) {
-      run.startError = argv ? errno : ENOMEM;
-      for (int fd : {errorPipe[0], errorPipe[1], execPipe[0], execPipe[1]})
-        if (fd >= 0) ::close(fd);
-      ImportArgs::freeArgv(argv);
-      return;
-    }
-    // Every end stays out of later children: an importer holding another's
-    // pipe open would keep that pipe from ever reporting its end.
-    for (int fd : {errorPipe[0], errorPipe[1], execPipe[0], execPipe[1]}) closeOnExec(fd);
-    Child child;
+    std::vector<std::string> arguments = {settings_.program};
+    run.args.encode(arguments);
+    Child& child = children_.emplace_back();
     child.run = index;
-    child.outputBefore = run.output == "-" ? FileStamp{} : stampOf(run.output);
+    child.outputBefore = run.output == "-" ? sys::FileStamp{} : sys::stampOf(run.output);
+    // The importer writes to the same standard output and error.
     std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
-    child.pid = ::fork();
-    if (child.pid == 0) {
-      // Only async-signal-safe calls between fork and exec. A launcher
-      // started without standard error may have got the pipe as its fd 2,
-      // which dup2 would leave marked to close.
-      if (errorPipe[1] == STDERR_FILENO)
-        ::fcntl(STDERR_FILENO, F_SETFD, 0);
-      else
-        ::dup2(errorPipe[1], STDERR_FILENO);
-      ::execv(settings_.program.c_str(), argv);
-      const int error = errno;
-      [[maybe_unused]] const ssize_t ignored = ::write(execPipe[1], &error, sizeof error);
-      ::_exit(127);
-    }
-    const int forkError = errno;
-    ImportArgs::freeArgv(argv);
-    ::close(errorPipe[1]);
-    ::close(execPipe[1]);
-    if (child.pid < 0) {
-      run.startError = forkError;
-      ::close(errorPipe[0]);
-      ::close(execPipe[0]);
-      return;
-    }
-    // The pipe closes empty on a successful exec; else it carries errno.
-    int execError = 0;
-    ssize_t got;
-    while ((got = ::read(execPipe[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
-    }
-    ::close(execPipe[0]);
-    if (got == static_cast<ssize_t>(sizeof execError)) {
-      run.startError = execError;
-      ::close(errorPipe[0]);
-      int ignored = 0;
-      while (::waitpid(child.pid, &ignored, 0) < 0 && errno == EINTR) {
-      }
+    if (!child.process.start(settings_.program, arguments, run.startFailure)) {
+      children_.pop_back();
       return;
     }
     run.started = true;
-    ::fcntl(errorPipe[0], F_SETFL, ::fcntl(errorPipe[0], F_GETFL) | O_NONBLOCK);
-    child.errorPipe = errorPipe[0];
-    children_.push_back(std::move(child));
   }
 
   void waitForOutput() {
-    std::vector<pollfd> watched;
+    std::vector<sys::ImporterProcess*> watched;
     std::vector<Child*> owners;
-    for (Child& child : children_) {
-      if (child.errorPipe < 0) continue;
-      watched.push_back({child.errorPipe, POLLIN, 0});
-      owners.push_back(&child);
-    }
     // A run whose pipe has closed is ending: look again soon to collect it.
     bool ending = false;
-    for (const Child& child : children_) ending = ending || child.errorPipe < 0;
-    const int ready = ::poll(watched.data(), watched.size(), ending ? kEndingPollMilliseconds : kPollMilliseconds);
-    if (ready <= 0) return;  // EINTR included: the loop comes straight back
+    for (Child& child : children_) {
+      ending = ending || !child.errorsOpen;
+      if (!child.errorsOpen) continue;
+      watched.push_back(&child.process);
+      owners.push_back(&child);
+    }
+    const std::vector<bool> ready =
+        sys::waitForErrors(watched, ending ? kEndingPollMilliseconds : kPollMilliseconds);
     for (std::size_t i = 0; i < watched.size(); ++i)
-      if (watched[i].revents) readErrors(*owners[i]);
+      if (ready[i]) readErrors(*owners[i]);
   }
 
-  // Reads what is there; closes the pipe at its end.
+  // Reads what is there; notes the end of the stream.
   void readErrors(Child& child) {
-    char buffer[8192];
-    while (child.errorPipe >= 0) {
-      const ssize_t got = ::read(child.errorPipe, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-      if (got <= 0) {
-        ::close(child.errorPipe);
-        child.errorPipe = -1;
-        if (!child.partialLine.empty()) passOn(child, child.partialLine);
-        child.partialLine.clear();
-        return;
+    std::string piece;
+    while (child.errorsOpen) {
+      switch (child.process.readErrors(piece)) {
+        case sys::ErrorRead::Nothing:
+          return;
+        case sys::ErrorRead::Ended:
+          child.errorsOpen = false;
+          if (!child.partialLine.empty()) passOn(child, child.partialLine);
+          child.partialLine.clear();
+          return;
+        case sys::ErrorRead::Piece:
+          break;
       }
-      child.partialLine.append(buffer, static_cast<std::size_t>(got));
+      child.partialLine += piece;
       std::size_t end;
       while ((end = child.partialLine.find('\n')) != std::string::npos) {
         passOn(child, child.partialLine.substr(0, end));
@@ -262,28 +179,19 @@ class Runner {
 
   void reapFinished() {
     for (auto it = children_.begin(); it != children_.end();) {
-      int status = 0;
-      const pid_t done = ::waitpid(it->pid, &status, WNOHANG);
-      if (done == 0 || (done < 0 && errno == EINTR)) {
+      sys::Ending ending;
+      if (!it->process.ended(ending)) {
         ++it;
         continue;
       }
       ImporterRun& run = runs_[it->run];
-      if (done < 0) {
-        run.status = -1;  // someone else reaped it; nothing is known
-      } else if (WIFEXITED(status)) {
-        run.status = WEXITSTATUS(status);
-      } else if (WIFSIGNALED(status)) {
-        run.signal = WTERMSIG(status);
-        run.status = 128 + run.signal;
-      }
+      run.status = ending.status;
+      run.endedBy = ending.cause;
       // Whatever it wrote last is still in the pipe.
       readErrors(*it);
       if (it->linesHeld)
         status_.print((settings_.nameLines ? run.name + ": " : std::string()) + "... and " +
                       std::to_string(it->linesHeld) + " more lines not shown");
-      if (it->errorPipe >= 0) ::close(it->errorPipe);
-      if (it->outputFd >= 0) ::close(it->outputFd);
       ++finished_;
       it = children_.erase(it);
     }
@@ -293,27 +201,20 @@ class Runner {
   void followOutput(Child& child) {
     const ImporterRun& run = runs_[child.run];
     if (run.output == "-") return;
-    if (child.outputFd < 0) {
-      const FileStamp now = stampOf(run.output);
-      if (!now.exists || sameStamp(now, child.outputBefore)) return;
-      child.outputFd = ::open(run.output.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-      if (child.outputFd < 0) return;
-      struct stat info {};
-      if (::fstat(child.outputFd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(child.outputFd);
-        child.outputFd = -1;
-        return;
-      }
+    if (!child.output.isOpen()) {
+      const sys::FileStamp now = sys::stampOf(run.output);
+      if (!now.exists || now == child.outputBefore) return;
+      if (!child.output.open(run.output)) return;
     }
-    struct stat info {};
-    if (::fstat(child.outputFd, &info) != 0) return;
-    if (info.st_size < child.outputRead) {
+    const std::int64_t size = child.output.size();
+    if (size < 0) return;
+    if (size < child.outputRead) {
       child.outputRead = 0;
       child.progress.restart();
     }
     char buffer[1 << 16];
-    while (child.outputRead < info.st_size) {
-      const ssize_t got = ::pread(child.outputFd, buffer, sizeof buffer, child.outputRead);
+    while (child.outputRead < size) {
+      const std::int64_t got = child.output.readAt(child.outputRead, buffer, sizeof buffer);
       if (got <= 0) break;
       child.progress.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
       child.outputRead += got;
@@ -328,18 +229,21 @@ class Runner {
 
   void showProgress() {
     for (Child& child : children_) followOutput(child);
+    // Appended piece by piece: MinGW's g++ 12 warns, wrongly, of overlapping
+    // copies in "[" + a string made on the spot.
     std::string line;
     if (runs_.size() == 1) {
       // The importer marks its progress only once it writes shapes.
       if (!children_.empty() && children_.front().progress.last()) {
         const ProgressMark& mark = *children_.front().progress.last();
-        line = "[" + percent(mark.fraction) + "] " + printable(mark.label);
+        line.append("[").append(percent(mark.fraction)).append("] ").append(printable(mark.label));
       }
     } else {
-      line = "[" + std::to_string(finished_) + "/" + std::to_string(runs_.size()) + " done]";
+      line.append("[").append(std::to_string(finished_)).append("/").append(std::to_string(runs_.size()));
+      line.append(" done]");
       for (const Child& child : children_) {
-        line += "  " + printable(runs_[child.run].name);
-        if (child.progress.last()) line += " " + percent(child.progress.last()->fraction);
+        line.append("  ").append(printable(runs_[child.run].name));
+        if (child.progress.last()) line.append(" ").append(percent(child.progress.last()->fraction));
       }
     }
     if (line.empty())

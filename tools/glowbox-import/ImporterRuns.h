@@ -6,6 +6,7 @@
 #include "common/ImportArgs.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,11 @@ struct ImporterRun {
 
   // Filled in by runImporters().
   bool started = false;
-  int startError = 0;  // errno when the importer could not be started
-  int status = -1;     // exit status; 128 + N when signal N ended it
-  int signal = 0;
+  std::string startFailure;  // the system's words when the importer could not be started
+  // Exit status; 128 + N when signal N ended it. None when its end could not
+  // be observed.
+  std::optional<int> status;
+  std::string endedBy;  // what ended it other than its own exit: "signal 9"
   // The importer's own line saying it could not open the scene; it prints
   // one on its standard error whatever the log level.
   std::string openFailure;

@@ -1,5 +1,7 @@
 #include "tools/glowbox-import/LaunchOptions.h"
 
+#include "tools/glowbox-import/System.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -121,7 +123,7 @@ ParseResult parseLaunchOptions(int argc, const char* const* argv) {
 }
 
 std::string defaultOutputFor(const std::string& scene) {
-  const size_t folderEnd = scene.find_last_of('/');
+  const size_t folderEnd = scene.find_last_of(sys::kFolderSeparators);
   const size_t nameStart = folderEnd == std::string::npos ? 0 : folderEnd + 1;
   const size_t dot = scene.find_last_of('.');
   // A leading dot ("/x/.hidden") names the file, it does not start an extension.

@@ -1,5 +1,7 @@
 #include "tools/glowbox-import/LogTail.h"
 
+#include "tools/glowbox-import/System.h"
+
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -10,15 +12,16 @@
 
 std::uintmax_t logSizeNow(const std::string& path) {
   std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  const std::uintmax_t size = std::filesystem::file_size(sys::pathOf(path), error);
   return error ? 0 : size;
 }
 
 std::vector<LogRecord> recordsSince(const std::string& path, std::uintmax_t startSize) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(sys::pathOf(path), std::ios::binary);
   if (!in) return {};
   if (logSizeNow(path) >= startSize) in.seekg(static_cast<std::streamoff>(startSize));
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  sys::plainLineEnds(text);
   return splitRecords(text);
 }
 

@@ -1,10 +1,14 @@
 #include "tools/glowbox-import/SceneReport.h"
 
 #include "sceneapi/DalReader.h"
+#include "tools/glowbox-import/System.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
+#include <iterator>
 #include <ostream>
 #include <regex>
 #include <system_error>
@@ -29,13 +33,27 @@ std::string withoutFolder(const std::string& message) {
   static const std::regex leadingScene(R"(^[^\n]*?\.m[ab](?=:))", std::regex::icase);
   std::smatch match;
   if (!std::regex_search(message, match, leadingScene)) return message;
-  const std::size_t slash = match.str(0).rfind('/');
+  const std::size_t slash = match.str(0).find_last_of(sys::kFolderSeparators);
   return slash == std::string::npos ? message : message.substr(slash + 1);
 }
 
 std::string folderOf(const std::string& path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  return parent.empty() ? std::string(".") : parent.string();
+  const std::filesystem::path parent = sys::pathOf(path).parent_path();
+  return parent.empty() ? std::string(".") : sys::utf8Of(parent);
+}
+
+// dal::readFile with the name as UTF-8: it opens by the narrow name, which
+// Windows reads in its ANSI code page.
+bool readScene(const std::filesystem::path& path, const std::string& name, dal::Document& document,
+               dal::ReadError& fault) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    document = dal::Document{};
+    fault = dal::ReadError{0, 0, "cannot read " + name + ": " + std::strerror(errno)};
+    return false;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return dal::read(bytes, document, fault);
 }
 
 // The last ERROR, else the last WARNING, of a run that wrote nothing.
@@ -57,16 +75,16 @@ SceneOutcome judgeRun(const ImporterRun& run, const std::vector<LogRecord>* ownR
   }
   outcome.verdict = Verdict::ImporterFailed;
   if (!run.started) {
-    outcome.reason = "the importer could not be started: " + std::string(std::strerror(run.startError));
+    outcome.reason = "the importer could not be started: " + run.startFailure;
     return outcome;
   }
-  if (run.signal != 0) {
-    outcome.reason = "the importer was ended by signal " + std::to_string(run.signal);
+  if (!run.endedBy.empty()) {
+    outcome.reason = "the importer was ended by " + run.endedBy;
     return outcome;
   }
   if (run.status != 0) {
-    outcome.reason = run.status < 0 ? "the importer's end could not be observed"
-                                    : "the import failed with exit status " + std::to_string(run.status);
+    outcome.reason = !run.status ? "the importer's end could not be observed"
+                                 : "the import failed with exit status " + std::to_string(*run.status);
     return outcome;
   }
 
@@ -85,7 +103,8 @@ SceneOutcome judgeRun(const ImporterRun& run, const std::vector<LogRecord>* ownR
     return outcome;
   }
   std::error_code error;
-  const std::filesystem::file_status written = std::filesystem::status(run.output, error);
+  const std::filesystem::path output = sys::pathOf(run.output);
+  const std::filesystem::file_status written = std::filesystem::status(output, error);
   if (run.output != "-" && !std::filesystem::exists(written)) {
     outcome.reason = "the importer wrote no scene file " + run.output;
     return outcome;
@@ -96,10 +115,10 @@ SceneOutcome judgeRun(const ImporterRun& run, const std::vector<LogRecord>* ownR
     outcome.verdict = Verdict::Converted;
     return outcome;
   }
-  outcome.outputBytes = std::filesystem::file_size(run.output, error);
+  outcome.outputBytes = std::filesystem::file_size(output, error);
   dal::Document document;
   dal::ReadError fault;
-  if (!dal::readFile(run.output, document, fault)) {
+  if (!readScene(output, run.output, document, fault)) {
     outcome.reason = "the written scene file cannot be read back: " + fault.describe();
     return outcome;
   }
@@ -182,7 +201,11 @@ void printSceneLine(std::ostream& out, const ImporterRun& run, const SceneOutcom
 
 std::string tidyPath(const std::string& path) {
   std::string tidy;
-  for (char c : path)
-    if (c != '/' || tidy.empty() || tidy.back() != '/') tidy.push_back(c);
+  for (char c : path) {
+    const bool separator = sys::kFolderSeparators.find(c) != std::string_view::npos;
+    // A Windows network path keeps the two backslashes it starts with.
+    const bool uncStart = c == '\\' && tidy == "\\";
+    if (!separator || tidy.empty() || tidy.back() != c || uncStart) tidy.push_back(c);
+  }
   return tidy;
 }

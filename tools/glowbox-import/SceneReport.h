@@ -38,5 +38,5 @@ void printWarnings(std::ostream& out, const std::vector<LogRecord>& records, con
 // One line per scene: verdict, scene, output, triangles or reason.
 void printSceneLine(std::ostream& out, const ImporterRun& run, const SceneOutcome& outcome);
 
-// Slashes doubled where folder names were joined, as in "/tmp//sceneapi.log".
+// Separators doubled where folder names were joined, as in "/tmp//sceneapi.log".
 std::string tidyPath(const std::string& path);

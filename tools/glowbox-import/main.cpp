@@ -9,14 +9,10 @@
 #include "tools/glowbox-import/LaunchOptions.h"
 #include "tools/glowbox-import/LogTail.h"
 #include "tools/glowbox-import/SceneReport.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
+#include "tools/glowbox-import/System.h"
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -88,35 +84,15 @@ void printHelp(std::ostream& out) {
          "     signal N ended it); with several scenes, that of the first such scene.\n";
 }
 
-bool isExecutableFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string ownFolder() {
-  char buffer[PATH_MAX];
-  const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (length <= 0) return {};
-  const std::string self(buffer, static_cast<size_t>(length));
-  const size_t slash = self.find_last_of('/');
-  return slash == std::string::npos ? std::string() : self.substr(0, slash);
-}
-
 // Empty when no importer can be found.
 std::string locateImporter() {
-  if (const char* chosen = std::getenv("GLOWBOX_MAYAIMPORT"); chosen && *chosen) return chosen;
-  const std::string folder = ownFolder();
-  if (!folder.empty() && isExecutableFile(folder + "/" + kImporterName)) return folder + "/" + kImporterName;
-  const char* path = std::getenv("PATH");
-  std::string entries = path ? path : "";
-  size_t start = 0;
-  while (start <= entries.size()) {
-    size_t end = entries.find(':', start);
-    if (end == std::string::npos) end = entries.size();
-    const std::string dir = end > start ? entries.substr(start, end - start) : ".";
-    if (isExecutableFile(dir + "/" + kImporterName)) return dir + "/" + kImporterName;
-    start = end + 1;
-  }
+  if (const auto chosen = sys::environment("GLOWBOX_MAYAIMPORT"); chosen && !chosen->empty()) return *chosen;
+  const std::string file = std::string(kImporterName) + sys::kExecutableSuffix;
+  const std::string folder = sys::ownFolder();
+  if (!folder.empty() && sys::isExecutableFile(folder + sys::kFolderSeparator + file))
+    return folder + sys::kFolderSeparator + file;
+  for (const std::string& dir : sys::searchPath())
+    if (sys::isExecutableFile(dir + sys::kFolderSeparator + file)) return dir + sys::kFolderSeparator + file;
   return {};
 }
 
@@ -132,14 +108,15 @@ void printArgs(const ImportArgs& args, const std::string& program) {
 }
 
 bool isSceneName(const fs::path& path) {
-  std::string extension = path.extension().string();
+  std::string extension = sys::utf8Of(path.extension());
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return extension == ".ma" || extension == ".mb";
 }
 
 bool namesFolder(const std::string& path) {
   std::error_code error;
-  return (!path.empty() && path.back() == '/') || fs::is_directory(path, error);
+  return (!path.empty() && sys::kFolderSeparators.find(path.back()) != std::string_view::npos) ||
+         fs::is_directory(sys::pathOf(path), error);
 }
 
 // One entry per scene to convert, folders expanded. False with `error` when
@@ -148,8 +125,8 @@ bool collectScenes(const LaunchOptions& options, std::vector<ImporterRun>& runs,
   several = options.scenes.size() > 1;
   std::vector<std::string> scenes;
   for (const std::string& named : options.scenes) {
-    struct stat info {};
-    if (::stat(named.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    std::error_code statusError;
+    if (!fs::is_directory(fs::status(sys::pathOf(named), statusError))) {
       scenes.push_back(named);
       continue;
     }
@@ -158,9 +135,10 @@ bool collectScenes(const LaunchOptions& options, std::vector<ImporterRun>& runs,
     // a scene's references are read by the importer from where they are.
     std::vector<std::string> found;
     std::error_code listError;
-    for (fs::directory_iterator it(named, listError), end; !listError && it != end; it.increment(listError)) {
+    for (fs::directory_iterator it(sys::pathOf(named), listError), end; !listError && it != end;
+         it.increment(listError)) {
       std::error_code typeError;
-      if (isSceneName(it->path()) && it->is_regular_file(typeError)) found.push_back(it->path().string());
+      if (isSceneName(it->path()) && it->is_regular_file(typeError)) found.push_back(sys::utf8Of(it->path()));
     }
     if (listError) {
       error = "cannot read the folder " + named + ": " + listError.message();
@@ -179,16 +157,17 @@ bool collectScenes(const LaunchOptions& options, std::vector<ImporterRun>& runs,
   std::vector<fs::path> seen;
   for (const std::string& scene : scenes) {
     std::error_code ignored;
-    const fs::path identity = fs::weakly_canonical(scene, ignored);
+    const fs::path identity = fs::weakly_canonical(sys::pathOf(scene), ignored);
     if (std::find(seen.begin(), seen.end(), identity) != seen.end()) continue;
     seen.push_back(identity);
     ImporterRun run;
     run.scene = scene;
     run.name = scene;
-    struct stat info {};
-    if (::stat(scene.c_str(), &info) != 0)
+    std::error_code statusError;
+    const fs::file_status status = fs::status(sys::pathOf(scene), statusError);
+    if (!fs::exists(status))
       run.refused = "scene file not found: " + scene;
-    else if (!S_ISREG(info.st_mode))
+    else if (!fs::is_regular_file(status))
       run.refused = "not a regular file: " + scene;
     runs.push_back(std::move(run));
   }
@@ -208,7 +187,7 @@ bool chooseOutputs(const LaunchOptions& options, bool several, std::vector<Impor
   }
   const bool intoFolder = !out.empty() && out != "-" && namesFolder(out);
   const auto place = [&](const std::string& name) {
-    return intoFolder ? (fs::path(out) / fs::path(name).filename()).string() : name;
+    return intoFolder ? sys::utf8Of(sys::pathOf(out) / sys::pathOf(name).filename()) : name;
   };
   for (ImporterRun& run : runs)
     run.output = (out.empty() || intoFolder) ? place(defaultOutputFor(run.scene)) : out;
@@ -223,12 +202,12 @@ bool chooseOutputs(const LaunchOptions& options, bool several, std::vector<Impor
   for (const ImporterRun& run : runs) {
     if (run.output == "-") continue;
     std::error_code ignored;
-    const std::string identity = fs::weakly_canonical(run.output, ignored).string();
+    const std::string identity = sys::utf8Of(fs::weakly_canonical(sys::pathOf(run.output), ignored));
     if (const auto [it, fresh] = writers.emplace(identity, &run); !fresh) {
       error = it->second->scene + " and " + run.scene + " would both be written to " + run.output;
       return false;
     }
-    if (identity == fs::weakly_canonical(run.scene, ignored).string()) {
+    if (identity == sys::utf8Of(fs::weakly_canonical(sys::pathOf(run.scene), ignored))) {
       error = "the scene file " + run.scene + " would be overwritten by its own conversion";
       return false;
     }
@@ -267,12 +246,12 @@ int reportOne(const ImporterRun& run, const std::vector<LogRecord>& records, con
   std::cerr << "glowbox-import: no scene was converted: " << outcome.reason << "\n";
   if (!run.refused.empty()) return kNotConverted;
   std::error_code error;
-  const bool leftBehind = run.output != "-" && fs::is_regular_file(run.output, error);
+  const bool leftBehind = run.output != "-" && fs::is_regular_file(sys::pathOf(run.output), error);
   if (outcome.verdict == Verdict::NotConverted) {
     std::cerr << "glowbox-import: log: " << logPath << "\n";
     if (leftBehind)
       std::cerr << "glowbox-import: " << run.output << " holds no scene, only the file header ("
-                << fs::file_size(run.output, error) << " bytes)\n";
+                << fs::file_size(sys::pathOf(run.output), error) << " bytes)\n";
     return kNotConverted;
   }
   // A failing importer says why in its last records.
@@ -290,9 +269,9 @@ int reportOne(const ImporterRun& run, const std::vector<LogRecord>& records, con
     if (lastWarning) std::cerr << "  last WARNING: " << lastWarning->text << "\n";
   }
   if (leftBehind)
-    std::cerr << "glowbox-import: " << run.output << " may be incomplete (" << fs::file_size(run.output, error)
-              << " bytes)\n";
-  return run.started ? (run.status < 0 ? kLaunchError : run.status) : kLaunchError;
+    std::cerr << "glowbox-import: " << run.output << " may be incomplete ("
+              << fs::file_size(sys::pathOf(run.output), error) << " bytes)\n";
+  return run.started && run.status ? *run.status : kLaunchError;
 }
 
 // Several scenes: the warnings of all runs together, then one line per
@@ -328,7 +307,7 @@ int reportMany(const std::vector<ImporterRun>& runs, const std::vector<LogRecord
     }
     if (outcome.verdict == Verdict::ImporterFailed) {
       if (!runs[i].started) notStarted = true;
-      else if (failedStatus == 0) failedStatus = runs[i].status < 0 ? kLaunchError : runs[i].status;
+      else if (failedStatus == 0) failedStatus = runs[i].status.value_or(kLaunchError);
     }
   }
   std::cerr << "total: " << runs.size() << (runs.size() == 1 ? " scene, " : " scenes, ") << converted << " converted, " << runs.size() - converted
@@ -341,7 +320,11 @@ int reportMany(const std::vector<ImporterRun>& runs, const std::vector<LogRecord
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ParseResult parsed = parseLaunchOptions(argc, argv);
+  sys::prepareStandardStreams();
+  const std::vector<std::string> arguments = sys::commandLine(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+  const ParseResult parsed = parseLaunchOptions(static_cast<int>(pointers.size()), pointers.data());
   if (!parsed.error.empty()) {
     std::cerr << "glowbox-import: " << parsed.error << "\n"
               << "Try 'glowbox-import --help' for the options.\n";
@@ -378,7 +361,7 @@ int main(int argc, char** argv) {
   }
   if (!options.output.empty() && options.output != "-" && namesFolder(options.output)) {
     std::error_code made;
-    fs::create_directories(options.output, made);
+    fs::create_directories(sys::pathOf(options.output), made);
     if (made) {
       std::cerr << "glowbox-import: cannot create the folder " << options.output << ": " << made.message() << "\n";
       return kUsageError;
@@ -395,7 +378,7 @@ int main(int argc, char** argv) {
   // what the importer says about each problem.
   settings.linesPerRun = several ? kLinesPerSceneInBatch : 0;
   settings.showProgress =
-      ::isatty(STDERR_FILENO) == 1 && std::none_of(runs.begin(), runs.end(), [](const ImporterRun& r) { return r.output == "-"; });
+      sys::standardErrorIsTerminal() && std::none_of(runs.begin(), runs.end(), [](const ImporterRun& r) { return r.output == "-"; });
   runImporters(runs, settings);
   const std::vector<LogRecord> records = recordsSince(logPath, logStart);
   return several ? reportMany(runs, records, logPath, options.logLevel)

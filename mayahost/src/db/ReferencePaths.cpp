@@ -1,5 +1,7 @@
 #include "db/ReferencePaths.h"
 
+#include "base/Utf8.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -43,14 +45,14 @@ std::vector<std::string> referenceCandidates(std::string_view stored, const std:
     std::string path = expandEnvironment(stored);
     for (char& c : path)
         if (c == '\\') c = '/';
-    const fs::path folder = fs::path(sceneFile).parent_path();
+    const fs::path folder = utf8Path(sceneFile).parent_path();
     std::vector<std::string> out;
-    const fs::path given(path);
+    const fs::path given = utf8Path(path);
     // A Windows drive ("C:/...") is absolute where the scene was made, not here.
     const bool drive = path.size() > 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '/';
     if (given.is_absolute() || drive) out.push_back(path);
-    else out.push_back((folder / given).string());
-    const std::string alone = (folder / given.filename()).string();
+    else out.push_back(utf8Name(folder / given));
+    const std::string alone = utf8Name(folder / given.filename());
     if (!given.filename().empty() && alone != out.front()) out.push_back(alone);
     return out;
 }

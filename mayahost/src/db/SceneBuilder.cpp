@@ -1,6 +1,7 @@
 #include "db/SceneBuilder.h"
 #include "base/EvalBudget.h"
 #include "base/Limits.h"
+#include "base/Utf8.h"
 #include "db/ReferencePaths.h"
 #include "file/MaReader.h"
 #include "file/MbReader.h"
@@ -200,7 +201,7 @@ void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scen
     std::string tried;
     for (const std::string& candidate : referenceCandidates(cmd.path, file_)) {
         std::error_code error;
-        if (fs::is_regular_file(candidate, error)) {
+        if (fs::is_regular_file(utf8Path(candidate), error)) {
             found = candidate;
             break;
         }
@@ -212,7 +213,7 @@ void SceneBuilder::loadReference(const scenefile::FileReference& cmd, const scen
     }
     std::error_code error;
     // Files of the system that call themselves regular (/proc) report no size or an absurd one.
-    const uintmax_t bytes = fs::file_size(found, error);
+    const uintmax_t bytes = fs::file_size(utf8Path(found), error);
     if (error || bytes == 0 || bytes > limits().maxReferenceBytes) {
         warn(loc, "referenced file " + shown + " not loaded: its size (" + (error ? std::string("unknown") : std::to_string(bytes)) +
                       " bytes) is not that of a scene");

@@ -1,6 +1,8 @@
 #include "file/MaReader.h"
 
 #include "base/Limits.h"
+#include "base/Utf8.h"
+#include "common/platform/Platform.h"
 
 #include <algorithm>
 #include <array>
@@ -370,14 +372,15 @@ ReadResult readMaText(std::string_view text, std::string_view fileName, Statemen
 
 ReadResult readMaFile(const std::string& path, StatementBuilder& builder) {
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const std::filesystem::path file = mayahost::utf8Path(path);
+    const auto status = std::filesystem::status(file, ec);
     if (ec || !std::filesystem::exists(status)) return failure(ReadError::FileNotFound, path);
     if (std::filesystem::is_directory(status)) return failure(ReadError::Unreadable, path, "is a folder");
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = platform::openFileUtf8(path, "rb");
     if (!f) return failure(ReadError::Unreadable, path, std::strerror(errno));
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> guard(f, &std::fclose);
     // A file that reports no size (a pipe) is read in whole chunks.
-    const uint64_t size = std::filesystem::file_size(path, ec);
+    const uint64_t size = std::filesystem::file_size(file, ec);
     return readStream(path, builder, ec ? limits() : limitsFor(size), [&](char* out, size_t cap) -> int64_t {
         const size_t n = std::fread(out, 1, cap, f);
         if (n == 0 && std::ferror(f)) return -1;

@@ -3,6 +3,7 @@
 #include "file/MbReader.h"
 
 #include "base/Limits.h"
+#include "base/Utf8.h"
 #include "file/MaReader.h"
 #include "file/MbData.h"
 
@@ -721,7 +722,7 @@ bool looksLikeMayaBinary(std::string_view head) {
 }
 
 bool isMayaBinaryFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(mayahost::utf8Path(path), std::ios::binary);
     char head[20] = {};
     in.read(head, sizeof head);
     return looksLikeMayaBinary(std::string_view(head, size_t(in.gcount())));
@@ -744,14 +745,15 @@ ReadResult readMbBytes(std::string_view bytes, std::string_view fileName, Statem
 ReadResult readMbFile(const std::string& path, StatementBuilder& builder) {
     ReadResult r;
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const std::filesystem::path file = mayahost::utf8Path(path);
+    const auto status = std::filesystem::status(file, ec);
     if (ec || !std::filesystem::exists(status)) {
         r.error = ReadError::FileNotFound;
     } else if (std::filesystem::is_directory(status)) {
         r.error = ReadError::Unreadable;
     } else {
-        const uint64_t size = std::filesystem::file_size(path, ec);
-        std::ifstream in(path, std::ios::binary);
+        const uint64_t size = std::filesystem::file_size(file, ec);
+        std::ifstream in(file, std::ios::binary);
         std::string bytes;
         if (!ec && in) {
             bytes.resize(size);

@@ -103,7 +103,8 @@ inline std::string moduleBlock(const std::string& values, bool bareKeys = false)
     std::string text = "load \"orbrtopt.so\" {\n", value;
     for (const char* key : keys) {
         in >> value;
-        text += bareKeys ? key + (" " + value + "\n") : "\"" + std::string(key) + "\" " + value + ",\n";
+        if (bareKeys) text.append(key).append(" ").append(value).append("\n");
+        else text.append("\"").append(key).append("\" ").append(value).append(",\n");
     }
     return text + "}\n";
 }

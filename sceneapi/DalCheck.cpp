@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <numeric>
 #include <set>
@@ -85,7 +86,9 @@ class Checker {
     for (std::size_t i = 0; i < indices.size(); ++i) {
       const double index = (*indices.numbers)[i];
       if (index < 0 || index >= static_cast<double>(limit) || index != std::floor(index)) {
-        add(indices.offset, std::string(what) + " element " + str(i) + " is " + std::to_string(static_cast<long long>(index)) +
+        char shown[32];  // any double, NaN and 1e300 too: no conversion to an integer
+        std::snprintf(shown, sizeof shown, "%.17g", index);
+        add(indices.offset, std::string(what) + " element " + str(i) + " is " + shown +
                                 ", outside the " + str(limit) + " " + target);
         return;
       }

@@ -164,6 +164,7 @@ TEST(DalCheck, FindsWhatDoesNotHoldTogether) {
         {"defined twice", good + good + place, "defined twice"},
         {"index beyond the vertices", replaced("[ 0,1,2 ]", "[ 0,1,3 ]"), "element 2 is 3, outside the 3 vertices"},
         {"partial triangle", replaced("[ 0,1,2 ]", "[ 0,1 ]"), "not whole groups of 3"},
+        {"index far beyond any integer", replaced("[ 0,1,2 ]", "[ 0,1,1e300 ]"), "element 2 is 1.0000000000000001e+300"},
         {"uvs not per vertex", replaced("0,0,1,0,0,1", "0,0,1,0"), "uv_tex hold 4 numbers; 3 vertices needs 6"},
         {"uv index beyond the uvs", replaced("\"uv_tex\"", "\"triangles_uv\" [ 0,1,3 ],\n\"uv_tex\""), "outside the 3 uv_tex"},
         {"material never defined", replaced("material \"m\"\n}\n}", "material \"x\"\n}\n}"), "material \"x\" is used"},

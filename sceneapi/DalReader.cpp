@@ -5,13 +5,14 @@
 
 #include "sceneapi/DalReader.h"
 
+#include "common/platform/Platform.h"
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 namespace dal {
@@ -351,15 +352,14 @@ bool read(std::string_view text, Document& out, ReadError& error, const ReadLimi
   return Reader(text, out, error, limits).run();
 }
 
+// By the UTF-8 name on every system (a narrow stream takes Windows' code page).
 bool loadBytes(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  return static_cast<bool>(in.read(bytes.data(), size));
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(platform::openFileUtf8(path, "rb"), &std::fclose);
+  if (!file) return false;
+  bytes.clear();
+  std::vector<char> chunk(std::size_t{1} << 20);
+  while (const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get())) bytes.append(chunk.data(), got);
+  return !std::ferror(file.get());
 }
 
 bool readFile(const std::string& path, Document& out, ReadError& error, const ReadLimits& limits) {

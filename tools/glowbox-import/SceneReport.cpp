@@ -3,12 +3,8 @@
 #include "sceneapi/DalReader.h"
 #include "tools/glowbox-import/System.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <ostream>
 #include <regex>
 #include <system_error>
@@ -40,20 +36,6 @@ std::string withoutFolder(const std::string& message) {
 std::string folderOf(const std::string& path) {
   const std::filesystem::path parent = sys::pathOf(path).parent_path();
   return parent.empty() ? std::string(".") : sys::utf8Of(parent);
-}
-
-// dal::readFile with the name as UTF-8: it opens by the narrow name, which
-// Windows reads in its ANSI code page.
-bool readScene(const std::filesystem::path& path, const std::string& name, dal::Document& document,
-               dal::ReadError& fault) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    document = dal::Document{};
-    fault = dal::ReadError{0, 0, "cannot read " + name + ": " + std::strerror(errno)};
-    return false;
-  }
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return dal::read(bytes, document, fault);
 }
 
 // The last ERROR, else the last WARNING, of a run that wrote nothing.
@@ -118,7 +100,7 @@ SceneOutcome judgeRun(const ImporterRun& run, const std::vector<LogRecord>* ownR
   outcome.outputBytes = std::filesystem::file_size(output, error);
   dal::Document document;
   dal::ReadError fault;
-  if (!readScene(output, run.output, document, fault)) {
+  if (!dal::readFile(run.output, document, fault)) {
     outcome.reason = "the written scene file cannot be read back: " + fault.describe();
     return outcome;
   }

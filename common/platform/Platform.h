@@ -24,6 +24,13 @@ void setBinaryMode(int fd);
 // encoding is.
 FILE* openFileUtf8(const std::string& path, const char* mode);
 
+#ifdef _WIN32
+// UTF-8 to the system's UTF-16 and back; text that does not convert gives an
+// empty string.
+std::wstring utf8ToUtf16(const std::string& utf8);
+std::string utf16ToUtf8(const wchar_t* wide, size_t units);
+#endif
+
 // --- Locations ---------------------------------------------------------------
 // The folder for temporary files, always ending in a path separator.
 std::string tempFolder();

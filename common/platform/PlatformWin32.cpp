@@ -24,9 +24,7 @@ int fileNo(FILE* file) { return file ? ::_fileno(file) : -1; }
 FILE* fdOpen(int fd, const char* mode) { return ::_fdopen(fd, mode); }
 void setBinaryMode(int fd) { ::_setmode(fd, _O_BINARY); }
 
-namespace {
-
-std::wstring widen(const std::string& utf8) {
+std::wstring utf8ToUtf16(const std::string& utf8) {
   if (utf8.empty()) return {};
   const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   if (units <= 0) return {};
@@ -35,7 +33,7 @@ std::wstring widen(const std::string& utf8) {
   return wide;
 }
 
-std::string narrow(const wchar_t* wide, size_t units) {
+std::string utf16ToUtf8(const wchar_t* wide, size_t units) {
   if (units == 0) return {};
   const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return {};
@@ -43,6 +41,11 @@ std::string narrow(const wchar_t* wide, size_t units) {
   ::WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), utf8.data(), bytes, nullptr, nullptr);
   return utf8;
 }
+
+namespace {
+
+std::wstring widen(const std::string& utf8) { return utf8ToUtf16(utf8); }
+std::string narrow(const wchar_t* wide, size_t units) { return utf16ToUtf8(wide, units); }
 
 }  // namespace
 

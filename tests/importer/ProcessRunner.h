@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "common/platform/Platform.h"
 #include "tools/glowbox-import/CommandLine.h"
 
 #include <algorithm>
@@ -98,13 +99,7 @@ inline Outcome run(const std::string& program, const std::vector<std::string>& a
 
 namespace detail {
 
-inline std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-  return wide;
-}
+inline std::wstring widen(const std::string& utf8) { return platform::utf8ToUtf16(utf8); }
 
 // Windows compares variable names without regard to case, and wants the
 // block sorted that way.

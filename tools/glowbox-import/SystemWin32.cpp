@@ -1,5 +1,6 @@
 #ifdef _WIN32
 
+#include "common/platform/Platform.h"
 #include "tools/glowbox-import/CommandLine.h"
 #include "tools/glowbox-import/System.h"
 
@@ -30,24 +31,8 @@ namespace sys {
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (units <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-  return wide;
-}
-
-std::string narrow(const wchar_t* wide, std::size_t units) {
-  if (units == 0) return {};
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(units), utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
-}
-
+std::wstring widen(const std::string& utf8) { return platform::utf8ToUtf16(utf8); }
+std::string narrow(const wchar_t* wide, std::size_t units) { return platform::utf16ToUtf8(wide, units); }
 std::string narrow(const wchar_t* wide) { return narrow(wide, std::wcslen(wide)); }
 
 // The system's words for an error, without the full stop, as strerror gives

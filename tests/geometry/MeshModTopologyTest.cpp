@@ -329,14 +329,15 @@ TEST(DeleteComponent, FacesGoWithTheVerticesEdgesAndUVsOnlyTheyUsed) {
 }
 
 TEST(DeleteComponent, EdgesMergeTheirFacesVerticesAndBadListsWarn) {
-    // Cube edge 2 (3-2) lies between faces 0 and 1: face 0 takes face 1's corners in its place.
+    // Cube edge 2 (3-2) lies between faces 0 and 1: face 0 takes face 1's corners
+    // in its place; 2 and 3, left with two edges, stay.
     auto [merged, warning] = warned(applyDeleteComponent, kCube, {{"e[2]"}});
     EXPECT_EQ(shape(merged), (Shape{8, 5, 11}));
     EXPECT_EQ(faceCorners(merged, 0), (Ids{0, 1, 3, 5, 4, 2}));
     EXPECT_EQ(faceCorners(merged, 1), (Ids{4, 5, 7, 6}));
     EXPECT_EQ(warning, "");
     EXPECT_EQ(meshDataError(merged), "");
-    for (const char* item : {"vtx[0:1]", "f[6]", "f[x]"}) {
+    for (const char* item : {"map[0]", "f[6]", "f[x]"}) {
         const auto [out, why] = warned(applyDeleteComponent, kCube, {{item}});
         EXPECT_EQ(shape(out), shape(kCube)) << item;
         EXPECT_TRUE(mentions(why, "deleteComponent: ")) << item << ": " << why;

@@ -65,16 +65,16 @@ TEST(MeshHistoryNodes, ModifiersDeformersAndBrokenHistories) {
          .points = {{1, {0.5f, -0.5f, 2.5f}}, {3, {1.5f, 0.5f, 0.5f}}}},
         {.what = "deformers not evaluated rest on their geometry input: the cube on input 1, not the triangle on 0",
          .scene = std::string(kCube) + R"(
-createNode transform -n "handle"; createNode cluster -n "cluster1"; createNode jiggle -n "jiggle1";
+createNode transform -n "handle"; createNode wire -n "wire1"; createNode jiggle -n "jiggle1";
 createNode transform -n "other"; createNode mesh -n "otherShape" -p "other";
 	setAttr -s 3 ".vt[0:2]"  0 0 0 1 0 0 0 1 0; setAttr -s 3 ".ed[0:2]"  0 1 0 1 2 0 2 0 0;
 	setAttr ".fc[0]" -type "polyFaces" f 3 0 1 2;
-connectAttr "handle.wm" "cluster1.ma"; connectAttr "otherShape.w" "cluster1.ip[0].ig";
-connectAttr "polyCube1.out" "cluster1.ip[1].ig"; connectAttr "cluster1.og[1]" "jiggle1.ip[0].ig";
+connectAttr "handle.wm" "wire1.ma"; connectAttr "otherShape.w" "wire1.ip[0].ig";
+connectAttr "polyCube1.out" "wire1.ip[1].ig"; connectAttr "wire1.og[1]" "jiggle1.ip[0].ig";
 connectAttr "jiggle1.og[0]" "pCubeShape1.i";
 )",
          .faces = 6, .warnings = -1,
-         .warned = {"node type cluster (cluster1) not evaluated: its input geometry is used",
+         .warned = {"node type wire (wire1) not evaluated: its input geometry is used",
                     "node type jiggle (jiggle1) not evaluated"}},
         {.what = "a creator not built",
          .scene = R"(createNode transform -n "pPlatonic1"; createNode mesh -n "pPlatonicShape1" -p "pPlatonic1";

@@ -635,6 +635,26 @@ void TypeRegistry::defineOthers() {
     extrude.add("keepFacesTogether", "kft", A::Bool, 1);
     extrude.add("divisions", "d", A::Int, 1);
     extrude.add("taper", "tp", A::Double, 1);
+    // The polyMoveFace family the edge extrusion and chip-off inherit: angles in the file's unit.
+    for (const char* name : {"polyExtrudeEdge", "polyChipOff"}) {
+        NodeType& move = define(name, "polyModifier", MFn::kMidModifier);
+        move.addTuple("rotate", "r", A::Angle, {{"rotateX", "rx"}, {"rotateY", "ry"}, {"rotateZ", "rz"}}, kZero3);
+        move.addTuple("localRotate", "lr", A::Angle, {{"localRotateX", "lrx"}, {"localRotateY", "lry"}, {"localRotateZ", "lrz"}},
+                      kZero3);
+        move.addTuple("scale", "s", A::Double, {{"scaleX", "sx"}, {"scaleY", "sy"}, {"scaleZ", "sz"}}, kOne3);
+        move.addTuple("localScale", "ls", A::Double, {{"localScaleX", "lsx"}, {"localScaleY", "lsy"}, {"localScaleZ", "lsz"}},
+                      kOne3);
+        move.addTuple("localDirection", "ld", A::Double,
+                      {{"localDirectionX", "ldx"}, {"localDirectionY", "ldy"}, {"localDirectionZ", "ldz"}}, {1, 0, 0});
+        move.add("keepFacesTogether", "kft", A::Bool, 1);
+        if (name[4] == 'E') {
+            move.add("smoothingAngle", "sma", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
+            move.add("divisions", "d", A::Int, 1);
+        } else {
+            move.add("duplicate", "dup", A::Bool, 1);
+        }
+    }
+    define("polyExtrudeVertex", "polyModifier", MFn::kMidModifier).add("divisions", "d", A::Int, 1);
     // The crease angle is written in the file's angle unit: the schema converts it.
     NodeType& softEdge = define("polySoftEdge", "polyModifier", MFn::kPolySoftEdge);
     softEdge.add("angle", "a", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
@@ -643,6 +663,62 @@ void TypeRegistry::defineOthers() {
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",
                              "polyCloseBorder", "polySplit", "polySplitRing"})
         define(name, "polyModifier", MFn::kMidModifier);
+    for (const char* name : {"polySplitEdge", "polyDelEdge"}) define(name, "polyModifier", MFn::kMidModifier);
+    // The uv projections: angles in the file's angle unit, the image at the
+    // middle of the 0..1 square. A cylinder's projectionScale pairs a sweep
+    // with a height, so it stays in the file's numbers (degrees, read so).
+    for (const char* name : {"polyPlanarProj", "polyCylProj", "polySphProj"}) {
+        const std::string kind = name;
+        NodeType& proj = define(name, "polyModifier", MFn::kMidModifier);
+        proj.addTuple("projectionCenter", "pc", A::Distance,
+                      {{"projectionCenterX", "pcx"}, {"projectionCenterY", "pcy"}, {"projectionCenterZ", "pcz"}}, kZero3);
+        proj.addTuple("rotate", "ro", A::Angle, {{"rotateX", "rx"}, {"rotateY", "ry"}, {"rotateZ", "rz"}}, kZero3);
+        proj.addTuple("imageCenter", "ic", A::Double, {{"imageCenterX", "icx"}, {"imageCenterY", "icy"}}, {0.5, 0.5});
+        proj.addTuple("imageScale", "is", A::Double, {{"imageScaleU", "isu"}, {"imageScaleV", "isv"}}, {1, 1});
+        proj.add("rotationAngle", "ra", A::Angle);
+        proj.add("worldSpace", "ws", A::Bool);
+        proj.add("inputMatrix", "ix", A::Matrix);
+        proj.add("uvSetName", "uvs", A::String);
+        if (kind == "polyPlanarProj")
+            proj.addTuple("projectionScale", "ps", A::Distance, {{"projectionWidth", "pw"}, {"projectionHeight", "ph"}}, {1, 1});
+        else if (kind == "polyCylProj")
+            proj.addTuple("projectionScale", "ps", A::Double, {{"projectionHorizontalSweep", "phs"}, {"projectionHeight", "ph"}},
+                          {180, 1});
+        else
+            proj.addTuple("projectionScale", "ps", A::Angle,
+                          {{"projectionHorizontalSweep", "phs"}, {"projectionVerticalSweep", "pvs"}},
+                          {3.14159265358979323846, 3.14159265358979323846 / 2});
+        if (kind != "polyPlanarProj") proj.add("seamCorrect", "sc", A::Bool, 1);
+    }
+    NodeType& autoProj = define("polyAutoProj", "polyModifier", MFn::kMidModifier);
+    autoProj.addTuple("translate", "t", A::Distance, {{"translateX", "tx"}, {"translateY", "ty"}, {"translateZ", "tz"}}, kZero3);
+    autoProj.addTuple("rotate", "r", A::Angle, {{"rotateX", "rx"}, {"rotateY", "ry"}, {"rotateZ", "rz"}}, kZero3);
+    autoProj.addTuple("scale", "s", A::Double, {{"scaleX", "sx"}, {"scaleY", "sy"}, {"scaleZ", "sz"}}, kOne3);
+    autoProj.addTuple("pivot", "pvt", A::Float, {{"pivotX", "pvx"}, {"pivotY", "pvy"}, {"pivotZ", "pvz"}}, kZero3);
+    autoProj.add("planes", "p", A::Int, 6);
+    autoProj.add("optimize", "o", A::Enum, 1);
+    autoProj.add("layout", "l", A::Enum, 2);
+    autoProj.add("scaleMode", "sc", A::Enum, 1);
+    autoProj.add("percentageSpace", "ps", A::Float);
+    autoProj.add("uvSetName", "uvs", A::String);
+    for (const char* name : {"polyMapSew", "polyMapDel"}) define(name, "polyModifier", MFn::kMidModifier);
+    NodeType& sewMove = define("polyMapSewMove", "polyModifier", MFn::kMidModifier);
+    sewMove.add("numberFaces", "nf", A::Int, 10);
+    sewMove.add("limitPieceSize", "lps", A::Bool);
+    NodeType& flipUV = define("polyFlipUV", "polyModifier", MFn::kMidModifier);
+    flipUV.add("flipType", "ft", A::Enum);
+    flipUV.add("local", "l", A::Bool, 1);
+    flipUV.add("cutUV", "cut", A::Bool, 1);
+    NodeType& colorSet = define("createColorSet", "dependNode", MFn::kDependencyNode);
+    colorSet.add("inputGeometry", "ig", A::Data);
+    colorSet.add("outputGeometry", "og", A::Data);
+    colorSet.add("colorSetName", "colos", A::String);
+    colorSet.add("clamped", "clam", A::Bool, 1);
+    colorSet.add("representation", "rprt", A::Enum, 4);
+    // Not a modifier: one mesh in, one out per shell.
+    NodeType& separate = define("polySeparate", "dependNode", MFn::kDependencyNode);
+    separate.add("inputPoly", "ip", A::Data);
+    separate.add("output", "out", A::Data).multi = true;
     // Nodes Maya itself creates in every recent scene, and common built-in
     // types: known so that loading does not report them as unknown.
     for (const char* name : {"shapeEditorManager", "poseInterpolatorManager", "dagPose", "transformGeometry",
@@ -662,6 +738,47 @@ void TypeRegistry::defineOthers() {
     define("wire", "geometryFilter", MFn::kWire);
     define("ffd", "geometryFilter", MFn::kFfd);
     define("nonLinear", "geometryFilter", MFn::kNonLinear);
+    // The nonLinear handle shapes: the one feeding deformerData names the
+    // deformation and holds its values (the nonLinear's copies are dynamic
+    // attributes the file adds). Angles are written in the file's angle unit.
+    define("clusterHandle", "shape", MFn::kShape);
+    define("deformFunc", "shape", MFn::kShape).add("deformerData", "dd", A::Data);
+    {
+        auto bounded = [&](const char* name) -> NodeType& {
+            NodeType& t = define(name, "deformFunc", MFn::kShape);
+            t.add("lowBound", "lb", A::Double, -1);
+            t.add("highBound", "hb", A::Double, 1);
+            return t;
+        };
+        bounded("deformBend").add("curvature", "cur", A::Angle);
+        NodeType& flare = bounded("deformFlare");
+        for (auto [name, shortName] : {std::pair{"startFlareX", "sfx"}, {"startFlareZ", "sfz"}, {"endFlareX", "efx"},
+                                       {"endFlareZ", "efz"}})
+            flare.add(name, shortName, A::Double, 1);
+        flare.add("curve", "crv", A::Double);
+        NodeType& sine = bounded("deformSine");
+        sine.add("amplitude", "amp", A::Double);
+        sine.add("wavelength", "wav", A::Double, 2);
+        sine.add("offset", "off", A::Double);
+        sine.add("dropoff", "dr", A::Double);
+        NodeType& squash = bounded("deformSquash");
+        squash.add("factor", "fac", A::Double);
+        squash.add("expand", "exp", A::Double, 1);
+        squash.add("maxExpandPos", "mp", A::Double, 0.5);
+        squash.add("startSmoothness", "ss", A::Double);
+        squash.add("endSmoothness", "es", A::Double);
+        NodeType& twist = bounded("deformTwist");
+        twist.add("startAngle", "sa", A::Angle);
+        twist.add("endAngle", "ea", A::Angle);
+        NodeType& wave = define("deformWave", "deformFunc", MFn::kShape);
+        wave.add("amplitude", "amp", A::Double);
+        wave.add("wavelength", "wav", A::Double, 1);
+        wave.add("offset", "off", A::Double);
+        wave.add("dropoff", "dr", A::Double);
+        wave.add("dropoffPosition", "dp", A::Double);
+        wave.add("minRadius", "mnr", A::Double);
+        wave.add("maxRadius", "mxr", A::Double, 1);
+    }
 
     for (auto [name, fn] : {std::pair{"makeNurbSphere", MFn::kMakeNurbSphere}, {"makeNurbCylinder", MFn::kMakeNurbCylinder},
                             {"makeNurbPlane", MFn::kMakeNurbPlane}, {"makeNurbCube", MFn::kMakeNurbCube},

@@ -3,6 +3,8 @@
 
 #include "mesh/MeshModifiers.h"
 #include "eval/AttributeReader.h"
+#include "eval/HistoryNonLinear.h"
+#include "eval/HistoryUV.h"
 #include "eval/SurfaceEval.h"
 #include "eval/TransformEval.h"
 #include "nurbs/NurbsToMesh.h"
@@ -385,6 +387,23 @@ bool blendShape(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+// --- cluster, nonLinear
+
+bool cluster(const HistoryStep& step, MeshData& mesh) {
+    ClusterParams p = readClusterParams(step.attributes, step.geometry, mesh.numVertices(), step.warnings.text());
+    p.members = deformerMembers(step.attributes, step.geometry, mesh, step.warnings);
+    mesh = applyCluster(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool nonLinear(const HistoryStep& step, MeshData& mesh) {
+    NonLinearParams p;
+    if (!readNonLinearParams(step.attributes, step.geometry, mesh.numVertices(), p, step.warnings.text())) return true;
+    p.members = deformerMembers(step.attributes, step.geometry, mesh, step.warnings);
+    mesh = applyNonLinear(mesh, p, step.warnings.text());
+    return true;
+}
+
 // --- polyUnite, deleteComponent, polySubdFace
 
 // Every connected inputPoly[i], placed by its inputMat[i]: the world matrix
@@ -560,10 +579,130 @@ bool polySplitRing(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+// The polyMoveFace family's moves, as polyExtrudeEdge and polyChipOff read them.
+PolyMoveParams moveParams(const AttributeReader& r) {
+    PolyMoveParams m;
+    m.localTranslate = triple(r, "lt", m.localTranslate);
+    m.localRotate = triple(r, "lr", m.localRotate);
+    m.localScale = triple(r, "ls", m.localScale);
+    m.localDirection = triple(r, "ld", m.localDirection);
+    m.thickness = r.number("tk", 0);
+    m.offset = r.number("off", 0);
+    m.translate = triple(r, "t", m.translate);
+    m.rotate = triple(r, "r", m.rotate);
+    m.scale = triple(r, "s", m.scale);
+    m.pivot = triple(r, "pvt", m.pivot);
+    m.worldSpace = r.number("ws", 0) != 0;
+    if (std::optional<MMatrix> ix = r.matrix("ix")) m.inputMatrix = *ix;
+    return m;
+}
+
+void warnUnmodelledMoves(const AttributeReader& r, NodeWarnings& warnings, const char* what) {
+    for (const auto& [plug, neutral] : {std::pair{"ran", 0.0}, {"tp", 1.0}, {"twt", 0.0}, {"wt", 0.0}, {"att", 0.0}})
+        if (std::optional<double> v = r.number(plug); v && *v != neutral)
+            warnings.add(std::string(plug) + " is not evaluated, the " + what + " move without it");
+}
+
+bool polyExtrudeEdge(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyExtrudeEdgeParams p;
+    p.inputComponents = r.componentList("ics");
+    p.keepFacesTogether = r.number("kft", 1) != 0;
+    const double divisions = r.number("d", 1);
+    if (!wholeIn(divisions, 1, 1000)) {
+        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
+        return true;
+    }
+    p.divisions = int(divisions);
+    p.smoothingAngle = r.number("sma", p.smoothingAngle);
+    p.move = moveParams(r);
+    warnUnmodelledMoves(r, step.warnings, "edges");
+    mesh = applyPolyExtrudeEdge(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polyChipOff(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyChipOffParams p;
+    p.inputComponents = r.componentList("ics");
+    p.keepFacesTogether = r.number("kft", 1) != 0;
+    p.duplicate = r.number("dup", 1) != 0;
+    p.move = moveParams(r);
+    warnUnmodelledMoves(r, step.warnings, "faces");
+    mesh = applyPolyChipOff(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polyExtrudeVertex(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyExtrudeVertexParams p;
+    p.inputComponents = r.componentList("ics");
+    const double divisions = r.number("d", 1);
+    if (!wholeIn(divisions, 1, 1000)) {
+        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
+        return true;
+    }
+    p.divisions = int(divisions);
+    p.width = r.number("w", 0);
+    p.length = r.number("l", 0);
+    mesh = applyPolyExtrudeVertex(mesh, p, step.warnings.text());
+    return true;
+}
+
 bool polyCloseBorder(const HistoryStep& step, MeshData& mesh) {
     PolyCloseBorderParams p;
     p.inputComponents = step.attributes.componentList("ics");
     mesh = applyPolyCloseBorder(mesh, p, step.warnings.text());
+    return true;
+}
+
+// --- polyMergeVert, polySplitEdge, polyDelEdge, polySeparate
+
+bool polyMergeVert(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyMergeVertParams p;
+    p.inputComponents = r.componentList("ics");
+    p.distance = r.number("d", 0);
+    p.texture = r.number("tx", 1) != 0;
+    p.alwaysMergeTwoVertices = r.number("am", 0) != 0;
+    p.mergeToComponents = r.string("mtc").value_or("");
+    mesh = applyPolyMergeVert(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polySplitEdge(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolySplitEdgeParams p;
+    p.inputComponents = r.componentList("ics");
+    const double operation = r.number("op", 1);
+    if (!wholeIn(operation, 0, 1)) {
+        step.warnings.add("operation " + std::to_string(operation) + " is not known, geometry passed through");
+        return true;
+    }
+    p.operation = int(operation);
+    mesh = applyPolySplitEdge(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polyDelEdge(const HistoryStep& step, MeshData& mesh) {
+    PolyDelEdgeParams p;
+    p.inputComponents = step.attributes.componentList("ics");
+    p.cleanVertices = step.attributes.number("cv", 0) != 0;
+    mesh = applyPolyDelEdge(mesh, p, step.warnings.text());
+    return true;
+}
+
+// One shell per output: the walk asks for the one its mesh is fed from.
+bool polySeparate(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    // Separating in place or only some shells changes which shell an output
+    // holds by rules not documented: named, and every shell still separated.
+    for (const auto& [plug, neutral] : {std::pair{"inp", 0.0}, {"rs", 0.0}, {"sf", 0.0}, {"ef", 0.0}})
+        if (std::optional<double> v = r.number(plug); v && *v != neutral)
+            step.warnings.add(std::string(plug) + " is not evaluated, every shell is separated");
+    std::optional<MeshData> shell = applyPolySeparate(mesh, size_t(step.geometry), step.warnings.text());
+    if (!shell) return false;
+    mesh = std::move(*shell);
     return true;
 }
 
@@ -615,6 +754,13 @@ bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
 // Every kind of history node the walk computes: its type, the plug its
 // geometry arrives on, and the function that reads its attributes and applies
 // it. A node type not listed here passes its input geometry on unevaluated.
+// The uv editing nodes read their own attributes (HistoryUV.cpp).
+template <MeshData (*Eval)(const AttributeReader&, const MeshData&, std::string*)>
+bool uvNode(const HistoryStep& step, MeshData& mesh) {
+    mesh = Eval(step.attributes, mesh, step.warnings.text());
+    return true;
+}
+
 const MeshHistoryNode kMeshHistoryNodes[] = {
     {"transformGeometry", GeometryInput::Group, transformGeometry},
     {"tweak", GeometryInput::Deformer, tweak},
@@ -627,15 +773,34 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyNormalPerVertex", GeometryInput::Poly, polyNormalPerVertex},
     {"skinCluster", GeometryInput::Deformer, skinCluster},
     {"blendShape", GeometryInput::Deformer, blendShape},
+    {"cluster", GeometryInput::Deformer, cluster},
+    {"nonLinear", GeometryInput::Deformer, nonLinear},
     {"polyUnite", GeometryInput::Gathered, polyUnite},
     {"deleteComponent", GeometryInput::Group, deleteComponent},
     {"polySubdFace", GeometryInput::Poly, polySubdFace},
     {"polyTweak", GeometryInput::Poly, polyTweak},
     {"polyExtrudeFace", GeometryInput::Poly, polyExtrudeFace},
     {"polyCloseBorder", GeometryInput::Poly, polyCloseBorder},
+    {"polyExtrudeEdge", GeometryInput::Poly, polyExtrudeEdge},
+    {"polyChipOff", GeometryInput::Poly, polyChipOff},
+    {"polyExtrudeVertex", GeometryInput::Poly, polyExtrudeVertex},
     {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
     {"polySplit", GeometryInput::Poly, polySplit},
     {"polySplitRing", GeometryInput::Poly, polySplitRing},
+    {"polyPlanarProj", GeometryInput::Poly, uvNode<evalPolyPlanarProj>},
+    {"polyCylProj", GeometryInput::Poly, uvNode<evalPolyCylProj>},
+    {"polySphProj", GeometryInput::Poly, uvNode<evalPolySphProj>},
+    {"polyAutoProj", GeometryInput::Poly, uvNode<evalPolyAutoProj>},
+    {"polyMapCut", GeometryInput::Poly, uvNode<evalPolyMapCut>},
+    {"polyMapSew", GeometryInput::Poly, uvNode<evalPolyMapSew>},
+    {"polyMapSewMove", GeometryInput::Poly, uvNode<evalPolyMapSewMove>},
+    {"polyMapDel", GeometryInput::Poly, uvNode<evalPolyMapDel>},
+    {"polyFlipUV", GeometryInput::Poly, uvNode<evalPolyFlipUV>},
+    {"createColorSet", GeometryInput::Group, uvNode<evalCreateColorSet>},
+    {"polyMergeVert", GeometryInput::Poly, polyMergeVert},
+    {"polySplitEdge", GeometryInput::Poly, polySplitEdge},
+    {"polyDelEdge", GeometryInput::Poly, polyDelEdge},
+    {"polySeparate", GeometryInput::Poly, polySeparate},
     {"nurbsTessellate", GeometryInput::Gathered, nurbsTessellate},
 };
 

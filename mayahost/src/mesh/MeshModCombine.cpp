@@ -602,7 +602,7 @@ MeshData applyPolyUnite(const PolyUniteParams& params, std::string* warning) {
 
 // --- deleteComponent ---------------------------------------------------------------
 
-namespace {
+namespace meshmod {
 
 // Removes interior edges by merging the two faces beside each into the one
 // with the lower id: its loop keeps its first corner and takes the other
@@ -633,11 +633,30 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
     };
     std::vector<uint8_t> removedEdge(in.numEdges(), 0);
     size_t kept = 0;
+    bool spiked = false;
     for (int32_t e : edges) {
         const int32_t a = in.edges[2 * size_t(e)], b = in.edges[2 * size_t(e) + 1];
         size_t fa = 0, ka = 0, fb = 0, kb = 0;
-        if (!findSide(a, b, fa, ka) || !findSide(b, a, fb, kb) || fa == fb) {
+        if (!findSide(a, b, fa, ka) || !findSide(b, a, fb, kb)) {
             ++kept;
+            continue;
+        }
+        if (fa == fb) {
+            // Both sides in one face: when they follow each other the edge is a
+            // spike into the face (what is left of a fan whose other edges
+            // went), and the face walks round it no more.
+            std::vector<uint32_t>& c = faces[fa];
+            const size_t n = c.size();
+            if (n < 5 || ((ka + 1) % n != kb && (kb + 1) % n != ka)) {
+                ++kept;
+                continue;
+            }
+            const size_t base = (ka + 1) % n == kb ? ka : kb;
+            const size_t tip = (base + 1) % n, back = (base + 2) % n;
+            c.erase(c.begin() + long(std::max(tip, back)));
+            c.erase(c.begin() + long(std::min(tip, back)));
+            removedEdge[size_t(e)] = 1;
+            spiked = true;
             continue;
         }
         // The lower face keeps its place; the side a-b becomes the other face's way round.
@@ -697,10 +716,12 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
     }
     if (!in.faceVertexNormals.empty())
         for (uint32_t c : corners) out.faceVertexNormals.insert(out.faceVertexNormals.end(), &in.faceVertexNormals[3 * c], &in.faceVertexNormals[3 * c + 3]);
+    // A spike's tip, left with no edge, goes with it.
+    if (spiked) dropUnusedVerticesAndEdges(out);
     return out;
 }
 
-}  // namespace
+}  // namespace meshmod
 
 MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "deleteComponent", warning)) return in;
@@ -709,14 +730,14 @@ MeshData applyDeleteComponent(const MeshData& in, const DeleteComponentParams& p
         addWarning(warning, "deleteComponent: component list ignored: " + error);
         return in;
     }
-    if (!selection.vertices.empty() || !selection.uvs.empty())
-        addWarning(warning, "deleteComponent: " + std::to_string(selection.vertices.size()) + " vertices and " +
-                                std::to_string(selection.uvs.size()) +
-                                " uvs listed were kept (only faces and edges are deleted)");
-    if (!selection.edges.empty()) {
+    if (!selection.uvs.empty())
+        addWarning(warning, "deleteComponent: " + std::to_string(selection.uvs.size()) +
+                                " uvs listed were kept (only faces, edges and vertices are deleted)");
+    // Edges, and vertices with every edge around them, dissolve (see MeshModMerge.cpp).
+    if (!selection.edges.empty() || !selection.vertices.empty()) {
         if (!selection.faces.empty())
-            addWarning(warning, "deleteComponent: faces listed with edges were kept (the edges are deleted)");
-        return dissolveEdges(in, selection.edges, warning);
+            addWarning(warning, "deleteComponent: faces listed with edges or vertices were kept");
+        return meshmod::deleteEdgesAndVertices(in, selection.edges, selection.vertices, warning);
     }
     if (selection.faces.empty()) return in;
 

@@ -4,6 +4,7 @@
 #include "mesh/MeshModifiers.h"
 #include "common/platform/StableMath.h"
 
+#include "mesh/MeshModMove.h"
 #include "mesh/MeshModUtil.h"
 #include "mesh/MeshVec.h"
 #include "mesh/Triangulate.h"
@@ -23,37 +24,6 @@ namespace {
 
 using meshmod::addWarning;
 using meshmod::pairKey;
-
-// Faces that extrude as one piece: connected through shared edges when kept
-// together, else one face each. Regions are ordered by their lowest face.
-std::vector<std::vector<int32_t>> regionsOf(const MeshData& mesh, const std::vector<int32_t>& faces, bool together) {
-    std::vector<int32_t> parent(faces.size());
-    std::iota(parent.begin(), parent.end(), 0);
-    auto root = [&](int32_t i) {
-        while (parent[size_t(i)] != i) i = parent[size_t(i)] = parent[size_t(parent[size_t(i)])];
-        return i;
-    };
-    if (together) {
-        std::unordered_map<uint64_t, int32_t> firstUse;
-        for (size_t k = 0; k < faces.size(); ++k) {
-            const size_t f = size_t(faces[k]);
-            for (uint32_t l = mesh.faceLoopStart[f]; l < mesh.faceLoopStart[f + 1]; ++l)
-                for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c) {
-                    const uint64_t key = pairKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]);
-                    auto [it, fresh] = firstUse.emplace(key, int32_t(k));
-                    if (!fresh) parent[size_t(root(int32_t(k)))] = root(it->second);
-                }
-        }
-    }
-    std::vector<std::vector<int32_t>> regions;
-    std::unordered_map<int32_t, size_t> regionOfRoot;
-    for (size_t k = 0; k < faces.size(); ++k) {
-        auto [it, fresh] = regionOfRoot.emplace(root(int32_t(k)), regions.size());
-        if (fresh) regions.emplace_back();
-        regions[it->second].push_back(faces[k]);
-    }
-    return regions;
-}
 
 // One side of a region's outline: a face side no other face of the region walks.
 struct Side {
@@ -183,18 +153,7 @@ private:
     // works in world space) laid into its plane, Y when X stands on it.
     Frame frameOf(size_t f) const {
         Frame fr;
-        MeshVec sum{0, 0, 0};
-        double perimeter = 0;
-        const uint32_t l = out_.faceLoopStart[f];
-        const uint32_t b = out_.loopStart[l], e = out_.loopStart[l + 1];
-        for (uint32_t c = b; c < e; ++c) {
-            const MeshVec p = meshPoint(out_.points.data(), out_.faceVertices[c]);
-            const MeshVec q = meshPoint(out_.points.data(), out_.faceVertices[c + 1 < e ? c + 1 : b]);
-            const double length = (q - p).length();
-            sum += (p + q) * (0.5 * length);
-            perimeter += length;
-        }
-        fr.centre = perimeter > 0 ? sum * (1.0 / perimeter) : meshPoint(out_.points.data(), out_.faceVertices[b]);
+        fr.centre = meshmod::faceCentre(out_, f);
         fr.z = faceNormal(f);
         for (const MeshVec& axis : {xAxis_, yAxis_}) {
             const MeshVec x = axis - fr.z * axis.dot(fr.z);
@@ -289,7 +248,7 @@ MeshData applyPolyExtrudeFace(const MeshData& in, const PolyExtrudeFaceParams& p
     const std::vector<int32_t> faces = meshmod::selectedFaces(in, params.inputComponents, "polyExtrudeFace", warning);
     if (faces.empty()) return in;
     Extruder x(in, params);
-    for (const std::vector<int32_t>& region : regionsOf(in, faces, params.keepFacesTogether)) x.region(region);
+    for (const std::vector<int32_t>& region : meshmod::faceRegions(in, faces, params.keepFacesTogether)) x.region(region);
     MeshData out = x.finish();
     meshmod::dropUnusedVerticesAndEdges(out);
     return out;

@@ -4,12 +4,31 @@
 #include "mesh/MeshModifiers.h"
 
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <utility>
 #include <string>
 #include <vector>
 
 namespace mayahost::meshmod {
+
+// Union-find over dense ids in which the lower id is always the root: a
+// group's root is its lowest member, the id that survives a merge.
+struct LowUnion {
+    std::vector<int32_t> parent;
+    LowUnion() = default;
+    explicit LowUnion(size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), 0); }
+    int32_t find(int32_t x) {
+        while (parent[size_t(x)] != x) x = parent[size_t(x)] = parent[size_t(parent[size_t(x)])];
+        return x;
+    }
+    int32_t unite(int32_t a, int32_t b) {
+        a = find(a), b = find(b);
+        if (b < a) std::swap(a, b);
+        parent[size_t(b)] = a;
+        return a;
+    }
+};
 
 // One key per unordered pair of ids (two vertices: the edge between them).
 inline uint64_t pairKey(int32_t a, int32_t b) {
@@ -57,5 +76,14 @@ std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& membe
 // `maxIds` ids in all (which would pair with nothing).
 std::string expandVertexItems(const std::vector<std::string>& items, size_t vertexCount, size_t maxIds,
                               std::vector<int64_t>& ids);
+
+// deleteComponent's dissolve (MeshModCombine.cpp): the listed interior edges
+// merge the faces beside them into the lower one.
+MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, std::string* warning);
+
+// Dissolves `edges` and every edge at `vertices`, then removes the ends of
+// those edges and the listed vertices that are left with two edges (MeshModMerge.cpp).
+MeshData deleteEdgesAndVertices(const MeshData& in, const std::vector<int32_t>& edges,
+                                const std::vector<int32_t>& vertices, std::string* warning);
 
 }  // namespace mayahost::meshmod

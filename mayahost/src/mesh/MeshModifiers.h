@@ -477,4 +477,131 @@ struct PolyCloseBorderParams {
 // A vertex where two borders meet leaves the mesh as it is, with a warning.
 MeshData applyPolyCloseBorder(const MeshData& in, const PolyCloseBorderParams& params, std::string* warning);
 
+// --- polyExtrudeEdge, polyChipOff, polyExtrudeVertex --------------------------
+
+// The moves of the polyMoveFace / polyMoveEdge family: each component moves
+// in its own frame (z its normal, x localDirection laid across z), then the
+// whole about the pivot.
+struct PolyMoveParams {
+    std::array<double, 3> localTranslate{0, 0, 0};    // localTranslate (lt): double3
+    std::array<double, 3> localRotate{0, 0, 0};       // localRotate (lr): radians
+    std::array<double, 3> localScale{1, 1, 1};        // localScale (ls): double3
+    std::array<double, 3> localDirection{1, 0, 0};    // localDirection (ld): the frames' x
+    double thickness = 0;                             // thickness (tk): along the frame's z
+    double offset = 0;                                // offset (off): inset, see each node
+    std::array<double, 3> translate{0, 0, 0};         // translate (t)
+    std::array<double, 3> rotate{0, 0, 0};            // rotate (r): radians
+    std::array<double, 3> scale{1, 1, 1};             // scale (s)
+    std::array<double, 3> pivot{0, 0, 0};             // pivot (pvt)
+    bool worldSpace = false;                          // worldSpace (ws)
+    MMatrix inputMatrix;                              // inputMatrix (ix)
+};
+
+struct PolyExtrudeEdgeParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): edges; faces select theirs
+    bool keepFacesTogether = true;                            // keepFacesTogether (kft)
+    int divisions = 1;                                        // divisions (d)
+    double smoothingAngle = 0.5235987755982988;               // smoothingAngle (sma): radians
+    PolyMoveParams move;
+};
+
+// Each chain of listed edges joined at vertices (each edge alone without
+// keepFacesTogether; chains in order of their lowest edge) is copied onto new
+// vertices, per division level its vertices in order of first use along its
+// edges (ids rising, each edge's first vertex first). A quad per edge and
+// level is appended (edges in id order, then levels upward), walking the edge
+// against the face beside it: (b below, a below, a above, b above) for a
+// side a->b. New edges follow as the new faces walk them; the copied edges
+// keep the smoothing of their source, the joining ones are hard past the
+// smoothing angle. New faces have no uvs. Each edge's frame: centre its
+// midpoint, z out of the surface across the edge for a border edge (the
+// mean normal of its faces for an inner one); offset draws its copy's ends
+// towards its middle; a vertex shared by several edges takes the mean.
+MeshData applyPolyExtrudeEdge(const MeshData& in, const PolyExtrudeEdgeParams& params, std::string* warning);
+
+struct PolyChipOffParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): faces; absent means all
+    bool keepFacesTogether = true;                            // keepFacesTogether (kft)
+    bool duplicate = true;                                    // duplicate (dup): keep the originals
+    PolyMoveParams move;
+};
+
+// Each region of listed faces is put on new vertices (per region, its
+// vertices in order of first use) and moved as polyExtrudeFace moves its
+// faces (offset insets each face towards its centre). With duplicate the
+// copies are appended after the last face, carrying the originals' uvs,
+// colours and normals; without, the faces keep their ids and leave their old
+// vertices and edges, which go when no face uses them. Their sides become new
+// edges, appended as walked, with the smoothing of their source.
+MeshData applyPolyChipOff(const MeshData& in, const PolyChipOffParams& params, std::string* warning);
+
+struct PolyExtrudeVertexParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): "vtx[3]" ...
+    double width = 0;     // width (w): fraction of each edge from the vertex
+    double length = 0;    // length (l): along the vertex normal
+    int divisions = 1;    // divisions (d): rings from the cut to the tip
+};
+
+// First every edge around a listed vertex (vertices in id order, their edges
+// in id order) is split at `width` from it by a new vertex, the edge keeping
+// its id for the half at its first vertex as polySplit does. Then each face
+// around the vertex is cut across its corner: it keeps its id, and the piece
+// cut off is appended as a strip of quads ending in a triangle at the tip
+// (the vertex itself, moved `length` along its normal), on `divisions - 1`
+// rings of new vertices; the cut and the rings' edges are appended as the
+// pieces walk them. Uvs follow their corners.
+MeshData applyPolyExtrudeVertex(const MeshData& in, const PolyExtrudeVertexParams& params, std::string* warning);
+
+// --- polyMergeVert, polySplitEdge, polyDelEdge, polySeparate, polyMirror ------
+
+struct PolyMergeVertParams {
+    // inputComponents (ics): componentList; vertices, and the vertices of listed
+    // edges and faces. Absent means every vertex.
+    std::optional<std::vector<std::string>> inputComponents;
+    double distance = 0;                  // distance (d): merge tolerance (0: coincident only)
+    bool texture = true;                  // texture (tx): merge the uvs of merged vertices too
+    bool alwaysMergeTwoVertices = false;  // alwaysMergeTwoVertices (am)
+    std::string mergeToComponents;        // mergeToComponents (mtc): string, e.g. "vtx[3]"
+};
+
+// Selected vertices within `distance` of one another (transitively) become
+// one, at their mean; with mergeToComponents set, all of them become one at
+// the centre of its components. The lowest id survives, the others are
+// dropped and the rest keep their order. Faces keep their ids less those that
+// collapse below three corners; edges keep theirs, the first of two that come
+// to join the same vertices surviving. With `texture`, a merged vertex whose
+// parts each had a single uv takes one uv at their mean. Unused uvs and
+// colours are dropped.
+MeshData applyPolyMergeVert(const MeshData& in, const PolyMergeVertParams& params, std::string* warning);
+
+struct PolySplitEdgeParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): edges; absent: none
+    int operation = 1;  // operation (op): 1 split manifold edges apart, 0 make non-manifold edges manifold
+};
+
+// Each split edge keeps its id on its first face; the other face's side is a
+// new edge appended (op 0: every face beyond the first opposite pair takes its
+// own). Where the faces around a vertex fall apart, the group holding the
+// lowest corner keeps the vertex and each other group takes a new vertex at
+// the same point, appended by vertex id then group.
+MeshData applyPolySplitEdge(const MeshData& in, const PolySplitEdgeParams& params, std::string* warning);
+
+struct PolyDelEdgeParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): edges; absent: none
+    bool cleanVertices = false;                                // cleanVertices (cv)
+};
+
+// Dissolves the listed interior edges as deleteComponent does; with
+// cleanVertices, their end vertices left with two edges go too, the two
+// edges becoming the lower of them.
+MeshData applyPolyDelEdge(const MeshData& in, const PolyDelEdgeParams& params, std::string* warning);
+
+// The faces of `mesh` in shells (faces joined by shared edges), shells in order
+// of their lowest face.
+std::vector<std::vector<int32_t>> polyShells(const MeshData& mesh);
+
+// Output `index` of polySeparate: the shell's faces, vertices, edges, uvs and
+// colours in their input order. An index beyond the shells gives nullopt.
+std::optional<MeshData> applyPolySeparate(const MeshData& in, size_t index, std::string* warning);
+
 }  // namespace mayahost

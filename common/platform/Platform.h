@@ -66,7 +66,9 @@ uint32_t tickCountMs();
 // A run builds a few very large arrays, copies and frees them. Asks the C
 // runtime to serve large blocks from, and keep freed ones in, the process heap
 // instead of mapping fresh pages for each (whose first touch costs more than
-// the work on them on some hosts). Without a tunable allocator it does nothing.
+// the work on them on some hosts), and backs the heap's first gigabyte with
+// huge pages where the system lends them on request. Without a tunable
+// allocator it does nothing.
 void tuneAllocatorForLargeArrays();
 
 }  // namespace platform

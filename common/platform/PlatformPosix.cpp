@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
+#include <sys/mman.h>
 #endif
 #include <time.h>
 #include <unistd.h>
@@ -124,6 +125,25 @@ void tuneAllocatorForLargeArrays() {
 #if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+#if defined(MADV_HUGEPAGE)
+  // The heap grows in one step by a gigabyte of address space (pages are
+  // only backed when touched), marked for huge pages: the arrays then fault
+  // in 2 MB at a time instead of 4 KB.
+  constexpr size_t kHeapStep = size_t(1) << 30;
+  mallopt(M_TOP_PAD, static_cast<int>(kHeapStep));
+  char* const before = static_cast<char*>(::sbrk(0));
+  // Bigger than what is left of the heap set up before main, so it grows now
+  // (volatile: a compiler may drop an allocation that is freed unused).
+  void* volatile block = ::malloc(size_t(4) << 20);
+  ::free(block);
+  char* const after = static_cast<char*>(::sbrk(0));
+  if (before != reinterpret_cast<char*>(-1) && after > before) {
+    const uintptr_t page = uintptr_t(2) << 20;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(before) + page - 1) & ~(page - 1);
+    if (reinterpret_cast<uintptr_t>(after) > from)
+      ::madvise(reinterpret_cast<void*>(from), reinterpret_cast<uintptr_t>(after) - from, MADV_HUGEPAGE);
+  }
+#endif
 #endif
 }
 

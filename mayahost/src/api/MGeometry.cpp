@@ -37,7 +37,9 @@ MGeometry MGeometryManager::getGeometry(const MDagPath& shapePath, MGeometryRequ
     DisplayRequest request;
     request.faces = &faces;
     request.uvSetName = uvSets.empty() ? std::string() : std::string(uvSets.front().asChar());
-    request.faceVertexNormals = &faceVertexNormalsOf(*evaluation);
+    // A mesh drawn in several face sets computes its normals once for all of
+    // them; one drawn whole (the usual case) does not keep them afterwards.
+    if (faces.size() < mesh.numFaces()) request.faceVertexNormals = &faceVertexNormalsOf(*evaluation);
     DisplayGeometry display;
     if (!buildDisplayGeometry(mesh, request, display).empty() || display.triangles.empty()) return MGeometry();
 

@@ -174,6 +174,27 @@ const StoredValue* Node::stored(const std::string& key) const {
     return it == values_.end() ? nullptr : &it->second;
 }
 
+void Scene::releaseStoredMeshArrays(const Node& node) const {
+    // The scene owns its nodes; the const view is the evaluators'.
+    Node& owned = const_cast<Node&>(node);
+    for (const char* key : {"vrts", "edge", "normals", "pnts"}) owned.arrays_.erase(key);
+    owned.values_.erase("face");
+    std::erase_if(owned.arrays_, [](const auto& entry) {
+        const std::string& key = entry.first;
+        return (key.starts_with("uvSet[") && key.ends_with("].uvSetPoints")) ||
+               (key.starts_with("colorSet[") && key.ends_with("].colorSetPoints"));
+    });
+}
+
+DenseArray Scene::takeDenseArray(const Node& node, const std::string& key) const {
+    Node& owned = const_cast<Node&>(node);
+    auto it = owned.arrays_.find(key);
+    if (it == owned.arrays_.end()) return {};
+    DenseArray taken = std::move(it->second);
+    owned.arrays_.erase(it);
+    return taken;
+}
+
 const DenseArray* Node::denseArray(const std::string& key) const {
     auto it = arrays_.find(key);
     return it == arrays_.end() ? nullptr : &it->second;

@@ -15,9 +15,8 @@
 namespace mayahost {
 namespace {
 
-std::vector<float> denseFloats(const Node& node, const std::string& key, size_t components, float absent = 0.f) {
+std::vector<float> denseFloats(const DenseArray* a, size_t components, float absent = 0.f) {
     std::vector<float> out;
-    const DenseArray* a = node.denseArray(key);
     if (!a) return out;
     out.resize(a->count() * components, absent);
     size_t have = std::min<size_t>(components, a->components);
@@ -40,11 +39,30 @@ std::string stringAt(const Scene& scene, const Node& node, const std::string& pl
     return out;
 }
 
-StoredMesh readStored(const Scene& scene, const Node& node) {
+std::vector<float> denseFloats(const Node& node, const std::string& key, size_t components, float absent = 0.f) {
+    return denseFloats(node.denseArray(key), components, absent);
+}
+
+// Whether every element of `a` is present with `components` values of the wanted storage.
+bool plainArray(const DenseArray& a, DenseArray::Storage storage, size_t components) {
+    return a.storage == storage && a.components == components && a.presentCount() == a.count();
+}
+
+// `take`: the node's stored geometry is released after this read, so the
+// largest arrays are moved out of it instead of copied.
+StoredMesh readStored(const Scene& scene, const Node& node, bool take) {
     StoredMesh s;
-    s.vertices = denseFloats(node, "vrts", 3);
+    DenseArray vertices = take ? scene.takeDenseArray(node, "vrts") : DenseArray{};
+    if (take && plainArray(vertices, DenseArray::Storage::Float, 3))
+        s.vertices = std::move(vertices.f);
+    else
+        s.vertices = take ? denseFloats(&vertices, 3) : denseFloats(node, "vrts", 3);
     s.tweaks = denseFloats(node, "pnts", 3);
-    if (const DenseArray* ed = node.denseArray("edge")) {
+    DenseArray takenEdges = take ? scene.takeDenseArray(node, "edge") : DenseArray{};
+    const DenseArray* ed = take ? &takenEdges : node.denseArray("edge");
+    if (take && plainArray(takenEdges, DenseArray::Storage::Int, 3)) {
+        s.edges = std::move(takenEdges.i);
+    } else if (ed) {
         s.edges.resize(ed->count() * 3);
         for (size_t e = 0; e < ed->count(); ++e)
             for (size_t c = 0; c < 3 && c < ed->components; ++c) s.edges[3 * e + c] = int32_t(ed->at(e, c));
@@ -76,13 +94,24 @@ StoredMesh readStored(const Scene& scene, const Node& node) {
 
 bool hasStoredData(const Node& node) { return node.denseArray("vrts") || node.data("face"); }
 
+// Whether the mesh's geometry goes on to other nodes (a deformer, a combine,
+// a second shape), which evaluate it again from its stored data.
+bool feedsOtherNodes(const Scene& scene, const Node& mesh) {
+    for (const Connection* c : scene.connectionsOf(mesh, nullptr, true, false)) {
+        const AttrSpec* attr = c->sourcePlug.steps.empty() ? nullptr : c->sourcePlug.steps.front().attr;
+        if (!attr || attr->longName != "instObjGroups") return true;
+    }
+    return false;
+}
+
 std::string nothingToPassOn(const Node& node) {
     return describedNode(node) + " not evaluated: it has no input geometry to pass on";
 }
 
 class HistoryWalker : public HistoryUpstream {
 public:
-    explicit HistoryWalker(const Scene& scene) : scene_(scene) {}
+    // `releasing`: a shape whose stored geometry is released once it is evaluated.
+    HistoryWalker(const Scene& scene, const Node* releasing) : scene_(scene), releasing_(releasing) {}
 
     MeshEvaluation evaluate(const Node& node, int depth) {
         // The shape itself counts as met: a history that leads back to it is a cycle.
@@ -115,7 +144,7 @@ public:
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
         MeshData mesh;
-        StoredMeshResult stored = meshFromStored(readStored(scene_, node), mesh);
+        StoredMeshResult stored = meshFromStored(readStored(scene_, node, &node == releasing_), mesh);
         result.warnings.insert(result.warnings.end(), stored.warnings.begin(), stored.warnings.end());
         if (!stored.error.empty()) {
             result.error = node.name() + ": " + stored.error;
@@ -229,6 +258,7 @@ private:
     };
 
     const Scene& scene_;
+    const Node* releasing_ = nullptr;
     std::unordered_set<const Node*> visited_;
     std::unordered_set<const Node*> onPath_;
     MeshEvaluation* current_ = nullptr;
@@ -249,8 +279,13 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     if (it != c.entries.end()) return it->second;
     EvalBudget& budget = scene.cached<EvalBudget>();
     ScopedEvalBudget scope(budget);
-    MeshEvaluation result = HistoryWalker(scene).evaluate(meshNode, 0);
+    // The file's copy of a mesh no other node reads is not needed again: the
+    // evaluated mesh is kept for the scene's life. Dropping it keeps a large
+    // scene's memory near the size of what is evaluated from it.
+    const bool release = !feedsOtherNodes(scene, meshNode);
+    MeshEvaluation result = HistoryWalker(scene, release ? &meshNode : nullptr).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
+    if (release) scene.releaseStoredMeshArrays(meshNode);
     budget.charge(result.mesh->bytes());
     // Said once per mesh, when it is first asked for.
     logFindings(scene, "mesh", meshNode, result.warnings, result.error);

@@ -138,11 +138,24 @@ std::string buildDisplayGeometry(const MeshData& mesh, const DisplayRequest& req
         drawn[f] = true;
         for (uint32_t corner : triangulator.triangles(f)) out.triangles.push_back(welder.vertexFor(corner));
     };
+    // A face of n corners in h loops makes n + 2h - 4 triangles: the arrays
+    // are sized once instead of growing by doubling.
+    auto trianglesOf = [&](size_t f) {
+        const size_t loops = mesh.faceLoopStart[f + 1] - mesh.faceLoopStart[f];
+        const size_t corners = mesh.loopStart[mesh.faceLoopStart[f + 1]] - mesh.loopStart[mesh.faceLoopStart[f]];
+        return corners + 2 * loops >= 4 ? corners + 2 * loops - 4 : 0;
+    };
+    size_t triangleCount = 0;
+    if (request.faces) {
+        for (int32_t f : *request.faces) triangleCount += trianglesOf(size_t(f));
+    } else {
+        for (size_t f = 0; f < faceCount; ++f) triangleCount += trianglesOf(f);
+    }
+    out.triangles.reserve(3 * triangleCount);
+    welder.reserve(request.faces && request.faces->size() < faceCount ? 0 : mesh.numVertices());
     if (request.faces) {
         for (int32_t f : *request.faces) drawFace(size_t(f));
     } else {
-        out.triangles.reserve(3 * (mesh.numFaceVertices() - std::min(mesh.numFaceVertices(), 2 * faceCount)));
-        welder.reserve(mesh.numVertices());
         for (size_t f = 0; f < faceCount; ++f) drawFace(f);
     }
     welder.fill(out);

@@ -37,6 +37,31 @@ createNode transform -n "quad1"; createNode mesh -n "quadShape1" -p "quad1";
     EXPECT_EQ(&meshNamed(*scene, "quadShape1"), &e) << "evaluated once and kept";
 }
 
+// A stored mesh that only its shading reads gives its file arrays up once
+// evaluated; one that feeds another shape keeps them for that shape's walk.
+TEST(MeshEval, StoredArraysGoOnlyWhenNoOtherNodeReadsThem) {
+    auto scene = load(R"(
+createNode transform -n "tri1"; createNode mesh -n "triShape1" -p "tri1";
+createNode mesh -n "triShape1Orig" -p "tri1"; setAttr ".io" yes;
+	setAttr -s 3 ".vt[0:2]"  0 0 0 1 0 0 0 1 0; setAttr -s 3 ".ed[0:2]"  0 1 0 1 2 0 2 0 0;
+	setAttr ".fc[0]" -type "polyFaces" f 3 0 1 2;
+connectAttr "triShape1Orig.w" "triShape1.i";
+createNode transform -n "tri2"; createNode mesh -n "triShape2" -p "tri2";
+	setAttr -s 3 ".vt[0:2]"  0 0 0 1 0 0 0 1 0; setAttr -s 3 ".ed[0:2]"  0 1 0 1 2 0 2 0 0;
+	setAttr ".fc[0]" -type "polyFaces" f 3 0 1 2;
+connectAttr "triShape2.iog" ":initialShadingGroup.dsm" -na;
+)");
+    for (const char* name : {"triShape1Orig", "triShape1", "triShape2"}) {
+        const MeshEvaluation& e = meshNamed(*scene, name);
+        EXPECT_EQ(e.error, "") << name;
+        EXPECT_EQ(e.mesh->numFaces(), 1u) << name;
+        EXPECT_EQ(e.mesh->numVertices(), 3u) << name;
+    }
+    EXPECT_NE(scene->findNode("triShape1Orig")->denseArray("vrts"), nullptr);
+    EXPECT_EQ(scene->findNode("triShape2")->denseArray("vrts"), nullptr);
+    EXPECT_EQ(scene->findNode("triShape2")->data("face"), nullptr);
+}
+
 const char* kDeadEnds = R"(
 createNode transform -n "a"; createNode mesh -n "aShape" -p "a"; createNode mesh -n "bShape" -p "a";
 connectAttr "aShape.o" "bShape.i"; connectAttr "bShape.o" "aShape.i";

@@ -77,8 +77,8 @@ createNode transform -n "pCube1"; createNode mesh -n "pCubeShape1" -p "pCube1";
 createNode polyCube -n "polyCube1"; setAttr ".w" 2;
 connectAttr "polyCube1.out" "pCubeShape1.i";
 )", .faces = 6, .vertices = 8, .points = {{0, {-1, -0.5f, 1.5f}}, {1, {1, -0.5f, 2.5f}}, {2, {-1, 0.5f, 0.5f}}}},
-        {.what = "an unknown history node passes its input on", .scene = onCube("polyBevel3", ""), .faces = 6,
-         .warnings = 1, .warned = {"polyBevel3"}},
+        {.what = "an unknown history node passes its input on", .scene = onCube("polyRemesh", ""), .faces = 6,
+         .warnings = 1, .warned = {"polyRemesh"}},
         {.what = "an intermediate shape feeds the visible one", .scene = R"(
 createNode transform -n "tri1"; createNode mesh -n "triShape1" -p "tri1";
 createNode mesh -n "triShape1Orig" -p "tri1"; setAttr ".io" yes;

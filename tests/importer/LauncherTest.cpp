@@ -172,7 +172,7 @@ TEST_F(LauncherTest, CommandLineMistakesExitWithTwoAndSayWhat) {
 // A 12-triangle cube whose history holds a node the evaluation passes over.
 const std::string kLidHistory =
     "createNode mesh -n \"lidShape\" -p \"lid\";\ncreateNode polyCube -n \"pc\";\n"
-    "createNode polyBevel3 -n \"bev\";\nconnectAttr \"pc.out\" \"bev.ip\";\nconnectAttr \"bev.out\" \"lidShape.i\";\n"
+    "createNode polyRemesh -n \"bev\";\nconnectAttr \"pc.out\" \"bev.ip\";\nconnectAttr \"bev.out\" \"lidShape.i\";\n"
     "connectAttr \"lidShape.iog\" \":initialShadingGroup.dsm\" -na;\n";
 
 // Triangles of every triangle geometry a scene file holds, counted from the
@@ -242,7 +242,7 @@ TEST_F(LauncherWithImporter, TheImporterRunsWithExactlyTheSettingsPrintedAndItsW
   // Line 3 is an unknown command, line 9 an unknown node type whose mesh is
   // then built without it.
   EXPECT_EQ(examples["parts of the file skipped"], "cube.ma:3: unknown command 'frobnicate' skipped") << outcome.err;
-  EXPECT_TRUE(contains(examples["history not evaluated"], "cube.ma: mesh lidShape: node type polyBevel3")) << outcome.err;
+  EXPECT_TRUE(contains(examples["history not evaluated"], "cube.ma: mesh lidShape: node type polyRemesh")) << outcome.err;
   for (const auto& [kind, example] : examples) {
     const std::string shown = example.substr(0, example.find("..."));
     EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [&](const std::string& w) { return contains(w, shown); }))

@@ -635,6 +635,32 @@ void TypeRegistry::defineOthers() {
     extrude.add("keepFacesTogether", "kft", A::Bool, 1);
     extrude.add("divisions", "d", A::Int, 1);
     extrude.add("taper", "tp", A::Double, 1);
+    // Bevels: angles in the file's unit; what a file leaves out is Maya's default.
+    for (const char* name : {"polyBevel3", "polyBevel"}) {
+        NodeType& bevel = define(name, "polyModifier", MFn::kMidModifier);
+        bevel.add("offset", "o", A::Distance, 0.2);
+        bevel.add("fraction", "f", A::Double, 0.5);
+        bevel.add("offsetAsFraction", "oaf", A::Bool, 0);
+        bevel.add("segments", "sg", A::Int, 1);
+        bevel.add("autoFit", "af", A::Bool, 1);
+        bevel.add("roundness", "ro", A::Double, 0.5);
+        bevel.add("mergeVertices", "mv", A::Bool, 0);
+        bevel.add("mergeVertexTolerance", "mvt", A::Double, 1e-4);
+        // Plain numbers in degrees: binary files hold 30 for the default, not its radians.
+        bevel.add("smoothingAngle", "sa", A::Double, 30);
+        bevel.add("worldSpace", "ws", A::Bool, 0);
+        if (name[9] == '3') {
+            bevel.add("depth", "d", A::Double, 1);
+            bevel.add("chamfer", "c", A::Bool, 1);
+            bevel.add("subdivideNgons", "sn", A::Bool, 0);
+            bevel.add("filterEdgesByAngle", "fea", A::Bool, 0);
+            bevel.add("filterAngle", "fan", A::Double, 30);
+            bevel.add("filterHardEdges", "fhe", A::Bool, 0);
+            bevel.add("mitering", "mit", A::Int, 0);
+        } else {
+            bevel.add("fillNgons", "fn", A::Bool, 0);
+        }
+    }
     // The polyMoveFace family the edge extrusion and chip-off inherit: angles in the file's unit.
     for (const char* name : {"polyExtrudeEdge", "polyChipOff"}) {
         NodeType& move = define(name, "polyModifier", MFn::kMidModifier);
@@ -658,6 +684,19 @@ void TypeRegistry::defineOthers() {
     // The crease angle is written in the file's angle unit: the schema converts it.
     NodeType& softEdge = define("polySoftEdge", "polyModifier", MFn::kPolySoftEdge);
     softEdge.add("angle", "a", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
+    // polyMirror's plane turns by an angle in the file's unit; its pivot and centre are points.
+    NodeType& mirror = define("polyMirror", "polyModifier", MFn::kMidModifier);
+    mirror.addTuple("mirrorPlaneRotate", "ro", A::Angle,
+                    {{"mirrorPlaneRotateX", "rx"}, {"mirrorPlaneRotateY", "ry"}, {"mirrorPlaneRotateZ", "rz"}}, kZero3);
+    mirror.addTuple("mirrorPlaneCenter", "pc", A::Distance,
+                    {{"mirrorPlaneCenterX", "pcx"}, {"mirrorPlaneCenterY", "pcy"}, {"mirrorPlaneCenterZ", "pcz"}}, kZero3);
+    mirror.addTuple("pivot", "p", A::Distance, {{"pivotX", "px"}, {"pivotY", "py"}, {"pivotZ", "pz"}}, kZero3);
+    mirror.add("smoothingAngle", "sma", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
+    NodeType& bridge = define("polyBridgeEdge", "polyModifier", MFn::kMidModifier);
+    bridge.add("twist", "twt", A::Angle);
+    bridge.add("smoothingAngle", "sma", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
+    bridge.add("divisions", "dv", A::Int, 1);
+    bridge.add("taper", "tp", A::Double, 1);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",

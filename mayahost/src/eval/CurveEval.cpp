@@ -2,6 +2,7 @@
 
 #include "base/Limits.h"
 #include "eval/AttributeReader.h"
+#include "eval/HistoryDeformers.h"
 #include "eval/SurfaceEval.h"
 #include "eval/TransformEval.h"
 #include "nurbs/NurbsCreators.h"
@@ -90,6 +91,13 @@ public:
                 transformControlPoints(out.cvs, r.number("itf", 0) != 0 ? m->inverse() : *m);
             return true;
         }
+        if (type == "groupParts") return input(node, "ig", depth, out);
+        if (isControlPointDeformer(node)) {
+            const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+            if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
+            deform(r, geometry, depth, out);
+            return true;
+        }
         for (const char* plug : {"ic", "ig", "inputCurve"})
             if (input(node, plug, depth, out)) {
                 warnings_.push_back(describedNode(node) + " not evaluated: its input curve is used");
@@ -100,6 +108,29 @@ public:
     }
 
 private:
+    // A blendShape's live targets: a curve shape's own (object-space) points,
+    // else what its history makes.
+    void deform(const AttributeReader& r, int64_t geometry, int depth, NurbsCurve& curve) {
+        auto live = [&](const std::string& plug) -> std::optional<std::vector<float>> {
+            const PlugRef source = r.source(plug);
+            const std::string error = error_;
+            NurbsCurve target;
+            bool built = false;
+            if (source && source.node->hasFn(MFn::kNurbsCurve)) {
+                const CurveEvaluation& e = evaluateCurve(scene_, *source.node);
+                if ((built = !e.empty())) target = *e.curve;
+            } else {
+                built = input(r.node(), plug, depth, target);
+            }
+            error_ = error;
+            if (!built) return std::nullopt;
+            return controlPointTarget(target);
+        };
+        std::string warning;
+        deformControlPoints(r, geometry, curve, live, &warning);
+        if (!warning.empty()) warnings_.push_back(r.node().name() + ": " + warning);
+    }
+
     bool input(const Node& node, const std::string& plug, int depth, NurbsCurve& out) {
         PlugPath path;
         if (!scene_.resolvePlug(node, plug, path)) return false;

@@ -2,7 +2,10 @@
 #include "base/Limits.h"
 
 #include "mesh/MeshModifiers.h"
+#include "mesh/MeshModUtil.h"
+#include "mesh/MeshModMirror.h"
 #include "eval/AttributeReader.h"
+#include "eval/HistoryDeformers.h"
 #include "eval/HistoryNonLinear.h"
 #include "eval/HistoryUV.h"
 #include "eval/SurfaceEval.h"
@@ -37,6 +40,16 @@ private:
     std::string text_;
 };
 
+const Node* deformerGroupParts(const AttributeReader& deformer, int64_t geometry) {
+    const std::string input = indexed("ip", geometry);
+    PlugRef geometrySource = deformer.source(input + ".ig");
+    if (!geometrySource || !geometrySource.node->hasFn(MFn::kGroupParts)) return nullptr;
+    PlugRef group = deformer.source(input + ".gi");
+    PlugRef partsGroup = AttributeReader(deformer.scene(), *geometrySource.node).source("gi");
+    if (!group || !partsGroup || group.node != partsGroup.node) return nullptr;
+    return geometrySource.node;
+}
+
 namespace {
 
 constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
@@ -50,13 +63,9 @@ bool wholeIn(double v, double lo, double hi) { return v >= lo && v <= hi && v ==
 // tags its input with the deformer's own group. Absent means every vertex.
 std::optional<std::vector<int32_t>> deformerMembers(const AttributeReader& deformer, int64_t geometry,
                                                     const MeshData& mesh, NodeWarnings& warnings) {
-    const std::string input = indexed("ip", geometry);
-    PlugRef geometrySource = deformer.source(input + ".ig");
-    if (!geometrySource || !geometrySource.node->hasFn(MFn::kGroupParts)) return std::nullopt;
-    PlugRef group = deformer.source(input + ".gi");
-    AttributeReader parts(deformer.scene(), *geometrySource.node);
-    PlugRef partsGroup = parts.source("gi");
-    if (!group || !partsGroup || group.node != partsGroup.node) return std::nullopt;
+    const Node* partsNode = deformerGroupParts(deformer, geometry);
+    if (!partsNode) return std::nullopt;
+    AttributeReader parts(deformer.scene(), *partsNode);
     GroupPartsParams params;
     params.inputComponents = parts.componentList("ic").value_or(std::vector<std::string>{});
     params.inputRemoveComponent = parts.componentList("irc").value_or(std::vector<std::string>{});
@@ -81,10 +90,9 @@ bool transformGeometry(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
-bool tweak(const HistoryStep& step, MeshData& mesh) {
-    const AttributeReader& r = step.attributes;
-    NodeWarnings& warnings = step.warnings;
-    const int64_t geometry = step.geometry;
+}  // namespace
+
+TweakParams readTweakParams(const AttributeReader& r, int64_t geometry) {
     TweakParams p;
     for (const char* list : {"vl", "pl"}) {
         const std::string multi = indexed(list, geometry) + (list[0] == 'v' ? ".vt" : ".cp");
@@ -97,8 +105,15 @@ bool tweak(const HistoryStep& step, MeshData& mesh) {
     }
     p.relativeTweak = r.number("rtw", 1) != 0;
     p.envelope = r.number("en", 1);
-    p.members = deformerMembers(r, geometry, mesh, warnings);
-    mesh = applyTweak(mesh, p, warnings.text());
+    return p;
+}
+
+namespace {
+
+bool tweak(const HistoryStep& step, MeshData& mesh) {
+    TweakParams p = readTweakParams(step.attributes, step.geometry);
+    p.members = deformerMembers(step.attributes, step.geometry, mesh, step.warnings);
+    mesh = applyTweak(mesh, p, step.warnings.text());
     return true;
 }
 
@@ -226,13 +241,15 @@ bool polyNormalPerVertex(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+}  // namespace
+
 // --- skinCluster
 
 // Weights come as one plug per vertex and influence (".wl[3].w[1]"), as a
 // dense run per vertex (".wl[3].w[0:2]"), or spread over a run of vertices
 // with their own sparse lists (".wl[0:15].w" 2 0 0.5 1 0.5 ...: per vertex a
 // count, then influence/weight pairs).
-std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_t vertices, NodeWarnings& warnings) {
+static std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_t vertices, std::string* warning) {
     std::vector<std::vector<SkinWeight>> list(vertices);
     size_t beyond = 0;
     for (int64_t v : r.indices("wl")) {
@@ -261,7 +278,7 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
         for (int64_t v = first; v <= last; ++v) {
             const double count = k < n.size() ? n[k] : -1;
             if (!wholeIn(count, 0, double((n.size() - k - 1) / 2))) {
-                warnings.add("weights \"" + key + "\" malformed from vertex " + std::to_string(v) + ", the rest ignored");
+                meshmod::addWarning(warning, "weights \"" + key + "\" malformed from vertex " + std::to_string(v) + ", the rest ignored");
                 break;
             }
             ++k;
@@ -275,22 +292,19 @@ std::vector<std::vector<SkinWeight>> skinWeights(const AttributeReader& r, size_
             }
         }
     }
-    if (beyond) warnings.add(std::to_string(beyond) + " weight lists beyond the mesh's vertices ignored");
+    if (beyond) meshmod::addWarning(warning, std::to_string(beyond) + " weight lists beyond the mesh's vertices ignored");
     return list;
 }
 
 // The world matrix of the joint (or any DAG transform) driving an influence.
-std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
+static std::optional<MMatrix> driverWorldMatrix(const Scene& scene, const Node& driver) {
     if (!driver.isDag() || !isTransformNode(driver)) return std::nullopt;
     return dagWorldMatrix(scene, driver);
 }
 
-bool skinCluster(const HistoryStep& step, MeshData& mesh) {
-    const AttributeReader& r = step.attributes;
-    NodeWarnings& warnings = step.warnings;
-    const int64_t geometry = step.geometry;
+SkinClusterParams readSkinClusterParams(const AttributeReader& r, size_t points, std::string* warning) {
     SkinClusterParams p;
-    p.weightList = skinWeights(r, mesh.numVertices(), warnings);
+    p.weightList = skinWeights(r, points, warning);
     size_t ignored = 0;
     auto slot = [&](std::vector<std::optional<MMatrix>>& v, int64_t j) -> std::optional<MMatrix>* {
         if (j < 0 || j >= limits().maxInfluences) {
@@ -309,26 +323,32 @@ bool skinCluster(const HistoryStep& step, MeshData& mesh) {
         *s = driver ? driverWorldMatrix(r.scene(), *driver.node) : std::nullopt;
         if (!*s) *s = r.matrix(indexed("ma", j));
     }
-    if (ignored) warnings.add(std::to_string(ignored) + " influences beyond " + std::to_string(limits().maxInfluences) + " ignored");
+    if (ignored)
+        meshmod::addWarning(warning, std::to_string(ignored) + " influences beyond " + std::to_string(limits().maxInfluences) + " ignored");
     if (std::optional<MMatrix> gm = r.matrix("gm")) p.geomMatrix = *gm;
     const double normalize = r.number("nw", 1);
     if (normalize == 0 || normalize == 1 || normalize == 2) p.normalizeWeights = SkinNormalizeWeights(int(normalize));
     p.skinningMethod = int(r.number("skm", 0));
     p.envelope = r.number("en", 1);
     p.deformUserNormals = r.number("dun", 1) != 0;
-    p.members = deformerMembers(r, geometry, mesh, warnings);
-    mesh = applySkinCluster(mesh, p, warnings.text());
+    return p;
+}
+
+namespace {
+
+bool skinCluster(const HistoryStep& step, MeshData& mesh) {
+    SkinClusterParams p = readSkinClusterParams(step.attributes, mesh.numVertices(), step.warnings.text());
+    p.members = deformerMembers(step.attributes, step.geometry, mesh, step.warnings);
+    mesh = applySkinCluster(mesh, p, step.warnings.text());
     return true;
 }
 
 // --- blendShape
 
-bool blendShape(const HistoryStep& step, MeshData& mesh) {
-    const AttributeReader& r = step.attributes;
-    NodeWarnings& warnings = step.warnings;
-    const int64_t geometry = step.geometry;
-    const Node& node = step.node;
-    HistoryUpstream& upstream = step.upstream;
+}  // namespace
+
+BlendShapeParams readBlendShapeParams(const AttributeReader& r, int64_t geometry, size_t vertices,
+                                      const LiveTargetPoints& liveTarget, std::string* warning) {
     BlendShapeParams p;
     size_t ignored = 0;
     for (int64_t t : r.indices("w")) {
@@ -340,7 +360,6 @@ bool blendShape(const HistoryStep& step, MeshData& mesh) {
         p.weight[size_t(t)] = r.number(indexed("w", t), 0);
     }
     p.envelope = r.number("en", 1);
-    const size_t vertices = mesh.numVertices();
     auto perVertex = [&](const std::string& multi) {
         std::vector<std::optional<float>> out;
         for (int64_t v : r.indices(multi)) {
@@ -368,12 +387,13 @@ bool blendShape(const HistoryStep& step, MeshData& mesh) {
             const std::string item = indexed(group + ".iti", i);
             BlendShapeTargetItem entry;
             entry.itemIndex = int32_t(i);
-            MeshData live;
             PlugRef liveSource = r.source(item + ".igt");
-            if (liveSource && upstream.meshAt(node, item + ".igt", live)) {
-                entry.inputGeomTarget = std::move(live.points);
+            std::optional<std::vector<float>> live = liveSource ? liveTarget(item + ".igt") : std::nullopt;
+            if (live) {
+                entry.inputGeomTarget = std::move(live);
             } else {
-                if (liveSource) warnings.add("target " + item + " could not be evaluated, its stored offsets are used");
+                if (liveSource)
+                    meshmod::addWarning(warning, "target " + item + " could not be evaluated, its stored offsets are used");
                 entry.inputPointsTarget = r.points(item + ".ipt").value_or(std::vector<float>{});
                 entry.inputComponentsTarget = r.componentList(item + ".ict");
             }
@@ -381,9 +401,22 @@ bool blendShape(const HistoryStep& step, MeshData& mesh) {
         }
         if (!target.items.empty()) p.targets.push_back(std::move(target));
     }
-    if (ignored) warnings.add(std::to_string(ignored) + " targets beyond " + std::to_string(limits().maxBlendTargets) + " ignored");
-    p.members = deformerMembers(r, geometry, mesh, warnings);
-    mesh = applyBlendShape(mesh, p, warnings.text());
+    if (ignored)
+        meshmod::addWarning(warning, std::to_string(ignored) + " targets beyond " + std::to_string(limits().maxBlendTargets) + " ignored");
+    return p;
+}
+
+namespace {
+
+bool blendShape(const HistoryStep& step, MeshData& mesh) {
+    auto live = [&](const std::string& plug) -> std::optional<std::vector<float>> {
+        MeshData target;
+        if (!step.upstream.meshAt(step.node, plug, target)) return std::nullopt;
+        return std::move(target.points);
+    };
+    BlendShapeParams p = readBlendShapeParams(step.attributes, step.geometry, mesh.numVertices(), live, step.warnings.text());
+    p.members = deformerMembers(step.attributes, step.geometry, mesh, step.warnings);
+    mesh = applyBlendShape(mesh, p, step.warnings.text());
     return true;
 }
 
@@ -529,6 +562,41 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
         if (std::optional<double> v = r.number(plug); v && *v != neutral)
             warnings.add(std::string(plug) + " is not evaluated, the faces extrude without it");
     mesh = applyPolyExtrudeFace(mesh, p, warnings.text());
+    return true;
+}
+
+// polyBevel3 and the older polyBevel (whose fillNgons is the later subdivideNgons).
+bool polyBevel(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    NodeWarnings& warnings = step.warnings;
+    PolyBevelParams p;
+    p.inputComponents = r.componentList("ics");
+    const double segments = r.number("sg", 1);
+    if (!wholeIn(segments, 1, 1e9)) {
+        warnings.add("segments " + std::to_string(segments) + " out of range, geometry passed through");
+        return true;
+    }
+    p.segments = int(segments);
+    p.offset = r.number("o", p.offset);
+    p.fraction = r.number("f", p.fraction);
+    p.offsetAsFraction = r.number("oaf", 0) != 0;
+    p.depth = r.number("d", p.depth);
+    p.chamfer = r.number("c", 1) != 0;
+    p.autoFit = r.number("af", 1) != 0;
+    p.roundness = r.number("ro", p.roundness);
+    p.subdivideNgons = r.number("sn", 0) != 0 || r.number("fn", 0) != 0;
+    p.mergeVertices = r.number("mv", 0) != 0;
+    p.mergeVertexTolerance = r.number("mvt", p.mergeVertexTolerance);
+    p.smoothingAngle = r.number("sa", 30) / kRadiansToDegrees;
+    p.filterEdgesByAngle = r.number("fea", 0) != 0;
+    p.filterAngle = r.number("fan", 30) / kRadiansToDegrees;
+    p.filterHardEdges = r.number("fhe", 0) != 0;
+    p.worldSpace = r.number("ws", 0) != 0;
+    if (std::optional<MMatrix> m = r.matrix("ix")) p.inputMatrix = *m;
+    // Only the uniform corner is made; the other mitering styles are named.
+    if (std::optional<double> v = r.number("mit"); v && *v != 0 && *v != 1)
+        warnings.add("mitering " + std::to_string(int(*v)) + " is not evaluated, corners are mitered uniformly");
+    mesh = applyPolyBevel(mesh, p, warnings.text());
     return true;
 }
 
@@ -706,6 +774,53 @@ bool polySeparate(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polyMirror(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyMirrorParams p;
+    p.inputComponents = r.componentList("ics");
+    p.axis = int(r.number("a", 0));
+    p.axisDirection = int(r.number("ad", 1));
+    p.mirrorAxis = int(r.number("ma", 2));
+    p.mirrorPosition = r.number("mps", 0);
+    p.mirrorPlaneCenter = triple(r, "pc", p.mirrorPlaneCenter);
+    p.mirrorPlaneRotate = triple(r, "ro", p.mirrorPlaneRotate);
+    if (std::optional<std::vector<double>> pivot = r.tuple("p", 3)) p.pivot = {(*pivot)[0], (*pivot)[1], (*pivot)[2]};
+    if (std::optional<double> d = r.number("d"); d && wholeIn(*d, 0, 5)) p.direction = int(*d);
+    p.cutMesh = r.number("cm", 0) != 0;
+    p.mergeMode = int(r.number("mm", 1));
+    p.mergeThresholdType = int(r.number("mtt", 0));
+    p.mergeThreshold = r.number("mt", p.mergeThreshold);
+    p.flipUVs = int(r.number("fuv", 0));
+    p.smoothingAngle = r.number("sma", p.smoothingAngle);
+    p.worldSpace = r.number("ws", 0) != 0;
+    if (std::optional<MMatrix> ix = r.matrix("ix")) p.inputMatrix = *ix;
+    mesh = applyPolyMirror(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polyBridgeEdge(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyBridgeEdgeParams p;
+    p.inputComponents = r.componentList("ics");
+    const double divisions = r.number("dv", 1);
+    if (!wholeIn(divisions, 0, 10000)) {
+        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
+        return true;
+    }
+    p.divisions = int(divisions);
+    p.twist = r.number("twt", 0);
+    p.taper = r.number("tp", 1);
+    p.curveType = int(r.number("ctp", 0));
+    const double offset = r.number("bo", 0), sv1 = r.number("sv1", -1), sv2 = r.number("sv2", -1);
+    p.bridgeOffset = wholeIn(offset, -1e9, 1e9) ? int(offset) : 0;
+    p.startVert1 = wholeIn(sv1, 0, 2147483647.0) ? int(sv1) : -1;
+    p.startVert2 = wholeIn(sv2, 0, 2147483647.0) ? int(sv2) : -1;
+    p.reverse = r.number("rev", 0) != 0;
+    p.smoothingAngle = r.number("sma", p.smoothingAngle);
+    mesh = applyPolyBridgeEdge(mesh, p, step.warnings.text());
+    return true;
+}
+
 // The surface on its input is tessellated as the node's settings say.
 bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
@@ -785,6 +900,8 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyChipOff", GeometryInput::Poly, polyChipOff},
     {"polyExtrudeVertex", GeometryInput::Poly, polyExtrudeVertex},
     {"polySmoothFace", GeometryInput::Poly, polySmoothFace},
+    {"polyBevel3", GeometryInput::Poly, polyBevel},
+    {"polyBevel", GeometryInput::Poly, polyBevel},
     {"polySplit", GeometryInput::Poly, polySplit},
     {"polySplitRing", GeometryInput::Poly, polySplitRing},
     {"polyPlanarProj", GeometryInput::Poly, uvNode<evalPolyPlanarProj>},
@@ -801,6 +918,8 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polySplitEdge", GeometryInput::Poly, polySplitEdge},
     {"polyDelEdge", GeometryInput::Poly, polyDelEdge},
     {"polySeparate", GeometryInput::Poly, polySeparate},
+    {"polyMirror", GeometryInput::Poly, polyMirror},
+    {"polyBridgeEdge", GeometryInput::Poly, polyBridgeEdge},
     {"nurbsTessellate", GeometryInput::Gathered, nurbsTessellate},
 };
 

@@ -41,9 +41,9 @@ std::optional<MMatrix> handleMatrix(const AttributeReader& r, const char* plug, 
     return r.matrix(plug);
 }
 
-// The world matrix of the mesh that output `geometry` of the deformer ends
-// in: its output is followed through the history downstream (deformers,
-// groupParts, modifiers) to the first mesh shape.
+// The world matrix of the shape (mesh, surface, curve) that output `geometry`
+// of the deformer ends in: its output is followed through the history
+// downstream (deformers, groupParts, modifiers) to the first shape.
 std::optional<MMatrix> deformedShapeMatrix(const Scene& scene, const Node& deformer, int64_t geometry) {
     const Node* node = &deformer;
     std::string outputKey = "og[" + std::to_string(geometry) + "]";
@@ -53,13 +53,15 @@ std::optional<MMatrix> deformedShapeMatrix(const Scene& scene, const Node& defor
             const std::string from = c->sourcePlug.shortKey();
             if (!outputKey.empty() && from != outputKey) continue;
             const std::string to = c->destinationPlug.shortKey();
-            if (to == "i" || to == "ig" || to == "ip" || (to.rfind("ip[", 0) == 0 && to.find(".ig") != std::string::npos)) {
+            if (to == "i" || to == "cr" || to == "ig" || to == "ip" ||
+                (to.rfind("ip[", 0) == 0 && to.find(".ig") != std::string::npos)) {
                 next = c->destination;
                 break;
             }
         }
         if (!next) return std::nullopt;
-        if (next->hasFn(MFn::kMesh)) return dagWorldMatrix(scene, *next);
+        if (next->hasFn(MFn::kMesh) || next->hasFn(MFn::kNurbsSurface) || next->hasFn(MFn::kNurbsCurve))
+            return dagWorldMatrix(scene, *next);
         node = next;
         outputKey.clear();  // past the deformer, whatever output carries the geometry on
     }

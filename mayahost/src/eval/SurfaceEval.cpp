@@ -3,6 +3,7 @@
 #include "base/Limits.h"
 #include "eval/AttributeReader.h"
 #include "eval/CurveEval.h"
+#include "eval/HistoryDeformers.h"
 #include "nurbs/Extrude.h"
 #include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
@@ -189,9 +190,9 @@ public:
                 transformControlPoints(out.surface.cvs, r.number("itf", 0) != 0 ? m->inverse() : *m);
             return true;
         }
-        if (node.hasFn(MFn::kTweak)) {
+        if (isControlPointDeformer(node)) {
             if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
-            tweak(r, geometry, out.surface);
+            deform(r, geometry, depth, out.surface);
             return true;
         }
         if (type == "groupParts") return input(node, "ig", depth, out);
@@ -329,26 +330,20 @@ private:
         return source && fromSource(source, depth + 1, out);
     }
 
-    void tweak(const AttributeReader& r, int64_t geometry, NurbsSurface& s) {
-        const double envelope = r.number("en", 1);
-        const size_t count = s.cvs.size() / 4;
-        bool beyond = false;
-        for (const char* list : {"pl", "vl"}) {
-            const std::string multi = indexed(list, geometry) + (list[0] == 'p' ? ".cp" : ".vt");
-            const std::vector<int64_t> indices = r.indices(multi);
-            for (int64_t i : indices) {
-                std::optional<std::vector<double>> v = r.tuple(indexed(multi, i), 3);
-                if (!v) continue;
-                if (i < 0 || size_t(i) >= count) {
-                    beyond = true;
-                    continue;
-                }
-                for (size_t c = 0; c < 3; ++c) s.cvs[4 * size_t(i) + c] += envelope * (*v)[c];
-            }
-            if (!indices.empty()) break;
-        }
-        if (beyond)
-            result_.warnings.push_back(describedNode(r.node()) + ": tweaks beyond the surface's control points ignored");
+    // A blendShape's live targets come through this same walk, so that a
+    // node met twice (a target feeding its own base) ends the walk there.
+    void deform(const AttributeReader& r, int64_t geometry, int depth, NurbsSurface& s) {
+        auto live = [&](const std::string& plug) -> std::optional<std::vector<float>> {
+            const std::string error = result_.error;
+            TrimmedSurface target;
+            const bool built = input(r.node(), plug, depth, target);
+            result_.error = error;
+            if (!built) return std::nullopt;
+            return controlPointTarget(target.surface);
+        };
+        std::string warning;
+        deformControlPoints(r, geometry, s, live, &warning);
+        if (!warning.empty()) result_.warnings.push_back(r.node().name() + ": " + warning);
     }
 
     const Scene& scene_;

@@ -61,7 +61,8 @@ bool turnNormal(const Mat3& n3, float* n) {
 }
 
 // p * M as a row vector with w = 1; divided by w when M is projective.
-bool transformPoint(const MMatrix& m, bool projective, float* p) {
+template <class T>
+bool transformPoint(const MMatrix& m, bool projective, T* p) {
     double in[4] = {p[0], p[1], p[2], 1.0};
     double out[4] = {0, 0, 0, 0};
     for (int c = 0; c < 4; ++c)
@@ -71,9 +72,9 @@ bool transformPoint(const MMatrix& m, bool projective, float* p) {
         for (int c = 0; c < 3; ++c) out[c] /= out[3];
     }
     if (!std::isfinite(out[0]) || !std::isfinite(out[1]) || !std::isfinite(out[2])) return false;
-    p[0] = float(out[0]);
-    p[1] = float(out[1]);
-    p[2] = float(out[2]);
+    p[0] = T(out[0]);
+    p[1] = T(out[1]);
+    p[2] = T(out[2]);
     return true;
 }
 
@@ -127,15 +128,29 @@ MeshData applyTransformGeometry(const MeshData& in, const TransformGeometryParam
 
 // --- tweak ----------------------------------------------------------------
 
+std::vector<double> meshPoints(const MeshData& mesh) { return {mesh.points.begin(), mesh.points.end()}; }
+
+void setMeshPoints(MeshData& mesh, const std::vector<double>& points) {
+    for (size_t i = 0; i < mesh.points.size() && i < points.size(); ++i) mesh.points[i] = float(points[i]);
+}
+
 MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "tweak", warning)) return in;
     MeshData out = in;
+    std::vector<double> points = meshPoints(in);
+    deformTweak(points, params, warning);
+    setMeshPoints(out, points);
+    return out;
+}
+
+void deformTweak(std::vector<double>& points, const TweakParams& params, std::string* warning) {
+    const size_t n = points.size() / 3;
     const double en = std::isfinite(params.envelope) ? params.envelope : 0.0;
     if (!std::isfinite(params.envelope)) addWarning(warning, "tweak: envelope is not a number, tweaks ignored");
-    std::vector<uint8_t> member = meshmod::memberMask(params.members, out.numVertices(), "tweak", warning);
+    std::vector<uint8_t> member = meshmod::memberMask(params.members, n, "tweak", warning);
     size_t outside = 0, bad = 0;
     for (const TweakVector& t : params.vertex) {
-        if (t.index < 0 || size_t(t.index) >= out.numVertices()) {
+        if (t.index < 0 || size_t(t.index) >= n) {
             ++outside;
             continue;
         }
@@ -144,16 +159,14 @@ MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* 
             ++bad;
             continue;
         }
-        float* p = &out.points[3 * size_t(t.index)];
+        double* p = &points[3 * size_t(t.index)];
         const float d[3] = {t.x, t.y, t.z};
-        for (int k = 0; k < 3; ++k)
-            p[k] = float(params.relativeTweak ? p[k] + en * d[k] : p[k] + en * (d[k] - p[k]));
+        for (int k = 0; k < 3; ++k) p[k] = params.relativeTweak ? p[k] + en * d[k] : p[k] + en * (d[k] - p[k]);
     }
     if (outside)
         addWarning(warning, "tweak: " + std::to_string(outside) + " tweaks name vertices beyond the mesh's " +
-                                std::to_string(out.numVertices()) + " and were ignored");
+                                std::to_string(n) + " and were ignored");
     if (bad) addWarning(warning, "tweak: " + std::to_string(bad) + " tweaks with non-finite values were ignored");
-    return out;
 }
 
 // --- skinCluster ------------------------------------------------------------
@@ -169,14 +182,43 @@ const MMatrix* influenceMatrix(const std::vector<std::optional<MMatrix>>& list, 
 
 MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "skinCluster", warning)) return in;
+    MeshData out = in;
+    std::vector<double> points = meshPoints(in);
+    const bool normals = params.deformUserNormals && !out.faceVertexNormals.empty();
+    std::vector<std::optional<MMatrix>> moves;
+    if (!deformSkinCluster(points, params, warning, normals ? &moves : nullptr)) return in;
+    setMeshPoints(out, points);
+    if (!normals) return out;
+    const size_t n = out.numVertices();
+    std::vector<Mat3> normalTurn(n);
+    std::vector<uint8_t> normalOk(n, 0);
+    for (size_t v = 0; v < n && v < moves.size(); ++v)
+        if (moves[v]) normalOk[v] = normalMatrix(*moves[v], normalTurn[v]);
+    const double en = params.envelope;
+    for (size_t c = 0; c < out.faceVertices.size(); ++c) {
+        size_t v = size_t(out.faceVertices[c]);
+        float* nrm = &out.faceVertexNormals[3 * c];
+        if (nrm[0] > kUnsetNormal || v >= n || !normalOk[v]) continue;
+        float turned[3] = {nrm[0], nrm[1], nrm[2]};
+        if (!turnNormal(normalTurn[v], turned)) continue;
+        float mixed[3];
+        for (int k = 0; k < 3; ++k) mixed[k] = float(nrm[k] + en * (turned[k] - nrm[k]));
+        Mat3 identity{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+        if (turnNormal(identity, mixed)) std::copy(mixed, mixed + 3, nrm);
+    }
+    return out;
+}
+
+bool deformSkinCluster(std::vector<double>& points, const SkinClusterParams& params, std::string* warning,
+                       std::vector<std::optional<MMatrix>>* moves) {
     const MMatrix& gm = params.geomMatrix;
     if (!meshmod::isFiniteMatrix(gm) || gm.isSingular()) {
         addWarning(warning, "skinCluster: geomMatrix cannot be inverted, geometry passed through");
-        return in;
+        return false;
     }
     if (!std::isfinite(params.envelope)) {
         addWarning(warning, "skinCluster: envelope is not a number, geometry passed through");
-        return in;
+        return false;
     }
     if (params.skinningMethod != 0)
         addWarning(warning, "skinCluster: skinningMethod " + std::to_string(params.skinningMethod) +
@@ -197,12 +239,8 @@ MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, s
         if (!meshmod::isFiniteMatrix(joint[j])) usable[j] = 0, ++notFinite;
     }
 
-    MeshData out = in;
-    const size_t n = out.numVertices();
-    const bool normals = params.deformUserNormals && !out.faceVertexNormals.empty();
-    std::vector<Mat3> normalTurn;
-    std::vector<uint8_t> normalOk;
-    if (normals) normalTurn.resize(n), normalOk.assign(n, 0);
+    const size_t n = points.size() / 3;
+    if (moves) moves->assign(n, std::nullopt);
 
     std::vector<uint8_t> member = meshmod::memberMask(params.members, n, "skinCluster", warning);
     size_t zeroSum = 0, unknownInfluence = 0, unweighted = 0, badWeight = 0;
@@ -235,27 +273,13 @@ MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, s
         // Points, not the product matrix: the weighted sum of the joints'
         // images of the world point is a point even when the weights sum to
         // zero, which leaves it at the world origin as Maya does.
-        float* p = &out.points[3 * v];
-        float skinned[3] = {p[0], p[1], p[2]};
+        double* p = &points[3 * v];
+        double skinned[3] = {p[0], p[1], p[2]};
         if (!transformPoint(gm, false, skinned) || !transformPoint(blend, false, skinned) ||
             !transformPoint(gmInverse, false, skinned))
             continue;
-        for (int k = 0; k < 3; ++k) p[k] = float(p[k] + en * (skinned[k] - p[k]));
-        if (normals) normalOk[v] = normalMatrix(gm * blend * gmInverse, normalTurn[v]);
-    }
-
-    if (normals) {
-        for (size_t c = 0; c < out.faceVertices.size(); ++c) {
-            size_t v = size_t(out.faceVertices[c]);
-            float* nrm = &out.faceVertexNormals[3 * c];
-            if (nrm[0] > kUnsetNormal || !normalOk[v]) continue;
-            float turned[3] = {nrm[0], nrm[1], nrm[2]};
-            if (!turnNormal(normalTurn[v], turned)) continue;
-            float mixed[3];
-            for (int k = 0; k < 3; ++k) mixed[k] = float(nrm[k] + en * (turned[k] - nrm[k]));
-            Mat3 identity{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-            if (turnNormal(identity, mixed)) std::copy(mixed, mixed + 3, nrm);
-        }
+        for (int k = 0; k < 3; ++k) p[k] += en * (skinned[k] - p[k]);
+        if (moves) (*moves)[v] = gm * blend * gmInverse;
     }
 
     if (params.weightList.size() > n)
@@ -272,7 +296,7 @@ MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, s
     if (notFinite)
         addWarning(warning, "skinCluster: " + std::to_string(notFinite) + " influences with non-finite matrices were ignored");
     (void)noMatrix;  // an unconnected influence behaves as the identity, as in Maya
-    return out;
+    return true;
 }
 
 // --- blendShape -------------------------------------------------------------
@@ -282,9 +306,9 @@ namespace {
 double itemWeight(int32_t itemIndex) { return (itemIndex - 5000) / 1000.0; }
 
 // Offsets (3 per vertex) of one target item; false when it cannot be used.
-bool itemOffsets(const MeshData& mesh, const BlendShapeTargetItem& item, int32_t target, std::vector<double>& offsets,
-                 std::string* warning) {
-    const size_t n = mesh.numVertices();
+bool itemOffsets(const std::vector<double>& points, const BlendShapeTargetItem& item, int32_t target,
+                 std::vector<double>& offsets, std::string* warning) {
+    const size_t n = points.size() / 3;
     offsets.assign(3 * n, 0.0);
     const std::string where = "blendShape: target " + std::to_string(target) + " item " + std::to_string(item.itemIndex);
     if (item.inputGeomTarget) {
@@ -294,7 +318,7 @@ bool itemOffsets(const MeshData& mesh, const BlendShapeTargetItem& item, int32_t
                                     std::to_string(n) + "; target ignored");
             return false;
         }
-        for (size_t i = 0; i < 3 * n; ++i) offsets[i] = double(t[i]) - mesh.points[i];
+        for (size_t i = 0; i < 3 * n; ++i) offsets[i] = double(t[i]) - points[i];
         return true;
     }
     const std::vector<float>& pts = item.inputPointsTarget;
@@ -304,7 +328,9 @@ bool itemOffsets(const MeshData& mesh, const BlendShapeTargetItem& item, int32_t
     }
     const size_t count = pts.size() / 3;
     std::vector<int64_t> ids;
-    if (item.inputComponentsTarget) {
+    if (item.componentIds) {
+        ids = *item.componentIds;
+    } else if (item.inputComponentsTarget) {
         std::string error = meshmod::expandVertexItems(*item.inputComponentsTarget, n, count, ids);
         if (!error.empty()) {
             addWarning(warning, where + ": " + error + "; target ignored");
@@ -342,11 +368,19 @@ float optionalWeight(const std::vector<std::optional<float>>& list, size_t v) {
 
 MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "blendShape", warning)) return in;
+    MeshData out = in;
+    std::vector<double> points = meshPoints(in);
+    deformBlendShape(points, params, warning);
+    setMeshPoints(out, points);
+    return out;
+}
+
+void deformBlendShape(std::vector<double>& points, const BlendShapeParams& params, std::string* warning) {
     if (!std::isfinite(params.envelope)) {
         addWarning(warning, "blendShape: envelope is not a number, geometry passed through");
-        return in;
+        return;
     }
-    const size_t n = in.numVertices();
+    const size_t n = points.size() / 3;
     std::vector<double> total(3 * n, 0.0);
     for (const BlendShapeTarget& target : params.targets) {
         double w = target.index >= 0 && size_t(target.index) < params.weight.size() ? params.weight[target.index] : 0.0;
@@ -365,7 +399,7 @@ MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std
         bool usable = true;
         for (const BlendShapeTargetItem& item : target.items) {
             Knot k{itemWeight(item.itemIndex), {}};
-            if (!itemOffsets(in, item, target.index, k.offsets, warning)) {
+            if (!itemOffsets(points, item, target.index, k.offsets, warning)) {
                 usable = false;
                 break;
             }
@@ -399,13 +433,11 @@ MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std
         }
     }
     std::vector<uint8_t> member = meshmod::memberMask(params.members, n, "blendShape", warning);
-    MeshData out = in;
     for (size_t v = 0; v < n; ++v) {
         if (!member[v]) continue;
         double scale = params.envelope * optionalWeight(params.baseWeights, v);
-        for (int k = 0; k < 3; ++k) out.points[3 * v + k] = float(out.points[3 * v + k] + scale * total[3 * v + k]);
+        for (int k = 0; k < 3; ++k) points[3 * v + k] += scale * total[3 * v + k];
     }
-    return out;
 }
 
 }  // namespace mayahost

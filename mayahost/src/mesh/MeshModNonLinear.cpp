@@ -36,11 +36,10 @@ double weightOf(const std::vector<std::optional<float>>& weights, size_t v) {
 // Moves every member vertex from its point p toward target(p) by envelope *
 // weight; a vertex whose weight or target is not finite keeps its point.
 template <class Target>
-MeshData blendPoints(const MeshData& in, double envelope, const std::vector<std::optional<float>>& weights,
-                     const std::optional<std::vector<int32_t>>& members, const char* node, std::string* warning,
-                     Target target) {
-    MeshData out = in;
-    const size_t n = out.numVertices();
+void blendPoints(std::vector<double>& points, double envelope, const std::vector<std::optional<float>>& weights,
+                 const std::optional<std::vector<int32_t>>& members, const char* node, std::string* warning,
+                 Target target) {
+    const size_t n = points.size() / 3;
     std::vector<uint8_t> member = meshmod::memberMask(members, n, node, warning);
     size_t badWeight = 0, badPoint = 0;
     for (size_t v = 0; v < n; ++v) {
@@ -51,7 +50,7 @@ MeshData blendPoints(const MeshData& in, double envelope, const std::vector<std:
             continue;
         }
         if (w == 0) continue;
-        float* p = &out.points[3 * v];
+        double* p = &points[3 * v];
         const Vec3 to = target(Vec3{p[0], p[1], p[2]});
         const double next[3] = {p[0] + w * (to.x - p[0]), p[1] + w * (to.y - p[1]), p[2] + w * (to.z - p[2])};
         if (!std::isfinite(next[0]) || !std::isfinite(next[1]) || !std::isfinite(next[2]) ||
@@ -59,7 +58,7 @@ MeshData blendPoints(const MeshData& in, double envelope, const std::vector<std:
             ++badPoint;
             continue;
         }
-        for (int k = 0; k < 3; ++k) p[k] = float(next[k]);
+        std::copy(next, next + 3, p);
     }
     if (weights.size() > n)
         addWarning(warning, std::string(node) + ": weights for " + std::to_string(weights.size() - n) +
@@ -69,7 +68,6 @@ MeshData blendPoints(const MeshData& in, double envelope, const std::vector<std:
     if (badPoint)
         addWarning(warning, std::string(node) + ": " + std::to_string(badPoint) +
                                 " vertices sent beyond float range kept their points");
-    return out;
 }
 
 }  // namespace
@@ -78,24 +76,32 @@ MeshData blendPoints(const MeshData& in, double envelope, const std::vector<std:
 
 MeshData applyCluster(const MeshData& in, const ClusterParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "cluster", warning)) return in;
+    MeshData out = in;
+    std::vector<double> points = meshPoints(in);
+    deformCluster(points, params, warning);
+    setMeshPoints(out, points);
+    return out;
+}
+
+void deformCluster(std::vector<double>& points, const ClusterParams& params, std::string* warning) {
     if (!std::isfinite(params.envelope)) {
         addWarning(warning, "cluster: envelope is not a number, geometry passed through");
-        return in;
+        return;
     }
     if (!invertible(params.geomMatrix)) {
         addWarning(warning, "cluster: geomMatrix cannot be inverted, geometry passed through");
-        return in;
+        return;
     }
     const MMatrix deform = params.relative ? params.weightedMatrix : params.bindPreMatrix * params.matrix;
     if (!meshmod::isFiniteMatrix(deform)) {
         addWarning(warning, "cluster: the handle's matrices are not finite, geometry passed through");
-        return in;
+        return;
     }
     // One matrix from object space to object space: the shape's world matrix,
     // the handle's move in world space, and back.
     const MMatrix move = params.geomMatrix * deform * params.geomMatrix.inverse();
-    return blendPoints(in, params.envelope, params.weights, params.members, "cluster", warning,
-                       [&](const Vec3& p) { return apply(move, p); });
+    blendPoints(points, params.envelope, params.weights, params.members, "cluster", warning,
+                [&](const Vec3& p) { return apply(move, p); });
 }
 
 // --- nonLinear ------------------------------------------------------------------
@@ -225,22 +231,30 @@ std::string badParameters(NonLinearParams& p) {
 
 MeshData applyNonLinear(const MeshData& in, const NonLinearParams& params, std::string* warning) {
     if (!meshmod::usableMesh(in, "nonLinear", warning)) return in;
+    MeshData out = in;
+    std::vector<double> points = meshPoints(in);
+    deformNonLinear(points, params, warning);
+    setMeshPoints(out, points);
+    return out;
+}
+
+void deformNonLinear(std::vector<double>& points, const NonLinearParams& params, std::string* warning) {
     NonLinearParams p = params;
     if (!std::isfinite(p.envelope)) {
         addWarning(warning, "nonLinear: envelope is not a number, geometry passed through");
-        return in;
+        return;
     }
     if (std::string why = badParameters(p); !why.empty()) {
         addWarning(warning, "nonLinear: " + why + ", geometry passed through");
-        return in;
+        return;
     }
     if (!invertible(p.matrix)) {
         addWarning(warning, "nonLinear: the handle's matrix cannot be inverted, geometry passed through");
-        return in;
+        return;
     }
     if (!invertible(p.geomMatrix)) {
         addWarning(warning, "nonLinear: the shape's world matrix cannot be inverted, geometry passed through");
-        return in;
+        return;
     }
     if (p.lowBound > p.highBound) {
         addWarning(warning, "nonLinear: lowBound is above highBound, the two swapped");
@@ -252,8 +266,8 @@ MeshData applyNonLinear(const MeshData& in, const NonLinearParams& params, std::
     }
     const MMatrix toHandle = p.geomMatrix * p.matrix.inverse();
     const MMatrix fromHandle = p.matrix * p.geomMatrix.inverse();
-    return blendPoints(in, p.envelope, p.weights, p.members, "nonLinear", warning,
-                       [&](const Vec3& point) { return apply(fromHandle, deformInHandle(p, apply(toHandle, point))); });
+    blendPoints(points, p.envelope, p.weights, p.members, "nonLinear", warning,
+                [&](const Vec3& point) { return apply(fromHandle, deformInHandle(p, apply(toHandle, point))); });
 }
 
 }  // namespace mayahost

@@ -31,6 +31,8 @@ struct ClusterParams {
 // handle's parents left out) and comes back through the inverse of gm; each
 // vertex takes envelope * weight of that move.
 MeshData applyCluster(const MeshData& in, const ClusterParams& params, std::string* warning);
+// The same on bare points (MeshModifiers.h: deformTweak).
+void deformCluster(std::vector<double>& points, const ClusterParams& params, std::string* warning);
 
 // --- nonLinear ---------------------------------------------------------------
 
@@ -70,5 +72,6 @@ struct NonLinearParams {
 // distance from it), comes back, and takes envelope * weight of the move.
 // The functions are written out in mayahost/README.md.
 MeshData applyNonLinear(const MeshData& in, const NonLinearParams& params, std::string* warning);
+void deformNonLinear(std::vector<double>& points, const NonLinearParams& params, std::string* warning);
 
 }  // namespace mayahost

@@ -86,6 +86,13 @@ struct TweakParams {
 
 MeshData applyTweak(const MeshData& in, const TweakParams& params, std::string* warning);
 
+// The deformers' point part: `points` holds x y z per point, a mesh's
+// vertices or a NURBS shape's control points in CV order, and moves in place.
+// The deformers' Mesh functions go through these.
+std::vector<double> meshPoints(const MeshData& mesh);
+void setMeshPoints(MeshData& mesh, const std::vector<double>& points);
+void deformTweak(std::vector<double>& points, const TweakParams& params, std::string* warning);
+
 // --- groupParts / groupId ----------------------------------------------------
 
 struct GroupPartsParams {
@@ -248,6 +255,10 @@ struct SkinClusterParams {
 // without a weightList entry keeps its point. User normals go through the
 // inverse transpose of each vertex's blended matrix.
 MeshData applySkinCluster(const MeshData& in, const SkinClusterParams& params, std::string* warning);
+// False (the points kept) when the parameters cannot be used; `moves`, when
+// given, receives each moved point's object-space matrix (for its normals).
+bool deformSkinCluster(std::vector<double>& points, const SkinClusterParams& params, std::string* warning,
+                       std::vector<std::optional<MMatrix>>* moves = nullptr);
 
 // --- blendShape ----------------------------------------------------------------
 
@@ -262,6 +273,9 @@ struct BlendShapeTargetItem {
     // inputComponentsTarget (ict): componentList of vertices, e.g. "vtx[0]" "vtx[6:7]".
     // Absent with as many offsets as the mesh has vertices: one per vertex.
     std::optional<std::vector<std::string>> inputComponentsTarget;
+    // The point ids of inputComponentsTarget when the caller resolved them
+    // (a NURBS shape's "cv[u][v]" items); the list above is then not read.
+    std::optional<std::vector<int64_t>> componentIds;
     // inputGeomTarget (igt): when a live target mesh is connected, its points
     // (x y z per vertex); the offsets are then target minus base and the two
     // fields above are ignored.
@@ -288,6 +302,7 @@ struct BlendShapeParams {
 // piecewise-linear path through the target's items (and the zero offset at
 // weight 0), extended along its end pieces: a single full target gives w_t * delta_t.
 MeshData applyBlendShape(const MeshData& in, const BlendShapeParams& params, std::string* warning);
+void deformBlendShape(std::vector<double>& points, const BlendShapeParams& params, std::string* warning);
 
 // --- polyUnite -------------------------------------------------------------------
 
@@ -603,5 +618,39 @@ std::vector<std::vector<int32_t>> polyShells(const MeshData& mesh);
 // Output `index` of polySeparate: the shell's faces, vertices, edges, uvs and
 // colours in their input order. An index beyond the shells gives nullopt.
 std::optional<MeshData> applyPolySeparate(const MeshData& in, size_t index, std::string* warning);
+
+// --- polyBevel3, polyBevel ----------------------------------------------------
+
+struct PolyBevelParams {
+    // inputComponents (ics): edges; listed faces and vertices bevel their edges. Absent: every edge.
+    std::optional<std::vector<std::string>> inputComponents;
+    double offset = 0.2;            // offset (o): distance from the edge, used when not a fraction
+    double fraction = 0.5;          // fraction (f): of half the shortest edge beside the bevelled one
+    bool offsetAsFraction = false;  // offsetAsFraction (oaf)
+    int segments = 1;               // segments (sg): faces across each bevel
+    double depth = 1;               // depth (d): how far the segments bulge (1 round, 0 flat, -1 inward)
+    bool chamfer = true;            // chamfer (c): off keeps the segments on the original corner
+    bool autoFit = true;            // autoFit (af): round profile; off: roundness says how round
+    double roundness = 0.5;         // roundness (ro)
+    bool subdivideNgons = false;    // subdivideNgons (sn) / fillNgons (fn): split corner patches above four sides
+    bool mergeVertices = false;     // mergeVertices (mv): merge what the bevel leaves closer than mvt
+    double mergeVertexTolerance = 1e-4;     // mergeVertexTolerance (mvt)
+    double smoothingAngle = 0.5235987755982988;  // smoothingAngle (sa) in radians (30 degrees)
+    bool filterEdgesByAngle = false;         // filterEdgesByAngle (fea)
+    double filterAngle = 0.5235987755982988; // filterAngle (fan) in radians
+    bool filterHardEdges = false;            // filterHardEdges (fhe)
+    bool worldSpace = false;        // worldSpace (ws): offsets measured on the mesh through inputMatrix (ix)
+    MMatrix inputMatrix;
+};
+
+// Each bevelled edge (a manifold edge; border edges are left alone) becomes a
+// strip of `segments` faces, the faces beside it drawing back from it by the
+// offset; where bevelled edges meet at a vertex a corner patch closes the gap.
+// Numbering: the faces keep their ids, then come the strips (edge id order,
+// each from the side of its lower face), then the patches (vertex id order).
+// The original vertices keep their ids, the new points follow in order of
+// making and the vertices no face uses any more are dropped; edges that still
+// join the same vertices keep their ids, new edges follow as the faces walk them.
+MeshData applyPolyBevel(const MeshData& in, const PolyBevelParams& params, std::string* warning);
 
 }  // namespace mayahost

@@ -37,12 +37,12 @@ fs::path scratch() {
     return dir;
 }
 
-fs::path storedMeshScene() {
-    fs::path path = scratch() / "stored_1M_quads.ma";
+fs::path storedMeshScene(int side = 1000) {
+    fs::path path = scratch() / ("stored_" + std::to_string(side) + "x" + std::to_string(side) + "_quads.ma");
     std::ofstream out(path, std::ios::binary);
     out << kHeader;
     std::mt19937 rng(11);
-    writeGridMesh(out, 0, 1000, rng);
+    writeGridMesh(out, 0, side, rng);
     out << "connectAttr \"meshShape0.iog\" \":initialShadingGroup.dsm\" -na;\n";
     return path;
 }
@@ -103,24 +103,19 @@ struct Run {
     double peakMB = 0;
 };
 
-// The importer as the renderer starts it; the log and the scene go to the scratch folder.
-Run runImporter(const fs::path& scene, const fs::path& output) {
-    ImportArgs args;
-    args.setString(IMPORT_FILENAME, scene.string());
-    args.setString(OUTPUT_FILENAME, output.string());
-    args.setString(LOGLEVEL, "WARNING");
-    std::vector<std::string> encoded;
-    args.encode(encoded);
+// Runs `argv` with its standard output going to `output`; wall time and peak memory.
+Run runProgram(std::vector<std::string> words, const fs::path& output) {
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         ::setenv("TMPDIR", scratch().c_str(), 1);
         ::setenv("VANTOR_SYSCONFDIR", (scratch() / "etc").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (scratch() / "config").c_str(), 1);
-        std::vector<char*> argv{const_cast<char*>(kImporter.c_str())};
-        for (std::string& word : encoded) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        ::execv(kImporter.c_str(), argv.data());
+        if (FILE* out = std::fopen(output.c_str(), "w")) ::dup2(::fileno(out), 1);
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     Run run;
@@ -134,16 +129,30 @@ Run runImporter(const fs::path& scene, const fs::path& output) {
     return run;
 }
 
+// The importer as the renderer starts it; the log and the scene go to the scratch folder.
+Run runImporter(const fs::path& scene, const fs::path& output) {
+    ImportArgs args;
+    args.setString(IMPORT_FILENAME, scene.string());
+    args.setString(OUTPUT_FILENAME, output.string());
+    args.setString(LOGLEVEL, "WARNING");
+    std::vector<std::string> words{kImporter};
+    args.encode(words);
+    return runProgram(std::move(words), "/dev/null");
+}
+
 void importScene(benchmark::State& state, const fs::path& scene) {
     // The generated file's pages would otherwise be written back while the importer reads them.
     ::sync();
     const double fileMB = static_cast<double>(fs::file_size(scene)) / (1 << 20);
     const fs::path output = scratch() / (scene.stem().string() + ".dal");
     Run run;
+    double catSeconds = 0;
     for (auto _ : state) {
         run = runImporter(scene, output);
         state.SetIterationTime(run.seconds);
         if (run.status != 0) state.SkipWithError(("mayaimport exit status " + std::to_string(run.status)).c_str());
+        // The floor: reading the same file and nothing else.
+        catSeconds = runProgram({"/bin/cat", scene.string()}, "/dev/null").seconds;
     }
     state.SetBytesProcessed(static_cast<int64_t>(fs::file_size(scene)) * state.iterations());
     state.counters["file_MB"] = fileMB;
@@ -151,13 +160,34 @@ void importScene(benchmark::State& state, const fs::path& scene) {
     state.counters["seconds"] = run.seconds;
     state.counters["peak_MB"] = run.peakMB;
     state.counters["peak_per_file"] = run.peakMB / fileMB;
+    state.counters["MB_per_s"] = fileMB / run.seconds;
+    state.counters["cat_s"] = catSeconds;
+    state.counters["times_cat"] = catSeconds > 0 ? run.seconds / catSeconds : 0.0;
     fs::remove(output);
 }
 
 void BM_ImportStoredMesh(benchmark::State& state) {
-    const fs::path scene = storedMeshScene();
+    const fs::path scene = storedMeshScene(static_cast<int>(state.range(0)));
     importScene(state, scene);
+    state.counters["quads"] = static_cast<double>(state.range(0) * state.range(0));
     fs::remove(scene);
+}
+
+// The largest scene of the shared corpus, when it is there.
+void BM_ImportLargestCorpusScene(benchmark::State& state) {
+    const fs::path corpus = GLOWBOX_CORPUS_DIR;
+    fs::path largest;
+    std::error_code error;
+    for (const auto& e : fs::recursive_directory_iterator(corpus, error))
+        if (e.is_regular_file() && e.path().extension() == ".ma" &&
+            (largest.empty() || e.file_size() > fs::file_size(largest)))
+            largest = e.path();
+    if (largest.empty()) {
+        state.SkipWithError(("no corpus at " + corpus.string()).c_str());
+        return;
+    }
+    state.SetLabel(largest.filename().string());
+    importScene(state, largest);
 }
 
 void BM_ImportStoredMeshBinary(benchmark::State& state) {
@@ -181,7 +211,9 @@ void BM_ImportNurbsSurfaces(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ImportStoredMesh)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+// 10 K, 100 K, 1 M and 4 M quads: time and memory should grow in proportion.
+BENCHMARK(BM_ImportStoredMesh)->Arg(100)->Arg(316)->Arg(1000)->Arg(2000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportLargestCorpusScene)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportStoredMeshBinary)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPolySphere)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 

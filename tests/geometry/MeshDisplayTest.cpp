@@ -117,13 +117,17 @@ TEST(MeshDisplay, ConcaveFacesAndHoles) {
 
 TEST(MeshDisplay, PrecomputedNormalsAndInconsistentMeshes) {
     MeshData cube = makeCube(false, false);
-    std::vector<float> normals(3 * cube.numFaceVertices(), 0.f);
-    for (size_t c = 0; c < cube.numFaceVertices(); ++c) normals[3 * c + 1] = 1;  // all up: welds to 8
+    // Every corner its own entry, all pointing up: welds to 8 by value.
+    CornerNormals normals;
+    for (size_t c = 0; c < cube.numFaceVertices(); ++c) {
+        normals.ofCorner.push_back(uint32_t(c));
+        normals.values.insert(normals.values.end(), {0.f, 1.f, 0.f});
+    }
     DisplayGeometry g;
-    EXPECT_EQ(buildDisplayGeometry(cube, {.uvSetName = "", .faceVertexNormals = &normals}, g), "");
+    EXPECT_EQ(buildDisplayGeometry(cube, {.uvSetName = "", .cornerNormals = &normals}, g), "");
     EXPECT_EQ(g.vertexCount(), 8u);
-    normals.pop_back();
-    EXPECT_NE(buildDisplayGeometry(cube, {.uvSetName = "", .faceVertexNormals = &normals}, g), "");
+    normals.ofCorner.pop_back();
+    EXPECT_NE(buildDisplayGeometry(cube, {.uvSetName = "", .cornerNormals = &normals}, g), "");
 
     const std::pair<const char*, void (*)(MeshData&)> spoilers[] = {
         {"vertex id past the end", [](MeshData& m) { m.faceVertices[7] = 8; }},

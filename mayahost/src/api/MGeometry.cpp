@@ -39,7 +39,7 @@ MGeometry MGeometryManager::getGeometry(const MDagPath& shapePath, MGeometryRequ
     request.uvSetName = uvSets.empty() ? std::string() : std::string(uvSets.front().asChar());
     // A mesh drawn in several face sets computes its normals once for all of
     // them; one drawn whole (the usual case) does not keep them afterwards.
-    if (faces.size() < mesh.numFaces()) request.faceVertexNormals = &faceVertexNormalsOf(*evaluation);
+    if (faces.size() < mesh.numFaces()) request.cornerNormals = &cornerNormalsOf(*evaluation);
     DisplayGeometry display;
     if (!buildDisplayGeometry(mesh, request, display).empty() || display.triangles.empty()) return MGeometry();
 

@@ -155,9 +155,8 @@ const MeshEvaluation* meshEvaluationOf(const MObject& shape) {
     return &evaluateMesh(node->scene(), *node);
 }
 
-const std::vector<float>& faceVertexNormalsOf(const MeshEvaluation& evaluation) {
-    if (!evaluation.normals)
-        evaluation.normals = std::make_shared<const std::vector<float>>(computeFaceVertexNormals(*evaluation.mesh));
+const CornerNormals& cornerNormalsOf(const MeshEvaluation& evaluation) {
+    if (!evaluation.normals) evaluation.normals = std::make_shared<const CornerNormals>(computeCornerNormals(*evaluation.mesh));
     return *evaluation.normals;
 }
 

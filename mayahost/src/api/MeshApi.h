@@ -41,6 +41,6 @@ bool componentFaces(const MObject& component, size_t faceCount, std::vector<int>
 const MeshEvaluation* meshEvaluationOf(const MObject& shape);
 
 // Normals per face-vertex of an evaluated mesh, computed once and kept.
-const std::vector<float>& faceVertexNormalsOf(const MeshEvaluation& evaluation);
+const CornerNormals& cornerNormalsOf(const MeshEvaluation& evaluation);
 
 }  // namespace mayahost

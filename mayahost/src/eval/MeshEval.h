@@ -6,6 +6,7 @@
 // per node and kept.
 
 #include "mesh/MeshData.h"
+#include "mesh/MeshNormals.h"
 #include "db/Scene.h"
 
 #include <memory>
@@ -19,7 +20,7 @@ struct MeshEvaluation {
     std::string error;                     // why the mesh is empty although the file has data
     std::vector<std::string> warnings;     // upstream nodes not evaluated, data dropped
     // Normals per face-vertex, filled the first time display geometry is asked for.
-    mutable std::shared_ptr<const std::vector<float>> normals;
+    mutable std::shared_ptr<const CornerNormals> normals;
 };
 
 const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode);

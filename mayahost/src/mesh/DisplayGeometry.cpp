@@ -21,18 +21,22 @@ const MeshUVSet* findUVSet(const MeshData& mesh, const std::string& name) {
 // is kept while welding; the value arrays are filled once the count is known.
 class Welder {
 public:
-    Welder(const MeshData& mesh, const float* normals, const MeshUVSet* uvSet)
+    Welder(const MeshData& mesh, const CornerNormals& normals, const MeshUVSet* uvSet)
         : mesh_(mesh), normals_(normals), uvSet_(uvSet), head_(mesh.numVertices(), -1) {}
 
     uint32_t vertexFor(uint32_t corner) {
         int32_t vertex = mesh_.faceVertices[corner];
         int32_t uv = uvOf(corner);
         anyUV_ |= uv >= 0;
-        const float* n = normals_ + 3 * size_t(corner);
+        const uint32_t group = normals_.ofCorner[corner];
+        const float* n = normals_.at(corner);
         for (int32_t d = head_[size_t(vertex)]; d >= 0; d = next_[size_t(d)]) {
             uint32_t other = firstCorner_[size_t(d)];
-            const float* dn = normals_ + 3 * size_t(other);
-            if (dn[0] == n[0] && dn[1] == n[1] && dn[2] == n[2] && sameUV(uv, uvOf(other))) return uint32_t(d);
+            const uint32_t otherGroup = normals_.ofCorner[other];
+            const float* dn = normals_.at(other);
+            // Two groups may still have bit-identical normals.
+            if ((otherGroup == group || (dn[0] == n[0] && dn[1] == n[1] && dn[2] == n[2])) && sameUV(uv, uvOf(other)))
+                return uint32_t(d);
         }
         int32_t id = int32_t(firstCorner_.size());
         firstCorner_.push_back(corner);
@@ -54,7 +58,7 @@ public:
         for (size_t d = 0; d < count; ++d) {
             uint32_t corner = firstCorner_[d];
             const float* p = &mesh_.points[3 * size_t(mesh_.faceVertices[corner])];
-            const float* n = normals_ + 3 * size_t(corner);
+            const float* n = normals_.at(corner);
             std::copy(p, p + 3, &out.positions[3 * d]);
             std::copy(n, n + 3, &out.normals[3 * d]);
             if (anyUV_) {
@@ -78,7 +82,7 @@ private:
     }
 
     const MeshData& mesh_;
-    const float* normals_;
+    const CornerNormals& normals_;
     const MeshUVSet* uvSet_;
     std::vector<int32_t> head_, next_;
     std::vector<uint32_t> firstCorner_;
@@ -121,16 +125,16 @@ std::string buildDisplayGeometry(const MeshData& mesh, const DisplayRequest& req
             if (f < 0 || size_t(f) >= faceCount)
                 return "face " + std::to_string(f) + " is not in the mesh of " + std::to_string(faceCount) + " faces";
 
-    std::vector<float> computed;
-    const std::vector<float>* normals = request.faceVertexNormals;
-    if (normals && normals->size() != 3 * mesh.numFaceVertices()) return "normals do not match the mesh's face-vertices";
+    CornerNormals computed;
+    const CornerNormals* normals = request.cornerNormals;
+    if (normals && normals->corners() != mesh.numFaceVertices()) return "normals do not match the mesh's face-vertices";
     if (!normals) {
-        computed = computeFaceVertexNormals(mesh, request.weighting);
+        computed = computeCornerNormals(mesh, request.weighting);
         normals = &computed;
     }
 
     const MeshUVSet* uvSet = findUVSet(mesh, request.uvSetName);
-    Welder welder(mesh, normals->data(), uvSet);
+    Welder welder(mesh, *normals, uvSet);
     FaceTriangulator triangulator(mesh);
     std::vector<bool> drawn(faceCount, false);
     auto drawFace = [&](size_t f) {

@@ -28,10 +28,10 @@ struct DisplayRequest {
     const std::vector<int32_t>* faces = nullptr;
     // The uv set whose coordinates are wanted; an empty or unknown name gives no uvs.
     std::string uvSetName;
-    // Normals per face-vertex computed beforehand (computeFaceVertexNormals),
-    // so that a mesh drawn in several face sets computes them once; null
-    // computes them here with `weighting`.
-    const std::vector<float>* faceVertexNormals = nullptr;
+    // Normals computed beforehand (computeCornerNormals), so that a mesh
+    // drawn in several face sets computes them once; null computes them here
+    // with `weighting`.
+    const CornerNormals* cornerNormals = nullptr;
     NormalWeighting weighting = NormalWeighting::Unweighted;
 };
 

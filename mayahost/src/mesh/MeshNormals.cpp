@@ -4,6 +4,7 @@
 #include "mesh/MeshValidate.h"
 #include "mesh/MeshVec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -126,17 +127,20 @@ std::vector<float> computeFaceNormals(const MeshData& mesh) {
     return out;
 }
 
-std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting weighting) {
-    if (!meshDataError(m).empty()) return {};
+CornerNormals computeCornerNormals(const MeshData& m, NormalWeighting weighting) {
+    CornerNormals out;
+    if (!meshDataError(m).empty()) return out;
     size_t corners = m.numFaceVertices();
     Groups groups(corners);
     joinAcrossSoftEdges(m, groups);
-    // Parents always have lower indices, so one ascending pass points every corner at its root.
-    std::vector<uint32_t>& root = groups.parent;
-    for (size_t c = 0; c < corners; ++c) root[c] = root[root[c]];
+    // Parents always have lower indices, so one ascending pass numbers the
+    // groups by their first corner and points every other corner at it.
+    std::vector<uint32_t>& id = groups.parent;
+    uint32_t count = 0;
+    for (size_t c = 0; c < corners; ++c) id[c] = id[c] == c ? count++ : id[id[c]];
+    out.values.assign(3 * size_t(count), 0.f);
 
-    // Each group's weighted sum builds up in its root corner's slot of the result.
-    std::vector<float> out(3 * corners, 0.f);
+    // Each group's weighted sum builds up in its entry.
     for (size_t f = 0; f < m.numFaces(); ++f) {
         MeshVec faceVec = outerLoopNormal(m, f);
         MeshVec unit = faceVec.normalized();
@@ -149,31 +153,51 @@ std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting w
                     weight *= area;
                 if (weighting == NormalWeighting::AngleWeighted || weighting == NormalWeighting::AngleAndArea)
                     weight *= cornerAngle(m, c == begin ? end - 1 : c - 1, c, c + 1 == end ? begin : c + 1);
-                float* sum = &out[3 * size_t(root[c])];
+                float* sum = &out.values[3 * size_t(id[c])];
                 sum[0] += float(unit.x * weight), sum[1] += float(unit.y * weight), sum[2] += float(unit.z * weight);
             }
         }
     }
+    // A group's first corner (met in ascending order) lies in the face whose
+    // normal stands in when the sum vanishes.
+    uint32_t next = 0;
     for (size_t f = 0; f < m.numFaces(); ++f) {
         for (uint32_t c = m.loopStart[m.faceLoopStart[f]]; c < m.loopStart[m.faceLoopStart[f + 1]]; ++c) {
-            if (root[c] != c) continue;
-            float* n = &out[3 * size_t(c)];
+            if (id[c] != next) continue;
+            ++next;
+            float* n = &out.values[3 * size_t(id[c])];
             MeshVec sum{n[0], n[1], n[2]};
             // Opposite faces cancelling out (or weights all zero) leave the corner its own face's normal.
             MeshVec v = sum.length() > 0 ? sum.normalized() : outerLoopNormal(m, f).normalized();
             n[0] = float(v.x), n[1] = float(v.y), n[2] = float(v.z);
         }
     }
-    // Members copy their root's value (so a group's corners are bit-identical), then user normals win.
-    for (size_t c = 0; c < corners; ++c) {
-        float* n = &out[3 * c];
-        if (userNormalSet(m, c)) {
-            n[0] = m.faceVertexNormals[3 * c], n[1] = m.faceVertexNormals[3 * c + 1], n[2] = m.faceVertexNormals[3 * c + 2];
-        } else if (root[c] != c) {
-            const float* r = &out[3 * size_t(root[c])];
-            n[0] = r[0], n[1] = r[1], n[2] = r[2];
+    // User normals win: one locked on a group's first corner becomes the
+    // group's (its corners without one of their own follow it), one on any
+    // other corner gets an entry of its own.
+    if (!m.faceVertexNormals.empty()) {
+        uint32_t first = 0;
+        for (size_t c = 0; c < corners; ++c) {
+            const bool leads = id[c] == first;
+            if (leads) ++first;
+            if (!userNormalSet(m, c)) continue;
+            const float* user = &m.faceVertexNormals[3 * c];
+            if (leads) {
+                std::copy_n(user, 3, &out.values[3 * size_t(id[c])]);
+                continue;
+            }
+            id[c] = uint32_t(out.values.size() / 3);
+            out.values.insert(out.values.end(), user, user + 3);
         }
     }
+    out.ofCorner = std::move(id);
+    return out;
+}
+
+std::vector<float> computeFaceVertexNormals(const MeshData& m, NormalWeighting weighting) {
+    const CornerNormals normals = computeCornerNormals(m, weighting);
+    std::vector<float> out(3 * normals.corners());
+    for (size_t c = 0; c < normals.corners(); ++c) std::copy_n(normals.at(c), 3, &out[3 * c]);
     return out;
 }
 

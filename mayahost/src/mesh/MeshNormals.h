@@ -26,10 +26,23 @@ enum class NormalWeighting {
 // Unit normal per face (3 floats each); zero for a face without area.
 std::vector<float> computeFaceNormals(const MeshData& mesh);
 
-// Normal per face-vertex (3 floats each, parallel to mesh.faceVertices):
-// user normals where set, else the smoothing-group normal described above.
+// The normal of every face-vertex, stored once per smoothing group: corner
+// c's normal is values[3 * ofCorner[c] ..]. A corner with a user normal has
+// an entry of its own. Groups are numbered in the order of their first corner.
+struct CornerNormals {
+    std::vector<uint32_t> ofCorner;  // parallel to mesh.faceVertices
+    std::vector<float> values;       // 3 per entry
+    const float* at(size_t corner) const { return &values[3 * size_t(ofCorner[corner])]; }
+    size_t corners() const { return ofCorner.size(); }
+};
+
+// User normals where set, else the smoothing-group normal described above.
 // The mesh must be consistent (meshDataError empty); an inconsistent mesh
-// yields an empty result. Corners of one group receive bit-identical values.
+// yields an empty result.
+CornerNormals computeCornerNormals(const MeshData& mesh, NormalWeighting weighting = NormalWeighting::Unweighted);
+
+// The same, one normal per face-vertex (3 floats each, parallel to
+// mesh.faceVertices). Corners of one group receive bit-identical values.
 std::vector<float> computeFaceVertexNormals(const MeshData& mesh,
                                             NormalWeighting weighting = NormalWeighting::Unweighted);
 

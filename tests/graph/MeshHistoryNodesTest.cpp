@@ -77,10 +77,10 @@ connectAttr "jiggle1.og[0]" "pCubeShape1.i";
          .warned = {"node type wire (wire1) not evaluated: its input geometry is used",
                     "node type jiggle (jiggle1) not evaluated"}},
         {.what = "a creator not built",
-         .scene = R"(createNode transform -n "pPlatonic1"; createNode mesh -n "pPlatonicShape1" -p "pPlatonic1";
-createNode polyPlatonic -n "polyPlatonic1"; connectAttr "polyPlatonic1.out" "pPlatonicShape1.i";)",
-         .shape = "pPlatonicShape1", .faces = 0, .warnings = 1,
-         .warned = {"\nnode type polyPlatonic (polyPlatonic1) not evaluated: it has no input geometry to pass on\n"},
+         .scene = R"(createNode transform -n "pHelix1"; createNode mesh -n "pHelixShape1" -p "pHelix1";
+createNode polyHelix -n "polyHelix1"; connectAttr "polyHelix1.out" "pHelixShape1.i";)",
+         .shape = "pHelixShape1", .faces = 0, .warnings = 1,
+         .warned = {"\nnode type polyHelix (polyHelix1) not evaluated: it has no input geometry to pass on\n"},
          .error = nullptr},
         {.what = "a loop", .scene = kBroken, .shape = "aShape", .faces = 0, .warnings = -1, .error = nullptr},
         {.what = "a skinCluster with no input", .scene = kBroken, .shape = "bShape", .faces = 0, .warnings = -1, .error = nullptr},

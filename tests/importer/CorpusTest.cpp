@@ -36,13 +36,10 @@ std::vector<fs::path> allScenes() {
 // empty or their per-face shading names faces that are not there (an ERROR
 // record from the mesh manager). Each goes when its history is evaluated.
 const std::map<std::string, std::string> kKnownIncomplete = {
-    {"maya2gltf_NonUniformScalingTest", "pPlatonicShape1 is made by polyPlatonic"},
-    {"maya2gltf_NormalizedNormalsTest", "pPlatonicShape1 is made by polyPlatonic"},
     {"nurbs_Nobl3Nob0dy__Modeling_Surfacing__DAGV_1200__Projects__CornerRoom__CornerRoom_Save_Fbr",
      "per-face shading names faces beyond what its polySplit, polyExtrudeFace and polyBevel3 history makes here"},
     {"nurbs_Nobl3Nob0dy__Modeling_Surfacing__DAGV_1200__Projects__CornerRoom__CornerRoom_Save_OhGodWhatHaveIDone",
      "per-face shading names faces beyond what its polySplit, polyExtrudeFace and polyBevel3 history makes here"},
-    {"nurbs_cclarke468__1660spring2020__scenes__messing_around_with_curves", "a surface made by attachSurface"},
     {"nurbs_sebastienblor__arnold_usd__testsuite__test_0145__data__test",
      "object groups connected to shading groups without a component list give objects without triangles"},
 };

@@ -822,9 +822,33 @@ void TypeRegistry::defineOthers() {
     for (auto [name, fn] : {std::pair{"makeNurbSphere", MFn::kMakeNurbSphere}, {"makeNurbCylinder", MFn::kMakeNurbCylinder},
                             {"makeNurbPlane", MFn::kMakeNurbPlane}, {"makeNurbCube", MFn::kMakeNurbCube},
                             {"makeNurbCone", MFn::kMakeNurbCone}, {"makeNurbTorus", MFn::kMakeNurbTorus},
-                            {"makeNurbCircle", MFn::kMakeNurbCircle}, {"rebuildCurve", MFn::kRebuildCurve},
-                            {"curveFromSurface", MFn::kCurveFromSurface}})
+                            {"makeNurbCircle", MFn::kMakeNurbCircle}, {"curveFromSurface", MFn::kCurveFromSurface}})
         define(name, "dependNode", fn);
+    {
+        NodeType& curve = define("rebuildCurve", "dependNode", MFn::kRebuildCurve);
+        curve.add("inputCurve", "ic", A::Data);
+        curve.add("outputCurve", "oc", A::Data);
+        curve.add("spans", "s", A::Int, 4);
+        curve.add("degree", "d", A::Enum, 3);
+        curve.add("keepTangents", "kt", A::Bool, 1);
+        curve.add("keepEndPoints", "kep", A::Bool, 1);
+        NodeType& surface = define("rebuildSurface", "dependNode", MFn::kDependencyNode);
+        surface.add("inputSurface", "is", A::Data);
+        surface.add("outputSurface", "os", A::Data);
+        surface.add("spansU", "su", A::Int, 4);
+        surface.add("spansV", "sv", A::Int, 4);
+        surface.add("degreeU", "du", A::Enum, 3);
+        surface.add("degreeV", "dv", A::Enum, 3);
+        surface.add("direction", "dir", A::Enum, 2);
+        surface.add("keepCorners", "kc", A::Bool, 1);
+        for (NodeType* t : {&curve, &surface}) {
+            t->add("rebuildType", "rt", A::Enum);
+            t->add("keepRange", "kr", A::Enum, 1);
+            t->add("keepControlPoints", "kcp", A::Bool);
+            t->add("endKnots", "end", A::Enum);
+            t->add("tolerance", "tol", A::Distance, 0.01);
+        }
+    }
 
     for (const char* name : {"makeNurbsSquare", "makeThreePointCircularArc"}) define(name, "dependNode", MFn::kDependencyNode);
     NodeType& loft = define("loft", "dependNode", MFn::kDependencyNode);
@@ -864,6 +888,19 @@ void TypeRegistry::defineOthers() {
     revolve.add("sections", "s", A::Int, 8);
     revolve.add("useTolerance", "ut", A::Bool);
     revolve.add("tolerance", "tol", A::Distance, 0.01);
+    NodeType& attach = define("attachSurface", "dependNode", MFn::kDependencyNode);
+    attach.add("inputSurface1", "is1", A::Data);
+    attach.add("inputSurface2", "is2", A::Data);
+    attach.add("outputSurface", "os", A::Data);
+    attach.add("directionU", "du", A::Bool, 1);
+    attach.add("method", "m", A::Enum);
+    attach.add("blendBias", "bb", A::Double, 0.5);
+    attach.add("blendKnotInsertion", "bki", A::Bool);
+    attach.add("parameter", "p", A::Double, 0.1);
+    attach.add("keepMultipleKnots", "kmk", A::Bool, 1);
+    for (auto [name, shortName] : {std::pair{"reverse1", "rv1"}, {"reverse2", "rv2"}, {"swap1", "sw1"}, {"swap2", "sw2"},
+                                   {"twist", "tw"}})
+        attach.add(name, shortName, A::Bool);
     NodeType& tessellate = define("nurbsTessellate", "dependNode", MFn::kNurbsTessellate);
     tessellate.add("inputSurface", "is", A::Data);
     tessellate.add("outputPolygon", "op", A::Data);

@@ -6,6 +6,7 @@
 #include "eval/SurfaceEval.h"
 #include "eval/TransformEval.h"
 #include "nurbs/NurbsCreators.h"
+#include "nurbs/Rebuild.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -92,6 +93,7 @@ public:
             return true;
         }
         if (type == "groupParts") return input(node, "ig", depth, out);
+        if (type == "rebuildCurve" && rebuildTypeBuilt(int(r.number("rt", 0)))) return rebuild(r, depth, out);
         if (isControlPointDeformer(node)) {
             const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
             if (!input(node, indexed("ip", geometry) + ".ig", depth, out)) return false;
@@ -108,6 +110,27 @@ public:
     }
 
 private:
+    bool rebuild(const AttributeReader& r, int depth, NurbsCurve& out) {
+        if (!input(r.node(), "ic", depth, out)) return false;
+        RebuildParams p;
+        p.type = int(r.number("rt", 0));
+        p.spans = int(std::clamp(r.number("s", p.spans), 0.0, 1e9));
+        p.degree = int(r.number("d", p.degree));
+        p.keepRange = int(r.number("kr", p.keepRange));
+        p.keepControlPoints = r.number("kcp", 0) != 0;
+        p.keepEndPoints = r.number("kep", 1) != 0;
+        p.tolerance = r.number("tol", p.tolerance);
+        if (p.type == 0 && !p.keepControlPoints && r.number("kt", 1) != 0)
+            warnings_.push_back(r.node().name() + ": its end tangents are not kept (the fit only keeps the end points)");
+        NurbsCurve rebuilt;
+        if (std::string error = rebuildCurve(out, p, rebuilt); !error.empty()) {
+            error_ = r.node().name() + ": " + error;
+            return false;
+        }
+        out = std::move(rebuilt);
+        return true;
+    }
+
     // A blendShape's live targets: a curve shape's own (object-space) points,
     // else what its history makes.
     void deform(const AttributeReader& r, int64_t geometry, int depth, NurbsCurve& curve) {

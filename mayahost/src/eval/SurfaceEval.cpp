@@ -4,10 +4,13 @@
 #include "eval/AttributeReader.h"
 #include "eval/CurveEval.h"
 #include "eval/HistoryDeformers.h"
+#include "eval/TransformEval.h"
+#include "nurbs/Attach.h"
 #include "nurbs/Extrude.h"
 #include "nurbs/Loft.h"
 #include "nurbs/NurbsCreators.h"
 #include "nurbs/PlanarTrim.h"
+#include "nurbs/Rebuild.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -183,6 +186,8 @@ public:
         if (type == "revolve") return revolve(r, out);
         if (type == "planarTrimSurface") return planar(r, out);
         if (type == "extrude") return extrude(r, out);
+        if (type == "attachSurface") return attach(r, depth, out);
+        if (type == "rebuildSurface" && rebuildTypeBuilt(int(r.number("rt", 0)))) return rebuild(r, depth, out);
         const int64_t geometry = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
         if (type == "transformGeometry") {
             if (!input(node, "ig", depth, out)) return false;
@@ -291,6 +296,75 @@ private:
         p.useTolerance = r.number("ut", 0) != 0;
         p.tolerance = r.number("tol", p.tolerance);
         return built(r, revolveSurface(profile, p, out.surface));
+    }
+
+    // A surface input as the node receives it: a shape's world-space output
+    // carries the shape's placement.
+    bool placedInput(const AttributeReader& r, const std::string& plug, int depth, TrimmedSurface& out) {
+        const PlugRef source = r.source(plug);
+        if (!source) {
+            result_.error = r.node().name() + ": nothing is connected to " + plug;
+            return false;
+        }
+        if (!fromSource(source, depth + 1, out)) return false;
+        const AttrSpec* attr = source.path.attr();
+        if (attr && attr->shortName == "ws" && source.node->hasFn(MFn::kNurbsSurface)) {
+            const int64_t instance = source.path.steps.empty() ? 0 : std::max<int64_t>(source.path.steps.back().index, 0);
+            if (std::optional<MMatrix> m = dagWorldMatrix(scene_, *source.node, instance))
+                transformControlPoints(out.surface.cvs, *m);
+        }
+        return true;
+    }
+
+    bool attach(const AttributeReader& r, int depth, TrimmedSurface& out) {
+        AttachParams p;
+        p.directionU = r.number("du", 1) != 0;
+        p.method = int(r.number("m", 0));
+        p.blendBias = r.number("bb", p.blendBias);
+        p.blendKnotInsertion = r.number("bki", 0) != 0;
+        p.parameter = r.number("p", p.parameter);
+        p.keepMultipleKnots = r.number("kmk", 1) != 0;
+        p.reverse1 = r.number("rv1", 0) != 0;
+        p.reverse2 = r.number("rv2", 0) != 0;
+        p.swap1 = r.number("sw1", 0) != 0;
+        p.swap2 = r.number("sw2", 0) != 0;
+        p.twist = r.number("tw", 0) != 0;
+        // Each input walks from the same place: an upstream node both share
+        // is no cycle, while the nodes on the way here still are.
+        const std::unordered_set<const Node*> path = visited_;
+        TrimmedSurface first, second;
+        if (!placedInput(r, "is1", depth, first)) return false;
+        const PlugRef a = r.source("is1"), b = r.source("is2");
+        if (b && a.node == b.node && a.path.attr() == b.path.attr()) {
+            second = first;
+        } else {
+            visited_ = path;
+            if (!placedInput(r, "is2", depth, second)) return false;
+        }
+        if (!first.regions.empty() || !second.regions.empty())
+            result_.warnings.push_back(r.node().name() + ": the trims of its input surfaces are not carried over");
+        return built(r, attachSurfaces(std::move(first.surface), std::move(second.surface), p, out.surface));
+    }
+
+    bool rebuild(const AttributeReader& r, int depth, TrimmedSurface& out) {
+        if (!input(r.node(), "is", depth, out)) return false;
+        RebuildParams u;
+        u.type = int(r.number("rt", 0));
+        u.keepRange = int(r.number("kr", u.keepRange));
+        u.keepControlPoints = r.number("kcp", 0) != 0;
+        u.tolerance = r.number("tol", u.tolerance);
+        RebuildParams v = u;
+        u.spans = int(std::clamp(r.number("su", u.spans), 0.0, 1e9));
+        v.spans = int(std::clamp(r.number("sv", v.spans), 0.0, 1e9));
+        u.degree = int(r.number("du", u.degree));
+        v.degree = int(r.number("dv", v.degree));
+        if (!out.regions.empty())
+            result_.warnings.push_back(r.node().name() + ": the trims of its input surface are not carried over");
+        out.regions.clear();
+        NurbsSurface rebuilt;
+        if (!built(r, rebuildSurface(out.surface, u, v, int(r.number("dir", 2)), rebuilt))) return false;
+        out.surface = std::move(rebuilt);
+        return true;
     }
 
     bool stored(const Node& node, TrimmedSurface& out) {

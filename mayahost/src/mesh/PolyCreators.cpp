@@ -252,6 +252,11 @@ constexpr PolyCreatorAttribute kPrism[] = {
     {"subdivisionsHeight", "sh", 1}, {"subdivisionsCaps", "sc", 0}, {"createUVs", "cuv", 2},
     {"maya2022UVs", "ouv", 1}};
 
+// polyPlatonic's attributes carry no short names: files write the long ones.
+constexpr PolyCreatorAttribute kPlatonic[] = {
+    {"primitive", "primitive", 4}, {"subdivisionMode", "subdivisionMode", 0}, {"subdivisions", "subdivisions", 0},
+    {"sphericalInflation", "sphericalInflation", 1}, {"radius", "radius", 1}, {"createUVs", "createUVs", 1}};
+
 using Values = CreatorValues;
 
 PolyAxis axisOf(const Values& v) {
@@ -402,6 +407,24 @@ MeshData prism(const Values& v) {
     return makePolyPrism(p);
 }
 
+size_t platonicFaces(const Values& v) {
+    return polyPlatonicFaceCount(v.integer("primitive"), v.integer("subdivisionMode"), v.integer("subdivisions"));
+}
+
+MeshData platonic(const Values& v) {
+    PolyPlatonicParams p;
+    p.primitive = v.integer("primitive");
+    p.subdivisionMode = v.integer("subdivisionMode");
+    p.subdivisions = v.integer("subdivisions");
+    p.sphericalInflation = v.number("sphericalInflation");
+    p.radius = v.number("radius");
+    p.createUVs = v.integer("createUVs");
+    double a[3] = {0, 1, 0};
+    if (!v.vector3("axis", a)) v.vector3("ax", a);
+    p.axis = {a[0], a[1], a[2]};
+    return makePolyPlatonic(p);
+}
+
 // One entry per creator node type: its attributes with Maya's defaults, the
 // faces it will make (checked before building), and the build.
 struct CreatorKind {
@@ -421,6 +444,7 @@ const CreatorKind kCreators[] = {
     {"polyPyramid", kPyramid, pyramidFaces, pyramid},
     {"polyPipe", kPipe, pipeFaces, pipe},
     {"polyPrism", kPrism, prismFaces, prism},
+    {"polyPlatonic", kPlatonic, platonicFaces, platonic},
 };
 
 const CreatorKind* findCreator(std::string_view type) {

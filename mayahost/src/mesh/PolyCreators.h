@@ -123,6 +123,16 @@ struct PolyPrismParams {
     bool maya2022UVs = true;      // maya2022UVs (ouv): as for the cylinder
 };
 
+struct PolyPlatonicParams {
+    int primitive = 4;              // primitive: 0 tetrahedron, 1 cube, 2 octahedron, 3 dodecahedron, 4 icosahedron
+    int subdivisionMode = 0;        // subdivisionMode: 0 quads, 1 triangles, 2 pie, 3 caps
+    int subdivisions = 0;           // subdivisions: steps of subdivisionMode
+    double sphericalInflation = 1;  // sphericalInflation: how far new points move onto the sphere
+    double radius = 1;              // radius
+    PolyAxis axis;                  // axis
+    int createUVs = 1;              // createUVs: 0 none, else latitude and longitude
+};
+
 // Subdivision counts below Maya's minimum are raised to it. Counts whose mesh
 // would exceed limits().maxMeshFaces are refused by makePolyCreatorMesh; the
 // make* functions assume the caller has checked (polyCreatorFaceCount).
@@ -135,6 +145,9 @@ MeshData makePolyTorus(const PolyTorusParams& params);
 MeshData makePolyPyramid(const PolyPyramidParams& params);
 MeshData makePolyPipe(const PolyPipeParams& params);
 MeshData makePolyPrism(const PolyPrismParams& params);
+MeshData makePolyPlatonic(const PolyPlatonicParams& params);
+// Faces makePolyPlatonic makes (saturating), for the size check.
+size_t polyPlatonicFaceCount(int primitive, int subdivisionMode, int subdivisions);
 
 // --- Generic entry for the dependency graph -------------------------------
 

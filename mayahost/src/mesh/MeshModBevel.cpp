@@ -198,7 +198,7 @@ private:
         if (!p_.chamfer) return t <= 0.5 ? from + (q - from) * (2 * t) : q + (to - q) * (2 * t - 1);
         const MeshVec chord = from * (1 - t) + to * t;
         const MeshVec c = from + to - q;
-        const MeshVec arc = c + (from - c) * std::cos(t * kHalfPi) + (to - c) * std::sin(t * kHalfPi);
+        const MeshVec arc = c + (from - c) * stablemath::cos(t * kHalfPi) + (to - c) * stablemath::sin(t * kHalfPi);
         return chord + (arc - chord) * bulge();
     }
     double bulge() const { return p_.depth * (p_.autoFit ? 1.0 : 2 * p_.roundness); }

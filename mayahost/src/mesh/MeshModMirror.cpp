@@ -1,6 +1,7 @@
 // polyMirror, polyBridgeEdge and polyCircularize: edits that add a reflected
 // or bridging copy of part of a mesh, numbered as Maya appends them.
 
+#include "common/platform/StableMath.h"
 #include "mesh/MeshModMirror.h"
 
 #include "base/EvalBudget.h"
@@ -208,15 +209,15 @@ void smoothByAngle(MeshData& m, const std::vector<size_t>& faces, double angle) 
             auto id = edgeId.find(key);
             if (around.size() != 2 || id == edgeId.end()) continue;
             const double cosine = std::clamp(meshmod::faceUnitNormal(m, around[0]).dot(meshmod::faceUnitNormal(m, around[1])), -1.0, 1.0);
-            m.edgeSmooth[id->second] = std::acos(cosine) <= angle + 1e-9;
+            m.edgeSmooth[id->second] = stablemath::acos(cosine) <= angle + 1e-9;
         }
 }
 
 MMatrix rotationXYZ(const std::array<double, 3>& r) {
     MMatrix x, y, z;
-    x(1, 1) = std::cos(r[0]), x(1, 2) = std::sin(r[0]), x(2, 1) = -std::sin(r[0]), x(2, 2) = std::cos(r[0]);
-    y(0, 0) = std::cos(r[1]), y(0, 2) = -std::sin(r[1]), y(2, 0) = std::sin(r[1]), y(2, 2) = std::cos(r[1]);
-    z(0, 0) = std::cos(r[2]), z(0, 1) = std::sin(r[2]), z(1, 0) = -std::sin(r[2]), z(1, 1) = std::cos(r[2]);
+    x(1, 1) = stablemath::cos(r[0]), x(1, 2) = stablemath::sin(r[0]), x(2, 1) = -stablemath::sin(r[0]), x(2, 2) = stablemath::cos(r[0]);
+    y(0, 0) = stablemath::cos(r[1]), y(0, 2) = -stablemath::sin(r[1]), y(2, 0) = stablemath::sin(r[1]), y(2, 2) = stablemath::cos(r[1]);
+    z(0, 0) = stablemath::cos(r[2]), z(0, 1) = stablemath::sin(r[2]), z(1, 0) = -stablemath::sin(r[2]), z(1, 1) = stablemath::cos(r[2]);
     return x * y * z;
 }
 
@@ -493,7 +494,7 @@ void startAt(EdgeChain& c, size_t at) {
 
 MeshVec rotateAbout(const MeshVec& p, const MeshVec& centre, const MeshVec& unitAxis, double angle) {
     const MeshVec q = p - centre;
-    const double c = std::cos(angle), s = std::sin(angle);
+    const double c = stablemath::cos(angle), s = stablemath::sin(angle);
     return centre + q * c + unitAxis.cross(q) * s + unitAxis * (unitAxis.dot(q) * (1 - c));
 }
 
@@ -589,7 +590,7 @@ MeshData applyPolyBridgeEdge(const MeshData& in, const PolyBridgeEdgeParams& p, 
     for (int k = 1; k <= p.divisions; ++k) {
         const double t = double(k) / double(p.divisions + 1);
         // The ends stay put: twist and taper swell to their full value in the middle.
-        const double bulge = std::sin(3.14159265358979323846 * t);
+        const double bulge = stablemath::sin(3.14159265358979323846 * t);
         const MeshVec centre = c1 * (1 - t) + c2 * t;
         std::vector<int32_t> row;
         for (size_t i = 0; i < n; ++i) {

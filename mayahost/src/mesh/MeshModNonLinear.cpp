@@ -1,5 +1,6 @@
 // The cluster and nonLinear deformers: points moved through the handle's space.
 
+#include "common/platform/StableMath.h"
 #include "mesh/MeshModNonLinear.h"
 
 #include "mesh/MeshModUtil.h"
@@ -136,7 +137,7 @@ Vec3 bend(const NonLinearParams& p, Vec3 h) {
     // becomes its distance from the arc; beyond the bounds it goes on along
     // the arc's tangent.
     const double r = 1.0 / c, theta = c * yc;
-    const double s = std::sin(theta), co = std::cos(theta);
+    const double s = stablemath::sin(theta), co = stablemath::cos(theta);
     const double dist = r - h.x;
     return {r - dist * co + beyond * s, dist * s + beyond * co, h.z};
 }
@@ -145,7 +146,7 @@ Vec3 twist(const NonLinearParams& p, Vec3 h) {
     const double t = along(h.y, p.lowBound, p.highBound);
     const double a = p.startAngle + t * (p.endAngle - p.startAngle);
     // A right-handed turn about +Y, as Maya's rotateY turns points.
-    const double s = std::sin(a), c = std::cos(a);
+    const double s = stablemath::sin(a), c = stablemath::cos(a);
     return {h.x * c + h.z * s, h.y, -h.x * s + h.z * c};
 }
 
@@ -163,7 +164,7 @@ Vec3 sine(const NonLinearParams& p, Vec3 h) {
     const double reach = yc >= 0 ? p.highBound : -p.lowBound;
     const double u = reach > 0 ? std::fabs(yc) / reach : 0.0;
     const double amount = p.amplitude * dropoffScale(p.dropoff, u);
-    return {h.x + amount * std::sin(kTwoPi * (yc / p.wavelength + p.offset)), h.y, h.z};
+    return {h.x + amount * stablemath::sin(kTwoPi * (yc / p.wavelength + p.offset)), h.y, h.z};
 }
 
 Vec3 wave(const NonLinearParams& p, Vec3 h) {
@@ -173,7 +174,7 @@ Vec3 wave(const NonLinearParams& p, Vec3 h) {
     // The dropoff starts at dropoffPosition of the way out.
     u = p.dropoffPosition < 1 ? clamp((u - p.dropoffPosition) / (1 - p.dropoffPosition), 0.0, 1.0) : 0.0;
     const double amount = p.amplitude * dropoffScale(p.dropoff, u);
-    return {h.x, h.y + amount * std::sin(kTwoPi * (rc / p.wavelength + p.offset)), h.z};
+    return {h.x, h.y + amount * stablemath::sin(kTwoPi * (rc / p.wavelength + p.offset)), h.z};
 }
 
 // The squash's height scale: stretch 1 + factor, squash 1 / (1 - factor), so

@@ -1,6 +1,7 @@
 // The uv editing nodes: projections, cutting and sewing of uv edges, uv
 // deletion and flipping, empty colour sets.
 
+#include "common/platform/StableMath.h"
 #include "mesh/MeshModUV.h"
 
 #include "mesh/MeshModUtil.h"
@@ -118,8 +119,8 @@ MeshVec rowTimes(const MeshVec& p, const MMatrix& m) {
 
 // Rotation X, then Y, then Z, as row vectors; its inverse is its transpose.
 MMatrix rotationXYZ(const std::array<double, 3>& r) {
-    const double cx = std::cos(r[0]), sx = std::sin(r[0]), cy = std::cos(r[1]), sy = std::sin(r[1]),
-                 cz = std::cos(r[2]), sz = std::sin(r[2]);
+    const double cx = stablemath::cos(r[0]), sx = stablemath::sin(r[0]), cy = stablemath::cos(r[1]), sy = stablemath::sin(r[1]),
+                 cz = stablemath::cos(r[2]), sz = stablemath::sin(r[2]);
     MMatrix x, y, z;
     x(1, 1) = cx, x(1, 2) = sx, x(2, 1) = -sx, x(2, 2) = cx;
     y(0, 0) = cy, y(0, 2) = -sy, y(2, 0) = sy, y(2, 2) = cy;
@@ -177,7 +178,7 @@ MeshData applyUVProjection(const MeshData& in, const UVProjectionParams& p, std:
     };
     // The map's own rotation turns the texture counterclockwise on the model,
     // so the coordinates turn the other way about the image centre.
-    const double cr = std::cos(p.rotationAngle), sr = std::sin(p.rotationAngle);
+    const double cr = stablemath::cos(p.rotationAngle), sr = stablemath::sin(p.rotationAngle);
     auto toUV = [&](double s, double t, float& u, float& v) {
         const double rs = s * cr + t * sr, rt = -s * sr + t * cr;
         u = float(p.imageCenter[0] + rs * p.imageScale[0]);
@@ -194,10 +195,10 @@ MeshData applyUVProjection(const MeshData& in, const UVProjectionParams& p, std:
             t = q.y / ps[1];
             return;
         }
-        const double radial = std::hypot(q.x, q.z);
+        const double radial = stablemath::hypot(q.x, q.z);
         onAxis = radial <= 1e-12 * std::max(1.0, std::abs(q.y));
-        angle = onAxis ? 0 : std::atan2(q.x, q.z);
-        t = p.kind == UVProjectionKind::Cylindrical ? q.y / ps[1] : std::atan2(q.y, radial) / ps[1];
+        angle = onAxis ? 0 : stablemath::atan2(q.x, q.z);
+        t = p.kind == UVProjectionKind::Cylindrical ? q.y / ps[1] : stablemath::atan2(q.y, radial) / ps[1];
     };
 
     // Key: vertex * 2 + (1 on the far side of the seam); corners on the axis
@@ -265,7 +266,7 @@ std::vector<MeshVec> autoPlanes(int count) {
     case 4: n = {{s3, s3, s3}, {-s3, -s3, s3}, {-s3, s3, -s3}, {s3, -s3, -s3}}; break;
     case 5:
         n = {{0, 1, 0}, {0, -1, 0}};
-        for (int i = 0; i < 3; ++i) n.push_back({std::sin(2 * kPi * i / 3), 0, std::cos(2 * kPi * i / 3)});
+        for (int i = 0; i < 3; ++i) n.push_back({stablemath::sin(2 * kPi * i / 3), 0, stablemath::cos(2 * kPi * i / 3)});
         break;
     case 8:
         for (int i = 0; i < 8; ++i) n.push_back({(i & 1 ? -s3 : s3), (i & 2 ? -s3 : s3), (i & 4 ? -s3 : s3)});
@@ -661,8 +662,8 @@ MeshData sew(const MeshData& in, const PolyMapEdgesParams& params, const PolyMap
                 // other's, and move it so the midpoints meet.
                 const double mu = U[id[m0 + 1]] - U[id[m0]], mv = V[id[m0 + 1]] - V[id[m0]];
                 const double fu = U[id[f0 + 1]] - U[id[f0]], fv = V[id[f0 + 1]] - V[id[f0]];
-                const double turn = (mu == 0 && mv == 0) || (fu == 0 && fv == 0) ? 0 : std::atan2(fv, fu) - std::atan2(mv, mu);
-                const double c = std::cos(turn), sn = std::sin(turn);
+                const double turn = (mu == 0 && mv == 0) || (fu == 0 && fv == 0) ? 0 : stablemath::atan2(fv, fu) - stablemath::atan2(mv, mu);
+                const double c = stablemath::cos(turn), sn = stablemath::sin(turn);
                 const double cmu = (U[id[m0]] + U[id[m0 + 1]]) / 2.0, cmv = (V[id[m0]] + V[id[m0 + 1]]) / 2.0;
                 const double cfu = (U[id[f0]] + U[id[f0 + 1]]) / 2.0, cfv = (V[id[f0]] + V[id[f0 + 1]]) / 2.0;
                 for (int32_t i : members[size_t(moving)]) {

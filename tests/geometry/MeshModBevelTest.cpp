@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include <cmath>
 #include <limits>
 #include <map>
@@ -115,7 +117,7 @@ TEST(MeshModBevel, RoundProfileAndSmoothing) {
     // Two segments turn by 22.5, 45 and 22.5 degrees: the middle edge is soft at 60 degrees only.
     for (double angle : {30.0, 60.0}) {
         const MeshData m = applyPolyBevel(makeCube(false, false), {.inputComponents = Items{{"e[0]"}}, .segments = 2,
-                                                                   .smoothingAngle = angle * M_PI / 180}, nullptr);
+                                                                   .smoothingAngle = angle * std::numbers::pi / 180}, nullptr);
         int soft = 0;
         for (uint8_t s : m.edgeSmooth) soft += s;
         EXPECT_EQ(soft, angle > 45 ? 3 : 2) << angle;

@@ -183,16 +183,18 @@ void makeStripsCompatible(Strip& a, Strip& b) {
     clampStrip(a);
     clampStrip(b);
     std::vector<std::pair<double, int>> merged = interior(a);
-    for (const auto& [k, m] : interior(b)) {
-        auto it = std::find_if(merged.begin(), merged.end(), [&](const auto& e) { return std::fabs(e.first - k) <= kKnotTolerance; });
-        if (it != merged.end()) it->second = std::max(it->second, m);
-        else merged.push_back({k, m});
+    // Plain pairs, not structured bindings: older clang cannot capture those in a lambda.
+    auto near = [](double k) { return [k](const std::pair<double, int>& e) { return std::fabs(e.first - k) <= kKnotTolerance; }; };
+    for (const std::pair<double, int>& knot : interior(b)) {
+        auto it = std::find_if(merged.begin(), merged.end(), near(knot.first));
+        if (it != merged.end()) it->second = std::max(it->second, knot.second);
+        else merged.push_back(knot);
     }
     for (Strip* s : {&a, &b}) {
         const std::vector<std::pair<double, int>> have = interior(*s);
-        for (const auto& [k, m] : merged) {
-            auto it = std::find_if(have.begin(), have.end(), [&](const auto& e) { return std::fabs(e.first - k) <= kKnotTolerance; });
-            for (int c = it != have.end() ? it->second : 0; c < m; ++c) insertKnot(*s, k);
+        for (const std::pair<double, int>& knot : merged) {
+            auto it = std::find_if(have.begin(), have.end(), near(knot.first));
+            for (int c = it != have.end() ? it->second : 0; c < knot.second; ++c) insertKnot(*s, knot.first);
         }
     }
 }

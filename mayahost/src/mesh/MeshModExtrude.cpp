@@ -136,34 +136,15 @@ public:
     }
 
 private:
-    struct Frame {
-        MeshVec centre, x, y, z;
-    };
+    using Frame = meshmod::MoveFrame;
 
-    MeshVec faceNormal(size_t f) const {
-        std::vector<MeshVec> loop;
-        const uint32_t l = out_.faceLoopStart[f];
-        for (uint32_t c = out_.loopStart[l]; c < out_.loopStart[l + 1]; ++c)
-            loop.push_back(meshPoint(out_.points.data(), out_.faceVertices[c]));
-        return newellNormal(loop).normalized();
-    }
+    MeshVec faceNormal(size_t f) const { return meshmod::faceUnitNormal(out_, f); }
 
     // A face's frame: its centre the mean of its sides' midpoints weighted by
     // their lengths, z its normal, x the X axis (of world space when the node
     // works in world space) laid into its plane, Y when X stands on it.
     Frame frameOf(size_t f) const {
-        Frame fr;
-        fr.centre = meshmod::faceCentre(out_, f);
-        fr.z = faceNormal(f);
-        for (const MeshVec& axis : {xAxis_, yAxis_}) {
-            const MeshVec x = axis - fr.z * axis.dot(fr.z);
-            if (x.length() > 1e-6) {
-                fr.x = x.normalized();
-                break;
-            }
-        }
-        fr.y = fr.z.cross(fr.x);
-        return fr;
+        return meshmod::frameAcross(meshmod::faceCentre(out_, f), faceNormal(f), xAxis_, yAxis_);
     }
 
     // A point moved in a face's frame: local scale about its centre, local

@@ -79,11 +79,15 @@ ComponentMover::ComponentMover(const PolyMoveParams& params) : p_(params) {
 }
 
 MoveFrame ComponentMover::frame(const MeshVec& centre, const MeshVec& normal) const {
+    return frameAcross(centre, normal, xAxis_, yAxis_);
+}
+
+MoveFrame frameAcross(const MeshVec& centre, const MeshVec& normal, const MeshVec& xAxis, const MeshVec& yAxis) {
     MoveFrame fr;
     fr.centre = centre;
     fr.z = normal;
     fr.x = MeshVec{1, 0, 0};
-    for (const MeshVec& axis : {xAxis_, yAxis_}) {
+    for (const MeshVec& axis : {xAxis, yAxis}) {
         const MeshVec x = axis - fr.z * axis.dot(fr.z);
         if (x.length() > 1e-6) {
             fr.x = x.normalized();

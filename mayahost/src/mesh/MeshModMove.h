@@ -24,6 +24,10 @@ struct MoveFrame {
     MeshVec centre, x, y, z;
 };
 
+// A frame about `centre` with z along `normal` and x the first of `xAxis`,
+// `yAxis` that does not stand on the plane across z, laid into it.
+MoveFrame frameAcross(const MeshVec& centre, const MeshVec& normal, const MeshVec& xAxis, const MeshVec& yAxis);
+
 class ComponentMover {
 public:
     explicit ComponentMover(const PolyMoveParams& params);

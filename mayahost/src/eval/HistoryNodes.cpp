@@ -76,6 +76,16 @@ std::optional<std::vector<int32_t>> deformerMembers(const AttributeReader& defor
     return selection.vertices;
 }
 
+// A count read from `plug`: whole and within [lo, hi], else a warning naming
+// it as `what` and nothing (the node then passes its geometry through).
+std::optional<int> countSetting(const HistoryStep& step, const char* plug, double fallback, double lo, double hi,
+                                const char* what) {
+    const double v = step.attributes.number(plug, fallback);
+    if (wholeIn(v, lo, hi)) return int(v);
+    step.warnings.add(std::string(what) + " " + std::to_string(v) + " out of range, geometry passed through");
+    return std::nullopt;
+}
+
 // ------------------------------------------------------------------ per type
 
 bool transformGeometry(const HistoryStep& step, MeshData& mesh) {
@@ -541,12 +551,9 @@ bool polyExtrudeFace(const HistoryStep& step, MeshData& mesh) {
     PolyExtrudeFaceParams p;
     p.inputComponents = r.componentList("ics");
     p.keepFacesTogether = r.number("kft", 1) != 0;
-    const double divisions = r.number("d", 1);
-    if (!wholeIn(divisions, 1, 1000)) {
-        warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
-        return true;
-    }
-    p.divisions = int(divisions);
+    const std::optional<int> divisions = countSetting(step, "d", 1, 1, 1000, "divisions");
+    if (!divisions) return true;
+    p.divisions = *divisions;
     p.localTranslate = triple(r, "lt", p.localTranslate);
     p.localScale = triple(r, "ls", p.localScale);
     p.thickness = r.number("tk", 0);
@@ -571,12 +578,9 @@ bool polyBevel(const HistoryStep& step, MeshData& mesh) {
     NodeWarnings& warnings = step.warnings;
     PolyBevelParams p;
     p.inputComponents = r.componentList("ics");
-    const double segments = r.number("sg", 1);
-    if (!wholeIn(segments, 1, 1e9)) {
-        warnings.add("segments " + std::to_string(segments) + " out of range, geometry passed through");
-        return true;
-    }
-    p.segments = int(segments);
+    const std::optional<int> segments = countSetting(step, "sg", 1, 1, 1e9, "segments");
+    if (!segments) return true;
+    p.segments = *segments;
     p.offset = r.number("o", p.offset);
     p.fraction = r.number("f", p.fraction);
     p.offsetAsFraction = r.number("oaf", 0) != 0;
@@ -676,12 +680,9 @@ bool polyExtrudeEdge(const HistoryStep& step, MeshData& mesh) {
     PolyExtrudeEdgeParams p;
     p.inputComponents = r.componentList("ics");
     p.keepFacesTogether = r.number("kft", 1) != 0;
-    const double divisions = r.number("d", 1);
-    if (!wholeIn(divisions, 1, 1000)) {
-        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
-        return true;
-    }
-    p.divisions = int(divisions);
+    const std::optional<int> divisions = countSetting(step, "d", 1, 1, 1000, "divisions");
+    if (!divisions) return true;
+    p.divisions = *divisions;
     p.smoothingAngle = r.number("sma", p.smoothingAngle);
     p.move = moveParams(r);
     warnUnmodelledMoves(r, step.warnings, "edges");
@@ -705,12 +706,9 @@ bool polyExtrudeVertex(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
     PolyExtrudeVertexParams p;
     p.inputComponents = r.componentList("ics");
-    const double divisions = r.number("d", 1);
-    if (!wholeIn(divisions, 1, 1000)) {
-        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
-        return true;
-    }
-    p.divisions = int(divisions);
+    const std::optional<int> divisions = countSetting(step, "d", 1, 1, 1000, "divisions");
+    if (!divisions) return true;
+    p.divisions = *divisions;
     p.width = r.number("w", 0);
     p.length = r.number("l", 0);
     mesh = applyPolyExtrudeVertex(mesh, p, step.warnings.text());
@@ -802,12 +800,9 @@ bool polyBridgeEdge(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
     PolyBridgeEdgeParams p;
     p.inputComponents = r.componentList("ics");
-    const double divisions = r.number("dv", 1);
-    if (!wholeIn(divisions, 0, 10000)) {
-        step.warnings.add("divisions " + std::to_string(divisions) + " out of range, geometry passed through");
-        return true;
-    }
-    p.divisions = int(divisions);
+    const std::optional<int> divisions = countSetting(step, "dv", 1, 0, 10000, "divisions");
+    if (!divisions) return true;
+    p.divisions = *divisions;
     p.twist = r.number("twt", 0);
     p.taper = r.number("tp", 1);
     p.curveType = int(r.number("ctp", 0));

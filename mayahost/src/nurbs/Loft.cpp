@@ -1,6 +1,7 @@
 #include "nurbs/Loft.h"
 
 #include "base/Limits.h"
+#include "nurbs/KnotOps.h"
 #include "nurbs/NurbsEval.h"
 
 #include <algorithm>
@@ -16,54 +17,18 @@ double U(const std::vector<double>& knots, size_t k) { return knots[k - 1]; }
 
 // Inserts `t` (at the domain start or inside it) once, in homogeneous space.
 bool insertAt(NurbsCurve& c, double t) {
-    const size_t p = size_t(c.degree), n = c.numCVs();
     const NurbsRange dom = curveDomain(c);
     if (t < dom.start - kKnotTolerance || t >= dom.end) return false;
-    size_t k = p;
-    while (k + 1 <= n - 1 && U(c.knots, k + 1) <= t) ++k;
-    std::vector<double> q(4 * (n + 1));
-    for (size_t i = 0; i <= n; ++i) {
-        double* out = &q[4 * i];
-        if (i + p <= k) {
-            std::copy_n(&c.cvs[4 * i], 4, out);
-        } else if (i > k) {
-            std::copy_n(&c.cvs[4 * (i - 1)], 4, out);
-        } else {
-            const double span = U(c.knots, i + p) - U(c.knots, i);
-            const double a = span > 0 ? (t - U(c.knots, i)) / span : 0.0;
-            const double* lo = &c.cvs[4 * (i - 1)];
-            const double* hi = &c.cvs[4 * i];
-            const double w = (1 - a) * lo[3] + a * hi[3];
-            for (size_t j = 0; j < 3; ++j) out[j] = w != 0 ? ((1 - a) * lo[j] * lo[3] + a * hi[j] * hi[3]) / w : 0.0;
-            out[3] = w;
-        }
-    }
-    c.cvs = std::move(q);
-    c.knots.insert(c.knots.begin() + std::ptrdiff_t(k), t);
-    if (c.form == NurbsForm::Periodic) c.form = NurbsForm::Closed;
+    Strip s = stripOfCurve(c);
+    insertKnot(s, t);
+    c = curveOfStrip(s, c.dimension);
     return true;
 }
 
-// Makes the knots end with degree copies of the domain's ends, dropping the
-// control points that only shaped the curve outside its domain.
-void clampStart(NurbsCurve& c) {
-    const size_t p = size_t(c.degree);
-    const double a = curveDomain(c).start;
-    size_t have = size_t(std::count_if(c.knots.begin(), c.knots.begin() + std::ptrdiff_t(p),
-                                       [&](double k) { return std::fabs(k - a) <= kKnotTolerance; }));
-    for (; have < p; ++have) insertAt(c, a);
-    size_t drop = 0;
-    while (drop < c.knots.size() && c.knots[drop] < a - kKnotTolerance) ++drop;
-    c.knots.erase(c.knots.begin(), c.knots.begin() + std::ptrdiff_t(drop));
-    c.cvs.erase(c.cvs.begin(), c.cvs.begin() + std::ptrdiff_t(4 * drop));
-}
-
 void clamp(NurbsCurve& c) {
-    clampStart(c);
-    reverseCurve(c);
-    clampStart(c);
-    reverseCurve(c);
-    if (c.form == NurbsForm::Periodic) c.form = NurbsForm::Closed;
+    Strip s = stripOfCurve(c);
+    clampStrip(s);
+    c = curveOfStrip(s, c.dimension);
 }
 
 void normaliseDomain(NurbsCurve& c) {

@@ -174,16 +174,11 @@ const StoredValue* Node::stored(const std::string& key) const {
     return it == values_.end() ? nullptr : &it->second;
 }
 
-void Scene::releaseStoredMeshArrays(const Node& node) const {
+void Scene::releaseStored(const Node& node, const std::function<bool(const std::string& key)>& which) const {
     // The scene owns its nodes; the const view is the evaluators'.
     Node& owned = const_cast<Node&>(node);
-    for (const char* key : {"vrts", "edge", "normals", "pnts"}) owned.arrays_.erase(key);
-    owned.values_.erase("face");
-    std::erase_if(owned.arrays_, [](const auto& entry) {
-        const std::string& key = entry.first;
-        return (key.starts_with("uvSet[") && key.ends_with("].uvSetPoints")) ||
-               (key.starts_with("colorSet[") && key.ends_with("].colorSetPoints"));
-    });
+    std::erase_if(owned.arrays_, [&](const auto& entry) { return which(entry.first); });
+    std::erase_if(owned.values_, [&](const auto& entry) { return which(entry.first); });
 }
 
 DenseArray Scene::takeDenseArray(const Node& node, const std::string& key) const {

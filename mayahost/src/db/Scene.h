@@ -254,10 +254,10 @@ public:
     std::vector<const Connection*> connectionsOf(const Node& node, const PlugPath* plug, bool asSource,
                                                  bool asDestination) const;
 
-    // Drops the arrays a mesh shape's geometry was stored in (points, edges,
-    // faces, normals, tweaks, uv and colour points) once its evaluated mesh
-    // holds what they said; plug reads of them then find nothing.
-    void releaseStoredMeshArrays(const Node& node) const;
+    // Drops the values and arrays the file stored on `node` under the keys
+    // `which` accepts, for an evaluator that holds what they said; plug reads
+    // of them then find nothing.
+    void releaseStored(const Node& node, const std::function<bool(const std::string& key)>& which) const;
     // Moves a stored array out of the node (empty when it has none), for a
     // reader that will release it anyway and would otherwise copy it.
     DenseArray takeDenseArray(const Node& node, const std::string& key) const;

@@ -285,7 +285,14 @@ const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     const bool release = !feedsOtherNodes(scene, meshNode);
     MeshEvaluation result = HistoryWalker(scene, release ? &meshNode : nullptr).evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
-    if (release) scene.releaseStoredMeshArrays(meshNode);
+    // The arrays its geometry was stored in: points, edges, faces, normals,
+    // tweaks, uv and colour points.
+    if (release)
+        scene.releaseStored(meshNode, [](const std::string& key) {
+            return key == "vrts" || key == "edge" || key == "face" || key == "normals" || key == "pnts" ||
+                   (key.starts_with("uvSet[") && key.ends_with("].uvSetPoints")) ||
+                   (key.starts_with("colorSet[") && key.ends_with("].colorSetPoints"));
+        });
     budget.charge(result.mesh->bytes());
     // Said once per mesh, when it is first asked for.
     logFindings(scene, "mesh", meshNode, result.warnings, result.error);

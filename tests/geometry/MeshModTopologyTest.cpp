@@ -550,9 +550,10 @@ TEST(PolyExtrudeFace, FacesMoveInTheirFrameAndAboutThePivot) {
 TEST(PolyExtrudeFace, SidesKeepCapFlagsJoinByAngleAndCarryNoUVs) {
     MeshData cube = makeCube(true, true);
     const MeshData out = applyPolyExtrudeFace(cube, {.inputComponents = list({"f[1]"}), .localTranslate = {0, 0, 1}}, nullptr);
-    // Cap edges lifted from soft edges stay soft; the four joining edges meet at right angles: hard.
+    // Cap edges lifted from soft edges stay soft; the four joining edges meet
+    // at right angles: hard. Each side brings its new edges up, then across.
     EXPECT_EQ(std::vector<uint8_t>(out.edgeSmooth.begin() + 12, out.edgeSmooth.end()),
-              (std::vector<uint8_t>{1, 1, 1, 1, 0, 0, 0, 0}));
+              (std::vector<uint8_t>{0, 0, 1, 0, 1, 0, 1, 1}));
     const MeshUVSet& uvs = out.uvSets[0];
     ASSERT_EQ(uvs.faceVertexUV.size(), out.numFaceVertices());
     EXPECT_EQ(Ids(uvs.faceVertexUV.begin() + 4, uvs.faceVertexUV.begin() + 8), (Ids{3, 2, 4, 5}));   // the cap keeps its uvs
@@ -645,6 +646,8 @@ TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
         Ids face0, last;   // face 0 and the last face afterwards
     } cases[] = {
         {"across one face", {{true, 0, .5}, {true, 2, .5}}, {10, 7, 15}, {0, 8, 9, 2}, {8, 1, 3, 9}},
+        // The face keeps the part from the cut's end round to its start.
+        {"across it the other way", {{true, 2, .5}, {true, 0, .5}}, {10, 7, 15}, {9, 1, 3, 8}, {0, 9, 8, 2}},
         {"on through the next", {{true, 0, .5}, {true, 2, .5}, {true, 5, .5}}, {11, 8, 17}, {0, 8, 9, 2}, {9, 3, 5, 10}},
         {"corner to corner", {{true, 0, 0}, {true, 2, 0}}, {8, 7, 13}, {0, 3, 2}, {0, 1, 3}},
     };
@@ -660,7 +663,7 @@ TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
     // The edges a cut makes: the second halves of the split edges in point
     // order, then the cut's own edges (a saved scene's next split names a cut
     // edge by that number).
-    const MeshData through = applyPolySplit(makeCube(false, true), {cases[1].points}, nullptr);
+    const MeshData through = applyPolySplit(makeCube(false, true), {cases[2].points}, nullptr);
     EXPECT_EQ(std::vector<int32_t>(through.edges.begin() + 24, through.edges.end()),
               (std::vector<int32_t>{8, 1, 9, 2, 10, 4, 8, 9, 9, 10}));
     // The new point sits at its fraction; face 0 and its neighbour across edge 0 get uvs of their own there.

@@ -109,18 +109,38 @@ public:
             for (uint32_t c = out_.loopStart[out_.faceLoopStart[size_t(f)]];
                  c < out_.loopStart[out_.faceLoopStart[size_t(f) + 1]]; ++c)
                 out_.faceVertices[c] = level[size_t(d)][slot[out_.faceVertices[c]]];
-        for (int32_t f : faces) addFaceEdges(size_t(f), true);
+        // Edges are numbered as the region's faces are walked: a side on the
+        // outline brings its side faces, any other side its lifted edge (the
+        // CornerRoom bevels that follow single-face extrusions name the lifted
+        // outline by these numbers, and the HMMER2 splits cut across them).
+        size_t next = 0;   // the outline is in walk order
+        for (int32_t f : faces)
+            for (uint32_t l = out_.faceLoopStart[size_t(f)]; l < out_.faceLoopStart[size_t(f) + 1]; ++l)
+                for (uint32_t c = out_.loopStart[l], e = out_.loopStart[l + 1]; c < e; ++c) {
+                    const int32_t a = out_.faceVertices[c], b = out_.faceVertices[c + 1 < e ? c + 1 : out_.loopStart[l]];
+                    if (next < outline.size() && level[size_t(d)][slot[outline[next].a]] == a &&
+                        level[size_t(d)][slot[outline[next].b]] == b) {
+                        sideFaces(slot[outline[next].a], slot[outline[next].b], level);
+                        ++next;
+                    } else {
+                        addEdge(a, b, true);
+                    }
+                }
+    }
 
-        // A side face per outline side and level, walking the side backwards
-        // on the upper level so that it turns as the region does.
-        for (const Side& s : outline) {
-            const size_t ia = slot[s.a], ib = slot[s.b];
-            for (int k = 1; k <= d; ++k) {
-                const int32_t a0 = level[size_t(k - 1)][ia], b0 = level[size_t(k - 1)][ib];
-                const int32_t a1 = level[size_t(k)][ia], b1 = level[size_t(k)][ib];
-                appendFace({a0, b0, b1, a1});
-                addFaceEdges(out_.numFaces() - 1, false);
-            }
+    // A side face per level upwards, walking the side backwards on the upper
+    // level so that it turns as the region does; its new edges: up from a,
+    // up from b, then across the top.
+    void sideFaces(size_t ia, size_t ib, const std::vector<std::vector<int32_t>>& level) {
+        for (size_t k = 1; k < level.size(); ++k) {
+            const int32_t a0 = level[k - 1][ia], b0 = level[k - 1][ib], a1 = level[k][ia], b1 = level[k][ib];
+            appendFace({a0, b0, b1, a1});
+            addEdge(a0, a1, false);
+            addEdge(b0, b1, false);
+            addEdge(a1, b1, k + 1 == level.size());
+            const int32_t face = int32_t(out_.numFaces() - 1);
+            for (const uint64_t key : {pairKey(a0, b0), pairKey(b0, b1), pairKey(b1, a1), pairKey(a1, a0)})
+                if (auto it = edgeIds_.find(key); it != edgeIds_.end()) joinFaces_[int32_t(it->second)].push_back(face);
         }
     }
 
@@ -185,28 +205,21 @@ private:
         if (!out_.faceVertexNormals.empty()) out_.faceVertexNormals.insert(out_.faceVertexNormals.end(), 3 * ids.size(), 1e20f);
     }
 
-    // Every side of face `f` that is not an edge yet becomes one: a cap side
-    // keeps the flag of the side it was lifted from, a joining side is decided
-    // at the end from the side faces that meet there.
-    void addFaceEdges(size_t f, bool cap) {
-        for (uint32_t l = out_.faceLoopStart[f]; l < out_.faceLoopStart[f + 1]; ++l)
-            for (uint32_t c = out_.loopStart[l], e = out_.loopStart[l + 1]; c < e; ++c) {
-                const int32_t a = out_.faceVertices[c], b = out_.faceVertices[c + 1 < e ? c + 1 : out_.loopStart[l]];
-                auto [it, fresh] = edgeIds_.emplace(pairKey(a, b), out_.numEdges());
-                const int32_t edge = int32_t(it->second);
-                if (fresh) {
-                    out_.edges.insert(out_.edges.end(), {a, b});
-                    uint8_t smooth = 1;
-                    if (cap) {
-                        auto was = edgeIds_.find(pairKey(lifted_[a], lifted_[b]));
-                        if (was != edgeIds_.end()) smooth = out_.edgeSmooth[was->second];
-                    } else {
-                        joining_.insert(edge);
-                    }
-                    out_.edgeSmooth.push_back(smooth);
-                }
-                if (!cap) joinFaces_[edge].push_back(int32_t(f));
-            }
+    // A side that is not an edge yet becomes one: a lifted side keeps the
+    // flag of the side it was lifted from, a joining side is decided at the
+    // end from the side faces that meet there.
+    void addEdge(int32_t a, int32_t b, bool lifted) {
+        auto [it, fresh] = edgeIds_.emplace(pairKey(a, b), out_.numEdges());
+        if (!fresh) return;
+        out_.edges.insert(out_.edges.end(), {a, b});
+        uint8_t smooth = 1;
+        if (lifted) {
+            auto was = edgeIds_.find(pairKey(lifted_[a], lifted_[b]));
+            if (was != edgeIds_.end()) smooth = out_.edgeSmooth[was->second];
+        } else {
+            joining_.insert(int32_t(it->second));
+        }
+        out_.edgeSmooth.push_back(smooth);
     }
 
     MeshData out_;

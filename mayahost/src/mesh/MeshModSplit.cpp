@@ -118,16 +118,20 @@ private:
         for (size_t k = l + 1; k < m_.loopStart.size(); ++k) ++m_.loopStart[k];
     }
 
-    // Face f (one loop, corners du and dw apart) becomes the part from its
-    // first corner's side; the other part is appended as a new face.
+    // Face f (one loop) cut from corner du to corner dw keeps the part that
+    // walks on from dw round to du; the part from du to dw is appended as a
+    // new face. Both keep the face's corner order.
     void splitFace(size_t f, uint32_t du, uint32_t dw) {
         const uint32_t l = m_.faceLoopStart[f], b = m_.loopStart[l], n = m_.loopStart[l + 1] - b;
         const uint32_t lo = std::min(du, dw), hi = std::max(du, dw);
-        // Kept: corners 0..lo and hi..n-1; new: lo..hi.
-        std::vector<uint32_t> kept, made;
-        for (uint32_t k = 0; k <= lo; ++k) kept.push_back(b + k);
-        for (uint32_t k = hi; k < n; ++k) kept.push_back(b + k);
-        for (uint32_t k = lo; k <= hi; ++k) made.push_back(b + k);
+        // One part is corners 0..lo and hi..n-1, the other lo..hi.
+        std::vector<uint32_t> outer, inner;
+        for (uint32_t k = 0; k <= lo; ++k) outer.push_back(b + k);
+        for (uint32_t k = hi; k < n; ++k) outer.push_back(b + k);
+        for (uint32_t k = lo; k <= hi; ++k) inner.push_back(b + k);
+        // lo..hi walks from du to dw when du comes first.
+        std::vector<uint32_t>& kept = du < dw ? outer : inner;
+        std::vector<uint32_t>& made = du < dw ? inner : outer;
         auto take = [&](auto& array, size_t width) {
             using T = typename std::decay_t<decltype(array)>::value_type;
             std::vector<T> keptValues, madeValues;

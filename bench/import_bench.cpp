@@ -1,6 +1,7 @@
 // The real importer end to end on generated scenes: one stored mesh of 1 M
 // quads, once as .ma (about 150 MB) and once as the same scene in .mb, a
-// polySphere of 1 M faces built from its construction history, and 1,000
+// polySphere of 1 M faces built from its construction history, a 100 K-face
+// plane through ten modelling edits, and 1,000
 // small stored NURBS surfaces, each with a round hole trimmed out, placed as
 // triangles. Reports the input file's throughput, the run's wall time and the
 // importer's peak memory against the file size, so the two stored-mesh rows
@@ -70,6 +71,41 @@ fs::path sphereScene() {
            "\tsetAttr \".sh\" 1000;\n"
            "connectAttr \"polySphere1.out\" \"ballShape.i\";\n"
            "connectAttr \"ballShape.iog\" \":initialShadingGroup.dsm\" -na;\n";
+    return path;
+}
+
+fs::path editedMeshScene() {
+    fs::path path = scratch() / "edited_100K_faces.ma";
+    std::ofstream out(path, std::ios::binary);
+    out << kHeader
+        << "createNode transform -n \"board\";\n"
+           "createNode mesh -n \"boardShape\" -p \"board\";\n"
+           "\tsetAttr \".uvst[0].uvsn\" -type \"string\" \"map1\";\n"
+           "\tsetAttr \".cuvs\" -type \"string\" \"map1\";\n"
+           "createNode polyPlane -n \"edit0\";\n"
+           "\tsetAttr \".w\" 100;\n\tsetAttr \".h\" 100;\n\tsetAttr \".sw\" 316;\n\tsetAttr \".sh\" 316;\n";
+    // Ten edits, each over a good part of the mesh.
+    const char* edits[] = {
+        "polyExtrudeFace -n \"edit1\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[0:49999]\";\n"
+        "\tsetAttr \".lt\" -type \"double3\" 0 0 0.5 ;\n",
+        "polyTweak -n \"edit2\";\n\tsetAttr -s 3 \".tk[0:2]\" -type \"float3\" 0 1 0 0 1 0 0 1 0;\n",
+        "polyExtrudeFace -n \"edit3\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[50000:59999]\";\n"
+        "\tsetAttr \".kft\" no;\n\tsetAttr \".ls\" -type \"double3\" 0.5 0.5 1 ;\n",
+        "polyBevel3 -n \"edit4\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"e[180000:181999]\";\n",
+        "polyTriangulate -n \"edit5\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[60000:79999]\";\n",
+        "polyChipOff -n \"edit6\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[80000:89999]\";\n"
+        "\tsetAttr \".lt\" -type \"double3\" 0 0 0.2 ;\n",
+        "polyMergeVert -n \"edit7\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"vtx[0:9999]\";\n"
+        "\tsetAttr \".d\" 0.01;\n",
+        "polyPlanarProj -n \"edit8\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[*]\";\n",
+        "polySoftEdge -n \"edit9\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"e[*]\";\n\tsetAttr \".a\" 30;\n",
+        "polyNormal -n \"edit10\";\n\tsetAttr \".ics\" -type \"componentList\" 1 \"f[0:9999]\";\n\tsetAttr \".nm\" 0;\n",
+    };
+    for (const char* edit : edits) out << "createNode " << edit;
+    for (int i = 1; i <= 10; ++i)
+        out << "connectAttr \"edit" << i - 1 << ".out\" \"edit" << i << ".ip\";\n";
+    out << "connectAttr \"edit10.out\" \"boardShape.i\";\n"
+           "connectAttr \"boardShape.iog\" \":initialShadingGroup.dsm\" -na;\n";
     return path;
 }
 
@@ -202,6 +238,13 @@ void BM_ImportPolySphere(benchmark::State& state) {
     fs::remove(scene);
 }
 
+// A 100 K-face plane through ten modelling edits: the history walk's cost.
+void BM_ImportEditedMesh(benchmark::State& state) {
+    const fs::path scene = editedMeshScene();
+    importScene(state, scene);
+    fs::remove(scene);
+}
+
 void BM_ImportNurbsSurfaces(benchmark::State& state) {
     const fs::path scene = nurbsScene();
     importScene(state, scene);
@@ -215,6 +258,7 @@ void BM_ImportNurbsSurfaces(benchmark::State& state) {
 BENCHMARK(BM_ImportStoredMesh)->Arg(100)->Arg(316)->Arg(1000)->Arg(2000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportLargestCorpusScene)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportStoredMeshBinary)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportEditedMesh)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportPolySphere)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_ImportNurbsSurfaces)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);

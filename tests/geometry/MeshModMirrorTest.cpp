@@ -1,5 +1,5 @@
 // polyMirror, polyBridgeEdge and polyCircularize: where the new components go
-// and how they are numbered.
+// and how they are numbered, and the circles loops become.
 
 #include "MeshTestUtil.h"
 
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -207,4 +208,112 @@ TEST(MeshModBridgeEdge, EdgesThatCannotBeBridgedPassThrough) {
     }
 }
 
+// A prism on a regular octagon (vertices 0..7, y = 0) whose top (8..15) is
+// uneven: radii, angles and heights vary. Faces: the sides, the top (8), the bottom (9).
+MeshData unevenPrism() {
+    std::vector<MeshVec> pts;
+    const double step = 2 * std::acos(-1.0) / 8;
+    for (int i = 0; i < 8; ++i) pts.push_back({std::cos(step * i), 0, std::sin(step * i)});
+    for (int i = 0; i < 8; ++i) {
+        const double r = 1 + 0.2 * std::sin(3.0 * i), a = step * i + 0.1 * std::cos(double(i));
+        pts.push_back({r * std::cos(a), 1 + 0.05 * (i % 2), r * std::sin(a)});
+    }
+    std::vector<Face> faces;
+    for (int32_t i = 0; i < 8; ++i) faces.push_back({{i, (i + 1) % 8, 8 + (i + 1) % 8, 8 + i}});
+    faces.push_back({{8, 9, 10, 11, 12, 13, 14, 15}});
+    faces.push_back({{7, 6, 5, 4, 3, 2, 1, 0}});
+    return makeMesh(pts, faces, true);
+}
+
+// Points first..first+7 as a loop: their centre, radii, chords and distance from their plane.
+struct Loop {
+    MeshVec centre;
+    double minRadius = HUGE_VAL, maxRadius = 0, minChord = HUGE_VAL, maxChord = 0, offPlane = 0;
+};
+Loop loopOf(const MeshData& m, int32_t first) {
+    Loop l;
+    for (int32_t i = 0; i < 8; ++i) l.centre += pointOf(m, size_t(first + i)) * 0.125;
+    MeshVec n;
+    for (int32_t i = 0; i < 8; ++i)
+        n += (pointOf(m, size_t(first + i)) - l.centre).cross(pointOf(m, size_t(first + (i + 1) % 8)) - l.centre);
+    n = n.normalized();
+    for (int32_t i = 0; i < 8; ++i) {
+        const MeshVec d = pointOf(m, size_t(first + i)) - l.centre;
+        const double chord = (pointOf(m, size_t(first + (i + 1) % 8)) - pointOf(m, size_t(first + i))).length();
+        l.minRadius = std::min(l.minRadius, d.length()), l.maxRadius = std::max(l.maxRadius, d.length());
+        l.minChord = std::min(l.minChord, chord), l.maxChord = std::max(l.maxChord, chord);
+        l.offPlane = std::max(l.offPlane, std::fabs(d.dot(n)));
+    }
+    return l;
+}
+
+TEST(MeshModCircularize, TheTopBecomesAnEvenCircle) {
+    const MeshData prism = unevenPrism();
+    std::vector<std::string> topEdges;
+    for (size_t e = 0; e < prism.numEdges(); ++e)
+        if (prism.edges[2 * e] >= 8 && prism.edges[2 * e + 1] >= 8) topEdges.push_back("e[" + std::to_string(e) + "]");
+    const MeshData plain = applyPolyCircularize(prism, {.inputComponents = std::vector<std::string>{"f[8]"}}, nullptr);
+    const Loop base = loopOf(plain, 8);
+    struct Case {
+        const char* name;
+        PolyCircularizeParams params;
+        Shape shape;
+        int32_t circle;         // first vertex of the circle
+        double radius;          // its radius against the plain one's
+        double turn;            // angle of each point from the plain one's
+    };
+    const Case cases[] = {
+        {"face", {.inputComponents = std::vector<std::string>{"f[8]"}}, {16, 10, 24}, 8, 0, 0},
+        {"edges", {.inputComponents = topEdges}, {16, 10, 24}, 8, 0, 0},
+        {"offset", {.inputComponents = std::vector<std::string>{"f[8]"}, .radialOffset = 0.25}, {16, 10, 24}, 8, 0.25, 0},
+        {"twist", {.inputComponents = std::vector<std::string>{"f[8]"}, .twist = 0.3}, {16, 10, 24}, 8, 0, 0.3},
+        // The top is lifted onto new vertices 16..23, the old ones stay as its support.
+        {"supporting edges", {.inputComponents = std::vector<std::string>{"f[8]"}, .supportingEdges = true}, {24, 18, 40}, 16, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto [out, warning] = warned(applyPolyCircularize, prism, c.params);
+        EXPECT_EQ(warning, "");
+        EXPECT_EQ(meshDataError(out), "");
+        EXPECT_EQ(shape(out), c.shape);
+        const Loop l = loopOf(out, c.circle);
+        EXPECT_NEAR(l.maxRadius - l.minRadius, 0, 1e-5);
+        EXPECT_NEAR(l.maxChord - l.minChord, 0, 1e-5);
+        EXPECT_LT(l.offPlane, 1e-5);
+        EXPECT_TRUE(near(l.centre, base.centre, 1e-5));
+        EXPECT_NEAR(l.minRadius, base.minRadius + c.radius, 1e-5);
+        for (int32_t i = 0; i < 8; ++i) {
+            const MeshVec a = (pointOf(plain, size_t(8 + i)) - base.centre).normalized();
+            const MeshVec b = (pointOf(out, size_t(c.circle + i)) - l.centre).normalized();
+            EXPECT_NEAR(std::acos(std::clamp(a.dot(b), -1.0, 1.0)), c.turn, 1e-4);
+        }
+        // The bottom, and the old top under supporting edges, stay.
+        for (size_t v = 0; v < size_t(c.circle); ++v) {
+            if (v < 8 || c.circle == 16) {
+                EXPECT_TRUE(near(pointOf(out, v), pointOf(prism, v))) << v;
+            }
+        }
+    }
+    // Not evenly distributed, each point keeps its angle on the same circle.
+    const MeshData own = applyPolyCircularize(prism, {.inputComponents = std::vector<std::string>{"f[8]"}, .evenlyDistribute = false}, nullptr);
+    for (int32_t i = 0; i < 8; ++i) EXPECT_NEAR((pointOf(own, size_t(8 + i)) - base.centre).length(), base.minRadius, 1e-5);
+    EXPECT_GT(loopOf(own, 8).maxChord - loopOf(own, 8).minChord, 0.01);
+}
+
+TEST(MeshModCircularize, WhatCannotBeRoundedStays) {
+    const std::pair<const char*, PolyCircularizeParams> cases[] = {
+        {"open chain", {.inputComponents = std::vector<std::string>{"e[0]"}}},
+        {"NaN twist", {.twist = std::numeric_limits<double>::quiet_NaN()}},
+        {"face beyond the mesh", {.inputComponents = std::vector<std::string>{"f[99]"}}},
+        {"vertices", {.inputComponents = std::vector<std::string>{"vtx[0]"}}},
+    };
+    for (const auto& [name, params] : cases) {
+        SCOPED_TRACE(name);
+        auto [out, warning] = warned(applyPolyCircularize, unevenPrism(), params);
+        EXPECT_NE(warning, "");
+        EXPECT_EQ(out.points, unevenPrism().points);
+    }
+}
+
 }  // namespace
+

@@ -1,6 +1,6 @@
 // The uv editing modifiers on small meshes: projections and their uv
-// numbering, cutting and sewing uv edges, deleting and flipping uvs, empty
-// colour sets, and bad input.
+// numbering, the layout of uv shells, cutting and sewing uv edges, deleting
+// and flipping uvs, empty colour sets, and bad input.
 
 #include "mesh/MeshModUV.h"
 #include "mesh/MeshValidate.h"
@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
+#include <tuple>
 
 using namespace mayahost;
 using namespace meshtest;
@@ -160,6 +162,90 @@ TEST(PolyAutoProj, CubeSidesBecomeSixPackedSquares) {
     std::string w;
     applyPolyAutoProj(makeCube(true, true), {.planes = 7}, &w);
     EXPECT_NE(w.find("7 planes"), std::string::npos);
+}
+
+namespace {
+
+// Three unconnected quads, a uv per vertex: A wide over [2,4]x[2,3], B tall
+// over [2.5,3.5]x[2,4] (overlapping A), C over [-1,0]x[-1,0] mirrored.
+MeshData threeShells() {
+    std::vector<MeshVec> pts;
+    for (int q = 0; q < 3; ++q)
+        for (MeshVec c : {MeshVec{0, 0, 0}, MeshVec{1, 0, 0}, MeshVec{1, 1, 0}, MeshVec{0, 1, 0}}) pts.push_back(c + MeshVec{2.0 * q, 0, 0});
+    MeshData m = makeMesh(pts, {{{0, 1, 2, 3}}, {{4, 5, 6, 7}}, {{8, 9, 10, 11}}}, true);
+    m.uvSets.push_back({"map1", {2, 4, 4, 2, 2.5f, 3.5f, 3.5f, 2.5f, 0, -1, -1, 0}, {2, 2, 3, 3, 2, 2, 4, 4, -1, -1, 0, 0}, {}});
+    for (int32_t v = 0; v < 12; ++v) m.uvSets[0].faceVertexUV.push_back(v);
+    return m;
+}
+
+struct UVBox {
+    double lu, lv, hu, hv, area;  // area signed: positive counter-clockwise
+};
+UVBox uvBox(const MeshData& m, size_t f) {
+    UVBox b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL, 0};
+    const MeshUVSet& s = m.uvSets[0];
+    for (uint32_t k = m.loopStart[f]; k < m.loopStart[f + 1]; ++k) {
+        const size_t i = size_t(s.faceVertexUV[k]), j = size_t(s.faceVertexUV[k + 1 < m.loopStart[f + 1] ? k + 1 : m.loopStart[f]]);
+        b.lu = std::min(b.lu, double(s.u[i])), b.hu = std::max(b.hu, double(s.u[i]));
+        b.lv = std::min(b.lv, double(s.v[i])), b.hv = std::max(b.hv, double(s.v[i]));
+        b.area += 0.5 * (double(s.u[i]) * s.v[j] - double(s.u[j]) * s.v[i]);
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST(PolyLayoutUV, ShellsArePackedApartInsideTheSquare) {
+    struct Case {
+        const char* name;
+        PolyLayoutUVParams params;
+        bool wideB;  // B ends up at least as wide as tall
+    };
+    const Case cases[] = {
+        {"square", {.percentageSpace = 2}, false},
+        {"along U, stretched", {.layout = 1, .scale = 2}, false},
+        {"tiles", {.layout = 3}, false},
+        {"quarter turns", {.rotateForBestFit = 1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto [out, warning] = warned(applyPolyLayoutUV, threeShells(), c.params);
+        EXPECT_EQ(warning, "");
+        EXPECT_EQ(meshDataError(out), "");
+        for (const std::vector<float>* values : {&out.uvSets[0].u, &out.uvSets[0].v}) {
+            EXPECT_GE(*std::min_element(values->begin(), values->end()), -1e-6f);
+            EXPECT_LE(*std::max_element(values->begin(), values->end()), 1 + 1e-6f);
+        }
+        for (size_t f = 0; f < 3; ++f) {
+            const UVBox a = uvBox(out, f);
+            EXPECT_GT(a.area, 0) << f;  // C is flipped back
+            for (size_t g = f + 1; g < 3; ++g) {
+                const UVBox b = uvBox(out, g);
+                const bool apart = a.hu <= b.lu + 1e-6 || b.hu <= a.lu + 1e-6 || a.hv <= b.lv + 1e-6 || b.hv <= a.lv + 1e-6;
+                EXPECT_TRUE(apart) << f << " " << g;
+            }
+        }
+        const UVBox b = uvBox(out, 1);
+        EXPECT_EQ(b.hu - b.lu >= b.hv - b.lv - 1e-6, c.wideB);
+    }
+}
+
+TEST(PolyLayoutUV, WithoutLayoutOrScaleOnlyReversedShellsChange) {
+    const MeshData in = threeShells();
+    // What the corpus's scenes ask for: nothing moves.
+    auto [still, warning] = warned(applyPolyLayoutUV, in, PolyLayoutUVParams{.layout = 0, .scale = 0, .flipReversed = false, .rotateForBestFit = 3});
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(still.uvSets[0].u, in.uvSets[0].u);
+    EXPECT_EQ(still.uvSets[0].v, in.uvSets[0].v);
+    // Flipping turns C over in its own box and leaves A and B.
+    const MeshData flipped = applyPolyLayoutUV(in, {.layout = 0, .scale = 0}, nullptr);
+    for (size_t f = 0; f < 3; ++f) {
+        const UVBox a = uvBox(in, f), b = uvBox(flipped, f);
+        EXPECT_EQ(std::tie(a.lu, a.lv, a.hu, a.hv), std::tie(b.lu, b.lv, b.hu, b.hv));
+        EXPECT_NEAR(b.area, std::fabs(a.area), 1e-9);
+    }
+    EXPECT_EQ(std::vector<float>(flipped.uvSets[0].u.begin(), flipped.uvSets[0].u.begin() + 8),
+              std::vector<float>(in.uvSets[0].u.begin(), in.uvSets[0].u.begin() + 8));
 }
 
 TEST(PolyMapCutSew, CutSplitsBothEndsAndSewJoinsThemBack) {

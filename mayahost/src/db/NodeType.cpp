@@ -697,6 +697,30 @@ void TypeRegistry::defineOthers() {
     bridge.add("smoothingAngle", "sma", A::Angle, 30.0 * 3.14159265358979323846 / 180.0);
     bridge.add("divisions", "dv", A::Int, 1);
     bridge.add("taper", "tp", A::Double, 1);
+    // polyCut's plane turns by an angle in the file's unit; its centre and the extraction's offset are distances.
+    NodeType& cut = define("polyCut", "polyModifier", MFn::kMidModifier);
+    cut.addTuple("cutPlaneCenter", "pc", A::Distance,
+                 {{"cutPlaneCenterX", "pcx"}, {"cutPlaneCenterY", "pcy"}, {"cutPlaneCenterZ", "pcz"}}, kZero3);
+    cut.addTuple("cutPlaneRotate", "ro", A::Angle, {{"cutPlaneRotateX", "rx"}, {"cutPlaneRotateY", "ry"}, {"cutPlaneRotateZ", "rz"}},
+                 kZero3);
+    cut.addTuple("extractOffset", "eo", A::Distance, {{"extractOffsetX", "eox"}, {"extractOffsetY", "eoy"}, {"extractOffsetZ", "eoz"}},
+                 {0.5, 0.5, 0.5});
+    cut.add("deleteFaces", "df", A::Bool);
+    cut.add("extractFaces", "ef", A::Bool);
+    cut.add("worldSpace", "ws", A::Bool);
+    cut.add("inputMatrix", "ix", A::Matrix);
+    // Of polyCircularize's short names only al, d, ed, no, nor and ro are
+    // documented; the others are this stand-in's, so files writing long names read right.
+    NodeType& circularize = define("polyCircularize", "polyModifier", MFn::kMidModifier);
+    circularize.add("radialOffset", "ro", A::Double);
+    circularize.add("normalOffset", "no", A::Double);
+    circularize.add("twist", "tw", A::Angle);
+    circularize.add("evenlyDistribute", "ed", A::Bool, 1);
+    circularize.add("supportingEdges", "se", A::Bool);
+    circularize.add("relaxInterior", "ri", A::Bool);
+    circularize.add("divisions", "d", A::Int);
+    circularize.add("alignment", "al", A::Enum);
+    circularize.add("normalOrientation", "nor", A::Enum);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",
@@ -740,6 +764,17 @@ void TypeRegistry::defineOthers() {
     autoProj.add("scaleMode", "sc", A::Enum, 1);
     autoProj.add("percentageSpace", "ps", A::Float);
     autoProj.add("uvSetName", "uvs", A::String);
+    NodeType& layoutUV = define("polyLayoutUV", "polyModifier", MFn::kMidModifier);
+    layoutUV.add("layout", "l", A::Enum, 2);
+    layoutUV.add("scale", "sc", A::Enum, 1);
+    layoutUV.add("percentageSpace", "ps", A::Float);
+    layoutUV.add("flipReversed", "fr", A::Bool, 1);
+    layoutUV.add("rotateForBestFit", "rbf", A::Enum);
+    layoutUV.add("separate", "se", A::Enum);
+    layoutUV.add("layoutMethod", "lm", A::Enum);
+    layoutUV.add("gridU", "gu", A::Int, 1);
+    layoutUV.add("gridV", "gv", A::Int, 1);
+    layoutUV.add("uvSetName", "uvs", A::String);
     for (const char* name : {"polyMapSew", "polyMapDel"}) define(name, "polyModifier", MFn::kMidModifier);
     NodeType& sewMove = define("polyMapSewMove", "polyModifier", MFn::kMidModifier);
     sewMove.add("numberFaces", "nf", A::Int, 10);

@@ -3,6 +3,7 @@
 
 #include "mesh/MeshModifiers.h"
 #include "mesh/MeshModUtil.h"
+#include "mesh/MeshModCut.h"
 #include "mesh/MeshModMirror.h"
 #include "eval/AttributeReader.h"
 #include "eval/HistoryDeformers.h"
@@ -816,6 +817,40 @@ bool polyBridgeEdge(const HistoryStep& step, MeshData& mesh) {
     return true;
 }
 
+bool polyCut(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyCutParams p;
+    p.inputComponents = r.componentList("ics");
+    p.cutPlaneCenter = triple(r, "pc", p.cutPlaneCenter);
+    p.cutPlaneRotate = triple(r, "ro", p.cutPlaneRotate);
+    p.deleteFaces = r.number("df", 0) != 0;
+    p.extractFaces = r.number("ef", 0) != 0;
+    p.extractOffset = triple(r, "eo", p.extractOffset);
+    p.worldSpace = r.number("ws", 0) != 0;
+    if (std::optional<MMatrix> ix = r.matrix("ix")) p.inputMatrix = *ix;
+    else if (std::optional<MMatrix> mp = r.matrix("mp")) p.inputMatrix = *mp;
+    mesh = applyPolyCut(mesh, p, step.warnings.text());
+    return true;
+}
+
+bool polyCircularize(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyCircularizeParams p;
+    p.inputComponents = r.componentList("ics");
+    p.radialOffset = r.number("ro", 0);
+    p.normalOffset = r.number("no", 0);
+    p.twist = r.number("tw", 0);
+    p.evenlyDistribute = r.number("ed", 1) != 0;
+    p.supportingEdges = r.number("se", 0) != 0;
+    p.relaxInterior = r.number("ri", 0) != 0;
+    const double divisions = r.number("d", 0), alignment = r.number("al", 0), orientation = r.number("nor", 0);
+    p.divisions = wholeIn(divisions, 0, 1e6) ? int(divisions) : 1;
+    p.alignment = wholeIn(alignment, 0, 10) ? int(alignment) : 1;
+    p.normalOrientation = wholeIn(orientation, 0, 10) ? int(orientation) : 1;
+    mesh = applyPolyCircularize(mesh, p, step.warnings.text());
+    return true;
+}
+
 // The surface on its input is tessellated as the node's settings say.
 bool nurbsTessellate(const HistoryStep& step, MeshData& mesh) {
     const AttributeReader& r = step.attributes;
@@ -903,6 +938,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polyCylProj", GeometryInput::Poly, uvNode<evalPolyCylProj>},
     {"polySphProj", GeometryInput::Poly, uvNode<evalPolySphProj>},
     {"polyAutoProj", GeometryInput::Poly, uvNode<evalPolyAutoProj>},
+    {"polyLayoutUV", GeometryInput::Poly, uvNode<evalPolyLayoutUV>},
     {"polyMapCut", GeometryInput::Poly, uvNode<evalPolyMapCut>},
     {"polyMapSew", GeometryInput::Poly, uvNode<evalPolyMapSew>},
     {"polyMapSewMove", GeometryInput::Poly, uvNode<evalPolyMapSewMove>},
@@ -915,6 +951,8 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"polySeparate", GeometryInput::Poly, polySeparate},
     {"polyMirror", GeometryInput::Poly, polyMirror},
     {"polyBridgeEdge", GeometryInput::Poly, polyBridgeEdge},
+    {"polyCut", GeometryInput::Poly, polyCut},
+    {"polyCircularize", GeometryInput::Poly, polyCircularize},
     {"nurbsTessellate", GeometryInput::Gathered, nurbsTessellate},
 };
 

@@ -87,6 +87,23 @@ MeshData evalPolyAutoProj(const AttributeReader& r, const MeshData& mesh, std::s
     return applyPolyAutoProj(mesh, p, warning);
 }
 
+MeshData evalPolyLayoutUV(const AttributeReader& r, const MeshData& mesh, std::string* warning) {
+    PolyLayoutUVParams p;
+    p.inputComponents = r.componentList("ics");
+    p.layout = wholeSetting(r, "l", 2, 0, 3, warning);
+    p.scale = wholeSetting(r, "sc", 1, 0, 2, warning);
+    p.percentageSpace = r.number("ps", 0);
+    p.flipReversed = r.number("fr", 1) != 0;
+    p.rotateForBestFit = wholeSetting(r, "rbf", 0, 0, 3, warning);
+    p.separate = wholeSetting(r, "se", 0, 0, 2, warning);
+    p.gridU = wholeSetting(r, "gu", 1, 1, 1 << 20, warning);
+    p.gridV = wholeSetting(r, "gv", 1, 1, 1 << 20, warning);
+    p.uvSetName = r.string("uvs").value_or("");
+    // Shape stacking packs outlines rather than boxes; only a layout packs.
+    if (p.layout != 0 && r.number("lm", 0) != 0) meshmod::addWarning(warning, "layoutMethod is not evaluated, shells are packed as boxes");
+    return applyPolyLayoutUV(mesh, p, warning);
+}
+
 MeshData evalPolyMapCut(const AttributeReader& r, const MeshData& mesh, std::string* warning) {
     return applyPolyMapCut(mesh, edgeParams(r), warning);
 }

@@ -14,6 +14,7 @@ MeshData evalPolyPlanarProj(const AttributeReader& r, const MeshData& mesh, std:
 MeshData evalPolyCylProj(const AttributeReader& r, const MeshData& mesh, std::string* warning);
 MeshData evalPolySphProj(const AttributeReader& r, const MeshData& mesh, std::string* warning);
 MeshData evalPolyAutoProj(const AttributeReader& r, const MeshData& mesh, std::string* warning);
+MeshData evalPolyLayoutUV(const AttributeReader& r, const MeshData& mesh, std::string* warning);
 MeshData evalPolyMapCut(const AttributeReader& r, const MeshData& mesh, std::string* warning);
 MeshData evalPolyMapSew(const AttributeReader& r, const MeshData& mesh, std::string* warning);
 MeshData evalPolyMapSewMove(const AttributeReader& r, const MeshData& mesh, std::string* warning);

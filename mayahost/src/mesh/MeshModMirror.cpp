@@ -1,5 +1,6 @@
 // polyMirror, polyBridgeEdge and polyCircularize: edits that add a reflected
-// or bridging copy of part of a mesh, numbered as Maya appends them.
+// or bridging copy of part of a mesh, numbered as Maya appends them, and the
+// one that rounds a loop of it.
 
 #include "common/platform/StableMath.h"
 #include "mesh/MeshModMirror.h"
@@ -441,13 +442,13 @@ struct EdgeChain {
 
 // The listed edges as chains joined at vertices, in order of their lowest
 // edge; empty with a warning when a vertex joins more than two of them.
-std::vector<EdgeChain> edgeChains(const MeshData& m, const std::vector<int32_t>& edges, std::string* warning) {
+std::vector<EdgeChain> edgeChains(const MeshData& m, const std::vector<int32_t>& edges, const char* node, std::string* warning) {
     std::unordered_map<int32_t, std::vector<int32_t>> around;
     for (int32_t e : edges)
         for (int k = 0; k < 2; ++k) around[m.edges[2 * size_t(e) + size_t(k)]].push_back(e);
     for (const auto& [v, list] : around)
         if (list.size() > 2) {
-            addWarning(warning, "polyBridgeEdge: vertex " + std::to_string(v) + " joins more than two listed edges, geometry passed through");
+            addWarning(warning, std::string(node) + ": vertex " + std::to_string(v) + " joins more than two listed edges, geometry passed through");
             return {};
         }
     std::unordered_map<int32_t, uint8_t> used;
@@ -527,7 +528,7 @@ MeshData applyPolyBridgeEdge(const MeshData& in, const PolyBridgeEdgeParams& p, 
             addWarning(warning, "polyBridgeEdge: edge " + std::to_string(e) + " is not on a border, geometry passed through");
             return in;
         }
-    std::vector<EdgeChain> chains = edgeChains(in, edges, warning);
+    std::vector<EdgeChain> chains = edgeChains(in, edges, node, warning);
     if (chains.empty()) return in;
     if (chains.size() != 2) {
         addWarning(warning, "polyBridgeEdge: the edges form " + std::to_string(chains.size()) + " chains, not two; geometry passed through");
@@ -634,6 +635,117 @@ MeshData applyPolyBridgeEdge(const MeshData& in, const PolyBridgeEdgeParams& p, 
                 }
         }
     smoothByAngle(out, made, p.smoothingAngle);
+    return out;
+}
+
+// --- polyCircularize ---------------------------------------------------------
+
+MeshData applyPolyCircularize(const MeshData& in, const PolyCircularizeParams& p, std::string* warning) {
+    const char* node = "polyCircularize";
+    if (!meshmod::usableMesh(in, node, warning)) return in;
+    if (!std::isfinite(p.radialOffset) || !std::isfinite(p.normalOffset) || !std::isfinite(p.twist)) {
+        addWarning(warning, "polyCircularize: an offset or the twist is not a number, geometry passed through");
+        return in;
+    }
+    // Faces give their border, edges their loops; other kinds select nothing here.
+    std::optional<std::vector<std::string>> faceItems, edgeItems;
+    if (p.inputComponents) {
+        faceItems.emplace(), edgeItems.emplace();
+        for (const std::string& item : *p.inputComponents) {
+            if (item.rfind("f[", 0) == 0) faceItems->push_back(item);
+            else if (item.rfind("e[", 0) == 0) edgeItems->push_back(item);
+            else addWarning(warning, "polyCircularize: " + item + " is neither faces nor edges and is left out");
+        }
+    }
+    const bool byFaces = !p.inputComponents || !faceItems->empty();
+    if (p.divisions != 0) addWarning(warning, "polyCircularize: divisions are not evaluated");
+    if (p.relaxInterior) addWarning(warning, "polyCircularize: relaxInterior is not evaluated");
+    if (p.alignment != 0 || p.normalOrientation != 0)
+        addWarning(warning, "polyCircularize: alignment and normalOrientation are not evaluated, the loops' own planes are used");
+    MeshData mesh = in;
+    std::vector<int32_t> edges;
+    // How the loop runs: each listed side as a face walks it (the lowest face for edges).
+    std::unordered_map<uint64_t, std::pair<int32_t, int32_t>> walkedAs;
+    if (byFaces) {
+        const std::vector<int32_t> faces = meshmod::selectedFaces(in, faceItems, node, warning);
+        if (faces.empty()) return in;
+        if (edgeItems && !edgeItems->empty()) addWarning(warning, "polyCircularize: edges listed with faces are left out");
+        if (p.supportingEdges) {
+            PolyExtrudeFaceParams lift;
+            lift.inputComponents = faceItems;
+            mesh = applyPolyExtrudeFace(in, lift, warning);
+        }
+        std::unordered_map<uint64_t, int> walks;
+        for (int32_t f : faces)
+            for (uint32_t l = mesh.faceLoopStart[size_t(f)]; l < mesh.faceLoopStart[size_t(f) + 1]; ++l)
+                for (uint32_t c = mesh.loopStart[l]; c < mesh.loopStart[l + 1]; ++c) {
+                    const int32_t a = mesh.faceVertices[c], b = mesh.faceVertices[loopNext(mesh, l, c)];
+                    ++walks[pairKey(a, b)];
+                    walkedAs[pairKey(a, b)] = {a, b};
+                }
+        for (size_t e = 0; e < mesh.numEdges(); ++e)
+            if (walks[pairKey(mesh.edges[2 * e], mesh.edges[2 * e + 1])] == 1) edges.push_back(int32_t(e));
+    } else {
+        if (p.supportingEdges) addWarning(warning, "polyCircularize: supporting edges are only made for faces");
+        edges = meshmod::selectedEdges(in, edgeItems, node, warning);
+        for (size_t f = mesh.numFaces(); f-- > 0;)
+            for (uint32_t l = mesh.faceLoopStart[f]; l < mesh.faceLoopStart[f + 1]; ++l)
+                for (uint32_t c = mesh.loopStart[l]; c < mesh.loopStart[l + 1]; ++c) {
+                    const int32_t a = mesh.faceVertices[c], b = mesh.faceVertices[loopNext(mesh, l, c)];
+                    walkedAs[pairKey(a, b)] = {a, b};
+                }
+    }
+    if (edges.empty()) return mesh;
+    std::vector<EdgeChain> chains = edgeChains(mesh, edges, node, warning);
+    MeshData out = mesh;
+    size_t open = 0;
+    for (EdgeChain& chain : chains) {
+        const size_t n = chain.vertices.size();
+        if (!chain.closed || n < 3) {
+            ++open;
+            continue;
+        }
+        auto it = walkedAs.find(pairKey(chain.vertices[0], chain.vertices[1]));
+        if (it != walkedAs.end() && it->second.first != chain.vertices[0]) reverseChain(chain);
+        std::vector<MeshVec> q(n);
+        MeshVec centre, normal;
+        for (size_t i = 0; i < n; ++i) centre += (q[i] = meshPoint(mesh.points.data(), chain.vertices[i])) * (1.0 / double(n));
+        for (size_t i = 0; i < n; ++i) normal += (q[i] - centre).cross(q[(i + 1) % n] - centre);
+        normal = normal.normalized();
+        if (normal.length() == 0) {
+            addWarning(warning, "polyCircularize: a loop through vertex " + std::to_string(chain.vertices[0]) + " has no plane and stays");
+            continue;
+        }
+        double radius = 0;
+        for (MeshVec& v : q) {
+            v = v - centre;
+            v = v - normal * v.dot(normal);
+            radius += v.length() / double(n);
+        }
+        radius += p.radialOffset;
+        if (radius < 0) {
+            addWarning(warning, "polyCircularize: the radial offset leaves a negative radius, 0 used");
+            radius = 0;
+        }
+        MeshVec u = q[0].normalized();
+        if (u.length() == 0) u = (std::fabs(normal.x) < 0.9 ? MeshVec{1, 0, 0} : MeshVec{0, 1, 0}).cross(normal).normalized();
+        const MeshVec v = normal.cross(u);
+        const double turn = 2 * 3.14159265358979323846 / double(n);
+        // Equal steps from the start that moves the points least: the mean of each point's offset from its step.
+        double sinSum = 0, cosSum = 0;
+        std::vector<double> angle(n);
+        for (size_t i = 0; i < n; ++i) {
+            angle[i] = stablemath::atan2(q[i].dot(v), q[i].dot(u));
+            sinSum += stablemath::sin(angle[i] - turn * double(i)), cosSum += stablemath::cos(angle[i] - turn * double(i));
+        }
+        const double start = sinSum == 0 && cosSum == 0 ? 0 : stablemath::atan2(sinSum, cosSum);
+        for (size_t i = 0; i < n; ++i) {
+            const double a = (p.evenlyDistribute ? start + turn * double(i) : angle[i]) + p.twist;
+            setPoint(out, size_t(chain.vertices[i]),
+                     centre + (u * stablemath::cos(a) + v * stablemath::sin(a)) * radius + normal * p.normalOffset);
+        }
+    }
+    if (open) addWarning(warning, "polyCircularize: " + std::to_string(open) + " open chains are left as they are");
     return out;
 }
 

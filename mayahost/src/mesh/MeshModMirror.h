@@ -72,4 +72,32 @@ struct PolyBridgeEdgeParams {
 // between rows a and b, so the surface keeps the sides' orientation.
 MeshData applyPolyBridgeEdge(const MeshData& in, const PolyBridgeEdgeParams& params, std::string* warning);
 
+// --- polyCircularize --------------------------------------------------------
+
+struct PolyCircularizeParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): faces (their border) or edges; absent means all faces
+    double radialOffset = 0;         // radialOffset (ro): added to the circle's radius
+    double normalOffset = 0;         // normalOffset (no): moves the circle along its plane's normal
+    double twist = 0;                // twist (tw): radians, turns the points about the centre
+    bool evenlyDistribute = true;    // evenlyDistribute (ed): equal angles between the points
+    bool supportingEdges = false;    // supportingEdges (se): a ring of faces keeps the old border (faces only)
+    bool relaxInterior = false;      // relaxInterior (ri): not evaluated
+    int divisions = 0;               // divisions (d): not evaluated
+    int alignment = 0;               // alignment (al): not evaluated, the best-fit plane is used
+    int normalOrientation = 0;       // normalOrientation (nor): not evaluated
+};
+
+// Each closed loop of the selection (the border of the selected faces, or
+// the listed edges joined at vertices) moves onto a circle: centre the mean
+// of its points, plane through it across the loop's Newell normal (the way
+// the faces walk the loop, for edges the way their lowest face walks the
+// first), radius the mean distance from the centre in that plane plus the
+// offset. With evenlyDistribute the points sit at equal angles in loop order,
+// turned as a whole as little as possible from where they were; otherwise
+// each keeps its own angle. twist turns them all. Nothing is renumbered,
+// except that supportingEdges first lifts the selected faces off their
+// border as polyExtrudeFace does without moving them, so that the old border
+// stays and the side faces join it to the circle. Open chains stay.
+MeshData applyPolyCircularize(const MeshData& in, const PolyCircularizeParams& params, std::string* warning);
+
 }  // namespace mayahost

@@ -1,5 +1,5 @@
-// The uv editing nodes: projections, cutting and sewing of uv edges, uv
-// deletion and flipping, empty colour sets.
+// The uv editing nodes: projections, the layout of uv shells, cutting and
+// sewing of uv edges, uv deletion and flipping, empty colour sets.
 
 #include "common/platform/StableMath.h"
 #include "mesh/MeshModUV.h"
@@ -250,6 +250,76 @@ MeshData applyUVProjection(const MeshData& in, const UVProjectionParams& p, std:
     return out;
 }
 
+// --- Packing pieces of uvs (polyAutoProj, polyLayoutUV) ---------------------------
+
+namespace {
+
+// Maya's own packer is not documented; this is the choice made here: each
+// piece's box, moved to the origin; along U the boxes sit in piece order left
+// to right; into a square they fill shelves, tallest first, a shelf as wide
+// as the square root of the boxes' total area (or the widest box); tiled each
+// takes a cell of a square grid. A gap of percentageSpace percent of the
+// final space parts them. Then the layout is fitted into 0..1: uniformly, or
+// stretched, or left at its size. `ids[i]` belongs to piece `pieceOf[i]`.
+void layoutPieces(MeshUVSet& set, const std::vector<int32_t>& ids, const std::vector<int32_t>& pieceOf, size_t nPieces,
+                  int layout, int scaleMode, double percentageSpace, const char* node, std::string* warning) {
+    std::vector<double> minU(nPieces, 1e300), minV(nPieces, 1e300), maxU(nPieces, -1e300), maxV(nPieces, -1e300);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const size_t k = size_t(pieceOf[i]), id = size_t(ids[i]);
+        minU[k] = std::min(minU[k], double(set.u[id])), maxU[k] = std::max(maxU[k], double(set.u[id]));
+        minV[k] = std::min(minV[k], double(set.v[id])), maxV[k] = std::max(maxV[k], double(set.v[id]));
+    }
+    std::vector<double> offU(nPieces, 0), offV(nPieces, 0), cell(nPieces, 1);
+    double area = 0, widest = 0;
+    for (size_t k = 0; k < nPieces; ++k)
+        area += (maxU[k] - minU[k]) * (maxV[k] - minV[k]), widest = std::max(widest, maxU[k] - minU[k]);
+    const double gap = std::max(0.0, std::min(percentageSpace, 50.0)) / 100 * std::sqrt(std::max(area, 1e-30));
+    if (layout == 1) {
+        double x = 0;
+        for (size_t k = 0; k < nPieces; ++k) offU[k] = x - minU[k], offV[k] = -minV[k], x += maxU[k] - minU[k] + gap;
+    } else if (layout == 2) {
+        std::vector<size_t> order(nPieces);
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return maxV[a] - minV[a] > maxV[b] - minV[b]; });
+        const double width = std::max(widest, std::sqrt(area) * 1.0);
+        double x = 0, y = 0, shelf = 0;
+        for (size_t k : order) {
+            const double w = maxU[k] - minU[k], h = maxV[k] - minV[k];
+            if (x > 0 && x + w > width * (1 + 1e-9)) x = 0, y += shelf + gap, shelf = 0;
+            offU[k] = x - minU[k], offV[k] = y - minV[k];
+            x += w + gap, shelf = std::max(shelf, h);
+        }
+    } else if (layout == 3) {
+        const size_t side = size_t(std::ceil(std::sqrt(double(nPieces))));
+        for (size_t k = 0; k < nPieces; ++k) {
+            const double size = std::max({maxU[k] - minU[k], maxV[k] - minV[k], 1e-30});
+            cell[k] = (1 - gap) / size;
+            offU[k] = double(k % side) - minU[k] * cell[k];
+            offV[k] = double(k / side) - minV[k] * cell[k];
+        }
+    } else if (layout != 0) {
+        addWarning(warning, std::string(node) + ": layout " + std::to_string(layout) + " is not known, pieces left in place");
+    }
+    double lu = 1e300, lv = 1e300, hu = -1e300, hv = -1e300;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const size_t k = size_t(pieceOf[i]), id = size_t(ids[i]);
+        set.u[id] = float(set.u[id] * cell[k] + offU[k]);
+        set.v[id] = float(set.v[id] * cell[k] + offV[k]);
+        lu = std::min(lu, double(set.u[id])), hu = std::max(hu, double(set.u[id]));
+        lv = std::min(lv, double(set.v[id])), hv = std::max(hv, double(set.v[id]));
+    }
+    if (scaleMode == 1 || scaleMode == 2) {
+        const double su = hu > lu ? hu - lu : 1, sv = hv > lv ? hv - lv : 1, uniform = std::max(su, sv);
+        for (int32_t id : ids) {
+            set.u[size_t(id)] = float((set.u[size_t(id)] - lu) / (scaleMode == 1 ? uniform : su));
+            set.v[size_t(id)] = float((set.v[size_t(id)] - lv) / (scaleMode == 1 ? uniform : sv));
+        }
+    }
+}
+
+}  // namespace
+
 // --- polyAutoProj -----------------------------------------------------------------
 
 namespace {
@@ -414,68 +484,100 @@ MeshData applyPolyAutoProj(const MeshData& in, const PolyAutoProjParams& p, std:
             set.faceVertexUV[k] = it->second;
         }
     }
-    // Packing (Maya's own packer is not documented; this is the choice made
-    // here): each piece's box, moved to the origin; along U the boxes sit in
-    // piece order left to right; into a square they fill shelves, tallest
-    // first, a shelf as wide as the square root of the boxes' total area (or
-    // the widest box); tiled each takes a cell of a square grid. A gap of
-    // percentageSpace percent of the final space parts them. Then the layout
-    // is fitted into 0..1: uniformly, or stretched, or left at its size.
-    const size_t nPieces = size_t(pieces);
-    std::vector<double> minU(nPieces, 1e300), minV(nPieces, 1e300), maxU(nPieces, -1e300), maxV(nPieces, -1e300);
-    for (size_t i = base; i < set.u.size(); ++i) {
-        const size_t k = size_t(uvPiece[i - base]);
-        minU[k] = std::min(minU[k], double(set.u[i])), maxU[k] = std::max(maxU[k], double(set.u[i]));
-        minV[k] = std::min(minV[k], double(set.v[i])), maxV[k] = std::max(maxV[k], double(set.v[i]));
-    }
-    std::vector<double> offU(nPieces, 0), offV(nPieces, 0), cell(nPieces, 1);
-    double area = 0, widest = 0;
-    for (size_t k = 0; k < nPieces; ++k)
-        area += (maxU[k] - minU[k]) * (maxV[k] - minV[k]), widest = std::max(widest, maxU[k] - minU[k]);
-    const double gap = std::max(0.0, std::min(p.percentageSpace, 50.0)) / 100 * std::sqrt(std::max(area, 1e-30));
-    if (p.layout == 1) {
-        double x = 0;
-        for (size_t k = 0; k < nPieces; ++k) offU[k] = x - minU[k], offV[k] = -minV[k], x += maxU[k] - minU[k] + gap;
-    } else if (p.layout == 2) {
-        std::vector<size_t> order(nPieces);
-        std::iota(order.begin(), order.end(), size_t(0));
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return maxV[a] - minV[a] > maxV[b] - minV[b]; });
-        const double width = std::max(widest, std::sqrt(area) * 1.0);
-        double x = 0, y = 0, shelf = 0;
-        for (size_t k : order) {
-            const double w = maxU[k] - minU[k], h = maxV[k] - minV[k];
-            if (x > 0 && x + w > width * (1 + 1e-9)) x = 0, y += shelf + gap, shelf = 0;
-            offU[k] = x - minU[k], offV[k] = y - minV[k];
-            x += w + gap, shelf = std::max(shelf, h);
-        }
-    } else if (p.layout == 3) {
-        const size_t side = size_t(std::ceil(std::sqrt(double(nPieces))));
-        for (size_t k = 0; k < nPieces; ++k) {
-            const double size = std::max({maxU[k] - minU[k], maxV[k] - minV[k], 1e-30});
-            cell[k] = (1 - gap) / size;
-            offU[k] = double(k % side) - minU[k] * cell[k];
-            offV[k] = double(k / side) - minV[k] * cell[k];
-        }
-    } else if (p.layout != 0) {
-        addWarning(warning, "polyAutoProj: layout " + std::to_string(p.layout) + " is not known, pieces left in place");
-    }
-    double lu = 1e300, lv = 1e300, hu = -1e300, hv = -1e300;
-    for (size_t i = base; i < set.u.size(); ++i) {
-        const size_t k = size_t(uvPiece[i - base]);
-        set.u[i] = float(set.u[i] * cell[k] + offU[k]);
-        set.v[i] = float(set.v[i] * cell[k] + offV[k]);
-        lu = std::min(lu, double(set.u[i])), hu = std::max(hu, double(set.u[i]));
-        lv = std::min(lv, double(set.v[i])), hv = std::max(hv, double(set.v[i]));
-    }
-    if (p.scaleMode == 1 || p.scaleMode == 2) {
-        const double su = hu > lu ? hu - lu : 1, sv = hv > lv ? hv - lv : 1, uniform = std::max(su, sv);
-        for (size_t i = base; i < set.u.size(); ++i) {
-            set.u[i] = float((set.u[i] - lu) / (p.scaleMode == 1 ? uniform : su));
-            set.v[i] = float((set.v[i] - lv) / (p.scaleMode == 1 ? uniform : sv));
-        }
-    }
+    std::vector<int32_t> made(set.u.size() - base);
+    std::iota(made.begin(), made.end(), int32_t(base));
+    layoutPieces(set, made, uvPiece, size_t(pieces), p.layout, p.scaleMode, p.percentageSpace, node, warning);
     dropUnusedUVs(set);
+    return out;
+}
+
+// --- polyLayoutUV --------------------------------------------------------------------
+
+MeshData applyPolyLayoutUV(const MeshData& in, const PolyLayoutUVParams& p, std::string* warning) {
+    const char* node = "polyLayoutUV";
+    if (!meshmod::usableMesh(in, node, warning)) return in;
+    if (!std::isfinite(p.percentageSpace)) {
+        addWarning(warning, "polyLayoutUV: percentageSpace is not a number, uvs left unchanged");
+        return in;
+    }
+    if (p.separate != 0) addWarning(warning, "polyLayoutUV: separate is not evaluated, no uv edges are cut");
+    if (p.gridU != 1 || p.gridV != 1) addWarning(warning, "polyLayoutUV: gridU and gridV are not evaluated");
+    // Nothing moves, turns, scales or flips: the uvs stay exactly as they are.
+    if (p.layout == 0 && p.scale == 0 && !p.flipReversed) return in;
+    const std::vector<int32_t> faces = meshmod::selectedFaces(in, p.inputComponents, node, warning);
+    if (faces.empty()) return in;
+    MeshData out = in;
+    const int s = uvSetFor(out, p.uvSetName, false, node, warning);
+    if (s < 0) return in;
+    MeshUVSet& set = out.uvSets[size_t(s)];
+    if (set.faceVertexUV.size() != out.numFaceVertices()) return in;
+    // Shells: the selected faces' uvs, joined through the faces that share them.
+    const size_t count = set.u.size();
+    LowUnion shells(count);
+    std::vector<uint8_t> used(count, 0);
+    auto uvOf = [&](uint32_t c) {
+        const int32_t id = set.faceVertexUV[c];
+        return id >= 0 && size_t(id) < count ? id : -1;
+    };
+    for (int32_t f : faces) {
+        int32_t first = -1;
+        for (uint32_t c = in.loopStart[in.faceLoopStart[size_t(f)]]; c < in.loopStart[in.faceLoopStart[size_t(f) + 1]]; ++c) {
+            const int32_t id = uvOf(c);
+            if (id < 0) continue;
+            used[size_t(id)] = 1;
+            first = first < 0 ? id : shells.unite(first, id);
+        }
+    }
+    // Shells numbered by their first face; each uv in id order.
+    std::vector<int32_t> shellOfRoot(count, -1);
+    int32_t nShells = 0;
+    for (int32_t f : faces)
+        for (uint32_t c = in.loopStart[in.faceLoopStart[size_t(f)]]; c < in.loopStart[in.faceLoopStart[size_t(f) + 1]]; ++c)
+            if (const int32_t id = uvOf(c); id >= 0 && shellOfRoot[size_t(shells.find(id))] < 0)
+                shellOfRoot[size_t(shells.find(id))] = nShells++;
+    if (nShells == 0) return in;
+    std::vector<int32_t> ids, shellOf;
+    for (size_t id = 0; id < count; ++id)
+        if (used[id]) ids.push_back(int32_t(id)), shellOf.push_back(shellOfRoot[size_t(shells.find(int32_t(id)))]);
+
+    // A shell whose faces run clockwise in uv is mirrored: flipped in u about its box's middle.
+    if (p.flipReversed) {
+        std::vector<double> area(size_t(nShells), 0);
+        for (int32_t f : faces) {
+            const uint32_t l = in.faceLoopStart[size_t(f)], b = in.loopStart[l], e = in.loopStart[l + 1];
+            for (uint32_t c = b; c < e; ++c) {
+                const int32_t i = uvOf(c), j = uvOf(c + 1 < e ? c + 1 : b);
+                if (i < 0 || j < 0) continue;
+                area[size_t(shellOfRoot[size_t(shells.find(i))])] +=
+                    double(set.u[size_t(i)]) * set.v[size_t(j)] - double(set.u[size_t(j)]) * set.v[size_t(i)];
+            }
+        }
+        std::vector<float> lo(size_t(nShells), HUGE_VALF), hi(size_t(nShells), -HUGE_VALF);
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const size_t k = size_t(shellOf[i]);
+            lo[k] = std::min(lo[k], set.u[size_t(ids[i])]), hi[k] = std::max(hi[k], set.u[size_t(ids[i])]);
+        }
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (area[size_t(shellOf[i])] < 0) set.u[size_t(ids[i])] = lo[size_t(shellOf[i])] + hi[size_t(shellOf[i])] - set.u[size_t(ids[i])];
+    }
+    // Turns come before the move, so only a layout turns: a shell taller than wide lies down.
+    if (p.layout != 0 && p.rotateForBestFit != 0) {
+        if (p.rotateForBestFit != 1) addWarning(warning, "polyLayoutUV: rotateForBestFit " + std::to_string(p.rotateForBestFit) +
+                                                             " is evaluated as quarter turns");
+        std::vector<float> lu(size_t(nShells), HUGE_VALF), hu(size_t(nShells), -HUGE_VALF), lv = lu, hv = hu;
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const size_t k = size_t(shellOf[i]), id = size_t(ids[i]);
+            lu[k] = std::min(lu[k], set.u[id]), hu[k] = std::max(hu[k], set.u[id]);
+            lv[k] = std::min(lv[k], set.v[id]), hv[k] = std::max(hv[k], set.v[id]);
+        }
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const size_t k = size_t(shellOf[i]), id = size_t(ids[i]);
+            if (hv[k] - lv[k] <= hu[k] - lu[k]) continue;
+            const float u = set.u[id];
+            set.u[id] = -set.v[id], set.v[id] = u;
+        }
+    }
+    layoutPieces(set, ids, shellOf, size_t(nShells), p.layout, p.scale, p.percentageSpace, node, warning);
     return out;
 }
 

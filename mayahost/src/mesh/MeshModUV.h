@@ -1,10 +1,11 @@
 #pragma once
 // Maya's uv editing history nodes as pure functions on MeshData: projections
-// (polyPlanarProj, polyCylProj, polySphProj, polyAutoProj), cuts and sews of
-// uv edges (polyMapCut, polyMapSew, polyMapSewMove), polyMapDel, polyFlipUV
-// and createColorSet. The geometry passes through unchanged; only uv and
-// colour sets change. Conventions as in MeshModifiers.h: the structs start
-// from the node's defaults, bad input warns and passes through.
+// (polyPlanarProj, polyCylProj, polySphProj, polyAutoProj), the layout of
+// uv shells (polyLayoutUV), cuts and sews of uv edges (polyMapCut,
+// polyMapSew, polyMapSewMove), polyMapDel, polyFlipUV and createColorSet.
+// The geometry passes through unchanged; only uv and colour sets change.
+// Conventions as in MeshModifiers.h: the structs start from the node's
+// defaults, bad input warns and passes through.
 //
 // Uv numbering shared by all of them: uvs no face uses any more after the
 // edit are dropped, the others keeping their order; new uvs are appended in
@@ -78,6 +79,27 @@ struct PolyAutoProjParams {
 // one uv each (pieces in order of their lowest face). Pieces are then
 // scaled and packed (see the implementation for the packing chosen).
 MeshData applyPolyAutoProj(const MeshData& in, const PolyAutoProjParams& params, std::string* warning);
+
+// --- polyLayoutUV ----------------------------------------------------------------
+
+struct PolyLayoutUVParams {
+    std::optional<std::vector<std::string>> inputComponents;  // inputComponents (ics): faces
+    int layout = 2;                 // layout (l): 0 none, 1 along U, 2 into a square, 3 tiled
+    int scale = 1;                  // scale (sc): 0 none, 1 uniform, 2 stretch to the square
+    double percentageSpace = 0;     // percentageSpace (ps): gap between shells, percent of the space
+    bool flipReversed = true;       // flipReversed (fr): shells mirrored in uv are flipped back
+    int rotateForBestFit = 0;       // rotateForBestFit (rbf): 0 none, 1 quarter turns, 2 free
+    int separate = 0;               // separate (se): 0 no cuts; others not evaluated
+    int gridU = 1, gridV = 1;       // gridU (gu), gridV (gv): not evaluated
+    std::string uvSetName;          // uvSetName (uvs)
+};
+
+// The shells (the selected faces' uvs, joined where faces share them, in
+// order of their first face) are flipped when reversed, laid down with a
+// quarter turn when taller than wide (only when a layout moves them) and
+// packed as polyAutoProj packs its pieces. With no layout, no scale and no
+// flip every uv stays exactly where it is.
+MeshData applyPolyLayoutUV(const MeshData& in, const PolyLayoutUVParams& params, std::string* warning);
 
 // --- polyMapCut / polyMapSew / polyMapSewMove -----------------------------------
 

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "file/MaLexer.h"
 #include "file/Values.h"
@@ -79,6 +84,44 @@ TEST(MaNumbers, DoublesIntsAndBooleans) {
     for (const auto& [text, flag] : {std::pair{"-k", true}, {"-type", true}, {"-1", false}, {"-.5", false},
                                      {"-inf", false}, {"-nan", false}, {"-", false}, {"k", false}})
         EXPECT_EQ(isFlag(text), flag) << text;
+}
+
+// The lexer reads plain numbers where they lie: the same bits as the general
+// conversion, or nothing read so that the general path sees the word.
+TEST(MaNumbers, PlainNumbersReadInPlaceConvertAsTheGeneralPath) {
+    std::mt19937_64 rng(5);
+    std::vector<std::string> words = {"0", "-0", "007", "1.", ".25", "-0.001", "1e5", "2.5E-3", "1e22", "1e23", "9007199254740993",
+                                      "0.70710678118654757", "123456789012345678901234", "4.9406564584124654e-324",
+                                      "1.7976931348623157e308"};
+    for (int i = 0; i < 3000; ++i) {
+        char buf[40];
+        const double x = std::ldexp(double(rng() >> 11), int(rng() % 120) - 90) * (rng() % 2 ? 1 : -1);
+        std::snprintf(buf, sizeof buf, "%.*g", int(rng() % 17) + 1, x);
+        words.push_back(buf);
+    }
+    for (const std::string& word : words) {
+        const std::string text = word + " x";
+        Lexer lex(text, 1, 1);
+        double v = 0;
+        ASSERT_TRUE(lex.nextPlainNumber(v)) << word;
+        const double general = *parseDouble(word);
+        EXPECT_EQ(std::memcmp(&v, &general, sizeof v), 0) << word;
+        EXPECT_EQ(lex.next().text, "x") << word;
+    }
+    for (const char* other : {"+1", "1e999", "1e-400", "-k", "yes", "1.#INF", "nan", "1e", "2f", "-", "\"1\""}) {
+        Lexer lex(other, 1, 1);
+        double v = 0;
+        int64_t i = 0;
+        EXPECT_FALSE(lex.nextPlainNumber(v)) << other;
+        EXPECT_FALSE(lex.nextPlainInt(i)) << other;
+        EXPECT_NE(lex.next().kind, TokenKind::End) << other;   // the word is still there
+    }
+    Lexer ints("12 -7 1234567890123456789 ;", 1, 1);
+    int64_t a = 0, b = 0, c = 0;
+    EXPECT_TRUE(ints.nextPlainInt(a) && ints.nextPlainInt(b));
+    EXPECT_EQ(a, 12);
+    EXPECT_EQ(b, -7);
+    EXPECT_FALSE(ints.nextPlainInt(c));   // 19 digits: the general path decides
 }
 
 TEST(MaAttrPaths, NodeSegmentsAndRanges) {

@@ -128,6 +128,83 @@ Token Lexer::scan() {
     return t;
 }
 
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool endsNumber(const char* p, const char* end) { return p == end || endsWord(*p); }
+
+}  // namespace
+
+bool Lexer::nextPlainInt(int64_t& v) {
+    if (hasPeek_) return false;
+    skipSpaceAndComments();
+    const char* const first = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    const char* p = first;
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    const char* const digits = p;
+    int64_t value = 0;
+    while (p < end && unsigned(*p - '0') <= 9 && p - digits < 18) value = value * 10 + (*p++ - '0');
+    if (p == digits || !endsNumber(p, end)) return false;
+    v = negative ? -value : value;
+    pos_ += size_t(p - first);
+    return true;
+}
+
+bool Lexer::nextPlainNumber(double& v) {
+    if (hasPeek_) return false;
+    skipSpaceAndComments();
+    const char* const first = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    const char* p = first;
+    const bool negative = p < end && *p == '-';
+    p += negative;
+    // Up to 19 significant digits fit the mantissa exactly.
+    uint64_t mantissa = 0;
+    int digits = 0, exponent = 0;
+    bool any = false;
+    while (p < end && *p == '0') ++p, any = true;
+    for (; p < end && unsigned(*p - '0') <= 9; ++p, any = true) {
+        if (digits < 19) mantissa = mantissa * 10 + unsigned(*p - '0'), ++digits;
+        else ++exponent;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        if (digits == 0)
+            while (p < end && *p == '0') ++p, --exponent, any = true;
+        for (; p < end && unsigned(*p - '0') <= 9; ++p, any = true)
+            if (digits < 19) mantissa = mantissa * 10 + unsigned(*p - '0'), ++digits, --exponent;
+    }
+    if (!any) return false;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        const bool down = p < end && *p == '-';
+        p += (p < end && (*p == '-' || *p == '+'));
+        const char* const start = p;
+        int e = 0;
+        while (p < end && unsigned(*p - '0') <= 9 && p - start < 5) e = e * 10 + (*p++ - '0');
+        if (p == start) return false;
+        exponent += down ? -e : e;
+    }
+    if (!endsNumber(p, end)) return false;
+    double value = 0;
+    // A mantissa below 2^53 and a power of ten that doubles hold exactly: one
+    // rounding, so the result is the correctly rounded one.
+    if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
+        value = double(mantissa);
+        value = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+        if (negative) value = -value;
+    } else if (auto [at, error] = std::from_chars(first, p, value); at != p || error != std::errc()) {
+        return false;   // out of range: the general path says what that gives
+    }
+    v = value;
+    pos_ += size_t(p - first);
+    return true;
+}
+
 void unescape(std::string_view raw, std::string& out) {
     out.clear();
     out.reserve(raw.size());

@@ -42,6 +42,12 @@ public:
         if (!hasPeek_) { peeked_ = scan(); hasPeek_ = true; }
         return peeked_;
     }
+    // A plain decimal number ("-12", "0.25", "3e-05") next, read where it
+    // lies; false, with nothing read, for any other token (the caller then
+    // takes the general path). Converts exactly as parseDouble does.
+    bool nextPlainNumber(double& v);
+    // The same for a plain decimal integer that fits 18 digits.
+    bool nextPlainInt(int64_t& v);
     // Bytes not yet scanned (an upper bound on what the rest can hold).
     size_t remaining() const { return text_.size() - pos_; }
     // The text not yet read (a peeked token is already read).

@@ -46,6 +46,7 @@ std::string describe(const Token& t) {
 // ---------------------------------------------------------------- helpers
 
 bool StatementParser::readDouble(Lexer& lex, double& v, std::string_view what) {
+    if (lex.nextPlainNumber(v)) return true;
     Token t = lex.next();
     if (t.kind == TokenKind::Word) {
         if (auto d = parseNumberOrBool(t.text)) {
@@ -58,6 +59,7 @@ bool StatementParser::readDouble(Lexer& lex, double& v, std::string_view what) {
 }
 
 bool StatementParser::readInt(Lexer& lex, int64_t& v, std::string_view what) {
+    if (lex.nextPlainInt(v)) return true;
     Token t = lex.next();
     if (t.kind == TokenKind::Word) {
         if (auto i = parseInt(t.text)) {
@@ -233,6 +235,10 @@ bool StatementParser::parseUntyped(Lexer& lex) {
     n.values.clear();
     reserveForNumbers(lex, n.values);
     while (true) {
+        if (double d = 0; lex.nextPlainNumber(d)) {
+            n.values.push_back(d);
+            continue;
+        }
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::Word) {
@@ -259,6 +265,10 @@ bool StatementParser::parseTuple(Lexer& lex, NumberKind kind, uint8_t components
     n.values.clear();
     reserveForNumbers(lex, n.values);
     while (true) {
+        if (double d = 0; lex.nextPlainNumber(d)) {
+            n.values.push_back(d);
+            continue;
+        }
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::Word) {

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
-#include <unordered_set>
 
 namespace mayahost {
 namespace meshmod {
@@ -101,18 +100,37 @@ void reverseFace(MeshData& mesh, size_t face) {
     }
 }
 
+// Which edges some face walks, found among each vertex's own edges: this
+// runs after every topology edit, where a hash of every side cost more than
+// the edit itself.
+static std::vector<uint8_t> walkedEdges(const MeshData& mesh) {
+    std::vector<uint32_t> offset(mesh.numVertices() + 1, 0), around(mesh.edges.size());
+    for (int32_t v : mesh.edges) ++offset[size_t(v) + 1];
+    for (size_t i = 1; i < offset.size(); ++i) offset[i] += offset[i - 1];
+    std::vector<uint32_t> fill(offset.begin(), offset.end() - 1);
+    for (size_t i = 0; i < mesh.edges.size(); ++i) around[fill[size_t(mesh.edges[i])]++] = uint32_t(i / 2);
+    std::vector<uint8_t> walked(mesh.numEdges(), 0);
+    for (size_t l = 0; l < mesh.numLoops(); ++l)
+        for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c) {
+            const int32_t a = mesh.faceVertices[c], b = mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]];
+            for (uint32_t i = offset[size_t(a)]; i < offset[size_t(a) + 1]; ++i) {
+                const uint32_t edge = around[i];
+                const int32_t other = mesh.edges[2 * edge] == a ? mesh.edges[2 * edge + 1] : mesh.edges[2 * edge];
+                if (other == b) walked[edge] = 1;
+            }
+        }
+    return walked;
+}
+
 void dropUnusedVerticesAndEdges(MeshData& mesh) {
     std::vector<int32_t> ids(mesh.numVertices(), -1);
     for (int32_t v : mesh.faceVertices) ids[size_t(v)] = 0;
-    std::unordered_set<uint64_t> walked;
-    for (size_t l = 0; l < mesh.numLoops(); ++l)
-        for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c)
-            walked.insert(pairKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]]));
+    const std::vector<uint8_t> walked = walkedEdges(mesh);
     int32_t count = 0;
     for (int32_t& id : ids)
         if (id == 0) id = count++;
     const bool allVertices = size_t(count) == mesh.numVertices();
-    if (allVertices && walked.size() == mesh.numEdges()) return;
+    if (allVertices && std::find(walked.begin(), walked.end(), 0) == walked.end()) return;
     std::vector<float> points;
     points.reserve(3 * size_t(count));
     for (size_t v = 0; v < ids.size(); ++v)
@@ -122,8 +140,8 @@ void dropUnusedVerticesAndEdges(MeshData& mesh) {
     const bool smoothing = mesh.edgeSmooth.size() == mesh.numEdges();
     size_t kept = 0;
     for (size_t e = 0; e < mesh.numEdges(); ++e) {
+        if (!walked[e]) continue;
         const int32_t a = mesh.edges[2 * e], b = mesh.edges[2 * e + 1];
-        if (!walked.count(pairKey(a, b))) continue;
         mesh.edges[2 * kept] = ids[size_t(a)];
         mesh.edges[2 * kept + 1] = ids[size_t(b)];
         if (smoothing) mesh.edgeSmooth[kept] = mesh.edgeSmooth[e];

@@ -59,33 +59,71 @@ TEST(MeshModBevel, CountsAndClosedness) {
     }
 }
 
-TEST(MeshModBevel, FacesKeepTheirIdsThenStripsThenPatches) {
+TEST(MeshModBevel, StripsThenPatchesThenTheFacesThatDrawBack) {
     const MeshData out = applyPolyBevel(makeCube(true, false), {.offset = 0.1}, nullptr);
     ASSERT_EQ(out.numFaces(), 26u);
+    // Strip 0 is edge 0's (vertices 0 and 1, between faces 0 and 3): it faces down the front.
+    const MeshVec strip = newell(out, 0);
+    EXPECT_TRUE(near(strip * (1 / strip.length()), MeshVec{0, -std::sqrt(0.5), std::sqrt(0.5)}, 1e-6));
+    // Patch 0 is vertex 0's corner, a triangle facing out along (-1, -1, 1).
+    const std::vector<int32_t> patch = faceCorners(out, 12);
+    ASSERT_EQ(patch.size(), 3u);
+    EXPECT_GT(newell(out, 12).dot({-1, -1, 1}), 0);
+    for (int32_t v : patch) EXPECT_NEAR(pointOf(out, size_t(v)).x, -0.4, 0.11);
     for (size_t f = 0; f < 6; ++f) {
-        // The original faces shrink in their planes by the offset.
-        EXPECT_TRUE(near(newell(out, f) * (1 / newell(out, f).length()), kCubeNormals[f])) << f;
-        for (int32_t v : faceCorners(out, f)) {
+        // Then the original faces, in their order, shrunk in their planes by the offset.
+        EXPECT_TRUE(near(newell(out, 20 + f) * (1 / newell(out, 20 + f).length()), kCubeNormals[f])) << f;
+        for (int32_t v : faceCorners(out, 20 + f)) {
             const MeshVec p = pointOf(out, size_t(v));
             EXPECT_NEAR(std::abs(p.x) + std::abs(p.y) + std::abs(p.z), 0.5 + 0.4 + 0.4, 1e-6) << f;
         }
     }
-    // Strip 0 is edge 0's (vertices 0 and 1, between faces 0 and 3): it faces down the front.
-    const MeshVec strip = newell(out, 6);
-    EXPECT_TRUE(near(strip * (1 / strip.length()), MeshVec{0, -std::sqrt(0.5), std::sqrt(0.5)}, 1e-6));
-    // Patch 0 is vertex 0's corner, a triangle facing out along (-1, -1, 1).
-    const std::vector<int32_t> patch = faceCorners(out, 18);
-    ASSERT_EQ(patch.size(), 3u);
-    const MeshVec n = newell(out, 18);
-    EXPECT_GT(n.dot({-1, -1, 1}), 0);
-    for (int32_t v : patch) EXPECT_NEAR(pointOf(out, size_t(v)).x, -0.4, 0.11);
+}
+
+// The CornerRoom floor: tiles extruded without moving, their rims bevelled
+// by a fraction with merging. Every such bevel leaves the counts of the
+// extrusion (each next bevel names edges that only exist so), the tile moving
+// behind its strips (the next extrusions' face ids); a tile beside one
+// extruded twice loses two vertices, three edges and a face.
+TEST(MeshModBevel, RimsOfExtrusionsThatDidNotMove) {
+    const PolyBevelParams rim{.inputComponents = Items{{"f[0]"}}, .offsetAsFraction = true, .mergeVertices = true};
+    const MeshData tile = applyPolyExtrudeFace(makeCube(true, true), {.inputComponents = Items{{"f[0]"}}}, nullptr);
+    ASSERT_EQ(shape(tile), Shape(12, 10, 20));
+    auto [out, warning] = warned(applyPolyBevel, tile, rim);
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(shape(out), Shape(12, 10, 20));
+    EXPECT_EQ(meshDataError(out), "");
+    EXPECT_TRUE(closedAndOriented(out));
+    // The other faces first, then four strips from the cube's front edges
+    // inwards, and the tile, inset by a quarter of its side, last.
+    for (size_t f = 0; f < 5; ++f) EXPECT_TRUE(near(newell(out, f) * (1 / newell(out, f).length()), kCubeNormals[f + 1])) << f;
+    for (size_t f = 5; f < 9; ++f) EXPECT_NEAR(newell(out, f).z, newell(out, f).length(), 1e-6) << f;
+    for (int32_t v : faceCorners(out, 9)) {
+        const MeshVec p = pointOf(out, size_t(v));
+        EXPECT_NEAR(std::abs(p.x), 0.25, 1e-6);
+        EXPECT_NEAR(std::abs(p.y), 0.25, 1e-6);
+        EXPECT_NEAR(p.z, 0.5, 1e-6);
+    }
+
+    // Two tiles side by side, the second extruded once before: the sides
+    // between them fold into one.
+    const MeshData grid = makeMesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}},
+                                   {{{0, 1, 4, 3}}, {{1, 2, 5, 4}}}, true);
+    const MeshData once = applyPolyExtrudeFace(grid, {.inputComponents = Items{{"f[1]"}}}, nullptr);
+    const MeshData twice = applyPolyExtrudeFace(once, {.inputComponents = Items{{"f[0:1]"}}}, nullptr);
+    ASSERT_EQ(shape(twice), Shape(18, 14, 31));
+    PolyBevelParams both = rim;
+    both.inputComponents = Items{{"f[0:1]"}};
+    const MeshData pair = applyPolyBevel(twice, both, nullptr);
+    EXPECT_EQ(shape(pair), Shape(16, 13, 28));
+    EXPECT_EQ(meshDataError(pair), "");
 }
 
 TEST(MeshModBevel, OffsetsFractionsAndWorldSpace) {
     struct Case {
         const char* what;
         PolyBevelParams params;
-        double inset;   // where face 0's corners end, |x| and |y|
+        double inset;   // where face 0's corners end, |x| and |y| (it follows 12 strips and 8 patches)
     };
     const Case cases[] = {
         {"a distance", {.offset = 0.1}, 0.4},
@@ -96,7 +134,7 @@ TEST(MeshModBevel, OffsetsFractionsAndWorldSpace) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const MeshData out = applyPolyBevel(makeCube(true, false), c.params, nullptr);
-        for (int32_t v : faceCorners(out, 0)) {
+        for (int32_t v : faceCorners(out, 20)) {
             EXPECT_NEAR(std::abs(pointOf(out, size_t(v)).x), c.inset, 1e-6);
             EXPECT_NEAR(std::abs(pointOf(out, size_t(v)).y), c.inset, 1e-6);
         }

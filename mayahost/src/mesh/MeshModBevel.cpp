@@ -95,6 +95,8 @@ public:
     }
 
     const std::vector<int32_t>& chosen() const { return chosen_; }
+    // The far ends of the unbevelled edges points slid along.
+    const std::vector<int32_t>& slidOnto() const { return slidOnto_; }
 
     MeshData build() {
         offsets();
@@ -119,6 +121,9 @@ private:
     // Each bevelled edge's offset: the distance, or a fraction of half the
     // shortest edge it shares a vertex with in its two faces (itself included),
     // so that a fraction of 1 lets two bevels of a face's opposite sides meet.
+    // Edges of no length do not count: the rim of an extrusion that did not
+    // move is bevelled as wide as the face it rims allows (the CornerRoom
+    // floor's tiles, whose bevels would otherwise all merge away).
     void offsets() {
         offset_.assign(m_.numEdges(), 0);
         for (int32_t e : chosen_) {
@@ -129,7 +134,8 @@ private:
             double shortest = length(e);
             const int32_t a = m_.edges[2 * size_t(e)], b = m_.edges[2 * size_t(e) + 1];
             for (uint32_t c : {side_.at(directedKey(a, b)), side_.at(directedKey(b, a))}) {
-                for (uint32_t k : {prev_[c], next_[c]}) shortest = std::min(shortest, length(edgeOf(m_.faceVertices[k], m_.faceVertices[next_[k]])));
+                for (uint32_t k : {prev_[c], next_[c]})
+                    if (const double l = length(edgeOf(m_.faceVertices[k], m_.faceVertices[next_[k]])); l > 0) shortest = std::min(shortest, l);
             }
             offset_[size_t(e)] = std::clamp(p_.fraction, 0.0, 1.0) * 0.5 * shortest;
         }
@@ -147,7 +153,10 @@ private:
         t = lx > 0 ? std::min(t, lx) / lx : 0;
         const uint64_t key = directedKey(edgeOf(v, x), v);
         auto it = slid_.find(key);
-        if (it == slid_.end()) it = slid_.emplace(key, addPoint(q + dx * t)).first;
+        if (it == slid_.end()) {
+            it = slid_.emplace(key, addPoint(q + dx * t)).first;
+            slidOnto_.push_back(x);
+        }
         return incoming ? CornerPoint{it->second, t, 0} : CornerPoint{it->second, 0, t};
     }
 
@@ -337,6 +346,7 @@ private:
     std::vector<uint32_t> firstAt_;   // per input corner: where its points start in its face
     std::vector<MeshVec> newPoints_;
     std::unordered_map<uint64_t, int32_t> slid_;      // (edge, end vertex) -> point on it
+    std::vector<int32_t> slidOnto_;
     std::vector<std::vector<CornerPoint>> cornerPoints_;
     std::unordered_map<uint64_t, std::vector<int32_t>> ends_;
     std::vector<Strip> strips_;
@@ -493,7 +503,24 @@ MeshData Beveller::assemble() {
         out.uvSets[s].faceVertexUV.clear();
     }
     for (MeshColorSet& cs : out.colorSets) cs.faceVertexColor.clear();
-    for (const OutFace& f : faces) {
+    // The faces that draw back from a bevel are made anew after the strips and
+    // patches, the other faces moving down into their places: in the CornerRoom
+    // floor each next extrusion names the tiles so, and its final face sets put
+    // each bevel's strips before its tiles; the flashlight's bevelled cap is
+    // the face after its strips.
+    std::vector<uint8_t> drawsBack(m_.numFaces(), 0);
+    for (int32_t e : chosen_) {
+        const int32_t a = m_.edges[2 * size_t(e)], b = m_.edges[2 * size_t(e) + 1];
+        drawsBack[cornerFace_[side_.at(directedKey(a, b))]] = drawsBack[cornerFace_[side_.at(directedKey(b, a))]] = 1;
+    }
+    std::vector<size_t> order;
+    for (size_t f = 0; f < m_.numFaces(); ++f)
+        if (!drawsBack[f]) order.push_back(f);
+    for (size_t f = m_.numFaces(); f < faces.size(); ++f) order.push_back(f);
+    for (size_t f = 0; f < m_.numFaces(); ++f)
+        if (drawsBack[f]) order.push_back(f);
+    for (size_t i : order) {
+        const OutFace& f = faces[i];
         for (size_t k = 0; k < f.verts.size(); ++k) {
             out.faceVertices.push_back(f.verts[k]);
             const bool kept = f.from >= 0 && k < f.fromCorner.size();
@@ -592,17 +619,28 @@ MeshData applyPolyBevel(const MeshData& in, const PolyBevelParams& params, std::
     }
     MeshData out = b.build();
     // The merge is among the bevel's own points (they follow the originals
-    // still in use): points the file had merged apart stay apart.
-    std::vector<uint8_t> used(in.numVertices(), 0);
+    // still in use) and the vertices they slid towards: a point that slid
+    // along an edge of no length joins its far end, so the side faces of an
+    // extrusion that did not move fold away, and two such ends that meet (two
+    // extrusions, one above the other, side by side) become one. That is what
+    // the CornerRoom floor's counts need: every tile's bevel keeps the edge
+    // count, one beside an earlier extrusion loses three edges, two vertices
+    // and a face. Other points the file had apart stay apart.
+    std::vector<int32_t> rank(in.numVertices(), -1);
     for (int32_t v : out.faceVertices)
-        if (size_t(v) < used.size()) used[size_t(v)] = 1;
-    const size_t kept = size_t(std::count(used.begin(), used.end(), 1));
+        if (size_t(v) < rank.size()) rank[size_t(v)] = 0;
+    int32_t kept = 0;
+    for (int32_t& r : rank)
+        if (r == 0) r = kept++;
     meshmod::dropUnusedVerticesAndEdges(out);
     if (world) transformPoints(out, params.inputMatrix.inverse());
-    if (params.mergeVertices && kept + 1 < out.numVertices()) {
+    if (params.mergeVertices && size_t(kept) + 1 < out.numVertices()) {
         PolyMergeVertParams merge;
         merge.distance = std::max(params.mergeVertexTolerance, 0.0);
-        merge.inputComponents = std::vector<std::string>{"vtx[" + std::to_string(kept) + ":" + std::to_string(out.numVertices() - 1) + "]"};
+        std::vector<std::string> items{"vtx[" + std::to_string(kept) + ":" + std::to_string(out.numVertices() - 1) + "]"};
+        for (int32_t x : b.slidOnto())
+            if (size_t(x) < rank.size() && rank[size_t(x)] >= 0) items.push_back("vtx[" + std::to_string(rank[size_t(x)]) + "]");
+        merge.inputComponents = std::move(items);
         std::string why;
         out = applyPolyMergeVert(out, merge, &why);
     }

@@ -646,8 +646,9 @@ struct PolyBevelParams {
 // Each bevelled edge (a manifold edge; border edges are left alone) becomes a
 // strip of `segments` faces, the faces beside it drawing back from it by the
 // offset; where bevelled edges meet at a vertex a corner patch closes the gap.
-// Numbering: the faces keep their ids, then come the strips (edge id order,
-// each from the side of its lower face), then the patches (vertex id order).
+// Numbering: the faces not beside a bevelled edge keep their order, then come
+// the strips (edge id order, each from the side of its lower face), the
+// patches (vertex id order), and the faces beside a bevelled edge, made anew.
 // The original vertices keep their ids, the new points follow in order of
 // making and the vertices no face uses any more are dropped; edges that still
 // join the same vertices keep their ids, new edges follow as the faces walk them.

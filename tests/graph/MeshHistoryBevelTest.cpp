@@ -42,9 +42,11 @@ TEST(MeshHistoryBevel, CornerRoomMattress) {
     const mayahost::MeshData& m = *e.mesh;
     EXPECT_EQ(m.numFaces(), 6u + 12 * 2 + 8 * 3);
     EXPECT_EQ(m.numVertices() + m.numFaces(), m.numEdges() + 2);   // still a closed ball
-    // The top keeps face id 1 and draws back by the same world width on every side.
+    // The cube's faces all draw back, so they come last, in their order; the
+    // top (face 1) draws back by the same world width on every side.
     const double width = 0.7 * 0.5 * 0.37777778238414539;
-    for (uint32_t c = m.loopStart[1]; c < m.loopStart[2]; ++c) {
+    const size_t top = m.numFaces() - 6 + 1;
+    for (uint32_t c = m.loopStart[top]; c < m.loopStart[top + 1]; ++c) {
         const Point p = pointOf(m, size_t(m.faceVertices[c]));
         EXPECT_NEAR(p.y, 0.5, 1e-6);
         EXPECT_NEAR(std::abs(p.x), 0.5 - width / 4.1861727248014633, 1e-5);

@@ -609,66 +609,75 @@ namespace meshmod {
 // face's corners in place of the edge. Faces with holes, border edges and
 // edges whose faces were merged already into one are kept, with a warning.
 MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, std::string* warning) {
-    // Each face as the corner indices of the input; merged faces lengthen, removed ones empty.
-    std::vector<std::vector<uint32_t>> faces(in.numFaces());
-    std::vector<uint8_t> simple(in.numFaces(), 0);
-    for (size_t f = 0; f < in.numFaces(); ++f) {
+    // Faces with one loop are rings of the input's corners (next/prev) that
+    // merge in place; a face is its lowest id's ring (parent), and each
+    // directed side is found from its corner, so a thousand dissolved edges on
+    // a big mesh stay linear.
+    const size_t F = in.numFaces(), C = in.numFaceVertices();
+    std::vector<uint32_t> next(C), prev(C), faceOf(C), first(F), size(F), parent(F);
+    std::vector<uint8_t> simple(F, 0), gone(F, 0);
+    std::unordered_map<uint64_t, uint32_t> cornerAt;   // directed side (a, b) -> the corner at a
+    auto key = [](int32_t a, int32_t b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); };
+    for (size_t f = 0; f < F; ++f) {
+        parent[f] = uint32_t(f);
         simple[f] = in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1;
-        for (uint32_t c = in.loopStart[in.faceLoopStart[f]]; c < in.loopStart[in.faceLoopStart[f + 1]]; ++c)
-            faces[f].push_back(c);
-    }
-    std::vector<int32_t> owner(in.numFaces());
-    for (size_t f = 0; f < owner.size(); ++f) owner[f] = int32_t(f);
-    auto findSide = [&](int32_t a, int32_t b, size_t& face, size_t& at) {
-        for (size_t f = 0; f < faces.size(); ++f) {
-            if (!simple[f]) continue;
-            const auto& c = faces[f];
-            for (size_t k = 0; k < c.size(); ++k)
-                if (in.faceVertices[c[k]] == a && in.faceVertices[c[(k + 1) % c.size()]] == b) {
-                    face = f, at = k;
-                    return true;
-                }
+        const uint32_t b = in.loopStart[in.faceLoopStart[f]], e = in.loopStart[in.faceLoopStart[f + 1]];
+        first[f] = b, size[f] = e - b;
+        if (!simple[f]) continue;
+        for (uint32_t c = b; c < e; ++c) {
+            next[c] = c + 1 < e ? c + 1 : b, prev[c] = c > b ? c - 1 : e - 1, faceOf[c] = uint32_t(f);
+            cornerAt.emplace(key(in.faceVertices[c], in.faceVertices[next[c]]), c);   // the lowest face wins
         }
-        return false;
+    }
+    auto root = [&](uint32_t f) {
+        while (parent[f] != f) f = parent[f] = parent[parent[f]];
+        return f;
     };
+    auto vertex = [&](uint32_t c) { return in.faceVertices[c]; };
     std::vector<uint8_t> removedEdge(in.numEdges(), 0);
     size_t kept = 0;
     bool spiked = false;
     for (int32_t e : edges) {
         const int32_t a = in.edges[2 * size_t(e)], b = in.edges[2 * size_t(e) + 1];
-        size_t fa = 0, ka = 0, fb = 0, kb = 0;
-        if (!findSide(a, b, fa, ka) || !findSide(b, a, fb, kb)) {
+        const auto ab = cornerAt.find(key(a, b)), ba = cornerAt.find(key(b, a));
+        if (ab == cornerAt.end() || ba == cornerAt.end()) {
             ++kept;
             continue;
         }
+        const uint32_t ca = ab->second, cb = ba->second, fa = root(faceOf[ca]), fb = root(faceOf[cb]);
         if (fa == fb) {
             // Both sides in one face: when they follow each other the edge is a
             // spike into the face (what is left of a fan whose other edges
             // went), and the face walks round it no more.
-            std::vector<uint32_t>& c = faces[fa];
-            const size_t n = c.size();
-            if (n < 5 || ((ka + 1) % n != kb && (kb + 1) % n != ka)) {
+            if (size[fa] < 5 || (next[ca] != cb && next[cb] != ca)) {
                 ++kept;
                 continue;
             }
-            const size_t base = (ka + 1) % n == kb ? ka : kb;
-            const size_t tip = (base + 1) % n, back = (base + 2) % n;
-            c.erase(c.begin() + long(std::max(tip, back)));
-            c.erase(c.begin() + long(std::min(tip, back)));
+            const uint32_t base = next[ca] == cb ? ca : cb, tip = next[base], back = next[tip], after = next[back];
+            if (first[fa] == tip || first[fa] == back) first[fa] = after;
+            next[base] = after, prev[after] = base;
+            cornerAt.erase(key(vertex(base), vertex(tip)));
+            cornerAt.erase(key(vertex(tip), vertex(back)));
+            cornerAt[key(vertex(base), vertex(after))] = base;
+            size[fa] -= 2;
             removedEdge[size_t(e)] = 1;
             spiked = true;
             continue;
         }
         // The lower face keeps its place; the side a-b becomes the other face's way round.
-        const size_t low = std::min(fa, fb), high = std::max(fa, fb);
-        const size_t kLow = low == fa ? ka : kb, kHigh = low == fa ? kb : ka;
-        std::vector<uint32_t> merged(faces[low].begin(), faces[low].begin() + long(kLow) + 1);
-        const auto& other = faces[high];
-        for (size_t k = 2; k < other.size(); ++k) merged.push_back(other[(kHigh + k) % other.size()]);
-        merged.insert(merged.end(), faces[low].begin() + long(kLow) + 1, faces[low].end());
-        faces[low] = std::move(merged);
-        faces[high].clear();
-        simple[high] = 0;
+        const uint32_t low = std::min(fa, fb), high = std::max(fa, fb);
+        const uint32_t cl = low == fa ? ca : cb, ch = low == fa ? cb : ca;
+        cornerAt.erase(ab);
+        cornerAt.erase(key(b, a));
+        if (size[high] > 2) {
+            const uint32_t dropped = next[ch], from = next[dropped], to = prev[ch], after = next[cl];
+            cornerAt[key(vertex(cl), vertex(from))] = cl;
+            next[cl] = from, prev[from] = cl;
+            next[to] = after, prev[after] = to;
+            size[low] += size[high] - 2;
+        }
+        parent[high] = low;
+        gone[high] = 1;
         removedEdge[size_t(e)] = 1;
     }
     if (kept)
@@ -680,10 +689,10 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
     out.faceLoopStart.push_back(0);
     out.loopStart.push_back(0);
     std::vector<uint32_t> corners;  // the input corner of each output corner
-    for (size_t f = 0; f < in.numFaces(); ++f) {
-        if (faces[f].empty()) continue;
-        if (in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1 || faces[f].size() != in.loopStart[in.faceLoopStart[f] + 1] - in.loopStart[in.faceLoopStart[f]]) {
-            corners.insert(corners.end(), faces[f].begin(), faces[f].end());
+    for (size_t f = 0; f < F; ++f) {
+        if (gone[f]) continue;
+        if (simple[f]) {
+            for (uint32_t c = first[f], k = 0; k < size[f]; c = next[c], ++k) corners.push_back(c);
             out.loopStart.push_back(uint32_t(corners.size()));
         } else {
             for (uint32_t l = in.faceLoopStart[f]; l < in.faceLoopStart[f + 1]; ++l) {

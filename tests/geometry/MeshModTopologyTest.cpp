@@ -347,6 +347,16 @@ TEST(DeleteComponent, EdgesMergeTheirFacesVerticesAndBadListsWarn) {
     const auto [border, why] = warned(applyDeleteComponent, open, {{"e[2]"}});
     EXPECT_EQ(shape(border), shape(open));
     EXPECT_TRUE(mentions(why, "not between two faces")) << why;
+    // A face with a hole beside the merge keeps both its loops.
+    const MeshData withHole = makeMesh({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {1, 1, 0}, {1, 2, 0}, {2, 2, 0}, {8, 0, 0}, {8, 4, 0}, {12, 0, 0}, {12, 4, 0}},
+                                       {{{0, 1, 2, 3}, {4, 5, 6}}, {{1, 7, 8, 2}}, {{7, 9, 10, 8}}}, true);
+    std::string shared;
+    for (size_t e = 0; e < withHole.numEdges(); ++e)
+        if (withHole.edges[2 * e] + withHole.edges[2 * e + 1] == 15 && std::min(withHole.edges[2 * e], withHole.edges[2 * e + 1]) == 7) shared = "e[" + std::to_string(e) + "]";
+    const MeshData joined = applyDeleteComponent(withHole, {{shared}}, nullptr);
+    ASSERT_EQ(joined.numFaces(), 2u);
+    EXPECT_EQ(joined.faceLoopStart[1] - joined.faceLoopStart[0], 2u);
+    EXPECT_EQ(faceCorners(joined, 1), (Ids{1, 7, 9, 10, 8, 2}));
     warning.clear();
     EXPECT_EQ(applyDeleteComponent(kCube, {{"f[0]", "e[3]"}}, &warning).numFaces(), 5u);
     EXPECT_TRUE(mentions(warning, "faces listed with edges")) << warning;

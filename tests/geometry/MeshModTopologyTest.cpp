@@ -511,6 +511,20 @@ TEST(PolyExtrudeFace, CountsAndNumberingFollowTheRegions) {
     EXPECT_EQ(faceCorners(one, 1), (Ids{8, 9, 10, 11}));
     // The side of face 1's first side 2->3, walked back on top.
     EXPECT_EQ(faceCorners(one, 6), (Ids{2, 3, 9, 8}));
+    // Two squares whose first side is the one they share: that side brings
+    // the upward edges at its ends before its lifted edge, which moves the
+    // first face's lifted outline up by one (the CornerRoom bevels after
+    // extrusions of two and three tiles name the outline by this numbering).
+    const MeshData strip = makeMesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}},
+                                    {{{1, 4, 3, 0}}, {{1, 2, 5, 4}}}, false);
+    const MeshData wall = applyPolyExtrudeFace(strip, {.inputComponents = list({"f[0:1]"})}, nullptr);
+    Ids rim;
+    for (size_t e = 0; e < wall.numEdges(); ++e) {
+        const int32_t a = std::min(wall.edges[2 * e], wall.edges[2 * e + 1]), b = std::max(wall.edges[2 * e], wall.edges[2 * e + 1]);
+        if (a >= 6 && !(a == 6 && b == 7)) rim.push_back(int32_t(e));   // 6-7 is the lifted shared side
+    }
+    const int32_t base = int32_t(strip.numEdges()) - 1;   // the shared edge goes
+    EXPECT_EQ(rim, (Ids{base + 4, base + 6, base + 7, base + 9, base + 11, base + 12}));
 }
 
 TEST(PolyExtrudeFace, FacesMoveInTheirFrameAndAboutThePivot) {
@@ -655,11 +669,15 @@ TEST(PolySplit, CutsRunFaceToFaceThroughPointsOnEdges) {
         Shape shape;
         Ids face0, last;   // face 0 and the last face afterwards
     } cases[] = {
-        {"across one face", {{true, 0, .5}, {true, 2, .5}}, {10, 7, 15}, {0, 8, 9, 2}, {8, 1, 3, 9}},
+        // The part with the face's first corner starts there, the other at
+        // the cut's later corner, crossing the cut first (the CornerRoom
+        // floor's tiles, several cuts each, start where its extrusions of
+        // two and three tiles need them).
+        {"across one face", {{true, 0, .5}, {true, 2, .5}}, {10, 7, 15}, {0, 8, 9, 2}, {9, 8, 1, 3}},
         // The face keeps the part from the cut's end round to its start.
-        {"across it the other way", {{true, 2, .5}, {true, 0, .5}}, {10, 7, 15}, {9, 1, 3, 8}, {0, 9, 8, 2}},
-        {"on through the next", {{true, 0, .5}, {true, 2, .5}, {true, 5, .5}}, {11, 8, 17}, {0, 8, 9, 2}, {9, 3, 5, 10}},
-        {"corner to corner", {{true, 0, 0}, {true, 2, 0}}, {8, 7, 13}, {0, 3, 2}, {0, 1, 3}},
+        {"across it the other way", {{true, 2, .5}, {true, 0, .5}}, {10, 7, 15}, {8, 9, 1, 3}, {0, 9, 8, 2}},
+        {"on through the next", {{true, 0, .5}, {true, 2, .5}, {true, 5, .5}}, {11, 8, 17}, {0, 8, 9, 2}, {10, 9, 3, 5}},
+        {"corner to corner", {{true, 0, 0}, {true, 2, 0}}, {8, 7, 13}, {0, 3, 2}, {3, 0, 1}},
     };
     for (const auto& c : cases) {
         const auto [out, warning] = warned(applyPolySplit, makeCube(false, true), {c.points});

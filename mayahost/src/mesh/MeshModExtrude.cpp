@@ -110,9 +110,11 @@ public:
                  c < out_.loopStart[out_.faceLoopStart[size_t(f) + 1]]; ++c)
                 out_.faceVertices[c] = level[size_t(d)][slot[out_.faceVertices[c]]];
         // Edges are numbered as the region's faces are walked: a side on the
-        // outline brings its side faces, any other side its lifted edge (the
-        // CornerRoom bevels that follow single-face extrusions name the lifted
-        // outline by these numbers, and the HMMER2 splits cut across them).
+        // outline brings its side faces, any other side the upward edges of
+        // its ends on the outline (those not made yet) and then its lifted
+        // edge (the CornerRoom bevels that follow extrusions of one, two and
+        // three tiles name the lifted outline by these numbers, and the HMMER2
+        // splits cut across them).
         size_t next = 0;   // the outline is in walk order
         for (int32_t f : faces)
             for (uint32_t l = out_.faceLoopStart[size_t(f)]; l < out_.faceLoopStart[size_t(f) + 1]; ++l)
@@ -123,6 +125,10 @@ public:
                         sideFaces(slot[outline[next].a], slot[outline[next].b], level);
                         ++next;
                     } else {
+                        for (int k = 1; k <= d; ++k)
+                            for (const int32_t v : {a, b})
+                                if (const size_t i = slot[lifted_[v]]; onOutline[i])
+                                    addEdge(level[size_t(k) - 1][i], level[size_t(k)][i], false);
                         addEdge(a, b, true);
                     }
                 }

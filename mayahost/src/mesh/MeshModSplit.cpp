@@ -120,16 +120,21 @@ private:
 
     // Face f (one loop) cut from corner du to corner dw keeps the part that
     // walks on from dw round to du; the part from du to dw is appended as a
-    // new face. Both keep the face's corner order.
+    // new face. The part holding the face's first corner starts there; the
+    // other starts at the cut's later corner and crosses the cut first. The
+    // CornerRoom floor tiles, each cut out by several splits, start where its
+    // extrusions of two and three tiles need them to (their numbering depends
+    // on the corner a face starts at); a cut from the first corner itself is
+    // not shown there.
     void splitFace(size_t f, uint32_t du, uint32_t dw) {
         const uint32_t l = m_.faceLoopStart[f], b = m_.loopStart[l], n = m_.loopStart[l + 1] - b;
         const uint32_t lo = std::min(du, dw), hi = std::max(du, dw);
-        // One part is corners 0..lo and hi..n-1, the other lo..hi.
-        std::vector<uint32_t> outer, inner;
+        // One part is corners 0..lo and hi..n-1, the other hi and lo..hi-1.
+        std::vector<uint32_t> outer, inner{b + hi};
         for (uint32_t k = 0; k <= lo; ++k) outer.push_back(b + k);
         for (uint32_t k = hi; k < n; ++k) outer.push_back(b + k);
-        for (uint32_t k = lo; k <= hi; ++k) inner.push_back(b + k);
-        // lo..hi walks from du to dw when du comes first.
+        for (uint32_t k = lo; k < hi; ++k) inner.push_back(b + k);
+        // The inner part walks from du to dw when du comes first.
         std::vector<uint32_t>& kept = du < dw ? outer : inner;
         std::vector<uint32_t>& made = du < dw ? inner : outer;
         auto take = [&](auto& array, size_t width) {

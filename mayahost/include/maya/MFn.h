@@ -199,6 +199,7 @@ public:
         kDynSweptGeometryData = 601,
         kPluginData = 602,
         kGeometryData = 603,
+        kPolyBoolOp = 604,
         kAnisotropy = 609,
         kNonLinear = 612,
         kScript = 626,

@@ -30,6 +30,7 @@ struct Limits {
     int64_t maxInfluences = int64_t(1) << 16;        // skinCluster influences
     int64_t maxBlendTargets = int64_t(1) << 16;      // blendShape targets
     size_t maxMeshFaces = size_t(1) << 24;           // faces a creator or a subdivision may make
+    uint64_t maxBooleanWork = uint64_t(1) << 30;     // steps of one polyBoolOp (pairs of triangles, cut and winding terms)
     size_t maxDagDepth = 1024;                       // parents above a node on one path
     // What evaluation may keep for one scene: the floor, plus this many bytes
     // per byte of the files the scene is read from (EvalBudget).

@@ -196,6 +196,7 @@ const char* apiTypeName(MFn::Type type) {
     case MFn::kDynSweptGeometryData: return "kDynSweptGeometryData";
     case MFn::kPluginData: return "kPluginData";
     case MFn::kGeometryData: return "kGeometryData";
+    case MFn::kPolyBoolOp: return "kPolyBoolOp";
     case MFn::kAnisotropy: return "kAnisotropy";
     case MFn::kNonLinear: return "kNonLinear";
     case MFn::kScript: return "kScript";

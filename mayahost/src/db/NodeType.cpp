@@ -722,6 +722,13 @@ void TypeRegistry::defineOthers() {
     circularize.add("alignment", "al", A::Enum);
     circularize.add("normalOrientation", "nor", A::Enum);
     define("polyUnite", "polyCreator", MFn::kPolyUnite);
+    // The node's operation defaults to 0, which the boolean reads as a union (the command's default).
+    NodeType& boolOp = define("polyBoolOp", "polyUnite", MFn::kPolyBoolOp);
+    boolOp.add("operation", "op", A::Enum, 0);
+    boolOp.add("faceAreaThreshold", "fat", A::Distance, 0.0001);
+    boolOp.add("preserveColor", "pcr", A::Bool, 0);
+    boolOp.add("useThresholds", "uth", A::Bool, 0);
+    boolOp.add("vertexDistanceThreshold", "vdt", A::Distance, 0.001);
     define("polyPlatonic", "polyPrimitive", MFn::kPolyPlatonicSolid);
     for (const char* name : {"polyColorPerVertex", "polyNormalPerVertex", "polySubdFace", "deleteComponent",
                              "polyCloseBorder", "polySplit", "polySplitRing"})

@@ -2,6 +2,7 @@
 #include "base/Limits.h"
 
 #include "mesh/MeshModifiers.h"
+#include "mesh/MeshModBoolean.h"
 #include "mesh/MeshModUtil.h"
 #include "mesh/MeshModCut.h"
 #include "mesh/MeshModMirror.h"
@@ -452,12 +453,12 @@ bool nonLinear(const HistoryStep& step, MeshData& mesh) {
 
 // Every connected inputPoly[i], placed by its inputMat[i]: the world matrix
 // of the shape instance it is connected from, else the stored matrix.
-bool polyUnite(const HistoryStep& step, MeshData& mesh) {
+// polyBoolOp, a polyUnite, gathers its inputs the same way.
+bool readUniteInputs(const HistoryStep& step, PolyUniteParams& p) {
     const AttributeReader& r = step.attributes;
     NodeWarnings& warnings = step.warnings;
     const Node& node = step.node;
     HistoryUpstream& upstream = step.upstream;
-    PolyUniteParams p;
     // Instances of one shape feed the same mesh to several inputs; the walk
     // meets each node once, so their mesh is evaluated once and reused.
     std::vector<std::pair<const Node*, size_t>> evaluated;
@@ -493,7 +494,31 @@ bool polyUnite(const HistoryStep& step, MeshData& mesh) {
     if (merge == 0) p.mergeUVSets = UnionUVSets::NoMerge;
     else if (merge == 2) p.mergeUVSets = UnionUVSets::ByUVLinks;
     else if (merge != 1) warnings.add("mergeUVSets " + std::to_string(merge) + " is not known, uv sets merged by name");
-    mesh = applyPolyUnite(p, warnings.text());
+    return true;
+}
+
+bool polyUnite(const HistoryStep& step, MeshData& mesh) {
+    PolyUniteParams p;
+    if (!readUniteInputs(step, p)) return false;
+    mesh = applyPolyUnite(p, step.warnings.text());
+    return true;
+}
+
+// The boolean of the gathered inputs, in world space. Operation 0 (the
+// node's default) is a union, as the command makes by default.
+bool polyBoolOp(const HistoryStep& step, MeshData& mesh) {
+    const AttributeReader& r = step.attributes;
+    PolyUniteParams inputs;
+    if (!readUniteInputs(step, inputs)) return false;
+    PolyBoolOpParams p;
+    p.inputs = std::move(inputs.inputs);
+    p.mergeUVSets = inputs.mergeUVSets;
+    const double op = r.number("op", 0);
+    p.operation = op == 0 ? BooleanOperation::Union : BooleanOperation(wholeIn(op, -1e9, 1e9) ? int(op) : -1);
+    p.preserveColor = r.number("pcr", 0) != 0;
+    p.useThresholds = r.number("uth", 0) != 0;
+    p.vertexDistanceThreshold = r.number("vdt", 0.001);
+    mesh = applyPolyBoolOp(p, step.warnings.text());
     return true;
 }
 
@@ -921,6 +946,7 @@ const MeshHistoryNode kMeshHistoryNodes[] = {
     {"cluster", GeometryInput::Deformer, cluster},
     {"nonLinear", GeometryInput::Deformer, nonLinear},
     {"polyUnite", GeometryInput::Gathered, polyUnite},
+    {"polyBoolOp", GeometryInput::Gathered, polyBoolOp},
     {"deleteComponent", GeometryInput::Group, deleteComponent},
     {"polySubdFace", GeometryInput::Poly, polySubdFace},
     {"polyTweak", GeometryInput::Poly, polyTweak},

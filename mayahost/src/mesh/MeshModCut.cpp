@@ -20,11 +20,7 @@ namespace {
 
 using meshmod::addWarning;
 using meshmod::pairKey;
-
-MeshVec rowPoint(const MeshVec& p, const MMatrix& m) {
-    return {p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0) + m(3, 0), p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1) + m(3, 1),
-            p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2) + m(3, 2)};
-}
+using meshmod::transformPoint;
 
 // +Z turned about X, then Y, then Z (row vectors), as Maya turns its manipulators.
 MeshVec turnedZ(const std::array<double, 3>& r) {
@@ -68,7 +64,7 @@ MeshData applyPolyCut(const MeshData& in, const PolyCutParams& p, std::string* w
     std::vector<double> d(in.numVertices());
     double reach = 0;
     for (size_t v = 0; v < d.size(); ++v) {
-        placed[v] = rowPoint(meshPoint(in.points.data(), int(v)), space);
+        placed[v] = transformPoint(meshPoint(in.points.data(), int(v)), space);
         d[v] = (placed[v] - centre).dot(normal);
         reach = std::max(reach, std::fabs(d[v]));
     }

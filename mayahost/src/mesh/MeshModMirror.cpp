@@ -21,11 +21,8 @@ namespace {
 
 using meshmod::addWarning;
 using meshmod::pairKey;
+using meshmod::transformPoint;
 
-MeshVec transformPoint(const MeshVec& p, const MMatrix& m) {
-    return {p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0) + m(3, 0), p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1) + m(3, 1),
-            p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2) + m(3, 2)};
-}
 MeshVec transformVector(const MeshVec& p, const MMatrix& m) {
     return {p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0), p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1),
             p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2)};

@@ -2,6 +2,7 @@
 // Helpers shared by the modifier implementations (not part of the API).
 
 #include "mesh/MeshModifiers.h"
+#include "mesh/MeshVec.h"
 
 #include <cstdint>
 #include <numeric>
@@ -58,6 +59,12 @@ std::vector<int32_t> selectedEdges(const MeshData& mesh, const std::optional<std
 void reverseFace(MeshData& mesh, size_t face);
 
 bool isFiniteMatrix(const MMatrix& m);
+
+// A point times an affine matrix, as a row vector.
+inline MeshVec transformPoint(const MeshVec& p, const MMatrix& m) {
+    return {p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0) + m(3, 0), p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1) + m(3, 1),
+            p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2) + m(3, 2)};
+}
 
 // Drops the vertices no face uses and the edges no face walks any more,
 // the others keeping their order, as Maya does after an edit that moves

@@ -2,6 +2,7 @@
 
 #include "mesh/MeshValidate.h"
 #include "mesh/MeshModUtil.h"
+#include "mesh/VertexEdges.h"
 
 #include <algorithm>
 #include <charconv>
@@ -100,21 +101,16 @@ void reverseFace(MeshData& mesh, size_t face) {
     }
 }
 
-// Which edges some face walks, found among each vertex's own edges: this
-// runs after every topology edit, where a hash of every side cost more than
-// the edit itself.
+// Which edges some face walks (every copy of a doubled edge), found among
+// each vertex's edges: this runs after every topology edit.
 static std::vector<uint8_t> walkedEdges(const MeshData& mesh) {
-    std::vector<uint32_t> offset(mesh.numVertices() + 1, 0), around(mesh.edges.size());
-    for (int32_t v : mesh.edges) ++offset[size_t(v) + 1];
-    for (size_t i = 1; i < offset.size(); ++i) offset[i] += offset[i - 1];
-    std::vector<uint32_t> fill(offset.begin(), offset.end() - 1);
-    for (size_t i = 0; i < mesh.edges.size(); ++i) around[fill[size_t(mesh.edges[i])]++] = uint32_t(i / 2);
+    const VertexEdges at(mesh);
     std::vector<uint8_t> walked(mesh.numEdges(), 0);
     for (size_t l = 0; l < mesh.numLoops(); ++l)
         for (uint32_t c = mesh.loopStart[l], e = mesh.loopStart[l + 1]; c < e; ++c) {
             const int32_t a = mesh.faceVertices[c], b = mesh.faceVertices[c + 1 < e ? c + 1 : mesh.loopStart[l]];
-            for (uint32_t i = offset[size_t(a)]; i < offset[size_t(a) + 1]; ++i) {
-                const uint32_t edge = around[i];
+            for (uint32_t i = at.offset[size_t(a)]; i < at.offset[size_t(a) + 1]; ++i) {
+                const uint32_t edge = at.edge[i];
                 const int32_t other = mesh.edges[2 * edge] == a ? mesh.edges[2 * edge + 1] : mesh.edges[2 * edge];
                 if (other == b) walked[edge] = 1;
             }

@@ -137,14 +137,20 @@ bool endsNumber(const char* p, const char* end) { return p == end || endsWord(*p
 
 }  // namespace
 
-bool Lexer::nextPlainInt(int64_t& v) {
-    if (hasPeek_) return false;
+const char* Lexer::plainStart(bool& negative) {
+    if (hasPeek_) return nullptr;
     skipSpaceAndComments();
     const char* const first = text_.data() + pos_;
+    negative = pos_ < text_.size() && *first == '-';
+    return first;
+}
+
+bool Lexer::nextPlainInt(int64_t& v) {
+    bool negative = false;
+    const char* const first = plainStart(negative);
+    if (!first) return false;
     const char* const end = text_.data() + text_.size();
-    const char* p = first;
-    const bool negative = p < end && *p == '-';
-    p += negative;
+    const char* p = first + negative;
     const char* const digits = p;
     int64_t value = 0;
     while (p < end && unsigned(*p - '0') <= 9 && p - digits < 18) value = value * 10 + (*p++ - '0');
@@ -155,13 +161,11 @@ bool Lexer::nextPlainInt(int64_t& v) {
 }
 
 bool Lexer::nextPlainNumber(double& v) {
-    if (hasPeek_) return false;
-    skipSpaceAndComments();
-    const char* const first = text_.data() + pos_;
+    bool negative = false;
+    const char* const first = plainStart(negative);
+    if (!first) return false;
     const char* const end = text_.data() + text_.size();
-    const char* p = first;
-    const bool negative = p < end && *p == '-';
-    p += negative;
+    const char* p = first + negative;
     // Up to 19 significant digits fit the mantissa exactly.
     uint64_t mantissa = 0;
     int digits = 0, exponent = 0;

@@ -57,6 +57,9 @@ public:
 private:
     Token scan();
     void skipSpaceAndComments();
+    // After blanks, where a plain number may start (and whether with a '-');
+    // null while a token is peeked.
+    const char* plainStart(bool& negative);
 
     std::string_view text_;
     size_t pos_ = 0;

@@ -19,12 +19,11 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
+using meshmod::directedKey;
 using meshmod::pairKey;
 
 constexpr const char* kNode = "polyBevel";
 constexpr double kHalfPi = 1.57079632679489661923;
-
-uint64_t directedKey(int32_t a, int32_t b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); }
 
 // A new point as a face sees it: v + a (u - v) + b (w - v) for the corner
 // u -> v -> w, which is also how its uvs are found.

@@ -41,13 +41,12 @@ namespace mayahost {
 namespace {
 
 using meshmod::addWarning;
+using meshmod::directedKey;
 using meshmod::pairKey;
 
 constexpr double kPi = 3.14159265358979323846;
 // One triangle's cut beyond this many edges is not a cut a surface makes.
 constexpr size_t kMaxCutEdges = size_t(1) << 14;
-
-uint64_t directedKey(int32_t a, int32_t b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); }
 
 struct Vec2 {
     double x = 0, y = 0;

@@ -617,7 +617,6 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
     std::vector<uint32_t> next(C), prev(C), faceOf(C), first(F), size(F), parent(F);
     std::vector<uint8_t> simple(F, 0), gone(F, 0);
     std::unordered_map<uint64_t, uint32_t> cornerAt;   // directed side (a, b) -> the corner at a
-    auto key = [](int32_t a, int32_t b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); };
     for (size_t f = 0; f < F; ++f) {
         parent[f] = uint32_t(f);
         simple[f] = in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1;
@@ -626,7 +625,7 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
         if (!simple[f]) continue;
         for (uint32_t c = b; c < e; ++c) {
             next[c] = c + 1 < e ? c + 1 : b, prev[c] = c > b ? c - 1 : e - 1, faceOf[c] = uint32_t(f);
-            cornerAt.emplace(key(in.faceVertices[c], in.faceVertices[next[c]]), c);   // the lowest face wins
+            cornerAt.emplace(directedKey(in.faceVertices[c], in.faceVertices[next[c]]), c);   // the lowest face wins
         }
     }
     auto root = [&](uint32_t f) {
@@ -639,7 +638,7 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
     bool spiked = false;
     for (int32_t e : edges) {
         const int32_t a = in.edges[2 * size_t(e)], b = in.edges[2 * size_t(e) + 1];
-        const auto ab = cornerAt.find(key(a, b)), ba = cornerAt.find(key(b, a));
+        const auto ab = cornerAt.find(directedKey(a, b)), ba = cornerAt.find(directedKey(b, a));
         if (ab == cornerAt.end() || ba == cornerAt.end()) {
             ++kept;
             continue;
@@ -656,9 +655,9 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
             const uint32_t base = next[ca] == cb ? ca : cb, tip = next[base], back = next[tip], after = next[back];
             if (first[fa] == tip || first[fa] == back) first[fa] = after;
             next[base] = after, prev[after] = base;
-            cornerAt.erase(key(vertex(base), vertex(tip)));
-            cornerAt.erase(key(vertex(tip), vertex(back)));
-            cornerAt[key(vertex(base), vertex(after))] = base;
+            cornerAt.erase(directedKey(vertex(base), vertex(tip)));
+            cornerAt.erase(directedKey(vertex(tip), vertex(back)));
+            cornerAt[directedKey(vertex(base), vertex(after))] = base;
             size[fa] -= 2;
             removedEdge[size_t(e)] = 1;
             spiked = true;
@@ -668,10 +667,10 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
         const uint32_t low = std::min(fa, fb), high = std::max(fa, fb);
         const uint32_t cl = low == fa ? ca : cb, ch = low == fa ? cb : ca;
         cornerAt.erase(ab);
-        cornerAt.erase(key(b, a));
+        cornerAt.erase(directedKey(b, a));
         if (size[high] > 2) {
             const uint32_t dropped = next[ch], from = next[dropped], to = prev[ch], after = next[cl];
-            cornerAt[key(vertex(cl), vertex(from))] = cl;
+            cornerAt[directedKey(vertex(cl), vertex(from))] = cl;
             next[cl] = from, prev[from] = cl;
             next[to] = after, prev[after] = to;
             size[low] += size[high] - 2;

@@ -37,6 +37,9 @@ inline uint64_t pairKey(int32_t a, int32_t b) {
     return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
 }
 
+// One key per ordered pair of ids (a side walked from a to b).
+inline uint64_t directedKey(int32_t a, int32_t b) { return (uint64_t(uint32_t(a)) << 32) | uint32_t(b); }
+
 // Appends `text` to the caller's warning, "; " between several.
 void addWarning(std::string* warning, const std::string& text);
 

@@ -60,19 +60,15 @@ std::vector<int32_t> selectedEdges(const MeshData& mesh, const std::optional<std
     // A face selects the edges around it: find them by their vertex pairs.
     std::vector<std::pair<uint64_t, int32_t>> byPair;
     byPair.reserve(mesh.numEdges());
-    auto key = [](int32_t a, int32_t b) {
-        if (a > b) std::swap(a, b);
-        return (uint64_t(uint32_t(a)) << 32) | uint32_t(b);
-    };
     for (size_t e = 0; e < mesh.numEdges(); ++e)
-        byPair.emplace_back(key(mesh.edges[2 * e], mesh.edges[2 * e + 1]), int32_t(e));
+        byPair.emplace_back(pairKey(mesh.edges[2 * e], mesh.edges[2 * e + 1]), int32_t(e));
     std::sort(byPair.begin(), byPair.end());
     std::vector<int32_t> edges = sel.edges;
     for (int32_t f : sel.faces) {
         for (uint32_t l = mesh.faceLoopStart[f]; l < mesh.faceLoopStart[f + 1]; ++l) {
             uint32_t b = mesh.loopStart[l], e = mesh.loopStart[l + 1];
             for (uint32_t c = b; c < e; ++c) {
-                uint64_t k = key(mesh.faceVertices[c], mesh.faceVertices[c + 1 == e ? b : c + 1]);
+                uint64_t k = pairKey(mesh.faceVertices[c], mesh.faceVertices[c + 1 == e ? b : c + 1]);
                 auto it = std::lower_bound(byPair.begin(), byPair.end(), std::make_pair(k, int32_t(-1)));
                 for (; it != byPair.end() && it->first == k; ++it) edges.push_back(it->second);
             }

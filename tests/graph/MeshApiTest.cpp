@@ -6,6 +6,7 @@
 #include <maya/MFnSingleIndexedComponent.h>
 #include <maya/MGeometryManager.h>
 #include <maya/MItMeshPolygon.h>
+#include <maya/MPointArray.h>
 
 #include "MeshHistoryTestUtil.h"
 
@@ -146,6 +147,31 @@ TEST(MeshApi, ComponentsAreCheckedAgainstTheMesh) {
     EXPECT_EQ(status.statusCode(), MStatus::kFailure);
     EXPECT_TRUE(fn.create(MFn::kMesh, &status).isNull());
     EXPECT_FALSE(status);
+}
+
+// A history mesh drawn whole lets go of its evaluation; asked again, it is
+// built again with its tweaks and its findings, which are not said twice. A
+// stored mesh cannot be built again and keeps its evaluation.
+TEST(MeshApi, MeshDrawnWholeIsBuiltAgainWhenAskedAgain) {
+    auto scene = load(onCube("polyNoSuchNode", "") + R"(setAttr "pCubeShape1.pt[3]" -type "float3" 0 0 2;)");
+    const MeshEvaluation& before = meshNamed(*scene, "pCubeShape1");
+    const size_t warnings = before.warnings.size();
+    EXPECT_EQ(warnings, 1u) << "the unknown node is passed over";
+    MDagPath path = pathOf(*scene, "pCubeShape1");
+    ASSERT_EQ(geometryOf(path, MObject()).primitiveArrayCount(), 1u);
+    EXPECT_EQ(before.mesh, nullptr) << "released once drawn";
+    MFnMesh mesh(path);
+    EXPECT_EQ(mesh.numPolygons(), 6);
+    MPointArray points;
+    ASSERT_TRUE(mesh.getPoints(points));
+    ASSERT_EQ(points.length(), 8u);
+    EXPECT_FLOAT_EQ(float(points[3].z), 2.5f) << "the tweak is read again";
+    EXPECT_EQ(meshNamed(*scene, "pCubeShape1").warnings.size(), warnings);
+
+    auto stored = load(kStoredCube);
+    MDagPath storedPath = pathOf(*stored, "pCubeShape1");
+    ASSERT_EQ(geometryOf(storedPath, MObject()).primitiveArrayCount(), 1u);
+    EXPECT_NE(meshNamed(*stored, "pCubeShape1").mesh, nullptr);
 }
 
 }  // namespace

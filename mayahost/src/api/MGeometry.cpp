@@ -42,6 +42,12 @@ MGeometry MGeometryManager::getGeometry(const MDagPath& shapePath, MGeometryRequ
     if (faces.size() < mesh.numFaces()) request.cornerNormals = &cornerNormalsOf(*evaluation);
     DisplayGeometry display;
     if (!buildDisplayGeometry(mesh, request, display).empty() || display.triangles.empty()) return MGeometry();
+    // A mesh drawn whole through its only path is asked nothing more as a
+    // rule; should it be, its history builds it again.
+    if (!request.cornerNormals && !shapePath.isInstanced()) {
+        const Node& node = *nodeOf(shapePath.node());
+        releaseEvaluatedMesh(node.scene(), node);
+    }
 
     static int nextId = 0;
     int id = ++nextId;

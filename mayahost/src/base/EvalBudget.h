@@ -21,6 +21,7 @@ public:
     void addFileBytes(uint64_t bytes);
     // Results kept for the scene (evaluated meshes and surfaces).
     void charge(uint64_t bytes) { used_ += bytes; }
+    void refund(uint64_t bytes) { used_ -= bytes < used_ ? bytes : used_; }
 
     uint64_t limit() const { return limit_; }
     uint64_t used() const { return used_; }

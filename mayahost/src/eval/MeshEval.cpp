@@ -144,6 +144,7 @@ public:
             if (hasStoredData(node)) result.warnings.push_back("history of " + node.name() + " not evaluated: using its stored data");
         }
         MeshData mesh;
+        if (&node == releasing_) tookStored_ = true;
         StoredMeshResult stored = meshFromStored(readStored(scene_, node, &node == releasing_), mesh);
         result.warnings.insert(result.warnings.end(), stored.warnings.begin(), stored.warnings.end());
         if (!stored.error.empty()) {
@@ -156,6 +157,9 @@ public:
         result.mesh = std::make_shared<MeshData>(std::move(mesh));
         return result;
     }
+
+    // Whether the shape being released gave up its stored geometry to the walk.
+    bool tookStored() const { return tookStored_; }
 
     bool meshAt(const Node& node, const std::string& plug, MeshData& out) override {
         PlugPath path;
@@ -259,6 +263,7 @@ private:
 
     const Scene& scene_;
     const Node* releasing_ = nullptr;
+    bool tookStored_ = false;
     std::unordered_set<const Node*> visited_;
     std::unordered_set<const Node*> onPath_;
     MeshEvaluation* current_ = nullptr;
@@ -267,6 +272,7 @@ private:
 
 // Each mesh is evaluated once per scene; a scene never drops its nodes, so
 // their addresses identify them for as long as the cache lives.
+// An entry whose mesh was released is built again when next asked for.
 struct MeshCache {
     std::unordered_map<const Node*, MeshEvaluation> entries;
 };
@@ -276,27 +282,47 @@ struct MeshCache {
 const MeshEvaluation& evaluateMesh(const Scene& scene, const Node& meshNode) {
     MeshCache& c = scene.cached<MeshCache>();
     auto it = c.entries.find(&meshNode);
-    if (it != c.entries.end()) return it->second;
+    if (it != c.entries.end() && it->second.mesh) return it->second;
     EvalBudget& budget = scene.cached<EvalBudget>();
     ScopedEvalBudget scope(budget);
     // The file's copy of a mesh no other node reads is not needed again: the
     // evaluated mesh is kept for the scene's life. Dropping it keeps a large
     // scene's memory near the size of what is evaluated from it.
     const bool release = !feedsOtherNodes(scene, meshNode);
-    MeshEvaluation result = HistoryWalker(scene, release ? &meshNode : nullptr).evaluate(meshNode, 0);
+    HistoryWalker walker(scene, release ? &meshNode : nullptr);
+    MeshEvaluation result = walker.evaluate(meshNode, 0);
     if (!result.mesh) result.mesh = std::make_shared<MeshData>();
+    result.rebuildable = !walker.tookStored();
     // The arrays its geometry was stored in: points, edges, faces, normals,
-    // tweaks, uv and colour points.
+    // tweaks, uv and colour points. A mesh built from history reads its
+    // tweaks again when it is built again.
     if (release)
-        scene.releaseStored(meshNode, [](const std::string& key) {
-            return key == "vrts" || key == "edge" || key == "face" || key == "normals" || key == "pnts" ||
+        scene.releaseStored(meshNode, [&result](const std::string& key) {
+            return key == "vrts" || key == "edge" || key == "face" || key == "normals" ||
+                   (key == "pnts" && !result.rebuildable) ||
                    (key.starts_with("uvSet[") && key.ends_with("].uvSetPoints")) ||
                    (key.starts_with("colorSet[") && key.ends_with("].colorSetPoints"));
         });
     budget.charge(result.mesh->bytes());
+    // The walk may have evaluated other meshes into the cache.
+    it = c.entries.find(&meshNode);
+    if (it != c.entries.end()) {
+        // Built again after a release: its findings were said the first time.
+        it->second.mesh = std::move(result.mesh);
+        return it->second;
+    }
     // Said once per mesh, when it is first asked for.
     logFindings(scene, "mesh", meshNode, result.warnings, result.error);
     return c.entries[&meshNode] = std::move(result);
+}
+
+void releaseEvaluatedMesh(const Scene& scene, const Node& meshNode) {
+    MeshCache& c = scene.cached<MeshCache>();
+    auto it = c.entries.find(&meshNode);
+    if (it == c.entries.end() || !it->second.rebuildable || !it->second.mesh) return;
+    scene.cached<EvalBudget>().refund(it->second.mesh->bytes());
+    it->second.mesh.reset();
+    it->second.normals.reset();
 }
 
 void setEvaluatedMesh(const Scene& scene, const Node& meshNode, MeshData mesh) {

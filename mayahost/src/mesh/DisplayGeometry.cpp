@@ -50,6 +50,13 @@ public:
         next_.reserve(count);
     }
 
+    // The chains are only needed while welding; filling the value arrays
+    // is where the memory peaks.
+    void endWelding() {
+        std::vector<int32_t>().swap(head_);
+        std::vector<int32_t>().swap(next_);
+    }
+
     void fill(DisplayGeometry& out) const {
         size_t count = firstCorner_.size();
         out.positions.resize(3 * count);
@@ -156,12 +163,17 @@ std::string buildDisplayGeometry(const MeshData& mesh, const DisplayRequest& req
         for (size_t f = 0; f < faceCount; ++f) triangleCount += trianglesOf(f);
     }
     out.triangles.reserve(3 * triangleCount);
-    welder.reserve(request.faces && request.faces->size() < faceCount ? 0 : mesh.numVertices());
+    // A whole mesh gets about a display vertex per vertex, and some more
+    // along its uv seams and hard edges: room for those keeps the arrays
+    // from doubling.
+    const size_t vertices = mesh.numVertices();
+    welder.reserve(request.faces && request.faces->size() < faceCount ? 0 : vertices + vertices / 16);
     if (request.faces) {
         for (int32_t f : *request.faces) drawFace(size_t(f));
     } else {
         for (size_t f = 0; f < faceCount; ++f) drawFace(f);
     }
+    welder.endWelding();
     welder.fill(out);
     return {};
 }

@@ -52,9 +52,14 @@ GeometryList MeshManager::extractGeometry(const MDagPath& shape) {
     const MObject set = sets[i];
     // Maya keeps the two arrays parallel; a short one must not be read past.
     const MObject component = i < components.length() ? components[i] : MObject::kNullObj;
-    MStatus iterable;
-    MItMeshPolygon polygons(shape, component, &iterable);
-    if (iterable == MStatus::kFailure) {
+    // Only asked whether the faces can be walked: the iterator holds the
+    // mesh, and must not keep it through the extraction.
+    const bool walkable = [&] {
+      MStatus status;
+      MItMeshPolygon polygons(shape, component, &status);
+      return status != MStatus::kFailure;
+    }();
+    if (!walkable) {
       LOG(logERROR) << "MItMeshPolygon::MItMeshPolygon";
       continue;
     }

@@ -99,15 +99,16 @@ TEST(MaNumbers, PlainNumbersReadInPlaceConvertAsTheGeneralPath) {
         std::snprintf(buf, sizeof buf, "%.*g", int(rng() % 17) + 1, x);
         words.push_back(buf);
     }
-    for (const std::string& word : words) {
-        const std::string text = word + " x";
-        Lexer lex(text, 1, 1);
-        double v = 0;
-        ASSERT_TRUE(lex.nextPlainNumber(v)) << word;
-        const double general = *parseDouble(word);
-        EXPECT_EQ(std::memcmp(&v, &general, sizeof v), 0) << word;
-        EXPECT_EQ(lex.next().text, "x") << word;
-    }
+    // Each word both inside a longer text and as the text's last bytes.
+    for (const std::string& word : words)
+        for (const std::string& text : {word + " x", word}) {
+            Lexer lex(text, 1, 1);
+            double v = 0;
+            ASSERT_TRUE(lex.nextPlainNumber(v)) << word;
+            const double general = *parseDouble(word);
+            EXPECT_EQ(std::memcmp(&v, &general, sizeof v), 0) << word;
+            EXPECT_EQ(lex.next().text, text == word ? "" : "x") << word;
+        }
     for (const char* other : {"+1", "1e999", "1e-400", "-k", "yes", "1.#INF", "nan", "1e", "2f", "-", "\"1\""}) {
         Lexer lex(other, 1, 1);
         double v = 0;

@@ -18,8 +18,6 @@ using namespace meshtest;
 
 namespace {
 
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const MeshData kCube = makeCube(false, false);
 
 // Every vertex of `out` is where `f` puts the same vertex of `in`.
 void expectMoved(const MeshData& out, const std::function<MeshVec(MeshVec)>& f, const MeshData& in = kCube,
@@ -74,11 +72,8 @@ TEST(TransformGeometry, UserNormalsFollowTheInverseTransposeUnlessFrozen) {
 
 TEST(TransformGeometry, UnusableMatricesPassTheMeshThroughWithAWarning) {
     for (auto [what, params] : {std::pair{"inverted", TransformGeometryParams{scaling(1, 0, 1), true}},
-                                {"non-finite", TransformGeometryParams{translation(kNaN, 0, 0)}}}) {
-        const auto [out, warning] = warned(applyTransformGeometry, kCube, params);
-        EXPECT_EQ(out.points, kCube.points) << what;
-        EXPECT_TRUE(mentions(warning, what)) << warning;
-    }
+                                {"non-finite", TransformGeometryParams{translation(kNaN, 0, 0)}}})
+        expectPassedThrough(applyTransformGeometry, kCube, params, what);
     // A flattening matrix is fine forward: points land on the plane.
     expectMoved(applyTransformGeometry(kCube, {.transform = scaling(1, 0, 1)}, nullptr),
                 [](MeshVec p) { return MeshVec{p.x, 0, p.z}; });
@@ -180,9 +175,7 @@ TEST(SkinCluster, BadInputWarnsAndNeverCrashes) {
     EXPECT_TRUE(near(pointOf(out, 0), pointOf(kCube, 0) + MeshVec{0, 2, 0}));  // the good weight still applies
 
     params.geomMatrix = scaling(0, 1, 1);
-    std::tie(out, warning) = warned(applySkinCluster, kCube, params);
-    EXPECT_EQ(out.points, kCube.points);
-    EXPECT_TRUE(mentions(warning, "geomMatrix")) << warning;
+    expectPassedThrough(applySkinCluster, kCube, params, "geomMatrix");
 
     params = twoJoints({{0, 0.5}, {1, 0.5}});
     params.matrix[1] = translation(kNaN, 0, 0);
@@ -237,17 +230,13 @@ TEST(BlendShape, LiveTargetsAndOffsetsWithoutComponents) {
     BlendShapeParams params{.weight = {0.5}, .targets = {{0, {{.inputGeomTarget = big}}}}};
     expectMoved(applyBlendShape(kCube, params, nullptr), [](MeshVec p) { return p * 2; });
     params.targets[0].items[0].inputGeomTarget->pop_back();
-    auto [out, warning] = warned(applyBlendShape, kCube, params);
-    EXPECT_EQ(out.points, kCube.points);
-    EXPECT_TRUE(mentions(warning, "target ignored")) << warning;
+    expectPassedThrough(applyBlendShape, kCube, params, "target ignored");
 
     // Offsets without components cover every vertex, or nothing.
     params = {.weight = {1.0}, .targets = {{0, {{.inputPointsTarget = std::vector<float>(24, 0.25f)}}}}};
     expectMoved(applyBlendShape(kCube, params, nullptr), shift({0.25, 0.25, 0.25}));
     params.targets[0].items[0].inputPointsTarget.resize(12);
-    std::tie(out, warning) = warned(applyBlendShape, kCube, params);
-    EXPECT_EQ(out.points, kCube.points);
-    EXPECT_TRUE(mentions(warning, "without a component list")) << warning;
+    expectPassedThrough(applyBlendShape, kCube, params, "without a component list");
 }
 
 TEST(BlendShape, ComponentsOutsideTheMeshWarnAndTheRestApplies) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 using namespace mayahost;
 using namespace meshtest;
@@ -117,22 +116,17 @@ TEST(NonLinear, WorksInTheHandlesSpaceWeightedByEnvelopeAndWeights) {
 }
 
 TEST(NonLinear, BadInputPassesThroughWithAWarning) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     const struct {
         NonLinearParams params;
         const char* phrase;
     } cases[] = {
-        {{.kind = NonLinearKind::Bend, .curvature = nan}, "not a usable number"},
+        {{.kind = NonLinearKind::Bend, .curvature = kNaN}, "not a usable number"},
         {{.kind = NonLinearKind::Sine, .amplitude = 1, .wavelength = 0}, "wavelength"},
         {{.kind = NonLinearKind::Twist, .matrix = scaling(1, 0, 1), .endAngle = 1}, "cannot be inverted"},
-        {{.kind = NonLinearKind::Twist, .envelope = nan, .endAngle = 1}, "envelope"},
+        {{.kind = NonLinearKind::Twist, .envelope = kNaN, .endAngle = 1}, "envelope"},
         {{.kind = NonLinearKind::Flare, .startFlareX = 1e300}, "not a usable number"},
     };
-    for (const auto& c : cases) {
-        const auto [out, warning] = warned(applyNonLinear, kColumn, c.params);
-        EXPECT_TRUE(mentions(warning, c.phrase)) << warning;
-        EXPECT_EQ(out.points, kColumn.points) << c.phrase;
-    }
+    for (const auto& c : cases) expectPassedThrough(applyNonLinear, kColumn, c.params, c.phrase);
     const auto [empty, warning] = warned(applyNonLinear, MeshData{}, {.kind = NonLinearKind::Bend, .curvature = 1});
     EXPECT_EQ(empty.numVertices(), 0u);
     // Crossed bounds are put in order, with a warning.
@@ -156,9 +150,7 @@ TEST(Cluster, MovesPointsByTheHandleSinceBindWeighted) {
     // Relative: the handle's own matrix alone, whatever its world matrix says.
     p = {.matrix = translation(100, 0, 0), .relative = true, .weightedMatrix = translation(0, 0, 1)};
     EXPECT_TRUE(near(moved(applyCluster(kColumn, p, nullptr), 4), moved(kColumn, 4) + MeshVec{0, 0, 1}));
-    const auto [same, warning] = warned(applyCluster, kColumn, {.geomMatrix = scaling(0, 1, 1)});
-    EXPECT_TRUE(mentions(warning, "geomMatrix"));
-    EXPECT_EQ(same.points, kColumn.points);
+    expectPassedThrough(applyCluster, kColumn, {.geomMatrix = scaling(0, 1, 1)}, "geomMatrix");
 }
 
 }  // namespace

@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <set>
 #include <tuple>
 
 using namespace mayahost;
@@ -32,14 +30,6 @@ MeshData ring() {
     return makeMesh(pts, {{{0, 1, 5, 4}}, {{1, 2, 6, 5}}, {{2, 3, 7, 6}}, {{3, 0, 4, 7}}}, true);
 }
 
-// Two quads side by side sharing edge 1-4 (vertices 0..5, one uv per vertex).
-MeshData strip() {
-    MeshData m = makeMesh({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}},
-                          {{{0, 1, 4, 3}}, {{1, 2, 5, 4}}}, true);
-    m.uvSets.push_back({"map1", {0, .5f, 1, 0, .5f, 1}, {0, 0, 0, 1, 1, 1}, {0, 1, 4, 3, 1, 2, 5, 4}});
-    return m;
-}
-
 int32_t edgeBetween(const MeshData& m, int32_t a, int32_t b) {
     for (size_t e = 0; e < m.numEdges(); ++e)
         if ((m.edges[2 * e] == a && m.edges[2 * e + 1] == b) || (m.edges[2 * e] == b && m.edges[2 * e + 1] == a))
@@ -47,13 +37,24 @@ int32_t edgeBetween(const MeshData& m, int32_t a, int32_t b) {
     return -1;
 }
 
-double spanU(const MeshData& m, size_t f) {
-    double lo = 1e9, hi = -1e9;
+// The uv bounds of face f and its area in uv space.
+struct UVBox {
+    double lu, lv, hu, hv, area;  // area signed: positive counter-clockwise
+};
+UVBox uvBox(const MeshData& m, size_t f) {
+    UVBox b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL, 0};
+    const MeshUVSet& s = m.uvSets[0];
     for (uint32_t k = m.loopStart[f]; k < m.loopStart[f + 1]; ++k) {
-        const double u = m.uvSets[0].u[size_t(m.uvSets[0].faceVertexUV[k])];
-        lo = std::min(lo, u), hi = std::max(hi, u);
+        const size_t i = size_t(s.faceVertexUV[k]), j = size_t(s.faceVertexUV[k + 1 < m.loopStart[f + 1] ? k + 1 : m.loopStart[f]]);
+        b.lu = std::min(b.lu, double(s.u[i])), b.hu = std::max(b.hu, double(s.u[i]));
+        b.lv = std::min(b.lv, double(s.v[i])), b.hv = std::max(b.hv, double(s.v[i]));
+        b.area += 0.5 * (double(s.u[i]) * s.v[j] - double(s.u[j]) * s.v[i]);
     }
-    return hi - lo;
+    return b;
+}
+double spanU(const MeshData& m, size_t f) { return uvBox(m, f).hu - uvBox(m, f).lu; }
+bool apart(const UVBox& a, const UVBox& b) {
+    return a.hu <= b.lu + 1e-6 || b.hu <= a.lu + 1e-6 || a.hv <= b.lv + 1e-6 || b.hv <= a.lv + 1e-6;
 }
 
 }  // namespace
@@ -114,9 +115,8 @@ TEST(UVProjection, CylinderAndSphereSplitTheFaceAcrossTheSeam) {
 
 TEST(UVProjection, BadSettingsAndSelectionsLeaveTheUvs) {
     const MeshData cube = makeCube(true, true);
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case { const char* what; UVProjectionParams p; const char* warned; };
-    for (const Case& c : {Case{"nan", {.projectionCenter = {nan, 0, 0}}, "non-finite"},
+    for (const Case& c : {Case{"nan", {.projectionCenter = {kNaN, 0, 0}}, "non-finite"},
                           Case{"zero", {.projectionScale = {0, 1}}, "zero"},
                           Case{"range", {.inputComponents = std::vector<std::string>{"f[99]"}}, "f[99]"}}) {
         SCOPED_TRACE(c.what);
@@ -139,23 +139,15 @@ TEST(PolyAutoProj, CubeSidesBecomeSixPackedSquares) {
         std::string w;
         const MeshData out = applyPolyAutoProj(makeCube(true, true), {.planes = planes, .percentageSpace = 5}, &w);
         EXPECT_EQ(w, "");
-        const MeshUVSet& s = out.uvSets[0];
-        ASSERT_EQ(s.u.size(), 24u);
-        std::vector<std::array<double, 4>> boxes;
+        ASSERT_EQ(out.uvSets[0].u.size(), 24u);
+        std::vector<UVBox> boxes;
         for (size_t f = 0; f < 6; ++f) {
-            std::array<double, 4> b{1e9, 1e9, -1e9, -1e9};
-            for (uint32_t k = out.loopStart[f]; k < out.loopStart[f + 1]; ++k) {
-                const size_t id = size_t(s.faceVertexUV[k]);
-                b = {std::min(b[0], double(s.u[id])), std::min(b[1], double(s.v[id])), std::max(b[2], double(s.u[id])),
-                     std::max(b[3], double(s.v[id]))};
-            }
-            EXPECT_NEAR(b[2] - b[0], b[3] - b[1], 1e-6) << "square face " << f;
-            EXPECT_GE(b[0], -1e-6);
-            EXPECT_LE(b[2], 1 + 1e-6);
-            EXPECT_LE(b[3], 1 + 1e-6);
-            for (const auto& o : boxes)
-                EXPECT_TRUE(b[0] >= o[2] - 1e-6 || o[0] >= b[2] - 1e-6 || b[1] >= o[3] - 1e-6 || o[1] >= b[3] - 1e-6)
-                    << "face " << f << " overlaps a piece before it";
+            const UVBox b = uvBox(out, f);
+            EXPECT_NEAR(b.hu - b.lu, b.hv - b.lv, 1e-6) << "square face " << f;
+            EXPECT_GE(b.lu, -1e-6);
+            EXPECT_LE(b.hu, 1 + 1e-6);
+            EXPECT_LE(b.hv, 1 + 1e-6);
+            for (const UVBox& o : boxes) EXPECT_TRUE(apart(b, o)) << "face " << f << " overlaps a piece before it";
             boxes.push_back(b);
         }
     }
@@ -176,21 +168,6 @@ MeshData threeShells() {
     m.uvSets.push_back({"map1", {2, 4, 4, 2, 2.5f, 3.5f, 3.5f, 2.5f, 0, -1, -1, 0}, {2, 2, 3, 3, 2, 2, 4, 4, -1, -1, 0, 0}, {}});
     for (int32_t v = 0; v < 12; ++v) m.uvSets[0].faceVertexUV.push_back(v);
     return m;
-}
-
-struct UVBox {
-    double lu, lv, hu, hv, area;  // area signed: positive counter-clockwise
-};
-UVBox uvBox(const MeshData& m, size_t f) {
-    UVBox b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL, 0};
-    const MeshUVSet& s = m.uvSets[0];
-    for (uint32_t k = m.loopStart[f]; k < m.loopStart[f + 1]; ++k) {
-        const size_t i = size_t(s.faceVertexUV[k]), j = size_t(s.faceVertexUV[k + 1 < m.loopStart[f + 1] ? k + 1 : m.loopStart[f]]);
-        b.lu = std::min(b.lu, double(s.u[i])), b.hu = std::max(b.hu, double(s.u[i]));
-        b.lv = std::min(b.lv, double(s.v[i])), b.hv = std::max(b.hv, double(s.v[i]));
-        b.area += 0.5 * (double(s.u[i]) * s.v[j] - double(s.u[j]) * s.v[i]);
-    }
-    return b;
 }
 
 }  // namespace
@@ -219,11 +196,7 @@ TEST(PolyLayoutUV, ShellsArePackedApartInsideTheSquare) {
         for (size_t f = 0; f < 3; ++f) {
             const UVBox a = uvBox(out, f);
             EXPECT_GT(a.area, 0) << f;  // C is flipped back
-            for (size_t g = f + 1; g < 3; ++g) {
-                const UVBox b = uvBox(out, g);
-                const bool apart = a.hu <= b.lu + 1e-6 || b.hu <= a.lu + 1e-6 || a.hv <= b.lv + 1e-6 || b.hv <= a.lv + 1e-6;
-                EXPECT_TRUE(apart) << f << " " << g;
-            }
+            for (size_t g = f + 1; g < 3; ++g) EXPECT_TRUE(apart(a, uvBox(out, g))) << f << " " << g;
         }
         const UVBox b = uvBox(out, 1);
         EXPECT_EQ(b.hu - b.lu >= b.hv - b.lv - 1e-6, c.wideB);
@@ -249,7 +222,7 @@ TEST(PolyLayoutUV, WithoutLayoutOrScaleOnlyReversedShellsChange) {
 }
 
 TEST(PolyMapCutSew, CutSplitsBothEndsAndSewJoinsThemBack) {
-    const MeshData in = strip();
+    const MeshData in = twoQuads(0, true);
     const int32_t inner = edgeBetween(in, 1, 4), border = edgeBetween(in, 0, 1);
     const std::vector<std::string> innerList{"e[" + std::to_string(inner) + "]"};
     std::string w;

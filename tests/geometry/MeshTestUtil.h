@@ -1,18 +1,29 @@
 #pragma once
 // Helpers shared by the geometry tests: meshes from plain face lists, the
-// default cube, point and corner access, row-vector matrices, files.
+// default cube, point and corner access, row-vector matrices, files, what a
+// modifier's result must satisfy, and creator attributes by short name.
 
 #include "mesh/MeshData.h"
+#include "mesh/MeshValidate.h"
 #include "mesh/MeshVec.h"
+#include "mesh/PolyCreators.h"
 
 #include <maya/MMatrix.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
+#include <optional>
+#include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -28,6 +39,9 @@ using mayahost::MeshVec;
 
 // A face as loops of vertex ids: outer loop first, then holes.
 using Face = std::vector<std::vector<int32_t>>;
+using Ids = std::vector<int32_t>;
+using Components = std::optional<std::vector<std::string>>;
+inline Components list(std::vector<std::string> items) { return items; }
 
 // Builds a mesh from points and faces. Edges are derived from the loops;
 // every edge gets `smooth`, except the vertex pairs listed in `flipped`.
@@ -71,6 +85,18 @@ inline MeshData makeCube(bool smooth, bool withUVs) {
                             {.375f, .625f, .625f, .375f, .625f, .375f, .625f, .375f, .625f, .375f, .875f, .875f, .125f, .125f},
                             {0, 0, .25f, .25f, .5f, .5f, .75f, .75f, 1, 1, 0, .25f, 0, .25f},
                             {0, 1, 2, 3, 3, 2, 4, 5, 5, 4, 6, 7, 7, 6, 8, 9, 1, 10, 11, 2, 12, 0, 3, 13}});
+    return m;
+}
+
+inline const MeshData kCube = makeCube(false, false);
+inline const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Two unit quads side by side along X from x0, sharing the edge 1-4; with
+// uvs, one per vertex: u = (x - x0) / 2, v = y.
+inline MeshData twoQuads(double x0 = 0, bool withUVs = false) {
+    MeshData m = makeMesh({{x0, 0, 0}, {x0 + 1, 0, 0}, {x0 + 2, 0, 0}, {x0, 1, 0}, {x0 + 1, 1, 0}, {x0 + 2, 1, 0}},
+                          {{{0, 1, 4, 3}}, {{1, 2, 5, 4}}}, true);
+    if (withUVs) m.uvSets.push_back({"map1", {0, .5f, 1, 0, .5f, 1}, {0, 0, 0, 1, 1, 1}, {0, 1, 4, 3, 1, 2, 5, 4}});
     return m;
 }
 
@@ -133,6 +159,62 @@ std::pair<MeshData, std::string> warned(MeshData (*apply)(const MeshData&, const
 }
 
 inline bool mentions(const std::string& text, const std::string& phrase) { return text.find(phrase) != std::string::npos; }
+
+// What a modifier made when it must neither warn nor leave the mesh inconsistent.
+template <class Params>
+MeshData clean(MeshData (*apply)(const MeshData&, const Params&, std::string*), const MeshData& in, const Params& params) {
+    auto [out, warning] = warned(apply, in, params);
+    EXPECT_EQ(warning, "");
+    EXPECT_EQ(mayahost::meshDataError(out), "");
+    return out;
+}
+
+// A modifier that cannot use its input must hand it on unchanged and say why.
+template <class Params>
+void expectPassedThrough(MeshData (*apply)(const MeshData&, const Params&, std::string*), const MeshData& in,
+                         const Params& params, const std::string& phrase = "") {
+    const auto [out, warning] = warned(apply, in, params);
+    EXPECT_EQ(shape(out), shape(in));
+    EXPECT_EQ(std::tie(out.points, out.faceVertices), std::tie(in.points, in.faceVertices));
+    EXPECT_EQ(mayahost::meshDataError(out), "");
+    EXPECT_NE(warning, "");
+    EXPECT_TRUE(mentions(warning, phrase)) << warning;
+}
+
+// "" when every side of every loop is walked once each way (a closed surface
+// turned one way) and the edge list holds exactly those sides; else what is wrong.
+inline std::string closedProblem(const MeshData& m) {
+    std::map<std::pair<int32_t, int32_t>, int> walks;
+    for (size_t l = 0; l < m.numLoops(); ++l)
+        for (uint32_t c = m.loopStart[l]; c < m.loopStart[l + 1]; ++c)
+            ++walks[{m.faceVertices[c], m.faceVertices[c + 1 < m.loopStart[l + 1] ? c + 1 : m.loopStart[l]]}];
+    std::set<std::pair<int32_t, int32_t>> edges;
+    for (size_t e = 0; e < m.numEdges(); ++e) edges.insert(std::minmax(m.edges[2 * e], m.edges[2 * e + 1]));
+    for (const auto& [side, n] : walks) {
+        const std::string name = "side " + std::to_string(side.first) + "-" + std::to_string(side.second);
+        if (n != 1 || !walks.count({side.second, side.first})) return name + " is not walked once each way";
+        if (!edges.count(std::minmax(side.first, side.second))) return name + " has no edge";
+    }
+    return 2 * m.numEdges() == walks.size() ? "" : "edges no face walks, or listed twice";
+}
+
+// Attribute values by short name, as a node hands them to a creator.
+struct AttrReader : mayahost::PolyAttributeReader {
+    using Numbers = std::map<std::string, double, std::less<>>;
+    using Vectors = std::map<std::string, std::array<double, 3>, std::less<>>;
+    Numbers numbers;
+    Vectors vectors;
+    explicit AttrReader(Numbers n = {}, Vectors v = {}) : numbers(std::move(n)), vectors(std::move(v)) {}
+    bool number(std::string_view name, double& value) const override {
+        auto it = numbers.find(name);
+        return it != numbers.end() && (value = it->second, true);
+    }
+    bool vector3(std::string_view name, double (&value)[3]) const override {
+        auto it = vectors.find(name);
+        if (it != vectors.end()) std::copy(it->second.begin(), it->second.end(), value);
+        return it != vectors.end();
+    }
+};
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

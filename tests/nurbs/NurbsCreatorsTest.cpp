@@ -2,6 +2,7 @@
 // outward normals, axis and pivot, refusals, and Maya's own stored .cc data.
 
 #include "NurbsTestUtil.h"
+#include "../geometry/MeshTestUtil.h"
 
 #include "nurbs/NurbsCreators.h"
 
@@ -9,7 +10,6 @@
 
 #include <fstream>
 #include <functional>
-#include <map>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -22,21 +22,10 @@ using nurbs_reference::sub;
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-using Numbers = std::map<std::string, double, std::less<>>;
-using Vectors = std::map<std::string, Vec, std::less<>>;
-
-struct Reader : PolyAttributeReader {
-    Numbers numbers;
-    Vectors vectors{{"ax", {0, 1, 0}}};  // as every creation command writes it
-    bool number(std::string_view n, double& v) const override {
-        auto it = numbers.find(n);
-        return it != numbers.end() && (v = it->second, true);
-    }
-    bool vector3(std::string_view n, double (&v)[3]) const override {
-        auto it = vectors.find(n);
-        if (it != vectors.end()) std::copy(it->second.begin(), it->second.end(), v);
-        return it != vectors.end();
-    }
+using Numbers = meshtest::AttrReader::Numbers;
+using Vectors = meshtest::AttrReader::Vectors;
+struct Reader : meshtest::AttrReader {
+    Reader() : AttrReader({}, {{"ax", {0, 1, 0}}}) {}  // as every creation command writes it
 };
 
 double radial(Vec p) { return std::hypot(p[0], p[2]); }  // distance from the Y axis

@@ -5,6 +5,7 @@
 #include "../fixtures/NurbsReference.h"
 
 #include "mesh/MeshData.h"
+#include "mesh/MeshVec.h"
 #include "nurbs/NurbsData.h"
 
 #include <array>
@@ -45,6 +46,8 @@ inline nurbs_reference::Triangles toReference(const MeshData& m, const nurbs_ref
     }
     return t;
 }
+
+inline double distance(const MeshVec& a, const MeshVec& b) { return (a - b).length(); }
 
 // --- surfaces
 

@@ -15,8 +15,6 @@ using namespace nurbstest;
 
 namespace {
 
-double distance(const MeshVec& a, const MeshVec& b) { return (a - b).length(); }
-
 // A bicubic grid of nu x nv points over x in [x0, x0 + nu - 1], bent in z
 // (by x, so that planes side by side share their edge points).
 NurbsSurface bentPlane(double x0, int nu = 5, int nv = 4, double y0 = 0) {
@@ -42,10 +40,8 @@ TEST(AttachSurface, ConnectKeepsBothSurfacesAndTheirKnots) {
     for (const Case& c : {Case{"keep", true, 8, {0, 0, 0, 1, 2, 2, 2, 3, 3, 3}},
                           // the join has a kink, so no knot can go
                           Case{"remove", false, 8, {0, 0, 0, 1, 2, 2, 2, 3, 3, 3}}}) {
-        AttachParams p;
-        p.keepMultipleKnots = c.keep;
         NurbsSurface s;
-        ASSERT_EQ(attachSurfaces(a, b, p, s), "") << c.name;
+        ASSERT_EQ(attachSurfaces(a, b, {.keepMultipleKnots = c.keep}, s), "") << c.name;
         EXPECT_EQ(s.numU, c.numU) << c.name;
         EXPECT_EQ(s.uKnots, c.knots) << c.name;
         EXPECT_EQ(s.vKnots, a.vKnots) << c.name;
@@ -65,10 +61,8 @@ TEST(AttachSurface, RemovingKnotsOfASplitSurfaceGivesItBack) {
     right.pts.erase(right.pts.begin(), right.pts.begin() + std::ptrdiff_t(3 * right.width));
     left.knots.resize(6);
     left.pts.resize(4 * left.width);
-    AttachParams p;
-    p.keepMultipleKnots = false;
     NurbsSurface s;
-    ASSERT_EQ(attachSurfaces(surfaceFromStrip(left, whole), surfaceFromStrip(right, whole), p, s), "");
+    ASSERT_EQ(attachSurfaces(surfaceFromStrip(left, whole), surfaceFromStrip(right, whole), {.keepMultipleKnots = false}, s), "");
     EXPECT_EQ(s.numU, whole.numU);
     for (size_t i = 0; i < s.cvs.size(); ++i) EXPECT_NEAR(s.cvs[i], whole.cvs[i], 1e-12);
 }
@@ -90,11 +84,8 @@ TEST(AttachSurface, BlendLeavesOneKnotAndFollowsTheBias) {
     const MeshVec aEnd = surfacePoint(a, 2, 1), bStart = surfacePoint(b, 0, 1);
     std::vector<double> toA, toB;
     for (double bias : {0.0, 0.5, 1.0}) {
-        AttachParams p;
-        p.method = 1;
-        p.blendBias = bias;
         NurbsSurface s;
-        ASSERT_EQ(attachSurfaces(a, b, p, s), "") << bias;
+        ASSERT_EQ(attachSurfaces(a, b, {.method = 1, .blendBias = bias}, s), "") << bias;
         EXPECT_EQ(s.uKnots, (std::vector<double>{0, 0, 0, 1, 2, 3, 3, 3})) << bias;
         EXPECT_EQ(s.numU, 5u + 4 - 3) << bias;
         // the far edges are untouched
@@ -119,17 +110,11 @@ TEST(AttachSurface, DirectionReverseSwapAndTwist) {
     auto reversedU = [](const NurbsSurface& s) { Strip t = stripAlongU(s); reverseStrip(t); return surfaceFromStrip(t, s); };
     auto reversedV = [&](const NurbsSurface& s) { return transposed(reversedU(transposed(s))); };
     struct Case { const char* name; NurbsSurface first, second; AttachParams p; bool transposeResult; };
-    std::vector<Case> cases;
-    cases.push_back({"reverse1", reversedU(a), b, {}, false});
-    cases.back().p.reverse1 = true;
-    cases.push_back({"reverse2", a, reversedU(b), {}, false});
-    cases.back().p.reverse2 = true;
-    cases.push_back({"swap2", a, transposed(b), {}, false});
-    cases.back().p.swap2 = true;
-    cases.push_back({"twist", a, reversedV(b), {}, false});
-    cases.back().p.twist = true;
-    cases.push_back({"directionV", transposed(a), transposed(b), {}, true});
-    cases.back().p.directionU = false;
+    Case cases[] = {{"reverse1", reversedU(a), b, {.reverse1 = true}, false},
+                    {"reverse2", a, reversedU(b), {.reverse2 = true}, false},
+                    {"swap2", a, transposed(b), {.swap2 = true}, false},
+                    {"twist", a, reversedV(b), {.twist = true}, false},
+                    {"directionV", transposed(a), transposed(b), {.directionU = false}, true}};
     for (Case& c : cases) {
         NurbsSurface s;
         ASSERT_EQ(attachSurfaces(c.first, c.second, c.p, s), "") << c.name;
@@ -174,24 +159,17 @@ void expectSameShape(const NurbsCurve& a, const NurbsCurve& b, double tol, const
 }
 
 TEST(RebuildCurve, UniformRebuildsReproduceWhatTheirSpaceHolds) {
-    NurbsCircleParams cp;
-    cp.sections = 8;
-    const NurbsCurve circle = makeNurbCircle(cp);
+    const NurbsCurve circle = makeNurbCircle({});
     NurbsCurve bezier = wave(), line;
     bezier.knots = {0, 0, 0, 4, 4, 4};
     bezier.cvs.resize(16);
     line.degree = 1, line.knots = {0, 1}, line.cvs = {0, 0, 0, 1, 3, 1, 2, 1};
     struct Case { std::string name; NurbsCurve in; RebuildParams p; size_t cvs; NurbsRange range; };
-    auto params = [](int spans, int degree, int keepRange) {
-        RebuildParams p;
-        p.spans = spans, p.degree = degree, p.keepRange = keepRange;
-        return p;
-    };
-    for (const Case& c : {Case{"same knots", wave(), params(4, 3, 1), 7, {0, 4}},
-                          Case{"twice the spans", wave(), params(8, 3, 0), 11, {0, 1}},
-                          Case{"raised degree", bezier, params(1, 5, 2), 6, {0, 1}},
-                          Case{"line to cubic", line, params(3, 3, 2), 6, {0, 3}},
-                          Case{"periodic circle", circle, params(0, 0, 1), 11, curveDomain(circle)}}) {
+    for (const Case& c : {Case{"same knots", wave(), {.spans = 4, .degree = 3, .keepRange = 1}, 7, {0, 4}},
+                          Case{"twice the spans", wave(), {.spans = 8, .degree = 3, .keepRange = 0}, 11, {0, 1}},
+                          Case{"raised degree", bezier, {.spans = 1, .degree = 5, .keepRange = 2}, 6, {0, 1}},
+                          Case{"line to cubic", line, {.spans = 3, .degree = 3, .keepRange = 2}, 6, {0, 3}},
+                          Case{"periodic circle", circle, {.spans = 0, .degree = 0, .keepRange = 1}, 11, curveDomain(circle)}}) {
         NurbsCurve out;
         ASSERT_EQ(rebuildCurve(c.in, c.p, out), "") << c.name;
         EXPECT_EQ(out.numCVs(), c.cvs) << c.name;
@@ -204,8 +182,7 @@ TEST(RebuildCurve, UniformRebuildsReproduceWhatTheirSpaceHolds) {
 
 TEST(RebuildCurve, FewerSpansFitAndKeepTheEnds) {
     NurbsCurve fine = wave(), out;
-    RebuildParams p;
-    p.spans = 2;
+    RebuildParams p{.spans = 2};
     ASSERT_EQ(rebuildCurve(fine, p, out), "");
     EXPECT_EQ(out.knots, (std::vector<double>{0, 0, 0, 2, 4, 4, 4}));
     EXPECT_LT(distance(curvePoint(out, 0), curvePoint(fine, 0)), 1e-12);
@@ -219,10 +196,7 @@ TEST(RebuildCurve, FewerSpansFitAndKeepTheEnds) {
 TEST(RebuildCurve, KeepControlPointsAndReduce) {
     NurbsCurve uneven = wave(), out;
     uneven.knots = {0, 0, 0, 0.5, 2, 3.5, 4, 4, 4};
-    RebuildParams keep;
-    keep.keepControlPoints = true;
-    keep.keepRange = 0;
-    ASSERT_EQ(rebuildCurve(uneven, keep, out), "");
+    ASSERT_EQ(rebuildCurve(uneven, {.keepRange = 0, .keepControlPoints = true}, out), "");
     EXPECT_EQ(out.cvs, uneven.cvs);
     EXPECT_EQ(out.knots, (std::vector<double>{0, 0, 0, 0.25, 0.5, 0.75, 1, 1, 1}));
 
@@ -230,10 +204,7 @@ TEST(RebuildCurve, KeepControlPointsAndReduce) {
     Strip refined = stripOfCurve(wave());
     insertKnot(refined, 1.5);
     insertKnot(refined, 2.5);
-    RebuildParams reduce;
-    reduce.type = 1;
-    reduce.tolerance = 1e-9;
-    ASSERT_EQ(rebuildCurve(curveOfStrip(refined, 3), reduce, out), "");
+    ASSERT_EQ(rebuildCurve(curveOfStrip(refined, 3), {.type = 1, .tolerance = 1e-9}, out), "");
     EXPECT_EQ(out.knots, wave().knots);
     for (size_t i = 0; i < out.cvs.size(); ++i) EXPECT_NEAR(out.cvs[i], wave().cvs[i], 1e-9);
 }
@@ -241,10 +212,8 @@ TEST(RebuildCurve, KeepControlPointsAndReduce) {
 TEST(RebuildSurface, EachDirectionOnItsOwn) {
     const NurbsSurface plane = bentPlane(0, 5, 4);
     for (int direction : {0, 1, 2}) {
-        RebuildParams u, v;
-        u.spans = 4, v.spans = 3;
         NurbsSurface out;
-        ASSERT_EQ(rebuildSurface(plane, u, v, direction, out), "") << direction;
+        ASSERT_EQ(rebuildSurface(plane, {.spans = 4}, {.spans = 3}, direction, out), "") << direction;
         EXPECT_EQ(out.numU, direction == 1 ? plane.numU : 7u) << direction;
         EXPECT_EQ(out.numV, direction == 0 ? plane.numV : 6u) << direction;
         for (double f : {0.0, 0.3, 1.0})
@@ -256,11 +225,8 @@ TEST(RebuildSurface, EachDirectionOnItsOwn) {
 TEST(Rebuild, BadRequestsSayWhy) {
     NurbsCurve out, nan = wave();
     nan.cvs[2] = std::nan("");
-    RebuildParams degree9, absurd, type5;
-    degree9.degree = 9;
-    absurd.spans = 1 << 30;
-    type5.type = 5;
-    for (const RebuildParams& p : {degree9, absurd, type5}) EXPECT_NE(rebuildCurve(wave(), p, out), "");
+    for (const RebuildParams& p : {RebuildParams{.degree = 9}, RebuildParams{.spans = 1 << 30}, RebuildParams{.type = 5}})
+        EXPECT_NE(rebuildCurve(wave(), p, out), "");
     EXPECT_NE(rebuildCurve(nan, RebuildParams{}, out), "");
 }
 

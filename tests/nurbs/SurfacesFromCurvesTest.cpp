@@ -24,23 +24,10 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 NurbsCurve circle(double radius, double height, int sections = 8) {
-    NurbsCircleParams p;
-    p.normal = {0, 1, 0};
-    p.center = {0, height, 0};
-    p.radius = radius;
-    p.sections = sections;
-    return makeNurbCircle(p);
+    return makeNurbCircle({.center = {0, height, 0}, .normal = {0, 1, 0}, .radius = radius, .sections = sections});
 }
 
-NurbsCurve line(MeshVec a, MeshVec b) {
-    NurbsCurve c;
-    c.degree = 1;
-    c.knots = {0, 1};
-    c.cvs = {a.x, a.y, a.z, 1, b.x, b.y, b.z, 1};
-    return c;
-}
-
-double distance(const MeshVec& a, const MeshVec& b) { return (a - b).length(); }
+NurbsCurve line(MeshVec a, MeshVec b) { return {1, NurbsForm::Open, 3, {0, 1}, {a.x, a.y, a.z, 1, b.x, b.y, b.z, 1}}; }
 
 std::array<size_t, 2> shapeOf(const MeshData& m) { return {m.numVertices(), m.numFaces()}; }
 
@@ -154,11 +141,7 @@ TEST(Revolve, LinesAndArcsBecomeCylindersAndSpheres) {
     EXPECT_GT(surfacePoint(s, 0, 1).z, 0);
     EXPECT_GT(surfaceNormal(s, 0.5, 0.5).x, 0.9);
 
-    NurbsCircleParams arc;
-    arc.normal = {0, 0, 1};
-    arc.sweep = kPi;
-    arc.sections = 4;
-    const NurbsCurve half = makeNurbCircle(arc);  // +Y to -Y through -X
+    const NurbsCurve half = makeNurbCircle({.center = {}, .normal = {0, 0, 1}, .sections = 4, .sweep = kPi});  // +Y to -Y through -X
     ASSERT_EQ(revolveSurface(half, {.axis = {0, 1, 0}, .sections = 6}, s), "");
     for (double v = 0; v < 6; v += 1)
         for (double u = 0; u <= 4; u += 1) EXPECT_NEAR(surfacePoint(s, u, v).length(), 1, 1e-12);
@@ -220,11 +203,7 @@ TEST(Extrude, DistanceFlatAndTube) {
     ASSERT_EQ(extrudeSurface(rod, &path, {.extrudeType = 2}, s, &approximate), "");
     EXPECT_NE(approximate.find("approximated"), std::string::npos);
     EXPECT_LT(distance(surfacePoint(s, 0.3, 0.7), surfacePoint(flat, 0.3, 0.7)), 1e-9);
-    NurbsCircleParams quarter;
-    quarter.normal = {0, 0, 1};
-    quarter.sweep = kPi / 2;
-    quarter.sections = 4;
-    const NurbsCurve bend = makeNurbCircle(quarter);  // from +Y towards -X: tangent -X, ending on -Y
+    const NurbsCurve bend = makeNurbCircle({.center = {}, .normal = {0, 0, 1}, .sections = 4, .sweep = kPi / 2});  // from +Y towards -X: tangent -X, ending on -Y
     ASSERT_EQ(extrudeSurface(line({0, 1, -0.5}, {0, 1, 0.5}), &bend, {.extrudeType = 2}, s, nullptr), "");
     EXPECT_NEAR(surfacePoint(s, 0, 4).z, -0.5, 1e-6);  // the profile lies along Z, which the bend never turns
 
@@ -247,12 +226,9 @@ double meshArea(const MeshData& m) {
 TEST(PlanarTrim, FillsASquareAroundARoundHole) {
     // A 4 x 4 square in the plane x = 1, its sides shuffled and one turned
     // round, and a circle of radius 1 inside it.
-    NurbsCircleParams hole;
-    hole.normal = {1, 0, 0};
-    hole.center = {1, 0, 0};
     const std::vector<NurbsCurve> curves{line({1, 2, 2}, {1, -2, 2}), line({1, -2, -2}, {1, 2, -2}),
                                          line({1, 2, 2}, {1, 2, -2}), line({1, -2, 2}, {1, -2, -2}),
-                                         makeNurbCircle(hole)};
+                                         makeNurbCircle({.center = {1, 0, 0}, .normal = {1, 0, 0}})};
     TrimmedSurface trimmed;
     ASSERT_EQ(planarTrimSurface(curves, trimmed), "");
     ASSERT_EQ(trimmed.regions.size(), 1u);

@@ -29,7 +29,7 @@ std::string dump(const ImportArgs& args) {
   return out.str();
 }
 
-TEST(ImportArgsDecoding, EachArgumentGivesOneKeyAndItsText) {
+TEST(ImportArgsDecoding, EachArgumentGivesOneKeyAndItsTextAndTheLaterOfTwoWins) {
   const struct {
     std::string argument;
     std::map<int, std::string> entries;
@@ -55,15 +55,13 @@ TEST(ImportArgsDecoding, EachArgumentGivesOneKeyAndItsText) {
       {base64::encode("11 caf\xC3\xA9\t\x01"), {{IMPORT_FILENAME, "caf\xC3\xA9\t\x01"}}},  // bytes kept as they are
   };
   for (const auto& c : cases) EXPECT_EQ(decodeArgs({c.argument}).entries(), c.entries) << c.argument;
-}
-
-TEST(ImportArgsDecoding, TheLaterOfTwoArgumentsForOneKeyWins) {
+  // The later of two arguments for one key wins.
   const ImportArgs args = decodeArgs({base64::encode("4 DEBUG"), base64::encode("0 6"), base64::encode("4 ERROR")});
   EXPECT_EQ(args.entries(), (std::map<int, std::string>{{MAJOR_VERSION, "6"}, {LOGLEVEL, "ERROR"}}));
   EXPECT_EQ(args.argc(), 3);
 }
 
-TEST(ImportArgsGetters, NoArgumentsLeaveTheTableEmptyAndAbsentKeysGiveTheCallersDefault) {
+TEST(ImportArgsGetters, NoArgumentsLeaveTheTableEmptyAbsentKeysGiveTheDefaultAndDefaultBuiltIsVersionSixTwo) {
   const ImportArgs args = decodeArgs({});
   EXPECT_TRUE(args.entries().empty());
   EXPECT_EQ(dump(args), "");
@@ -75,6 +73,10 @@ TEST(ImportArgsGetters, NoArgumentsLeaveTheTableEmptyAndAbsentKeysGiveTheCallers
   EXPECT_TRUE(args.getBool(COLLAPSE_HIERARCHY, true));
   EXPECT_FALSE(args.getBool(INCLUDE_NURBS, false));
   EXPECT_DOUBLE_EQ(args.getDouble(CURVERADIUS, 0.25), 0.25);
+  // A default-built table speaks argument version 6.2.
+  const ImportArgs versioned;
+  EXPECT_EQ(versioned.entries(), (std::map<int, std::string>{{MAJOR_VERSION, "6"}, {MINOR_VERSION, "2"}}));
+  EXPECT_EQ(versioned.argc(), 3);
 }
 
 TEST(ImportArgsGetters, GetBoolIsFalseOnlyForZeroAndLowerCaseFalse) {
@@ -89,7 +91,7 @@ TEST(ImportArgsGetters, GetBoolIsFalseOnlyForZeroAndLowerCaseFalse) {
   }
 }
 
-TEST(ImportArgsGetters, NumbersAreReadLikeAtoiAndAtof) {
+TEST(ImportArgsGetters, NumbersAreReadLikeAtoiAndAtofAndCStringsAreCopies) {
   ImportArgs args;
   for (const auto& [text, want] : {std::pair{" 42frames", 42}, {"none", 0}, {"-7", -7}}) {
     args.setString(FRAME, text);
@@ -99,10 +101,7 @@ TEST(ImportArgsGetters, NumbersAreReadLikeAtoiAndAtof) {
     args.setString(CURVERADIUS, text);
     EXPECT_DOUBLE_EQ(args.getDouble(CURVERADIUS, 1.0), want) << text;
   }
-}
-
-TEST(ImportArgsGetters, GetCStringReturnsAnIndependentCopy) {
-  ImportArgs args;
+  // getCString returns an independent copy.
   args.setString(IMPORT_FILENAME, "scene.ma");
   char* copy = args.getCString(IMPORT_FILENAME, "-");
   char* fallback = args.getCString(OUTPUT_FILENAME, "-");
@@ -115,7 +114,7 @@ TEST(ImportArgsGetters, GetCStringReturnsAnIndependentCopy) {
   std::free(fallback);
 }
 
-TEST(ImportArgsSetters, StoreTheirTextForms) {
+TEST(ImportArgsSetters, StoreTheirTextFormsAndDoublesLikePercentG) {
   ImportArgs args;
   args.setInt(FRAME, -12);
   args.setBool(DEBUGSCN, true);
@@ -123,10 +122,7 @@ TEST(ImportArgsSetters, StoreTheirTextForms) {
   EXPECT_EQ(std::tuple(args.getString(FRAME, ""), args.getString(DEBUGSCN, ""), args.getString(TESSELLATE, "")),
             std::tuple("-12", "true", "false"));
   EXPECT_FALSE(args.getBool(TESSELLATE, true));
-}
-
-TEST(ImportArgsSetters, SetDoubleWritesSixSignificantDigitsLikePercentG) {
-  ImportArgs args;
+  // Doubles take six significant digits, like %g.
   for (double value : {0.1, 100.0, 1234567.0, 3.14159265, -2.5e-7, 0.0, 1e21}) {
     char expected[64];
     std::snprintf(expected, sizeof expected, "%g", value);
@@ -135,29 +131,18 @@ TEST(ImportArgsSetters, SetDoubleWritesSixSignificantDigitsLikePercentG) {
   }
 }
 
-TEST(ImportArgsConstruction, DefaultSpeaksArgumentVersionSixTwo) {
-  const ImportArgs args;
-  EXPECT_EQ(args.entries(), (std::map<int, std::string>{{MAJOR_VERSION, "6"}, {MINOR_VERSION, "2"}}));
-  EXPECT_EQ(args.argc(), 3);
-}
-
-TEST(ImportArgsNames, NameOfKeyCoversTheTableAndRejectsTheRest) {
+TEST(ImportArgsNames, NameOfKeyAndKeyFromNameInvertEachOther) {
   for (const auto& [key, name] : {std::pair{MAJOR_VERSION, "MAJOR_VERSION"}, {OUTPUT_FILENAME, "OUTPUT_FILENAME"},
                                   {DEBUGSCN, "DEBUGSCN"}, {LAST, "LAST"}})
     EXPECT_EQ(ImportArgs::nameOfKey(key), name);
   for (int key : {13, 26, -1, 1000})
     EXPECT_EQ(ImportArgs::nameOfKey(key), "could not find stirng for import key!") << key;
-}
-
-TEST(ImportArgsNames, KeyFromNameIgnoresCaseAndInvertsNameOfKey) {
+  // keyFromName ignores case and inverts nameOfKey.
   EXPECT_EQ(ImportArgs::keyFromName("Output_FileName"), OUTPUT_FILENAME);
   EXPECT_EQ(ImportArgs::keyFromName("last"), LAST);
   for (int key = 0; key <= LAST; ++key)
     if (key != 13) { EXPECT_EQ(ImportArgs::keyFromName(ImportArgs::nameOfKey(key)), key); }
-}
-
-// Unknown names are lower-cased in the message but never trimmed.
-TEST(ImportArgsNames, KeyFromNameReportsUnknownNamesOnStandardOutput) {
+  // Unknown names are reported on standard output, lower-cased but never trimmed.
   for (const auto& [name, shown] : {std::pair{"Bogus_Key", "bogus_key"}, {"output_filename ", "output_filename "}}) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(ImportArgs::keyFromName(name), -1) << name;
@@ -197,6 +182,38 @@ TEST(ImportArgsEncoding, ToArgvThenDecodingReproducesTheTable) {
   const ImportArgs decoded(args.argc(), argv);
   ImportArgs::freeArgv(argv);
   EXPECT_EQ(decoded.entries(), args.entries());
+}
+
+// RFC 4648, section 10.
+const std::pair<const char*, const char*> kRfcVectors[] = {
+    {"", ""},         {"f", "Zg=="},       {"fo", "Zm8="},        {"foo", "Zm9v"},
+    {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+};
+
+TEST(Base64, EncodesAndDecodesTheRfcVectorsAndEveryByteValue) {
+  for (const auto& [plain, encoded] : kRfcVectors) {
+    EXPECT_EQ(base64::encode(plain), encoded) << plain;
+    EXPECT_EQ(base64::decode(encoded), plain) << encoded;
+  }
+  // Every byte value round-trips at every group length.
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  for (size_t length : {size_t{254}, size_t{255}, size_t{256}}) {
+    const std::string slice = bytes.substr(0, length);
+    EXPECT_EQ(base64::decode(base64::encode(slice)), slice) << length;
+  }
+}
+
+TEST(Base64, DecodingStopsAtPaddingOrOutsideTheAlphabetAndKeepsWholeBytesOnly) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Zg==Zm9v", "f"}, {"Zm9v=Zm9v", "foo"}, {"=Zm9v", ""},
+      {"Zm9v!Zm9v", "foo"}, {"Zm9v Zm9v", "foo"}, {"Zm9v\nZm9v", "foo"}, {"Zm9v\xC3\xA9Zm9v", "foo"}, {"!!!!", ""},
+      {"Zm9v-_", "foo"},  // the URL-safe alphabet is not accepted
+      // Short final groups: three characters give two bytes, two give one, one gives nothing.
+      {"Zm9vYmE", "fooba"}, {"Zm9vYg", "foob"}, {"Zm9vY", "foo"}, {"Z", ""},
+      {"+/+/", "\xFB\xFF\xBF"}};
+  for (const auto& [encoded, plain] : cases) EXPECT_EQ(base64::decode(encoded), plain) << encoded;
+  EXPECT_EQ(base64::encode("\xFB\xFF\xBF"), "+/+/");
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST_F(LogTest, RecordsCarryFileLineTimeAndLevelBeforeTheMessageAndAreAppended) 
   EXPECT_TRUE(std::regex_match(text, records)) << text;
 }
 
-TEST_F(LogTest, DisabledStatementsEvaluateNothingAndNoneDisablesNone) {
+TEST_F(LogTest, DisabledStatementsEvaluateNothingNoneDisablesNoneAndStatementsNestInIfElse) {
   reportingLevel() = logINFO;
   int evaluations = 0;
   auto expensive = [&evaluations] { return ++evaluations; };
@@ -96,9 +96,7 @@ TEST_F(LogTest, DisabledStatementsEvaluateNothingAndNoneDisablesNone) {
   reportingLevel() = FILELog::fromString("NONE");  // admits everything, like DEBUG4
   LOG(logDEBUG4) << "deepest";
   EXPECT_NE(readText(tempLog()).find("DEBUG4:  deepest\n"), std::string::npos);
-}
-
-TEST_F(LogTest, StatementsNestInsideTheCallersIfElse) {
+  // A statement nests inside the caller's if and else.
   for (bool flag : {true, false}) {
     if (flag)
       LOG(logINFO) << "then";

@@ -5,10 +5,13 @@
 // real program in the importer tests.
 
 #include "MeshHistoryTestUtil.h"
+#include "../common/TestEnv.h"
 
 #include "base/EvalBudget.h"
 #include "base/Limits.h"
 #include "eval/SurfaceEval.h"
+#include "file/MbReader.h"
+#include "mesh/MeshValidate.h"
 
 #include <filesystem>
 #include <fstream>
@@ -212,4 +215,35 @@ TEST(HostileLoad, ScenesCutAtEveryStatementLoadWhatCameBefore) {
         std::filesystem::path(GLOWBOX_CORPUS_DIR) / "oracle" / "KadenCampbell1__1660Spring2020__scenes__Hat.ma";
     if (!std::filesystem::exists(saved)) GTEST_SKIP() << "no corpus at " << GLOWBOX_CORPUS_DIR << ": only the example was cut";
     cutAtEveryStatement(saved);
+}
+
+// Inputs the fuzz targets once failed on, loaded as the targets load them:
+// read into a scene, then every mesh and surface evaluated. Under the
+// sanitizers a regression shows as the report it gave then.
+TEST(FuzzRegressions, EveryFoundInputLoadsAndEvaluatesCleanly) {
+    const std::filesystem::path dir = std::filesystem::path(GLOWBOX_SOURCE_DIR) / "tests" / "fuzz_regressions";
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        mayahost::Scene scene;
+        mayahost::installSceneEvaluators(scene);
+        mayahost::SceneBuilder builder(scene, entry.path().string());
+        const std::string text = commontest::readFile(entry.path());
+        const auto result = entry.path().extension() == ".mb"
+                                ? mayahost::scenefile::readMbBytes(text, "fuzz.mb", builder)
+                                : mayahost::scenefile::readMaText(text, "fuzz.ma", builder);
+        EXPECT_TRUE(result.ok() || !result.message.empty());
+        for (const auto& node : scene.nodes()) {
+            if (node->typeName() == "mesh") {
+                const mayahost::MeshEvaluation& mesh = mayahost::evaluateMesh(scene, *node);
+                if (mesh.mesh) {
+                    EXPECT_EQ(mayahost::meshDataError(*mesh.mesh), "") << node->name();
+                }
+            } else if (node->typeName() == "nurbsSurface") {
+                mayahost::evaluateSurface(scene, *node);
+            }
+        }
+        ++files;
+    }
+    EXPECT_GE(files, 2u);
 }

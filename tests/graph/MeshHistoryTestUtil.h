@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,6 +32,18 @@ inline std::unique_ptr<mayahost::Scene> load(const std::string& text) {
     mayahost::SceneBuilder builder(*scene, "history.ma");
     mayahost::scenefile::ReadResult result = mayahost::scenefile::readMaText(text, "history.ma", builder);
     EXPECT_TRUE(result.ok()) << result.message;
+    return scene;
+}
+
+// A corpus scene (a path under the corpus folder) loaded with the scene's
+// evaluators, or null when the corpus does not hold it.
+inline std::unique_ptr<mayahost::Scene> corpusScene(const std::string& relative) {
+    const std::filesystem::path file = std::filesystem::path(GLOWBOX_CORPUS_DIR) / relative;
+    if (!std::filesystem::exists(file)) return nullptr;
+    auto scene = std::make_unique<mayahost::Scene>();
+    mayahost::installSceneEvaluators(*scene);
+    mayahost::SceneBuilder builder(*scene, file.string());
+    EXPECT_TRUE(mayahost::scenefile::readMaFile(file.string(), builder).ok()) << file;
     return scene;
 }
 

@@ -3,8 +3,6 @@
 
 #include "MeshHistoryTestUtil.h"
 
-#include <filesystem>
-
 using namespace mayahost;
 using namespace history_test;
 
@@ -99,12 +97,8 @@ TEST(MeshHistoryUnite, UvSetsMergeByNameOrStayApart) {
 // Maya's own Combine of a cone and a cube: the cone first, placed by its
 // parent's translate and scale, then the cube; uv sets kept apart.
 TEST(MeshHistoryUnite, CorpusCombinedCubeCone) {
-    const std::filesystem::path file = std::filesystem::path(GLOWBOX_CORPUS_DIR) / "maya2gltf" / "CombinedCubeCone1.ma";
-    if (!std::filesystem::exists(file)) GTEST_SKIP() << "no " << file;
-    auto scene = std::make_unique<Scene>();
-    installSceneEvaluators(*scene);
-    SceneBuilder builder(*scene, file.string());
-    ASSERT_TRUE(scenefile::readMaFile(file.string(), builder).ok());
+    auto scene = corpusScene("maya2gltf/CombinedCubeCone1.ma");
+    if (!scene) GTEST_SKIP() << "no corpus scene";
     checkMesh(*scene, {.what = "corpus", .shape = "pCone2Shape", .faces = 27, .vertices = 21 + 8,
                        .points = {{21, {-0.5f, -0.5f, 0.5f}}}});
     const MeshData& m = *meshNamed(*scene, "pCone2Shape").mesh;

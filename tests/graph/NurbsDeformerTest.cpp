@@ -105,10 +105,19 @@ TEST(NurbsDeformer, NonLinearMovesASurfacesControlPoints) {
     }
 }
 
-// A cluster on CVs 2 to 4 of an open curve: its handle lifts them by 3, CV 3
-// weighs half; a tweak after it shows the two chain.
-TEST(NurbsDeformer, ClusterAndTweakOnPartOfACurve) {
-    const std::string scene = R"(
+// Deformers on part of an open curve, the part a groupParts names: a cluster
+// on CVs 2 to 4 whose handle lifts them by 3 (CV 3 weighs half) with a tweak
+// after it, so that the two chain; a blendShape at half weight toward a live
+// target curve on CVs 0 and 1, the target counting in its own space (its
+// transform's 50 in x does not).
+TEST(NurbsDeformer, ClusterTweakAndBlendShapeOnPartOfACurve) {
+    struct Case {
+        const char* what;
+        std::string scene;
+        std::vector<double> y, z;
+    };
+    const Case cases[] = {
+        {"cluster and tweak", R"(
 createNode transform -n "a"; createNode nurbsCurve -n "aShape" -p "a";
 setAttr ".cc" -type "nurbsCurve" 1 5 0 no 3 6 0 1 2 3 4 5 6 0 0 0 1 0 0 2 0 0 3 0 0 4 0 0 5 0 0;
 createNode transform -n "b"; createNode nurbsCurve -n "bShape" -p "b";
@@ -120,23 +129,8 @@ createNode tweak -n "tw"; setAttr ".pl[0].cp[0]" -type "double3" 0 1 0;
 connectAttr "aShape.ws[0]" "gp.ig"; connectAttr "gid.id" "gp.gi";
 connectAttr "gp.og" "c.ip[0].ig"; connectAttr "gid.id" "c.ip[0].gi";
 connectAttr "c.og[0]" "tw.ip[0].ig"; connectAttr "tw.og[0]" "bShape.cr";
-)";
-    auto loaded = load(scene);
-    const CurveEvaluation& e = evaluateCurve(*loaded, *loaded->findNode("bShape"));
-    ASSERT_FALSE(e.empty()) << e.error;
-    ASSERT_EQ(e.curve->numCVs(), 6u);
-    const double wantY[] = {1, 0, 0, 0, 0, 0}, wantZ[] = {0, 0, 3, 1.5, 3, 0};
-    for (size_t i = 0; i < 6; ++i) {
-        EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i], double(i)) << i;
-        EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i + 1], wantY[i]) << i;
-        EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i + 2], wantZ[i]) << i;
-    }
-    EXPECT_TRUE(e.warnings.empty()) << e.warnings.front();
-}
-
-// A blendShape at half weight toward a live target curve, on CVs 0 and 1 only.
-TEST(NurbsDeformer, BlendShapeTowardALiveTargetCurve) {
-    const std::string scene = R"(
+)", {1, 0, 0, 0, 0, 0}, {0, 0, 3, 1.5, 3, 0}},
+        {"blendShape", R"(
 createNode transform -n "a"; createNode nurbsCurve -n "aShape" -p "a";
 setAttr ".cc" -type "nurbsCurve" 1 2 0 no 3 3 0 1 2 3 0 0 0 1 0 0 2 0 0;
 createNode transform -n "t"; setAttr ".t" -type "double3" 50 0 0;
@@ -149,16 +143,20 @@ setAttr ".ic" -type "componentList" 1 "cv[0:1]";
 connectAttr "aShape.ws[0]" "gp.ig"; connectAttr "gid.id" "gp.gi";
 connectAttr "gp.og" "bs.ip[0].ig"; connectAttr "gid.id" "bs.ip[0].gi";
 connectAttr "tShape.ws[0]" "bs.it[0].itg[0].iti[6000].igt"; connectAttr "bs.og[0]" "bShape.cr";
-)";
-    auto loaded = load(scene);
-    const CurveEvaluation& e = evaluateCurve(*loaded, *loaded->findNode("bShape"));
-    ASSERT_FALSE(e.empty()) << e.error;
-    ASSERT_EQ(e.curve->numCVs(), 3u);
-    // The target counts in its own space: its transform's 50 in x does not.
-    const double wantY[] = {2, 2, 0};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i], double(i)) << i;
-        EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i + 1], wantY[i]) << i;
+)", {2, 2, 0}, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto loaded = load(c.scene);
+        const CurveEvaluation& e = evaluateCurve(*loaded, *loaded->findNode("bShape"));
+        ASSERT_FALSE(e.empty()) << e.error;
+        ASSERT_EQ(e.curve->numCVs(), c.y.size());
+        for (size_t i = 0; i < c.y.size(); ++i) {
+            EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i], double(i)) << i;
+            EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i + 1], c.y[i]) << i;
+            EXPECT_DOUBLE_EQ(e.curve->cvs[4 * i + 2], c.z[i]) << i;
+        }
+        EXPECT_TRUE(e.warnings.empty()) << e.warnings.front();
     }
 }
 

@@ -2,10 +2,16 @@
 // curve shapes with tweaks and transforms, loft, revolve and planar trims,
 // and nurbsTessellate putting the result into a mesh.
 
+#include <maya/MFnMesh.h>
+#include <maya/MFnNurbsSurface.h>
+#include <maya/MPointArray.h>
+
 #include "MeshHistoryTestUtil.h"
+#include "../fixtures/NurbsScenes.h"
 
 #include "eval/CurveEval.h"
 #include "eval/SurfaceEval.h"
+#include "eval/TransformEval.h"
 #include "nurbs/NurbsEval.h"
 
 using namespace mayahost;
@@ -158,6 +164,170 @@ connectAttr "revolve1.os" "s2Shape.cr";
     EXPECT_TRUE(one.empty());
     const SurfaceEvaluation& none = evaluateSurface(*scene, *scene->findNode("s2Shape"));
     EXPECT_NE(none.error.find("no curve is connected"), std::string::npos) << none.error;
+}
+
+// Surfaces edited through their history in real and small scenes:
+// attachSurface of two placed shapes, rebuildSurface and rebuildCurve.
+
+// The shape's surface in world space.
+NurbsSurface placed(const Scene& scene, const char* name) {
+    const Node& node = *scene.findNode(name);
+    const SurfaceEvaluation& e = evaluateSurface(scene, node);
+    EXPECT_EQ(e.error, "") << name;
+    NurbsSurface s = e.surface->surface;
+    if (std::optional<MMatrix> m = dagWorldMatrix(scene, node)) transformControlPoints(s.cvs, *m);
+    return s;
+}
+
+// A torus's world space attached in v (blend, the sphere swapped and
+// reversed) to a sphere's: away from the join the result is each of them.
+TEST(SurfaceEditHistory, CorpusAttachOfTorusAndSphereKeepsBothAwayFromTheJoin) {
+    auto scene = history_test::corpusScene("nurbs/cclarke468__1660spring2020__scenes__messing around with curves.ma");
+    if (!scene) GTEST_SKIP() << "no corpus scene";
+    const SurfaceEvaluation& e = evaluateSurface(*scene, *scene->findNode("nurbsTorus1attachedSurfaceShape1"));
+    ASSERT_EQ(e.error, "");
+    EXPECT_TRUE(e.warnings.empty()) << e.warnings.front();
+    const NurbsSurface& s = e.surface->surface;
+    const NurbsSurface torus = placed(*scene, "nurbsTorusShape1"), sphere = placed(*scene, "nurbsSphereShape1");
+    // v: the torus's [0, 8], then the sphere's u [0, 4] backwards; u: the torus's [0, 4], the sphere's v [0, 8].
+    EXPECT_DOUBLE_EQ(surfaceDomainV(s).end, 12);
+    for (double u : {0.0, 0.7, 2.2, 3.9}) {
+        for (double v : {0.0, 1.3, 4.5})
+            EXPECT_LT((surfacePoint(s, u, v) - surfacePoint(torus, u, v)).length(), 1e-9) << u << ", " << v;
+        for (double v : {11.0, 11.6, 12.0})
+            EXPECT_LT((surfacePoint(s, u, v) - surfacePoint(sphere, 12 - v, 2 * u)).length(), 1e-9) << u << ", " << v;
+    }
+}
+
+// A circle rebuilt to 4 spans (range 0 to spans) and a plane rebuilt in v only.
+const char* kRebuildScene = R"(
+createNode makeNurbCircle -n "circle";
+    setAttr ".nr" -type "double3" 0 1 0 ;
+createNode rebuildCurve -n "rebuildCurve1";
+    setAttr ".kr" 2;
+    setAttr ".kt" no;
+createNode transform -n "c";
+createNode nurbsCurve -n "cShape" -p "c";
+createNode makeNurbPlane -n "plane";
+    setAttr ".u" 2;
+    setAttr ".v" 2;
+createNode rebuildSurface -n "rebuildSurface1";
+    setAttr ".dir" 1;
+    setAttr ".sv" 5;
+createNode transform -n "p";
+createNode nurbsSurface -n "pShape" -p "p";
+connectAttr "circle.oc" "rebuildCurve1.ic";
+connectAttr "rebuildCurve1.oc" "cShape.cr";
+connectAttr "plane.os" "rebuildSurface1.is";
+connectAttr "rebuildSurface1.os" "pShape.cr";
+)";
+
+TEST(SurfaceEditHistory, RebuildNodesEvaluate) {
+    auto scene = history_test::load(kRebuildScene);
+    const CurveEvaluation& c = evaluateCurve(*scene, *scene->findNode("cShape"));
+    ASSERT_EQ(c.error, "");
+    EXPECT_TRUE(c.warnings.empty()) << c.warnings.front();
+    EXPECT_EQ(c.curve->form, NurbsForm::Periodic);
+    EXPECT_EQ(c.curve->numCVs(), 7u);
+    EXPECT_DOUBLE_EQ(curveDomain(*c.curve).end, 4);
+    // an 8-section circle fitted with 4 spans stays near radius 1
+    for (double t : {0.0, 0.5, 1.7, 3.2}) EXPECT_NEAR(curvePoint(*c.curve, t).length(), 1, 0.02) << t;
+
+    const SurfaceEvaluation& s = evaluateSurface(*scene, *scene->findNode("pShape"));
+    ASSERT_EQ(s.error, "");
+    EXPECT_EQ(s.surface->surface.numU, 5u);
+    EXPECT_EQ(s.surface->surface.numV, 8u);
+}
+
+// NURBS surfaces through the function sets: history, broken data, and the
+// tessellation Maya leaves in the scene (stored data and trims are read
+// through the importer's own readers in the plug-in tests).
+
+MFnNurbsSurface surfaceNamed(const Scene& scene, const char* name, MStatus* status = nullptr) {
+    return MFnNurbsSurface(history_test::pathOf(scene, name), status);
+}
+
+// A creator, a transformGeometry and a tweak: each changes the control points
+// Maya would hand on.
+TEST(NurbsSurface, HistoryMovesAndTweaksTheCreatorsSurface) {
+    const std::string base = R"(
+createNode transform -n "p"; createNode nurbsSurface -n "pShape" -p "p";
+createNode transform -n "q"; createNode nurbsSurface -n "qShape" -p "q";
+createNode makeNurbPlane -n "make1";
+createNode makeNurbPlane -n "make2";
+createNode transformGeometry -n "move"; setAttr ".txf" -type "matrix" 1 0 0 0 0 1 0 0 0 0 1 0 5 0 0 1;
+createNode tweak -n "tw"; setAttr ".pl[0].cp[3]" -type "double3" 0 2 0;
+connectAttr "make1.os" "pShape.cr";
+connectAttr "make2.os" "move.ig"; connectAttr "move.og" "tw.ip[0].ig"; connectAttr "tw.og[0]" "qShape.cr";
+)";
+    auto scene = load(base);
+    MPointArray plain, moved;
+    ASSERT_TRUE(surfaceNamed(*scene, "pShape").getCVs(plain));
+    ASSERT_TRUE(surfaceNamed(*scene, "qShape").getCVs(moved));
+    ASSERT_EQ(plain.length(), moved.length());
+    ASSERT_GT(plain.length(), 3u);
+    for (unsigned i = 0; i < plain.length(); ++i) {
+        EXPECT_DOUBLE_EQ(moved[i].x, plain[i].x + 5) << i;
+        EXPECT_DOUBLE_EQ(moved[i].y, plain[i].y + (i == 3 ? 2 : 0)) << i;
+        EXPECT_DOUBLE_EQ(moved[i].z, plain[i].z) << i;
+    }
+}
+
+TEST(NurbsSurface, BrokenDataFailsWithItsReason) {
+    struct Case {
+        const char* name;
+        std::string body;
+        const char* reason;
+    };
+    const std::string shape = "createNode transform -n \"s\"; createNode nurbsSurface -n \"sShape\" -p \"s\";\n";
+    const Case cases[] = {
+        {"no data", shape, "no surface data"},
+        {"points short of the grid",
+         shape + "setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 no 2 0 1 2 0 1 3 0 0 0 1 0 0 0 0 1;", "grid"},
+        {"decreasing knots",
+         shape + "setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 no 2 1 0 2 0 1 4 0 0 0 1 0 0 0 0 1 1 0 1;",
+         "decrease"},
+        {"weight zero",
+         shape + "setAttr \".cc\" -type \"nurbsSurface\" 1 1 0 0 yes 2 0 1 2 0 1 4 0 0 0 0 1 0 0 1 0 0 1 1 1 0 1 1;",
+         "weight"},
+        {"history cycle",
+         shape + "createNode transformGeometry -n \"t\"; connectAttr \"sShape.ws[0]\" \"t.ig\"; "
+                 "connectAttr \"t.og\" \"sShape.cr\";",
+         "transformGeometry"},
+    };
+    for (const Case& c : cases) {
+        auto scene = load(c.body);
+        MStatus status;
+        MFnNurbsSurface surface = surfaceNamed(*scene, "sShape");
+        surface.numCVsInU(&status);
+        EXPECT_FALSE(status) << c.name;
+        const SurfaceEvaluation& e = evaluateSurface(*scene, *scene->findNode("sShape"));
+        std::string said = e.error;
+        for (const std::string& w : e.warnings) said += " | " + w;
+        EXPECT_NE(said.find(c.reason), std::string::npos) << c.name << ": " << said;
+        EXPECT_TRUE(surface.tesselate().isNull()) << c.name;
+    }
+}
+
+// Every tessellation is a new object of the scene, numbered as Maya numbers
+// new names, holding a mesh of triangles.
+TEST(NurbsSurface, TessellationAddsAPolygonObjectToTheScene) {
+    auto scene = load(nurbs_scenes::trimmedPlane("card"));
+    MFnNurbsSurface surface = surfaceNamed(*scene, "cardShape");
+    const size_t before = scene->nodes().size();
+    for (const char* expected : {"polySurface1", "polySurface2"}) {
+        MStatus status;
+        MObject made = surface.tesselate(MTesselationParams(), MObject::kNullObj, &status);
+        ASSERT_TRUE(status) << status.errorString();
+        MFnDagNode transform(made);
+        EXPECT_EQ(std::string(transform.name().asChar()), expected);
+        ASSERT_EQ(transform.childCount(), 1u);
+        MFnMesh mesh(transform.child(0), &status);
+        ASSERT_TRUE(status) << status.errorString();
+        EXPECT_GT(mesh.numPolygons(), 4);
+        EXPECT_EQ(mesh.numFaceVertices(), 3 * mesh.numPolygons());
+    }
+    EXPECT_EQ(scene->nodes().size(), before + 4);
 }
 
 }  // namespace

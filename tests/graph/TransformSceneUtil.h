@@ -9,6 +9,8 @@
 #include "eval/AnimationEval.h"
 
 #include <maya/MFileIO.h>
+#include <maya/MFnDependencyNode.h>
+#include <maya/MItDependencyNodes.h>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,13 @@ inline const mayahost::Node& node(const mayahost::Scene& scene, std::string_view
     const mayahost::Node* n = scene.findNode(name);
     if (!n) throw std::runtime_error("no node " + std::string(name));
     return *n;
+}
+
+// The node of this name in the scene MFileIO opened, or a null object.
+inline MObject nodeNamed(const char* name) {
+    for (MItDependencyNodes it; !it.isDone(); it.next())
+        if (MFnDependencyNode(it.item()).name() == name) return it.item();
+    return MObject();
 }
 
 // A directory of the test's own for the files it opens.

@@ -175,9 +175,9 @@ TEST_P(CorpusScene, ConvertsWithItsCamerasMaterialsAndHierarchy) {
     EXPECT_NE(document.child("camera", camera), nullptr) << "camera " << camera;
   for (const daltext::Block* camera : document.childrenOfKind("camera")) checkCamera(*camera);
 
-  EXPECT_NE(daltext::definition(document, "material", "lambert1"), nullptr);
+  EXPECT_NE(document.definition("material", "lambert1"), nullptr);
   for (const std::string& shader : facts.shadingShaders)
-    EXPECT_NE(daltext::definition(document, "material", shader), nullptr) << "material " << shader;
+    EXPECT_NE(document.definition("material", shader), nullptr) << "material " << shader;
 
   const daltext::Block& root = daltext::need(document.child("group", scene.stem().string()), "root group");
   checkGroups(root);

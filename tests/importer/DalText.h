@@ -29,8 +29,4 @@ inline const Block& need(const Block* block, const std::string& what) {
   return block ? *block : none;
 }
 
-inline const Block* definition(const Block& document, const std::string& kind, const std::string& name) {
-  return document.definition(kind, name);
-}
-
 }  // namespace daltext

@@ -5,11 +5,11 @@
 // a log or a file.
 
 #include "common/ImportArgs.h"
+#include "tests/common/TestEnv.h"
 #include "tests/importer/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <regex>
 #include <sstream>
 
@@ -64,21 +64,7 @@ inline std::vector<std::string> encoded(const ImportArgs& args) {
 
 class Sandbox {
  public:
-  Sandbox() {
-#ifdef _WIN32
-    // No mkdtemp: a random name, taken only if no one has it.
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
-      const fs::path candidate = fs::temp_directory_path() / ("glowbox-e2e-" + std::to_string(random()));
-      std::error_code taken;
-      if (fs::create_directory(candidate, taken)) root_ = candidate;
-    }
-#else
-    std::string pattern = (fs::temp_directory_path() / "glowbox-e2e-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) root_ = pattern;
-#endif
-    fs::create_directories(root_ / "tmp");
-  }
+  Sandbox() : root_(commontest::makeScratchFolder("glowbox-e2e-")) { fs::create_directories(root_ / "tmp"); }
   ~Sandbox() {
     std::error_code ignored;
     fs::remove_all(root_, ignored);

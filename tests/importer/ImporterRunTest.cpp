@@ -396,10 +396,10 @@ TEST_F(ImporterRunTest, AGoodSceneEndsWithZeroLogsTheRunAndHoldsModuleCamerasGro
   EXPECT_EQ(importer_test::countOf(text, "#print \"Maya2011:Unhandled node(2): markerShape: locator  dagPath: |marker|markerShape\""), 1u);
 
   // Materials are defined once, ahead of the geometry.
-  const daltext::Block& red = need(daltext::definition(document, "material", "red"), "red");
+  const daltext::Block& red = need(document.definition("material", "red"), "red");
   expectNumbers(need(red.child("surface", "orb_diffuse"), "red surface").numbers("diffuse"), {0.4, 0.05, 0.05},
                 "colour times diffuse weight");
-  const daltext::Block& shiny = need(daltext::definition(document, "material", "shiny"), "shiny");
+  const daltext::Block& shiny = need(document.definition("material", "shiny"), "shiny");
   const daltext::Block& shinySurface = need(shiny.child("surface", "orb_advanced"), "shiny surface");
   EXPECT_EQ(need(shinySurface.child("diffuse", "texture_rgb"), "texture").word("texture"), "textures/wood.png");
   for (const char* name : {"lambert1", "red", "shiny"}) {

@@ -8,7 +8,7 @@ namespace {
 
 constexpr double kMoved[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1.5, -2, 3, 1};
 
-TEST(GroupOutput, RecordsComeInFixedOrderWhateverTheOrderOfBuilding) {
+TEST(GroupOutput, RecordsComeInFixedOrderWhateverTheOrderOfBuildingAndATransformNodeForTheMatrix) {
     OrbGroup group("parent");
     group.createGroup("k\"id");
     group.addNode(std::make_shared<MarkerNode>("node A"));
@@ -23,14 +23,12 @@ TEST(GroupOutput, RecordsComeInFixedOrderWhateverTheOrderOfBuilding) {
               "\ngroup \"parent\" {\nflags 5\nattribute \"alpha\" xX6c696e650a\nattribute \"zeta\" \"1\"\n"
               "transform 1 0 0 0 0 1 0 0 0 0 1 0 1.5 -2 3 1\n#print \"node A\"\n#print \"node B\"\n"
               "\ngroup xX6b226964 {\n}\n}\n");
-}
-
-TEST(GroupOutput, TransformNodeReplacesTheMatrix) {
-    OrbGroup group("animated");
-    group.setTransform(kMoved);
+    // A transform node replaces the matrix.
+    OrbGroup animated("animated");
+    animated.setTransform(kMoved);
     auto placement = std::make_shared<MarkerNode>("placement");
-    group.setTransformNode(placement);
-    EXPECT_EQ(written(group), "\ngroup \"animated\" {\n#print \"placement\"\n}\n");
+    animated.setTransformNode(placement);
+    EXPECT_EQ(written(animated), "\ngroup \"animated\" {\n#print \"placement\"\n}\n");
     EXPECT_EQ(placement->writes, 1);
 }
 
@@ -78,7 +76,7 @@ TEST(GroupTree, OnlyChildrenCountForEmptinessAndEmptyPointersAreIgnored) {
     EXPECT_FALSE(other.isEmpty());
 }
 
-TEST(GroupTree, CreatedChildrenAreAppendedAndReturned) {
+TEST(GroupTree, CreatedChildrenAreAppendedAndFindGroupLooksAtDirectChildrenOnly) {
     OrbGroup group("g");
     auto first = group.createGroup("first");
     auto second = group.createGroup("second");
@@ -87,15 +85,11 @@ TEST(GroupTree, CreatedChildrenAreAppendedAndReturned) {
     ASSERT_EQ(group.nodeCount(), 1u);
     EXPECT_EQ(group.nodes()[0], mesh);
     EXPECT_EQ(std::tuple(mesh->name(), mesh->material()->name()), std::tuple("mesh", "default"));
-}
-
-TEST(GroupTree, FindGroupLooksAtDirectChildrenAndReturnsTheFirstMatch) {
-    OrbGroup group("g");
-    auto first = group.createGroup("twin");
-    group.createGroup("twin");
-    first->createGroup("grandchild");
-    EXPECT_EQ(group.findGroup("twin"), first);
-    for (const char* name : {"grandchild", "Twin", "twi"}) EXPECT_EQ(group.findGroup(name), nullptr) << name;
+    // The first of two of a name is found; grandchildren and near names are not.
+    group.createGroup("first");
+    second->createGroup("grandchild");
+    EXPECT_EQ(group.findGroup("first"), first);
+    for (const char* name : {"grandchild", "First", "firs"}) EXPECT_EQ(group.findGroup(name), nullptr) << name;
 }
 
 TEST(GroupTree, CloneSharesChildrenButNotTheChildLists) {

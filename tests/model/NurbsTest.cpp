@@ -83,13 +83,11 @@ TEST(NurbsOutput, UnsetSurfaceThenItsDefinitionWithoutAlternativeOrTrim) {
                   surfaceGroup("srf", objectBlock("srf", "instance", "\"id\" 1,\n")));
 }
 
-TEST(NurbsOutput, AlternativeComesFirstWithTheSurfaceNameAndMaterial) {
-    auto surface = makePlane();
-    EXPECT_EQ(written(*surface), surfaceGroup("plane", "object \"plane\" {\n" + kTessellation + kSteel +
+TEST(NurbsOutput, AlternativeComesFirstAndTrimCurvesWithoutLoopsWriteEmptyArrays) {
+    auto plane = makePlane();
+    EXPECT_EQ(written(*plane), surfaceGroup("plane", "object \"plane\" {\n" + kTessellation + kSteel +
                                                            "}\nobject \"plane\" {\n" + kPlaneNurbs + kSteel + "}\n"));
-}
-
-TEST(NurbsOutput, TrimCurvesWithoutLoopsWriteEightEmptyArrays) {
+    // Trim curves without loops write eight empty arrays.
     NurbsSurface surface("s");
     surface.setTrimCurves(std::make_shared<NurbsCurve>());
     std::string empty = arrayParam("Pw", doubleBlock({}));

@@ -37,8 +37,7 @@ class ExportTest : public MayaSceneTest {
       const MStatus status = driver.openAndExport();
       if (result) *result = status;
     }
-    std::ifstream in(out, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return commontest::readFile(out);
   }
 
   std::string exportWith(int option, const std::string& body, const std::string& name) {

@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <optional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,11 +19,8 @@ class LogCapture : public testing::Test {
  protected:
   void SetUp() override {
     root_ = commontest::makeScratchFolder("glowbox-plugin-");
-    for (const char* name : {"TMPDIR", "TMP", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME"}) {
-      const char* value = std::getenv(name);
-      savedEnv_[name] = value ? std::optional<std::string>(value) : std::nullopt;
-      commontest::setEnv(name, (name[0] == 'T' ? root_ : root_ / name).string().c_str());
-    }
+    for (const char* name : {"TMPDIR", "TMP", "VANTOR_SYSCONFDIR", "XDG_CONFIG_HOME", "HOME"})
+      env_.push_back(std::make_unique<commontest::ScopedEnv>(name, (name[0] == 'T' ? root_ : root_ / name).string().c_str()));
     savedLevel_ = reportingLevel();
     reportingLevel() = logDEBUG4;
     Output2FILE::resetForTesting();
@@ -34,8 +29,7 @@ class LogCapture : public testing::Test {
   void TearDown() override {
     Output2FILE::resetForTesting();
     reportingLevel() = savedLevel_;
-    for (const auto& [name, value] : savedEnv_)
-      commontest::setEnv(name, value ? value->c_str() : nullptr);
+    env_.clear();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
@@ -73,7 +67,7 @@ class LogCapture : public testing::Test {
   std::filesystem::path root_;
 
  private:
-  std::map<std::string, std::optional<std::string>> savedEnv_;
+  std::vector<std::unique_ptr<commontest::ScopedEnv>> env_;
   int savedLevel_ = logDEBUG4;
   size_t seen_ = 0;
 };

@@ -57,8 +57,7 @@ TEST_F(Mesh2OrbTest, AnotherUVSetOrNoneLeavesTheObjectWithoutUVs) {
       front.api()->setFlags(1);
       object.write(front);
     }
-    std::ifstream in(out);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = commontest::readText(out);
     EXPECT_NE(text.find("\"vertices\""), std::string::npos) << text;
     EXPECT_EQ(text.find("uv_tex"), std::string::npos) << text;
   }

@@ -51,15 +51,6 @@ TEST_F(WriterTest, NamesAreQuotedUnlessTheyHoldQuotesLineBreaksOrNonAscii) {
     }
 }
 
-TEST_F(WriterTest, HexBytesAreLowercaseAndEmptyDataIsTheBareMarker) {
-    const unsigned char bytes[] = {0x00, 0xAB, 0x10, 0xFF};
-    writer().icon(bytes, 4);
-    writer().icon(bytes, 0);
-    writer().icon(nullptr, -3);
-    writer().binaryValue("thumb", bytes + 1, 2);
-    EXPECT_EQ(out(), "icon bX00ab10ff\nicon bX\nicon bX\nthumb bXab10\n");
-}
-
 // ---------------------------------------------------------------------------
 // Indentation
 
@@ -77,24 +68,11 @@ TEST_F(WriterTest, IndentationIsOffByDefaultAndOnGivesOneSpacePerOpenBlockAndCon
     blocks();
     EXPECT_EQ(out(), "\ngroup \"a\" {\nflags 1\n\ngroup \"b\" {\nx\ny\n}\n}\n"
                      "\ngroup \"a\" {\n flags 1\n\n group \"b\" {\n  x\n  y\n }\n}\n");
-}
-
-TEST_F(WriterTest, EveryIndentedCallStartsWithIndentationEvenMidLine) {
-    writer().setFlags(1);
+    // Every indented call starts with its indentation, even mid-line.
+    const std::size_t before = out().size();
     writer().beginGroup("g", true);
     writer().beginMaterial("m", false);
-    EXPECT_EQ(out(), "\ngroup \"g\" {\n \n #define  material \"m\" {\n");
-}
-
-TEST_F(WriterTest, SetFlagsControlsBinaryArrays) {
-    const float values[] = {1.5f};
-    const ParamArray<float> array{values, 1};
-    useWriter(true);
-    writer().setFlags(1);  // readable: binary off
-    writer().parameter("a", ParamType::FloatArray, &array);
-    writer().setFlags(0x400003);  // binary on, no indentation
-    writer().parameter("b", ParamType::FloatArray, &array);
-    EXPECT_EQ(out(), "\"a\" [ 1.5 ] ,\n\"b\" [ " + blockHeader('f', 1) + littleEndian(values, 1) + "] ,\n");
+    EXPECT_EQ(out().substr(before), "\ngroup \"g\" {\n \n #define  material \"m\" {\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -150,24 +128,23 @@ TEST_F(WriterTest, LargeAndNonFiniteNumbers) {
     EXPECT_EQ(out(), expected + "\"f\" -1,\n\"f\" -1,\n\"f\" -1,\n\"f\" 3.40282e+38,\n\"f\" -3.40282e+38,\n");
 }
 
-TEST_F(WriterTest, IntAltWritesItsOwnLineAndThenTheGeneralForm) {
-    const int v = 42;
-    writer().parameter("alt", ParamType::IntAlt, &v);
-    writer().beginGroup("g", true);
-    writer().parameter("alt", ParamType::IntAlt, &v);
-    EXPECT_EQ(out(), "\"alt\" 42,\n\"alt\" 42,\n\ngroup \"g\" {\n\"alt\" 42,\nalt 42\n");
-}
-
 // ---------------------------------------------------------------------------
 // Text arrays
 
-TEST_F(WriterTest, LineBreakAfterTheLastElementStillFollows) {
+TEST_F(WriterTest, LineBreaksOfIntAndStringArrays) {
     std::vector<int> values(9, 1);
     const ParamArray<int> array{values.data(), 9};
     writer().setFlags(1);
     writer().beginGeometry("g");
     writer().parameter("a", ParamType::IntArray, &array);
     EXPECT_EQ(out(), "geometry \"g\" {\n \"a\" [ 1,1,1,1,1,1,1,1,1 \n ] ,\n");
+    const std::size_t before = out().size();
+    const char* names[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i\"", "j"};
+    const ParamArray<const char*> strings{names, 10};
+    writer().parameter("s", ParamType::StringArray, &strings);
+    writer().parameter("r", ParamType::StringRefArray, &strings);
+    const std::string body = "[ \"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",xX6922, \n\"j\" ] ";
+    EXPECT_EQ(out().substr(before), " \"s\" " + body + ",\n \"r\" " + body + ",\n");
 }
 
 TEST_F(WriterTest, TextArrayElementForms) {
@@ -239,18 +216,6 @@ TEST_F(WriterTest, TextArrayNumbersMatchPrintf) {
     EXPECT_EQ(out(), "\"f\" " + layout(floatTexts) + ",\n\"d\" " + layout(doubleTexts) + ",\n");
 }
 
-TEST_F(WriterTest, StringArrayLayout) {
-    const char* names[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i\"", "j"};
-    const ParamArray<const char*> array{names, 10};
-    writer().setFlags(1);
-    writer().beginGeometry("g");
-    writer().parameter("s", ParamType::StringArray, &array);
-    writer().parameter("r", ParamType::StringRefArray, &array);
-    const std::string body =
-        "[ \"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\"g\",\"h\",xX6922, \n\"j\" ] ";
-    EXPECT_EQ(out(), "geometry \"g\" {\n \"s\" " + body + ",\n \"r\" " + body + ",\n");
-}
-
 // ---------------------------------------------------------------------------
 // Binary blocks
 
@@ -263,35 +228,37 @@ TEST_F(WriterTest, BinaryBlocksHoldMarkerCountAndRawValues) {
     const ParamArray<float> floatArray{floats, 3};
     const ParamArray<double> doubleArray{doubles, 2};
     const ParamArray<int> intArray{ints, 2};
-    expectParameters({
-        {"f", ParamType::FloatArray, &floatArray, "[ " + blockHeader('f', 3) + littleEndian(floats, 3) + "] "},
-        {"d", ParamType::DoubleArray, &doubleArray, "[ " + blockHeader('r', 2) + littleEndian(doubles, 2) + "] "},
-        {"j", ParamType::IntAltArray, &intArray, "[ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] "},
-    });
-}
-
-TEST_F(WriterTest, EmptyBinaryArrayStillHasItsBlockAndOtherArraysStayText) {
-    useWriter(true);
     const ParamArray<float> empty{nullptr, 0};
     const float f4[] = {1, 2, 3, 4};
     const ParamArray<float> float4{f4, 1};
     const int bools[] = {1};
     const ParamArray<int> boolArray{bools, 1};
-    expectParameters({{"e", ParamType::FloatArray, &empty, "[ " + blockHeader('f', 0) + "] "},
-                      {"q", ParamType::Float4Array, &float4, "[ 1 2 3 4 ] "},
-                      {"b", ParamType::BoolArray, &boolArray, "[ 1 ] "}});
+    expectParameters({
+        {"f", ParamType::FloatArray, &floatArray, "[ " + blockHeader('f', 3) + littleEndian(floats, 3) + "] "},
+        {"d", ParamType::DoubleArray, &doubleArray, "[ " + blockHeader('r', 2) + littleEndian(doubles, 2) + "] "},
+        {"j", ParamType::IntAltArray, &intArray, "[ " + blockHeader('i', 2) + littleEndian(ints, 2) + "] "},
+        // An empty array still has its block; the other array kinds stay text.
+        {"e", ParamType::FloatArray, &empty, "[ " + blockHeader('f', 0) + "] "},
+        {"q", ParamType::Float4Array, &float4, "[ 1 2 3 4 ] "},
+        {"b", ParamType::BoolArray, &boolArray, "[ 1 ] "},
+    });
+    // setFlags turns binary arrays off (readable) and on again.
+    const std::size_t before = out().size();
+    writer().setFlags(1);
+    writer().parameter("a", ParamType::FloatArray, &float4);
+    writer().setFlags(0x400003);  // binary on, no indentation
+    writer().parameter("b", ParamType::FloatArray, &float4);
+    EXPECT_EQ(out().substr(before), "\"a\" [ 1 ] ,\n\"b\" [ " + blockHeader('f', 1) + littleEndian(f4, 1) + "] ,\n");
 }
 
 // ---------------------------------------------------------------------------
 // Limits, null stream, locale
 
-TEST_F(WriterTest, FormattedOutputIsCutAtTheBufferLimit) {
+TEST_F(WriterTest, FormattedAndIndentedOutputIsCutAtTheBufferLimit) {
     const std::string big(orbScene_api_file::kBufferSize * 2, 'x');
     writer().text("%s", big.c_str());
     EXPECT_EQ(out().size(), orbScene_api_file::kBufferSize - 1);
-}
-
-TEST_F(WriterTest, IndentedOutputStaysWithinTheLimit) {
+    // Indentation added to short lines stays within the limit too.
     const std::string lines(orbScene_api_file::kBufferSize - 10, '\n');
     writer().setFlags(1);
     writer().beginGroup("g", true);
@@ -302,12 +269,10 @@ TEST_F(WriterTest, IndentedOutputStaysWithinTheLimit) {
     EXPECT_EQ(written.substr(0, 4), " \n \n");
 }
 
-TEST(WriterNullStream, EveryOperationKeepsItsAnswerAndCapturesStayEmpty) {
+TEST(WriterNullStream, EveryOperationKeepsItsAnswerAndTheLocaleIsCMeanwhile) {
     orbScene_api_file writer(nullptr, true);
     EXPECT_EQ(driveEverySlot(writer), "0 0 0 1 1 1 1 1 1 0 1 1 1 1 1 1 1 1 1 1 1 0 1 1 1 10 10 0 0 1 ");
-}
-
-TEST(WriterLocale, NumericLocaleIsCForTheWritersLifetimeAndRestoredAfter) {
+    // The numeric locale is C for the writer's lifetime and restored after.
     if (!std::setlocale(LC_NUMERIC, "C.UTF-8") && !std::setlocale(LC_NUMERIC, "C.utf8"))
         GTEST_SKIP() << "no second numeric locale on this host";
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);

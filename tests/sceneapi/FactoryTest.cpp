@@ -11,25 +11,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "../common/TestEnv.h"
 #include "sceneapi/LightFactory.h"
 #include "sceneapi/orbScene_api_file.h"
 #include "sceneapi/orbSceneapi_oo.h"
 
 namespace {
 
+using commontest::readFile;
+
 const std::string kHeader = "//---vantor:dal:7---\n//---import:dal:1---\n//---id:1---\n// This is a Glowbox scene file\n\n";
 const std::string kStart = "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\nversion 6\n\n";
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string tempPath(const char* name) {
     const char* dir = std::getenv("TMPDIR");

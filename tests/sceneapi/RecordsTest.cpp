@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "WriterFixture.h"
+#include "sceneapi/LightFactory.h"
+#include "sceneapi/NullApi.h"
+#include "sceneapi/model/LightNode.h"
+#include "sceneapi/orbSceneapi_oo.h"
 
 using namespace sceneapitest;
 
 // ---------------------------------------------------------------------------
 // Blocks
 
-TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheModeAndGroupsMayBeDefinitions) {
+TEST_F(WriterTest, BlockRecordsCloseWithTheBraceAloneAndRestoreTheMode) {
     const int v = 1;
     auto& w = writer();
     expectSteps({
@@ -23,13 +28,6 @@ TEST_F(WriterTest, ObjectsCloseWithTheBraceAloneAndRestoreTheModeAndGroupsMayBeD
         {[&] { w.parameter("visible", ParamType::Int, &v); w.endObject(); }, "visible 1\n}\n"},
         {[&] { w.beginObject("d", false); w.endObject(); }, "#define object \"d\" {\n}\n"},
         {[&] { EXPECT_TRUE(w.beginGroup("g", false)); w.endGroup(); }, "\n#define group \"g\" {\n}\n"},
-    });
-}
-
-TEST_F(WriterTest, OtherBlockRecords) {
-    const int v = 2;
-    auto& w = writer();
-    expectSteps({
         {[&] { w.beginAnimation("a", "b"); w.endAnimation(); }, "animation \"a\" \"b\" {\n}\n"},
         {[&] { w.beginLoad("module"); w.endLoad(); }, "load \"module\" {\n}\n"},
         {[&] { w.beginLight("sun"); w.endLight(); }, "\nlight \"sun\" {\n}\n"},
@@ -38,8 +36,8 @@ TEST_F(WriterTest, OtherBlockRecords) {
         {[&] { w.beginMaterial("inPlace", true); w.endMaterial(); }, "material \"inPlace\" {\n}\n"},
         // Shader form inside an output, settings form after it.
         {[&] { w.beginOutput("a", "b", "c"); w.parameter("p", ParamType::Int, &v); w.endOutput(); },
-         "output \"a\" \"b\" \"c\" {\n\"p\" 2,\n}\n"},
-        {[&] { w.parameter("p", ParamType::Int, &v); }, "p 2\n"},
+         "output \"a\" \"b\" \"c\" {\n\"p\" 1,\n}\n"},
+        {[&] { w.parameter("p", ParamType::Int, &v); }, "p 1\n"},
         {[&] { EXPECT_EQ(w.endAnimation(), 0); }, "}\n"},
     });
 }
@@ -95,16 +93,12 @@ TEST_F(WriterTest, TransformsRoundToFloatAndScalingRecordsDoNot) {
     });
 }
 
-TEST_F(WriterTest, ShaderReferencesAndUnknownKinds) {
-    int id = 0;
+TEST_F(WriterTest, SmallRecords) {
+    const unsigned char bytes[] = {0x00, 0xAB, 0x10, 0xFF};
+    const int alt = 42;
     const int kinds[] = {ShaderKind::Surface, ShaderKind::Shadow, ShaderKind::Volume, ShaderKind::ReflectionMap,
                          ShaderKind::Init, 5};
-    for (int kind : kinds)
-        writer().shaderRef(kind, ++id);
-    EXPECT_EQ(out(), "surface 1\nshadow 2\nvolume 3\nreflection map 4\ninit 5\n// assuming surface shader\nsurface  6\n");
-}
-
-TEST_F(WriterTest, SmallRecords) {
+    int id = 0;
     auto& w = writer();
     expectSteps({
         {[&] { w.version(-1); }, "version 8\n\n"},
@@ -118,6 +112,16 @@ TEST_F(WriterTest, SmallRecords) {
         {[&] { w.text("%d-%s\n", 7, "x"); }, "7-x\n"},
         {[&] { EXPECT_TRUE(w.render()); }, "\nrender\n"},
         {[&] { EXPECT_TRUE(w.parameterShaderId("color", 12)); }, "\"color\" ! 12,\n"},
+        // Hex bytes are lower case; empty data is the bare marker.
+        {[&] { w.icon(bytes, 4); w.icon(bytes, 0); w.icon(nullptr, -3); }, "icon bX00ab10ff\nicon bX\nicon bX\n"},
+        {[&] { w.binaryValue("thumb", bytes + 1, 2); }, "thumb bXab10\n"},
+        // An unknown shader kind is taken for a surface, with a note.
+        {[&] { for (int kind : kinds) w.shaderRef(kind, ++id); },
+         "surface 1\nshadow 2\nvolume 3\nreflection map 4\ninit 5\n// assuming surface shader\nsurface  6\n"},
+        // IntAlt writes its own line, then the general form of the mode.
+        {[&] { w.parameter("alt", ParamType::IntAlt, &alt); }, "\"alt\" 42,\n\"alt\" 42,\n"},
+        {[&] { w.beginGroup("g", true); w.parameter("alt", ParamType::IntAlt, &alt); },
+         "\ngroup \"g\" {\n\"alt\" 42,\nalt 42\n"},
     });
 }
 
@@ -334,4 +338,114 @@ TEST_F(WriterTest, NullPointersAreWrittenAsEmptyNamesOrNothing) {
         {[&] { w.listItem(ParamType::Float, nullptr); }, ""},
         {[&] { w.endGroup(); }, "}\n"},
     });
+}
+
+// ---------------------------------------------------------------------------
+// The scene front over the file writer, and NullApi's answers.
+
+namespace {
+
+// Checks that the one-argument transform goes through the virtual two-argument one.
+class CountingFront : public orb::orbSceneapi_oo {
+public:
+    using orb::orbSceneapi_oo::orbSceneapi_oo;
+    using orb::orbSceneapi_oo::transform;
+    int calls = 0;
+    void transform(const double m[16], bool set) override {
+        ++calls;
+        orb::orbSceneapi_oo::transform(m, set);
+    }
+};
+
+class PrintingNode : public orb::LightNode {
+public:
+    void write(orb::orbSceneapi_oo& scene) override { scene.print("node"); }
+    void writeInstanceSource(orb::orbSceneapi_oo&) override {}
+    bool isInstance() const override { return false; }
+};
+
+// A front over the fixture's writer; text arrays, no indentation.
+class FrontTest : public WriterTest {
+protected:
+    FrontTest() : factory_(&writer()), scene_(&factory_), start_(out().size()) {}
+
+    std::string written() { return out().substr(start_); }
+
+    orb::PassThroughFactory factory_;
+    CountingFront scene_;
+    std::size_t start_;
+};
+
+}  // namespace
+
+TEST_F(FrontTest, StartsWithTheBannerAndCountsIdsAndShaderIdsFromOneAgainWithANewApi) {
+    EXPECT_EQ(scene_.api(), &writer());
+    EXPECT_EQ(out(), "#print \"Glowbox SceneApi oo 6.2.85  (built Mon Oct 26 10:26:53 2015)\"\nversion 6\n\n");
+    EXPECT_EQ(scene_.newId(), 1);
+    EXPECT_EQ(scene_.newId(), 2);
+    EXPECT_EQ(scene_.beginShader("orb_a"), 1);
+    scene_.endShader();
+    EXPECT_EQ(scene_.beginShader("orb_b"), 2);
+    EXPECT_EQ(scene_.newId(), 3);
+    EXPECT_EQ(written(), "id 1\nid 2\n#define shader 1 orb_a {\n}\n#define shader 2 orb_b {\nid 3\n");
+
+    StreamCapture otherCapture;
+    orbScene_api_file other(otherCapture.stream(), false);
+    scene_.setApi(&other);
+    EXPECT_EQ(scene_.api(), &other);
+    EXPECT_EQ(scene_.newId(), 1);
+    EXPECT_EQ(scene_.beginShader("x"), 1);
+    EXPECT_EQ(otherCapture.bytes(), "id 1\n#define shader 1 x {\n");
+}
+
+TEST_F(FrontTest, ArraySettersDescribeTheVectorsAndMatricesTakeALineEach) {
+    std::vector<Matrix4d> matrices(2);
+    for (int i = 0; i < 32; ++i) matrices[i / 16][i % 16] = i * 0.5;
+    writer().setFlags(1);
+    writer().beginGeometry("g");
+    scene_.setFloat3Array("c", {1, 2, 3, 4, 5, 6, 7});  // whole triples only
+    scene_.setMatrixArray("m", matrices);
+    scene_.setMatrixArray("none", {});
+    scene_.setFloatArray("empty", {});
+    EXPECT_EQ(written(),
+              "geometry \"g\" {\n \"c\" [ 1 2 3,4 5 6 ] ,\n"
+              " \"m\" [  0 0.5 1 1.5 2 2.5 3 3.5 4 4.5 5 5.5 6 6.5 7 7.5 ,\n"
+              " 8 8.5 9 9.5 10 10.5 11 11.5 12 12.5 13 13.5 14 14.5 15 15.5 \n"
+              "] ,\n \"none\" [ ] ,\n \"empty\" [ ] ,\n");
+}
+
+TEST_F(FrontTest, PassThroughOperationsAndNoConstCharStrings) {
+    PrintingNode node;
+    double m[16] = {};
+    m[12] = 7;
+    auto& w = scene_;
+    expectSteps({
+        {[&] { w.write(&node); }, "#print \"node\"\n"},
+        {[&] { w.beginGroup("g"); w.endGroup(); }, "\ngroup \"g\" {\n}\n"},
+        {[&] { w.flags(32768); }, "flags 32768\n"},
+        {[&] { w.progress("step", 0.25f); }, "progress \"step\" 0.250\n\n"},
+        {[&] { w.print("hello"); }, "#print \"hello\"\n"},
+        {[&] { w.transform(m); }, "transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\n"},
+        {[&] { w.transform(m, true); }, "set transform 0 0 0 0 0 0 0 0 0 0 0 0 7 0 0 0\n"},
+        {[&] {
+             try {
+                 w.setString("s", "literal");
+                 ADD_FAILURE() << "no exception";
+             } catch (const std::invalid_argument& e) {
+                 EXPECT_STREQ(e.what(), "const char * are deprecated");
+             }
+         },
+         ""},
+    });
+    EXPECT_EQ(scene_.calls, 2);  // the plain transform went through the set form
+}
+
+TEST(NullApiResults, AFrontBindsToOneByDefaultAndEveryOperationAnswersFalseZeroOrNull) {
+    orb::orbSceneapi_oo scene;
+    EXPECT_NE(dynamic_cast<NullApi*>(scene.api()), nullptr);
+    EXPECT_EQ(scene.newId(), 1);
+    NullApi api;
+    EXPECT_EQ(driveEverySlot(api), "0 0 0 0 0 0 0 " "0 0 0 0 0 0 0 " "0 0 0 0 0 0 0 " "-1 0 0 0 0 0 0 0 0 ");
+    orbScene_api* owned = new NullApi;
+    delete owned;  // through the interface
 }

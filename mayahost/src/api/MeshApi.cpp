@@ -440,6 +440,9 @@ MStatus MFnMesh::getConnectedSetsAndMembers(unsigned int instanceNumber, MObject
         for (const std::string& item : listed) addListedFaces(item, *entry.faces, seen, faceLimit);
     }
     for (const Entry& e : found) {
+        // A shading group's object group naming no face (Maya leaves them
+        // behind when a mesh's faces are all assigned elsewhere) shades nothing.
+        if (!e.whole && e.faces && e.faces->count() == 0 && e.set->hasFn(MFn::kShadingEngine)) continue;
         sets.append(scene.handle(*e.set));
         comps.append(e.whole || !e.faces ? MObject() : MObject(e.faces));
     }

@@ -634,8 +634,8 @@ void SceneBuilder::storeDense(Target& target, const scenefile::Numbers& numbers,
                       " is far beyond the data given; skipped");
         return;
     }
-    if (a.storage == DenseArray::Storage::Int && storageFor(nullptr, numbers) == DenseArray::Storage::Double &&
-        !(attr && attr->isNumeric()) && !(attr && attr->tuple))
+    if (a.storage == DenseArray::Storage::Int && !(attr && attr->isNumeric()) && !(attr && attr->tuple) &&
+        storageFor(nullptr, numbers) == DenseArray::Storage::Double)
         widenToDouble(a);
     if (needed > a.count()) {
         if (needed > a.present.capacity()) {

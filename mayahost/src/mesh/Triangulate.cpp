@@ -290,7 +290,7 @@ MeshVec newellNormal(std::span<const MeshVec> loop) {
     MeshVec n;
     for (size_t i = 0, count = loop.size(); i < count; ++i) {
         const MeshVec& a = loop[i];
-        const MeshVec& b = loop[(i + 1) % count];
+        const MeshVec& b = loop[i + 1 == count ? 0 : i + 1];
         n.x += (a.y - b.y) * (a.z + b.z);
         n.y += (a.z - b.z) * (a.x + b.x);
         n.z += (a.x - b.x) * (a.y + b.y);

@@ -11,13 +11,6 @@ namespace orb {
 
 namespace {
 
-void pushTriple(std::vector<int>& v, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    // Indices travel as 32-bit ints in the scene file; the bits are kept.
-    v.push_back(static_cast<int>(a));
-    v.push_back(static_cast<int>(b));
-    v.push_back(static_cast<int>(c));
-}
-
 template <typename T>
 void release(std::vector<T>& v) {
     std::vector<T>().swap(v);
@@ -28,16 +21,6 @@ void release(std::vector<T>& v) {
 TriangleObject::TriangleObject(std::string name) : LightGeometry(std::move(name)) {
     setMaterial(std::make_shared<Diffuse>("default"));
 }
-
-void TriangleObject::addVertex(float x, float y, float z) { vertices_.insert(vertices_.end(), {x, y, z}); }
-void TriangleObject::addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) { pushTriple(triangles_, a, b, c); }
-void TriangleObject::addUV(float u, float v) { uvs_.insert(uvs_.end(), {u, v}); }
-void TriangleObject::addUVTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) { pushTriple(uvTriangles_, a, b, c); }
-void TriangleObject::addNormal(float x, float y, float z) { normals_.insert(normals_.end(), {x, y, z}); }
-void TriangleObject::addNormalTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    pushTriple(normalTriangles_, a, b, c);
-}
-void TriangleObject::addVertexColor(float r, float g, float b) { vertexColors_.insert(vertexColors_.end(), {r, g, b}); }
 
 void TriangleObject::reserve(std::size_t vertices, std::size_t triangles) {
     vertices_.reserve(vertices_.size() + 3 * vertices);

@@ -24,13 +24,17 @@ public:
     void writeInstanceSource(orbSceneapi_oo& scene) override;
     std::size_t memorySize() const override;
 
-    void addVertex(float x, float y, float z);
-    void addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c);
-    void addUV(float u, float v);
-    void addUVTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c);
-    void addNormal(float x, float y, float z);
-    void addNormalTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c);
-    void addVertexColor(float r, float g, float b);
+    // Inline: a large mesh comes in one element at a time.
+    void addVertex(float x, float y, float z) { pushTriple(vertices_, x, y, z); }
+    void addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) { pushIndices(triangles_, a, b, c); }
+    void addUV(float u, float v) {
+        uvs_.push_back(u);
+        uvs_.push_back(v);
+    }
+    void addUVTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) { pushIndices(uvTriangles_, a, b, c); }
+    void addNormal(float x, float y, float z) { pushTriple(normals_, x, y, z); }
+    void addNormalTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c) { pushIndices(normalTriangles_, a, b, c); }
+    void addVertexColor(float r, float g, float b) { pushTriple(vertexColors_, r, g, b); }
 
     void setVertices(const float* data, std::size_t count);
     void setTriangles(const std::uint32_t* data, std::size_t count);
@@ -61,6 +65,17 @@ public:
     std::size_t capacityBytes() const;
 
 private:
+    static void pushTriple(std::vector<float>& v, float a, float b, float c) {
+        v.push_back(a);
+        v.push_back(b);
+        v.push_back(c);
+    }
+    // Indices travel as 32-bit ints in the scene file; the bits are kept.
+    static void pushIndices(std::vector<int>& v, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+        v.push_back(static_cast<int>(a));
+        v.push_back(static_cast<int>(b));
+        v.push_back(static_cast<int>(c));
+    }
     void writeGeometry(orbSceneapi_oo& scene);
     void releaseData();
 

@@ -229,3 +229,19 @@ TEST(MaMalformed, RandomMutationsNeverCrashOrHang) {
     }
     EXPECT_GT(iterations, 200);
 }
+
+// Statements are split eight bytes at a time: a line break, a string, a
+// comment and the closing ';' are each found at every place in those eight.
+TEST(MaSplitter, EveryByteThatEndsOrBreaksAStatementIsSeenWhereverItFalls) {
+    std::string text;
+    for (int k = 0; k < 16; ++k)
+        text += "createNode transform" + std::string(size_t(k), ' ') + "\n-n /* c; */ \"n" + std::to_string(k) + ";\"" +
+                std::string(size_t(k), ' ') + ";\n";
+    RecordingBuilder b;
+    ASSERT_TRUE(readMaText(text, "split.ma", b).ok());
+    ASSERT_EQ(b.calls.size(), 16u);
+    for (uint32_t k = 0; k < 16; ++k) {
+        EXPECT_EQ(b.callLines[k], 2 * k + 1);
+        EXPECT_NE(b.calls[k].find("n=n" + std::to_string(k) + ";"), std::string::npos) << b.calls[k];
+    }
+}

@@ -139,7 +139,11 @@ bool endsNumber(const char* p, const char* end) { return p == end || endsWord(*p
 
 const char* Lexer::plainStart(bool& negative) {
     if (hasPeek_) return nullptr;
-    skipSpaceAndComments();
+    // Numbers in a list are mostly one blank apart.
+    if (pos_ + 1 < text_.size() && text_[pos_] == ' ' && !isSpace(text_[pos_ + 1]) && text_[pos_ + 1] != '/')
+        ++pos_;
+    else
+        skipSpaceAndComments();
     const char* const first = text_.data() + pos_;
     negative = pos_ < text_.size() && *first == '-';
     return first;

@@ -4,6 +4,13 @@
 #include <cmath>
 #include <limits>
 
+// The number readers are small and hot: inlined into the list readers.
+#if defined(__GNUC__)
+#define LEXER_INLINE __attribute__((always_inline)) inline
+#else
+#define LEXER_INLINE inline
+#endif
+
 namespace mayahost::scenefile {
 
 namespace {
@@ -137,7 +144,7 @@ bool endsNumber(const char* p, const char* end) { return p == end || endsWord(*p
 
 }  // namespace
 
-const char* Lexer::plainStart(bool& negative) {
+LEXER_INLINE const char* Lexer::plainStart(bool& negative) {
     if (hasPeek_) return nullptr;
     // Numbers in a list are mostly one blank apart.
     if (pos_ + 1 < text_.size() && text_[pos_] == ' ' && !isSpace(text_[pos_ + 1]) && text_[pos_ + 1] != '/')
@@ -149,7 +156,7 @@ const char* Lexer::plainStart(bool& negative) {
     return first;
 }
 
-bool Lexer::nextPlainInt(int64_t& v) {
+LEXER_INLINE bool Lexer::plainInt(int64_t& v) {
     bool negative = false;
     const char* const first = plainStart(negative);
     if (!first) return false;
@@ -164,7 +171,7 @@ bool Lexer::nextPlainInt(int64_t& v) {
     return true;
 }
 
-bool Lexer::nextPlainNumber(double& v) {
+LEXER_INLINE bool Lexer::plainNumber(double& v) {
     bool negative = false;
     const char* const first = plainStart(negative);
     if (!first) return false;
@@ -211,6 +218,26 @@ bool Lexer::nextPlainNumber(double& v) {
     v = value;
     pos_ += size_t(p - first);
     return true;
+}
+
+bool Lexer::nextPlainInt(int64_t& v) { return plainInt(v); }
+bool Lexer::nextPlainNumber(double& v) { return plainNumber(v); }
+
+void Lexer::readPlainNumbers(std::vector<double>& out) {
+    for (double v = 0; plainNumber(v);) out.push_back(v);
+}
+
+size_t Lexer::readPlainInts(std::vector<int32_t>& out, size_t count, bool& outOfRange) {
+    outOfRange = false;
+    size_t n = 0;
+    for (int64_t v = 0; n < count && plainInt(v); ++n) {
+        if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
+            outOfRange = true;
+            break;
+        }
+        out.push_back(int32_t(v));
+    }
+    return n;
 }
 
 void unescape(std::string_view raw, std::string& out) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mayahost::scenefile {
 
@@ -48,6 +49,12 @@ public:
     bool nextPlainNumber(double& v);
     // The same for a plain decimal integer that fits 18 digits.
     bool nextPlainInt(int64_t& v);
+    // As many plain numbers as follow, appended to `out`: a list's bulk in
+    // one call.
+    void readPlainNumbers(std::vector<double>& out);
+    // Up to `count` plain integers that follow, appended to `out`; how many.
+    // One beyond 32 bits is read and stops the run with `outOfRange` set.
+    size_t readPlainInts(std::vector<int32_t>& out, size_t count, bool& outOfRange);
     // Bytes not yet scanned (an upper bound on what the rest can hold).
     size_t remaining() const { return text_.size() - pos_; }
     // The text not yet read (a peeked token is already read).
@@ -60,6 +67,10 @@ private:
     // After blanks, where a plain number may start (and whether with a '-');
     // null while a token is peeked.
     const char* plainStart(bool& negative);
+    // The readers behind nextPlainNumber and nextPlainInt, inlined into the
+    // list readers.
+    bool plainNumber(double& v);
+    bool plainInt(int64_t& v);
 
     std::string_view text_;
     size_t pos_ = 0;

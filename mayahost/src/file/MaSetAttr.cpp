@@ -235,10 +235,7 @@ bool StatementParser::parseUntyped(Lexer& lex) {
     n.values.clear();
     reserveForNumbers(lex, n.values);
     while (true) {
-        if (double d = 0; lex.nextPlainNumber(d)) {
-            n.values.push_back(d);
-            continue;
-        }
+        lex.readPlainNumbers(n.values);
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::Word) {
@@ -265,10 +262,7 @@ bool StatementParser::parseTuple(Lexer& lex, NumberKind kind, uint8_t components
     n.values.clear();
     reserveForNumbers(lex, n.values);
     while (true) {
-        if (double d = 0; lex.nextPlainNumber(d)) {
-            n.values.push_back(d);
-            continue;
-        }
+        lex.readPlainNumbers(n.values);
         Token t = lex.next();
         if (t.kind == TokenKind::End) break;
         if (t.kind == TokenKind::Word) {
@@ -463,7 +457,13 @@ bool StatementParser::parsePolyFaces(Lexer& lex) {
     std::vector<uint32_t> uvAssigned, colorAssigned;
 
     auto readIds = [&](std::vector<int32_t>& out, int64_t count, std::string_view what) {
-        for (int64_t i = 0; i < count; ++i) {
+        bool outOfRange = false;
+        int64_t i = count > 0 ? int64_t(lex.readPlainInts(out, size_t(count), outOfRange)) : 0;
+        if (outOfRange) {
+            failAt(lex.line(), 0, std::string(what) + ": id out of range");
+            return false;
+        }
+        for (; i < count; ++i) {
             int64_t v = 0;
             if (!readInt(lex, v, what)) return false;
             if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {

@@ -610,15 +610,15 @@ namespace meshmod {
 // edges whose faces were merged already into one are kept, with a warning.
 MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, std::string* warning) {
     // Faces with one loop are rings of the input's corners (next/prev) that
-    // merge in place; a face is its lowest id's ring (parent), and each
+    // merge in place; a face is its lowest id's ring (`faceSet`), and each
     // directed side is found from its corner, so a thousand dissolved edges on
     // a big mesh stay linear.
     const size_t F = in.numFaces(), C = in.numFaceVertices();
-    std::vector<uint32_t> next(C), prev(C), faceOf(C), first(F), size(F), parent(F);
+    std::vector<uint32_t> next(C), prev(C), faceOf(C), first(F), size(F);
+    LowUnion faceSet(F);
     std::vector<uint8_t> simple(F, 0), gone(F, 0);
     std::unordered_map<uint64_t, uint32_t> cornerAt;   // directed side (a, b) -> the corner at a
     for (size_t f = 0; f < F; ++f) {
-        parent[f] = uint32_t(f);
         simple[f] = in.faceLoopStart[f + 1] - in.faceLoopStart[f] == 1;
         const uint32_t b = in.loopStart[in.faceLoopStart[f]], e = in.loopStart[in.faceLoopStart[f + 1]];
         first[f] = b, size[f] = e - b;
@@ -628,10 +628,7 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
             cornerAt.emplace(directedKey(in.faceVertices[c], in.faceVertices[next[c]]), c);   // the lowest face wins
         }
     }
-    auto root = [&](uint32_t f) {
-        while (parent[f] != f) f = parent[f] = parent[parent[f]];
-        return f;
-    };
+    auto root = [&](uint32_t f) { return uint32_t(faceSet.find(int32_t(f))); };
     auto vertex = [&](uint32_t c) { return in.faceVertices[c]; };
     std::vector<uint8_t> removedEdge(in.numEdges(), 0);
     size_t kept = 0;
@@ -675,7 +672,7 @@ MeshData dissolveEdges(const MeshData& in, const std::vector<int32_t>& edges, st
             next[to] = after, prev[after] = to;
             size[low] += size[high] - 2;
         }
-        parent[high] = low;
+        faceSet.unite(int32_t(low), int32_t(high));
         gone[high] = 1;
         removedEdge[size_t(e)] = 1;
     }

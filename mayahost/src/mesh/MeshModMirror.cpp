@@ -21,6 +21,7 @@ namespace {
 
 using meshmod::addWarning;
 using meshmod::pairKey;
+using meshmod::rotationXYZ;
 using meshmod::transformPoint;
 
 MeshVec transformVector(const MeshVec& p, const MMatrix& m) {
@@ -209,14 +210,6 @@ void smoothByAngle(MeshData& m, const std::vector<size_t>& faces, double angle) 
             const double cosine = std::clamp(meshmod::faceUnitNormal(m, around[0]).dot(meshmod::faceUnitNormal(m, around[1])), -1.0, 1.0);
             m.edgeSmooth[id->second] = stablemath::acos(cosine) <= angle + 1e-9;
         }
-}
-
-MMatrix rotationXYZ(const std::array<double, 3>& r) {
-    MMatrix x, y, z;
-    x(1, 1) = stablemath::cos(r[0]), x(1, 2) = stablemath::sin(r[0]), x(2, 1) = -stablemath::sin(r[0]), x(2, 2) = stablemath::cos(r[0]);
-    y(0, 0) = stablemath::cos(r[1]), y(0, 2) = -stablemath::sin(r[1]), y(2, 0) = stablemath::sin(r[1]), y(2, 2) = stablemath::cos(r[1]);
-    z(0, 0) = stablemath::cos(r[2]), z(0, 1) = stablemath::sin(r[2]), z(1, 0) = -stablemath::sin(r[2]), z(1, 1) = stablemath::cos(r[2]);
-    return x * y * z;
 }
 
 bool finite3(const std::array<double, 3>& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); }

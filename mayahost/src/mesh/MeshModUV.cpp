@@ -15,6 +15,7 @@
 namespace mayahost {
 
 using meshmod::addWarning;
+using meshmod::rotationXYZ;
 
 namespace {
 
@@ -115,17 +116,6 @@ MeshVec rowTimes(const MeshVec& p, const MMatrix& m) {
     MeshVec r{p.x * m(0, 0) + p.y * m(1, 0) + p.z * m(2, 0) + m(3, 0), p.x * m(0, 1) + p.y * m(1, 1) + p.z * m(2, 1) + m(3, 1),
               p.x * m(0, 2) + p.y * m(1, 2) + p.z * m(2, 2) + m(3, 2)};
     return w != 0 && w != 1 ? r * (1.0 / w) : r;
-}
-
-// Rotation X, then Y, then Z, as row vectors; its inverse is its transpose.
-MMatrix rotationXYZ(const std::array<double, 3>& r) {
-    const double cx = stablemath::cos(r[0]), sx = stablemath::sin(r[0]), cy = stablemath::cos(r[1]), sy = stablemath::sin(r[1]),
-                 cz = stablemath::cos(r[2]), sz = stablemath::sin(r[2]);
-    MMatrix x, y, z;
-    x(1, 1) = cx, x(1, 2) = sx, x(2, 1) = -sx, x(2, 2) = cx;
-    y(0, 0) = cy, y(0, 2) = -sy, y(2, 0) = sy, y(2, 2) = cy;
-    z(0, 0) = cz, z(0, 1) = sz, z(1, 0) = -sz, z(1, 1) = cz;
-    return x * y * z;
 }
 
 bool finite(std::initializer_list<double> values) {

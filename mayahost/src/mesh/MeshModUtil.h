@@ -4,6 +4,7 @@
 #include "mesh/MeshModifiers.h"
 #include "mesh/MeshVec.h"
 
+#include <array>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -62,6 +63,10 @@ std::vector<int32_t> selectedEdges(const MeshData& mesh, const std::optional<std
 void reverseFace(MeshData& mesh, size_t face);
 
 bool isFiniteMatrix(const MMatrix& m);
+
+// Rotation about X, then Y, then Z (radians), as row vectors; its inverse is
+// its transpose.
+MMatrix rotationXYZ(const std::array<double, 3>& r);
 
 // A point times an affine matrix, as a row vector.
 inline MeshVec transformPoint(const MeshVec& p, const MMatrix& m) {

@@ -1,4 +1,5 @@
 #include "mesh/MeshModifiers.h"
+#include "common/platform/StableMath.h"
 
 #include "mesh/MeshValidate.h"
 #include "mesh/MeshModUtil.h"
@@ -148,6 +149,16 @@ bool isFiniteMatrix(const MMatrix& m) {
         for (int c = 0; c < 4; ++c)
             if (!std::isfinite(m.matrix[r][c])) return false;
     return true;
+}
+
+MMatrix rotationXYZ(const std::array<double, 3>& r) {
+    const double cx = stablemath::cos(r[0]), sx = stablemath::sin(r[0]), cy = stablemath::cos(r[1]), sy = stablemath::sin(r[1]),
+                 cz = stablemath::cos(r[2]), sz = stablemath::sin(r[2]);
+    MMatrix x, y, z;
+    x(1, 1) = cx, x(1, 2) = sx, x(2, 1) = -sx, x(2, 2) = cx;
+    y(0, 0) = cy, y(0, 2) = -sy, y(2, 0) = sy, y(2, 2) = cy;
+    z(0, 0) = cz, z(0, 1) = sz, z(1, 0) = -sz, z(1, 1) = cz;
+    return x * y * z;
 }
 
 std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,

@@ -1367,34 +1367,6 @@ std::string openness(const MeshData& mesh) {
     return open == 0 ? std::string() : std::to_string(open) + " sides of its faces are not matched by a neighbour";
 }
 
-// Uvs and colours no corner uses any more go, the others keeping their order.
-void dropUnusedValues(MeshData& mesh) {
-    for (MeshUVSet& set : mesh.uvSets) {
-        std::vector<int32_t> id(set.u.size(), -1);
-        for (int32_t uv : set.faceVertexUV)
-            if (uv >= 0) id[size_t(uv)] = 0;
-        int32_t next = 0;
-        std::vector<float> u, v;
-        for (size_t k = 0; k < id.size(); ++k)
-            if (id[k] == 0) id[k] = next++, u.push_back(set.u[k]), v.push_back(set.v[k]);
-        for (int32_t& uv : set.faceVertexUV)
-            if (uv >= 0) uv = id[size_t(uv)];
-        set.u = std::move(u), set.v = std::move(v);
-    }
-    for (MeshColorSet& set : mesh.colorSets) {
-        std::vector<int32_t> id(set.rgba.size() / 4, -1);
-        for (int32_t c : set.faceVertexColor)
-            if (c >= 0) id[size_t(c)] = 0;
-        int32_t next = 0;
-        std::vector<float> rgba;
-        for (size_t k = 0; k < id.size(); ++k)
-            if (id[k] == 0) id[k] = next++, rgba.insert(rgba.end(), set.rgba.begin() + long(4 * k), set.rgba.begin() + long(4 * k + 4));
-        for (int32_t& c : set.faceVertexColor)
-            if (c >= 0) c = id[size_t(c)];
-        set.rgba = std::move(rgba);
-    }
-}
-
 // The first input placed in world space: what the node gives when it cannot compute.
 MeshData firstInputPlaced(const PolyBoolOpParams& params) {
     PolyUniteParams one;
@@ -1478,7 +1450,7 @@ MeshData applyPolyBoolOp(const PolyBoolOpParams& params, std::string* warning, s
         origin = std::move(nextOrigin);
         result = std::move(next);
     }
-    dropUnusedValues(result);
+    meshmod::dropUnusedMaps(result);
     if (params.useThresholds && params.vertexDistanceThreshold > 0 && std::isfinite(params.vertexDistanceThreshold)) {
         // Points the cut left closer than the threshold become one, when the
         // surface stays closed that way.

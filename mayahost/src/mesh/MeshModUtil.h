@@ -79,6 +79,9 @@ inline MeshVec transformPoint(const MeshVec& p, const MMatrix& m) {
 // faces onto new vertices.
 void dropUnusedVerticesAndEdges(MeshData& mesh);
 
+// Drops the uvs and colours no corner uses, the others keeping their order.
+void dropUnusedMaps(MeshData& mesh);
+
 // 1 per vertex a deformer may move: all when `members` is absent, else the
 // listed ids (ids outside the mesh are dropped with a warning).
 std::vector<uint8_t> memberMask(const std::optional<std::vector<int32_t>>& members, size_t vertexCount,

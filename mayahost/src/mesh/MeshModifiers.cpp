@@ -151,6 +151,34 @@ bool isFiniteMatrix(const MMatrix& m) {
     return true;
 }
 
+void dropUnusedMaps(MeshData& m) {
+    auto compact = [](std::vector<int32_t>& ids, size_t count, auto&& keep) {
+        std::vector<int32_t> newId(count, -1);
+        for (int32_t id : ids)
+            if (id >= 0) newId[size_t(id)] = 0;
+        int32_t next = 0;
+        for (int32_t& id : newId)
+            if (id == 0) id = next++;
+        for (int32_t& id : ids)
+            if (id >= 0) id = newId[size_t(id)];
+        keep(newId);
+    };
+    for (MeshUVSet& set : m.uvSets)
+        compact(set.faceVertexUV, set.u.size(), [&](const std::vector<int32_t>& newId) {
+            std::vector<float> u, v;
+            for (size_t i = 0; i < newId.size(); ++i)
+                if (newId[i] >= 0) u.push_back(set.u[i]), v.push_back(set.v[i]);
+            set.u = std::move(u), set.v = std::move(v);
+        });
+    for (MeshColorSet& set : m.colorSets)
+        compact(set.faceVertexColor, set.rgba.size() / 4, [&](const std::vector<int32_t>& newId) {
+            std::vector<float> rgba;
+            for (size_t i = 0; i < newId.size(); ++i)
+                if (newId[i] >= 0) rgba.insert(rgba.end(), set.rgba.begin() + long(4 * i), set.rgba.begin() + long(4 * i + 4));
+            set.rgba = std::move(rgba);
+        });
+}
+
 MMatrix rotationXYZ(const std::array<double, 3>& r) {
     const double cx = stablemath::cos(r[0]), sx = stablemath::sin(r[0]), cy = stablemath::cos(r[1]), sy = stablemath::sin(r[1]),
                  cz = stablemath::cos(r[2]), sz = stablemath::sin(r[2]);

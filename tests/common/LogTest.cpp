@@ -163,11 +163,13 @@ TEST_F(LogTest, TimeStampCountsMillisecondsFromTheFirstStamp) {
   const std::string second = nowTime();
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
   ASSERT_TRUE(std::regex_match(first, format) && std::regex_match(second, format)) << first << " " << second;
-  // Both clocks truncate to whole milliseconds: allow one for rounding.
-  EXPECT_LE(std::stoi(first.substr(9)), elapsed + 1);
-  if (elapsed >= 999) GTEST_SKIP() << "machine too busy to bound the fraction";
-  EXPECT_GE(std::stoi(second.substr(9)), 300);
-  EXPECT_LE(std::stoi(second.substr(9)), elapsed + 1);
+  // The stamp's tick and this clock are different sources; a Windows tick moves in steps of up
+  // to 16 ms, so allow that much on either side.
+  constexpr long kSlack = 16;
+  EXPECT_LE(std::stoi(first.substr(9)), elapsed + kSlack);
+  if (elapsed + kSlack >= 999) GTEST_SKIP() << "machine too busy to bound the fraction";
+  EXPECT_GE(std::stoi(second.substr(9)), 300 - kSlack);
+  EXPECT_LE(std::stoi(second.substr(9)), elapsed + kSlack);
 }
 
 TEST_F(LogTest, LogFolderFollowsTheInstallationRecordsPerUserOverMachineWide) {

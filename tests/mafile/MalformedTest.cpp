@@ -233,15 +233,27 @@ TEST(MaMalformed, RandomMutationsNeverCrashOrHang) {
 // Statements are split eight bytes at a time: a line break, a string, a
 // comment and the closing ';' are each found at every place in those eight.
 TEST(MaSplitter, EveryByteThatEndsOrBreaksAStatementIsSeenWhereverItFalls) {
+    // Records of growing length put each special byte, and the newlines
+    // counted on the way to it, at every offset of a machine word.
+    // Each statement starts on the line whose newline the one before it
+    // held, so its column tells where that newline was seen.
     std::string text;
-    for (int k = 0; k < 16; ++k)
-        text += "createNode transform" + std::string(size_t(k), ' ') + "\n-n /* c; */ \"n" + std::to_string(k) + ";\"" +
-                std::string(size_t(k), ' ') + ";\n";
+    constexpr uint32_t kRecords = 40;
+    std::vector<uint32_t> lines, columns;
+    for (uint32_t k = 0; k < kRecords; ++k) {
+        text += std::string(k % 5, ' ');
+        const size_t newline = text.rfind('\n');
+        lines.push_back(uint32_t(std::count(text.begin(), text.end(), '\n') + 1));
+        columns.push_back(uint32_t(text.size() - (newline == std::string::npos ? 0 : newline + 1) + 1));
+        text += "createNode transform" + std::string(k, ' ') + "\n-n /* c; */ \"n" + std::to_string(k) + ";\"\n\n" +
+                std::string(k, ' ') + ";";
+    }
     RecordingBuilder b;
     ASSERT_TRUE(readMaText(text, "split.ma", b).ok());
-    ASSERT_EQ(b.calls.size(), 16u);
-    for (uint32_t k = 0; k < 16; ++k) {
-        EXPECT_EQ(b.callLines[k], 2 * k + 1);
+    ASSERT_EQ(b.calls.size(), kRecords);
+    for (uint32_t k = 0; k < kRecords; ++k) {
+        EXPECT_EQ(b.callLines[k], lines[k]);
+        EXPECT_EQ(b.callColumns[k], columns[k]);
         EXPECT_NE(b.calls[k].find("n=n" + std::to_string(k) + ";"), std::string::npos) << b.calls[k];
     }
 }

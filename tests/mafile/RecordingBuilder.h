@@ -48,7 +48,7 @@ class RecordingBuilder : public StatementBuilder {
 public:
     // One line per call, e.g. "createNode transform n=pCube1 p= s=0 ss=0".
     std::vector<std::string> calls;
-    std::vector<uint32_t> callLines;
+    std::vector<uint32_t> callLines, callColumns;
     std::vector<RecordedSetAttr> setAttrs;
     std::vector<RecordedWarning> warnings;
     std::vector<std::string> fileNames;     // FileLoc::file of every call
@@ -134,6 +134,7 @@ private:
         (o << ... << parts);
         calls.push_back(o.str());
         callLines.push_back(l.line);
+        callColumns.push_back(l.column);
         fileNames.emplace_back(l.file);
     }
 };

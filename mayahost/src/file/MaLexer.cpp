@@ -142,40 +142,29 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 bool endsNumber(const char* p, const char* end) { return p == end || endsWord(*p); }
 
-}  // namespace
-
-LEXER_INLINE const char* Lexer::plainStart(bool& negative) {
-    if (hasPeek_) return nullptr;
-    // Numbers in a list are mostly one blank apart.
-    if (pos_ + 1 < text_.size() && text_[pos_] == ' ' && !isSpace(text_[pos_ + 1]) && text_[pos_ + 1] != '/')
-        ++pos_;
-    else
-        skipSpaceAndComments();
-    const char* const first = text_.data() + pos_;
-    negative = pos_ < text_.size() && *first == '-';
-    return first;
+// Where a plain number may start from p: one blank is stepped over here (numbers in a list are
+// mostly one blank apart); null when anything else lies between, for the lexer's general skip.
+LEXER_INLINE const char* afterOneBlank(const char* p, const char* end) {
+    if (end - p >= 2 && *p == ' ' && !isSpace(p[1]) && p[1] != '/') return p + 1;
+    return nullptr;
 }
 
-LEXER_INLINE bool Lexer::plainInt(int64_t& v) {
-    bool negative = false;
-    const char* const first = plainStart(negative);
-    if (!first) return false;
-    const char* const end = text_.data() + text_.size();
+// A plain decimal integer of up to 18 digits at `first`: where it ends, or null.
+LEXER_INLINE const char* scanPlainInt(const char* first, const char* end, int64_t& v) {
+    const bool negative = first < end && *first == '-';
     const char* p = first + negative;
     const char* const digits = p;
+    const char* const limit = end - digits > 18 ? digits + 18 : end;
     int64_t value = 0;
-    while (p < end && unsigned(*p - '0') <= 9 && p - digits < 18) value = value * 10 + (*p++ - '0');
-    if (p == digits || !endsNumber(p, end)) return false;
+    for (unsigned d; p < limit && (d = unsigned(*p - '0')) <= 9; ++p) value = value * 10 + int64_t(d);
+    if (p == digits || !endsNumber(p, end)) return nullptr;
     v = negative ? -value : value;
-    pos_ += size_t(p - first);
-    return true;
+    return p;
 }
 
-LEXER_INLINE bool Lexer::plainNumber(double& v) {
-    bool negative = false;
-    const char* const first = plainStart(negative);
-    if (!first) return false;
-    const char* const end = text_.data() + text_.size();
+// A plain decimal number at `first`, converted exactly as parseDouble does: where it ends, or null.
+LEXER_INLINE const char* scanPlainNumber(const char* first, const char* end, double& v) {
+    const bool negative = first < end && *first == '-';
     const char* p = first + negative;
     // Up to 19 significant digits fit the mantissa exactly.
     uint64_t mantissa = 0;
@@ -193,7 +182,7 @@ LEXER_INLINE bool Lexer::plainNumber(double& v) {
         for (; p < end && unsigned(*p - '0') <= 9; ++p, any = true)
             if (digits < 19) mantissa = mantissa * 10 + unsigned(*p - '0'), ++digits, --exponent;
     }
-    if (!any) return false;
+    if (!any) return nullptr;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
         const bool down = p < end && *p == '-';
@@ -201,10 +190,10 @@ LEXER_INLINE bool Lexer::plainNumber(double& v) {
         const char* const start = p;
         int e = 0;
         while (p < end && unsigned(*p - '0') <= 9 && p - start < 5) e = e * 10 + (*p++ - '0');
-        if (p == start) return false;
+        if (p == start) return nullptr;
         exponent += down ? -e : e;
     }
-    if (!endsNumber(p, end)) return false;
+    if (!endsNumber(p, end)) return nullptr;
     double value = 0;
     // A mantissa below 2^53 and a power of ten that doubles hold exactly: one
     // rounding, so the result is the correctly rounded one.
@@ -213,30 +202,89 @@ LEXER_INLINE bool Lexer::plainNumber(double& v) {
         value = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
         if (negative) value = -value;
     } else if (auto [at, error] = std::from_chars(first, p, value); at != p || error != std::errc()) {
-        return false;   // out of range: the general path says what that gives
+        return nullptr;   // out of range: the general path says what that gives
     }
     v = value;
-    pos_ += size_t(p - first);
-    return true;
+    return p;
 }
 
-bool Lexer::nextPlainInt(int64_t& v) { return plainInt(v); }
-bool Lexer::nextPlainNumber(double& v) { return plainNumber(v); }
+}  // namespace
+
+// The list readers keep their cursor in a local: stores into the output
+// vector would otherwise make the compiler reload the lexer's members for
+// every number.
+LEXER_INLINE const char* Lexer::plainStart() {
+    if (hasPeek_) return nullptr;
+    const char* const base = text_.data();
+    if (const char* q = afterOneBlank(base + pos_, base + text_.size())) return q;
+    skipSpaceAndComments();
+    return base + pos_;
+}
+
+// The list readers keep their cursor in a local: stores into the output
+// vector would otherwise make the compiler reload the lexer's members for
+// every number.
+// `scan` reads one number where it may start and says where it ends (null:
+// not a plain number, nothing read); `full` stops the run after one.
+template <typename Scan, typename Full>
+LEXER_INLINE void Lexer::readPlain(Scan scan, Full full) {
+    const char* p = plainStart();
+    if (!p) return;
+    const char* const base = text_.data();
+    const char* const end = base + text_.size();
+    while (const char* const after = scan(p, end)) {
+        p = after;
+        if (full()) break;
+        if (const char* q = afterOneBlank(p, end)) {
+            p = q;
+        } else {
+            pos_ = size_t(p - base);
+            skipSpaceAndComments();
+            p = base + pos_;
+        }
+    }
+    pos_ = size_t(p - base);
+}
+
+bool Lexer::nextPlainInt(int64_t& v) {
+    const char* const p = plainStart();
+    const char* const after = p ? scanPlainInt(p, text_.data() + text_.size(), v) : nullptr;
+    if (after) pos_ = size_t(after - text_.data());
+    return after != nullptr;
+}
+
+bool Lexer::nextPlainNumber(double& v) {
+    const char* const p = plainStart();
+    const char* const after = p ? scanPlainNumber(p, text_.data() + text_.size(), v) : nullptr;
+    if (after) pos_ = size_t(after - text_.data());
+    return after != nullptr;
+}
 
 void Lexer::readPlainNumbers(std::vector<double>& out) {
-    for (double v = 0; plainNumber(v);) out.push_back(v);
+    readPlain([&out](const char* p, const char* end) {
+        double v = 0;
+        const char* const after = scanPlainNumber(p, end, v);
+        if (after) out.push_back(v);
+        return after;
+    }, [] { return false; });
 }
 
 size_t Lexer::readPlainInts(std::vector<int32_t>& out, size_t count, bool& outOfRange) {
     outOfRange = false;
+    if (count == 0) return 0;
     size_t n = 0;
-    for (int64_t v = 0; n < count && plainInt(v); ++n) {
+    readPlain([&](const char* p, const char* end) -> const char* {
+        int64_t v = 0;
+        const char* const after = scanPlainInt(p, end, v);
+        if (!after) return nullptr;
         if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
             outOfRange = true;
-            break;
+            return nullptr;
         }
         out.push_back(int32_t(v));
-    }
+        ++n;
+        return after;
+    }, [&] { return n == count; });
     return n;
 }
 

@@ -64,13 +64,11 @@ public:
 private:
     Token scan();
     void skipSpaceAndComments();
-    // After blanks, where a plain number may start (and whether with a '-');
-    // null while a token is peeked.
-    const char* plainStart(bool& negative);
-    // The readers behind nextPlainNumber and nextPlainInt, inlined into the
-    // list readers.
-    bool plainNumber(double& v);
-    bool plainInt(int64_t& v);
+    // After blanks, where a plain number may start; null while a token is
+    // peeked.
+    const char* plainStart();
+    template <typename Scan, typename Full>
+    void readPlain(Scan scan, Full full);
 
     std::string_view text_;
     size_t pos_ = 0;

@@ -1,5 +1,6 @@
 #include "file/MaLexer.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -158,7 +159,8 @@ LEXER_INLINE const char* scanPlainInt(const char* first, const char* end, int64_
     int64_t value = 0;
     for (unsigned d; p < limit && (d = unsigned(*p - '0')) <= 9; ++p) value = value * 10 + int64_t(d);
     if (p == digits || !endsNumber(p, end)) return nullptr;
-    v = negative ? -value : value;
+    // Signs in a list are as good as random: no branch on them.
+    v = (value ^ -int64_t(negative)) + int64_t(negative);
     return p;
 }
 
@@ -200,7 +202,7 @@ LEXER_INLINE const char* scanPlainNumber(const char* first, const char* end, dou
     if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22) {
         value = double(mantissa);
         value = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
-        if (negative) value = -value;
+        value = std::bit_cast<double>(std::bit_cast<uint64_t>(value) | uint64_t(negative) << 63);
     } else if (auto [at, error] = std::from_chars(first, p, value); at != p || error != std::errc()) {
         return nullptr;   // out of range: the general path says what that gives
     }

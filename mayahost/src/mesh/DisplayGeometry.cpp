@@ -136,7 +136,7 @@ std::string buildDisplayGeometry(const MeshData& mesh, const DisplayRequest& req
     const CornerNormals* normals = request.cornerNormals;
     if (normals && normals->corners() != mesh.numFaceVertices()) return "normals do not match the mesh's face-vertices";
     if (!normals) {
-        computed = computeCornerNormals(mesh, request.weighting);
+        computed = computeCornerNormalsOfConsistentMesh(mesh, request.weighting);
         normals = &computed;
     }
 

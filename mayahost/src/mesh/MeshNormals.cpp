@@ -107,8 +107,12 @@ std::vector<float> computeFaceNormals(const MeshData& mesh) {
 }
 
 CornerNormals computeCornerNormals(const MeshData& m, NormalWeighting weighting) {
+    if (!meshDataError(m).empty()) return {};
+    return computeCornerNormalsOfConsistentMesh(m, weighting);
+}
+
+CornerNormals computeCornerNormalsOfConsistentMesh(const MeshData& m, NormalWeighting weighting) {
     CornerNormals out;
-    if (!meshDataError(m).empty()) return out;
     size_t corners = m.numFaceVertices();
     Groups groups(corners);
     joinAcrossSoftEdges(m, groups);

@@ -40,6 +40,8 @@ struct CornerNormals {
 // The mesh must be consistent (meshDataError empty); an inconsistent mesh
 // yields an empty result.
 CornerNormals computeCornerNormals(const MeshData& mesh, NormalWeighting weighting = NormalWeighting::Unweighted);
+// The same for a mesh the caller has already found consistent.
+CornerNormals computeCornerNormalsOfConsistentMesh(const MeshData& mesh, NormalWeighting weighting);
 
 // The same, one normal per face-vertex (3 floats each, parallel to
 // mesh.faceVertices). Corners of one group receive bit-identical values.

@@ -212,9 +212,6 @@ LEXER_INLINE const char* scanPlainNumber(const char* first, const char* end, dou
 
 }  // namespace
 
-// The list readers keep their cursor in a local: stores into the output
-// vector would otherwise make the compiler reload the lexer's members for
-// every number.
 LEXER_INLINE const char* Lexer::plainStart() {
     if (hasPeek_) return nullptr;
     const char* const base = text_.data();

@@ -213,6 +213,22 @@ createNode polyMergeVert -n "polyMergeVert1"; setAttr ".ics" -type "componentLis
 connectAttr "polySeparate1.out[1]" "polyMergeVert1.ip"; connectAttr "polyMergeVert1.out" "dShape.i";
 )";
 
+// A unit cube less a second one moved by `offset`.
+std::string cubeLessCube(const char* offset) {
+    return std::string(R"(
+createNode transform -n "a"; createNode mesh -n "aShape" -p "a"; setAttr ".io" yes;
+createNode transform -n "b"; setAttr ".t" -type "double3" )") + offset + R"(;
+createNode mesh -n "bShape" -p "b"; setAttr ".io" yes;
+createNode polyCube -n "polyCube1"; createNode polyCube -n "polyCube2";
+connectAttr "polyCube1.out" "aShape.i"; connectAttr "polyCube2.out" "bShape.i";
+createNode polyBoolOp -n "polyBoolOp1"; setAttr ".op" 2;
+connectAttr "aShape.o" "polyBoolOp1.ip[0]"; connectAttr "bShape.o" "polyBoolOp1.ip[1]";
+connectAttr "aShape.wm" "polyBoolOp1.im[0]"; connectAttr "bShape.wm" "polyBoolOp1.im[1]";
+createNode transform -n "r"; createNode mesh -n "rShape" -p "r";
+connectAttr "polyBoolOp1.out" "rShape.i";
+)";
+}
+
 // polyExtrudeEdge, polyChipOff, polyExtrudeVertex, polyMirror, polyBridgeEdge,
 // polyCut, polyCircularize, polyLayoutUV, polyBevel3, polyBevel, polySeparate
 // and polyMergeVert: their attributes as files write them (angles in the
@@ -276,6 +292,12 @@ setAttr ".fr" no; setAttr ".l" 0; setAttr ".ps" 0.2; setAttr ".sc" 0; setAttr ".
          .points = {{0, {-0.5f, 2, 0.5f}}}, .warnings = 0},
         {.what = "no third shell", .scene = kSeparate, .shape = "cShape", .faces = 0, .warnings = -1,
          .warned = {"output 2 asked of 2 shells"}, .error = nullptr},
+        // A corner notched out: three sides cut, three of the other cube's
+        // inside. Only a result that is the first cube as it was keeps a known
+        // numbering.
+        {.what = "polyBoolOp: a notch", .scene = cubeLessCube("0.5 0.5 0.5"), .shape = "rShape", .faces = 9,
+         .vertices = 14, .edges = 21, .warnings = 1, .warned = {"\npolyBoolOp1: the result's components are numbered"}},
+        {.what = "polyBoolOp: nothing cut", .scene = cubeLessCube("5 0 0"), .shape = "rShape", .faces = 6, .warnings = 0},
         // Corners 0 and 1 of the plane meet halfway: the quad becomes a triangle.
         {.what = "merged side", .scene = kSeparate, .shape = "dShape", .faces = 1, .vertices = 3, .edges = 3,
          .points = {{0, {0, 2, 0.5f}}}},

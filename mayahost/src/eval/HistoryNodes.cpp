@@ -518,7 +518,14 @@ bool polyBoolOp(const HistoryStep& step, MeshData& mesh) {
     p.preserveColor = r.number("pcr", 0) != 0;
     p.useThresholds = r.number("uth", 0) != 0;
     p.vertexDistanceThreshold = r.number("vdt", 0.001);
-    mesh = applyPolyBoolOp(p, step.warnings.text());
+    const size_t firstFaces = p.inputs.empty() ? 0 : p.inputs[0].mesh.numFaces();
+    std::vector<int32_t> faceInput;
+    mesh = applyPolyBoolOp(p, step.warnings.text(), &faceInput);
+    // Maya's numbering of a boolean's result is not known; only a result that
+    // is the first input's faces as they were keeps a known one.
+    if (mesh.numFaces() != firstFaces || std::any_of(faceInput.begin(), faceInput.end(), [](int32_t i) { return i != 0; }))
+        step.warnings.add("the result's components are numbered by a rule of this reader's, not known to be Maya's: "
+                          "later nodes that name them may pick others");
     return true;
 }
 

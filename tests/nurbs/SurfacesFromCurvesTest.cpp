@@ -64,7 +64,8 @@ TEST(Loft, RunsThroughItsSectionsAtTheirParameters) {
         NurbsSurface s;
         std::string approximate;
         ASSERT_EQ(loftSurface(rings, c.params, s, &approximate), "") << c.name;
-        EXPECT_EQ(approximate, "") << c.name;
+        // Only rows through the sections alone are sure to be Maya's.
+        EXPECT_EQ(approximate.find("not known to be Maya's") != std::string::npos, c.uDegree > 1) << c.name << approximate;
         EXPECT_EQ(s.uDegree, c.uDegree) << c.name;
         EXPECT_EQ(s.vForm, NurbsForm::Periodic) << c.name;
         EXPECT_NEAR(surfaceDomainU(s).end, c.at.back(), 1e-9) << c.name;

@@ -238,8 +238,13 @@ std::string loftSurface(std::vector<NurbsCurve> sections, const LoftParams& para
     const size_t n = sections.size();
     const int p = std::clamp(params.degree, 1, int(n) - 1);
     if (p > 3) return "a loft of degree " + std::to_string(p) + " is not built";
-    if (params.close && p > 1 && approximate)
-        *approximate = "a closed loft of degree " + std::to_string(p) + " is built open through the first section again";
+    if (approximate && p > 1) {
+        // Beyond degree 1 the rows outnumber the sections, and the end
+        // conditions that settle the rest are Maya's own.
+        *approximate = "the ends of a loft of degree " + std::to_string(p) +
+                       " follow a natural spline, not known to be Maya's end condition";
+        if (params.close) *approximate += "; a closed one is built open through the first section again";
+    }
     const size_t numV = sections.front().numCVs();
     const size_t spans = size_t(std::max(params.sectionSpans, 1));
     const size_t numU = n + size_t(p) - 1 + (spans - 1) * (n - 1);

@@ -230,13 +230,12 @@ TEST(MaMalformed, RandomMutationsNeverCrashOrHang) {
     EXPECT_GT(iterations, 200);
 }
 
-// Statements are split eight bytes at a time: a line break, a string, a
-// comment and the closing ';' are each found at every place in those eight.
+// Statements are split several bytes at a time: a string, a comment and the
+// closing ';', and the line breaks counted on the way to them, are each seen
+// at every offset of those bytes (records of growing length put them there).
+// Each statement starts on the line whose break the one before it held, so
+// its column tells where that break was seen.
 TEST(MaSplitter, EveryByteThatEndsOrBreaksAStatementIsSeenWhereverItFalls) {
-    // Records of growing length put each special byte, and the newlines
-    // counted on the way to it, at every offset of a machine word.
-    // Each statement starts on the line whose newline the one before it
-    // held, so its column tells where that newline was seen.
     std::string text;
     constexpr uint32_t kRecords = 40;
     std::vector<uint32_t> lines, columns;

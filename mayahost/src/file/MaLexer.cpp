@@ -220,11 +220,10 @@ LEXER_INLINE const char* Lexer::plainStart() {
     return base + pos_;
 }
 
-// The list readers keep their cursor in a local: stores into the output
-// vector would otherwise make the compiler reload the lexer's members for
-// every number.
 // `scan` reads one number where it may start and says where it ends (null:
-// not a plain number, nothing read); `full` stops the run after one.
+// not a plain number, nothing read); `full` stops the run after one. The
+// cursor stays in a local: stores into the output vector would otherwise make
+// the compiler reload the lexer's members for every number.
 template <typename Scan, typename Full>
 LEXER_INLINE void Lexer::readPlain(Scan scan, Full full) {
     const char* p = plainStart();
@@ -245,19 +244,16 @@ LEXER_INLINE void Lexer::readPlain(Scan scan, Full full) {
     pos_ = size_t(p - base);
 }
 
-bool Lexer::nextPlainInt(int64_t& v) {
+template <typename T>
+LEXER_INLINE bool Lexer::readOnePlain(T& v, const char* (*scan)(const char*, const char*, T&)) {
     const char* const p = plainStart();
-    const char* const after = p ? scanPlainInt(p, text_.data() + text_.size(), v) : nullptr;
+    const char* const after = p ? scan(p, text_.data() + text_.size(), v) : nullptr;
     if (after) pos_ = size_t(after - text_.data());
     return after != nullptr;
 }
 
-bool Lexer::nextPlainNumber(double& v) {
-    const char* const p = plainStart();
-    const char* const after = p ? scanPlainNumber(p, text_.data() + text_.size(), v) : nullptr;
-    if (after) pos_ = size_t(after - text_.data());
-    return after != nullptr;
-}
+bool Lexer::nextPlainInt(int64_t& v) { return readOnePlain(v, scanPlainInt); }
+bool Lexer::nextPlainNumber(double& v) { return readOnePlain(v, scanPlainNumber); }
 
 void Lexer::readPlainNumbers(std::vector<double>& out) {
     readPlain([&out](const char* p, const char* end) {

@@ -69,6 +69,8 @@ private:
     const char* plainStart();
     template <typename Scan, typename Full>
     void readPlain(Scan scan, Full full);
+    template <typename T>
+    bool readOnePlain(T& v, const char* (*scan)(const char*, const char*, T&));
 
     std::string_view text_;
     size_t pos_ = 0;

@@ -239,8 +239,8 @@ std::string loftSurface(std::vector<NurbsCurve> sections, const LoftParams& para
     const int p = std::clamp(params.degree, 1, int(n) - 1);
     if (p > 3) return "a loft of degree " + std::to_string(p) + " is not built";
     if (approximate && p > 1) {
-        // Beyond degree 1 the rows outnumber the sections, and the end
-        // conditions that settle the rest are Maya's own.
+        // Beyond degree 1 the rows outnumber the sections; the end conditions
+        // that settle the rest are chosen here, Maya's not being known.
         *approximate = "the ends of a loft of degree " + std::to_string(p) +
                        " follow a natural spline, not known to be Maya's end condition";
         if (params.close) *approximate += "; a closed one is built open through the first section again";
